@@ -1,0 +1,26 @@
+#include "classlib/format.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace classlib {
+
+std::string Format(const char* pattern, ...) {
+  va_list args;
+  va_start(args, pattern);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, pattern, args);
+  va_end(args);
+  std::string result;
+  if (length > 0) {
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    std::vsnprintf(buffer.data(), buffer.size(), pattern, again);
+    result.assign(buffer.data(), static_cast<size_t>(length));
+  }
+  va_end(again);
+  return result;
+}
+
+}  // namespace classlib

@@ -1,0 +1,27 @@
+#include <gtest/gtest.h>
+
+#include "classlib/exceptions.h"
+#include "classlib/stringlist.h"
+
+using classlib::TStringList;
+
+TEST(StringList, KeepsOrderAndFindsWithoutCase) {
+  TStringList list;
+  list.Add("Beta");
+  list.Add("alpha");
+  list.Insert(0, "Gamma");
+  EXPECT_EQ(list.Count(), 3);
+  EXPECT_EQ(list[0], "Gamma");
+  EXPECT_EQ(list.IndexOf("ALPHA"), 2);
+  EXPECT_EQ(list.IndexOf("delta"), -1);
+  list.Delete(1);
+  EXPECT_EQ(list, (TStringList{"Gamma", "alpha"}));
+}
+
+TEST(StringList, OutOfRangeIndexRaises) {
+  TStringList list{"a"};
+  EXPECT_THROW(list[1], classlib::EListError);
+  EXPECT_THROW(list[-1], classlib::EListError);
+  EXPECT_THROW(list.Delete(1), classlib::EListError);
+  EXPECT_THROW(list.Insert(2, "x"), classlib::EListError);
+}

@@ -1,0 +1,39 @@
+// The engine's message table: English texts under fixed ids.
+#pragma once
+
+#include <string>
+
+namespace zip {
+
+enum MessageId {
+  kMsgOpenZipFile = 176,
+  kMsgOpenFilter = 177,
+  kMsgCanceledDestDir = 178,
+  kMsgIndexOutOfRange = 179,
+  kMsgUserAborted = 181,
+  kMsgIncompleteZip = 182,
+  kMsgNotAValidZip = 183,
+  kMsgInsertDisk = 184,
+  kMsgOfMultiDiskSet = 185,
+  kMsgCanceledZipName = 186,
+  kMsgCanceledZipOperation = 187,
+  kMsgSeekError = 190,
+  kMsgInvalidSeekOrigin = 191,
+  kMsgPutbackOverflow = 192,
+  kMsgInflateOutOfMemory = 193,
+  kMsgPrematureEnd = 194,
+  kMsgReplaceExisting = 195,
+  kMsgFileExistsAlert = 196,
+  kMsgUnknownMethod = 197,
+  kMsgZipError = 198,
+  kMsgLargerThanUncompressed = 199,
+  kMsgCouldNotCopyFrom = 202,
+  kMsgError = 203,
+  kMsgNotEnoughRoom = 204,
+  kMsgCantWriteUncompressed = 207,
+};
+
+// The text under an id; empty for an id the table does not hold.
+std::string LoadZipString(int id);
+
+}  // namespace zip
