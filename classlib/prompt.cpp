@@ -1,0 +1,35 @@
+#include "classlib/prompt.h"
+
+#include <stdexcept>
+
+namespace classlib {
+
+PromptService& PlatformPrompts();
+
+namespace {
+
+PromptService*& Installed() {
+  static PromptService* service = nullptr;
+  return service;
+}
+
+}  // namespace
+
+PromptService& Prompts() { return Installed() ? *Installed() : PlatformPrompts(); }
+
+void SetPromptsForTesting(PromptService* service) { Installed() = service; }
+
+#ifndef _WIN32
+// The native build has no screen: a prompt there is a test that forgot its script.
+PromptService& PlatformPrompts() {
+  struct NoScreen : PromptService {
+    PromptResult Message(const MessageRequest& request) override {
+      throw std::logic_error("unscripted message box: " + request.text);
+    }
+  };
+  static NoScreen service;
+  return service;
+}
+#endif
+
+}  // namespace classlib

@@ -1,0 +1,33 @@
+// Every message box of the program goes through the installed prompt service, so
+// tests answer them from a script and never block.
+#pragma once
+
+#include <string>
+
+namespace classlib {
+
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class PromptIcon { None, Information, Warning, Error, Question };
+// The values of the platform's dialog results.
+enum class PromptResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+struct MessageRequest {
+  std::string text;
+  std::string caption;
+  PromptButtons buttons = PromptButtons::Ok;
+  PromptIcon icon = PromptIcon::None;
+  bool systemModal = false;
+};
+
+class PromptService {
+ public:
+  virtual ~PromptService() = default;
+  virtual PromptResult Message(const MessageRequest& request) = 0;
+};
+
+// The installed service: the platform's boxes unless a test installed its own.
+PromptService& Prompts();
+// Null returns to the platform's boxes.
+void SetPromptsForTesting(PromptService* service);
+
+}  // namespace classlib
