@@ -1,5 +1,7 @@
 // The engine's only door to the host's file system. Names are UTF-8; the Win32 side uses the wide
-// API, the POSIX side the bytes as given.
+// API, the POSIX side the bytes as given. The engine's paths use "\" as archives do; the POSIX side
+// reads every "\" as "/" so the same paths work on both hosts (a POSIX name holding a "\" is out
+// of reach).
 #pragma once
 
 #include <cstdint>
@@ -34,6 +36,70 @@ bool SetEnd(Handle h);
 // Asks the host to write the file's buffers to the medium.
 bool Flush(Handle h);
 bool Close(Handle h);
+
+// Win32 attribute bits. The POSIX side sets read-only for entries without the owner's write bit
+// and hidden for dot-files.
+constexpr std::uint32_t kAttrReadOnly = 0x01;
+constexpr std::uint32_t kAttrHidden = 0x02;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+
+// One directory entry. dosTime is the local modification time as a DOS date-time, 0 when it has
+// none (before 1980 or after 2107). shortName is the 8.3 alias, empty when the host has none.
+struct FindData {
+  std::string name;
+  std::string shortName;
+  std::uint32_t attributes = 0;
+  std::int64_t size = 0;
+  std::uint32_t dosTime = 0;
+};
+
+using FindHandle = std::intptr_t;
+
+// Lists every entry of a directory (the current one for ""), "." and ".." where the host has them.
+FindHandle FindFirst(const std::string& directory, FindData& entry);
+bool FindNext(FindHandle h, FindData& entry);
+void FindClose(FindHandle h);
+// The 8.3 alias of the last component of path; empty when there is none or the lookup fails.
+std::string ShortNameOf(const std::string& path);
+
+// Modification time as a local DOS date-time; false when the file is missing or its date does not
+// fit one.
+bool FileAge(const std::string& name, std::uint32_t& dosTime);
+// Attribute bits, or -1 when there is no such file or directory.
+std::int64_t FileAttributes(const std::string& name);
+bool FileExists(const std::string& name);
+bool DirectoryExists(const std::string& name);
+
+// Fails when target exists, on both hosts.
+bool Rename(const std::string& source, const std::string& target);
+bool Delete(const std::string& name);
+// One level; the parent must exist.
+bool MakeDirectory(const std::string& name);
+// The current directory of a drive ("X:"), or of the process for "".
+std::string CurrentDirectory(const std::string& drive);
+
+// Creates a new empty file named prefix + a unique part in directory and returns its name; empty
+// when that failed.
+std::string CreateTempFile(const std::string& directory, const std::string& prefix);
+
+// The values of the Win32 drive types.
+enum class DriveType { kUnknown = 0, kNoRootDir = 1, kRemovable = 2, kFixed = 3, kRemote = 4, kCdRom = 5, kRamDisk = 6 };
+DriveType DriveTypeOf(const std::string& root);
+// The POSIX side has no labels: it reads none and sets none.
+bool ReadVolumeLabel(const std::string& root, std::string& label);
+bool WriteVolumeLabel(const std::string& root, const std::string& label);
+
+// While alive, the host shows no boxes for critical errors such as an empty drive (Win32 only).
+class CriticalErrorsSuppressed {
+ public:
+  CriticalErrorsSuppressed();
+  ~CriticalErrorsSuppressed();
+  CriticalErrorsSuppressed(const CriticalErrorsSuppressed&) = delete;
+  CriticalErrorsSuppressed& operator=(const CriticalErrorsSuppressed&) = delete;
+
+ private:
+  unsigned previous_ = 0;
+};
 
 // The last failure of this thread, as code and text.
 int LastErrorCode();

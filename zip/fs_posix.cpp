@@ -1,22 +1,75 @@
 #include "zip/fs.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <ctime>
+#include <vector>
+
+#include "zip/path_strings.h"
 
 namespace zip::fs {
+namespace {
+
+std::string HostPath(std::string name) {
+  BackslashesToSlashes(name);
+  return name;
+}
+
+// 0 outside the DOS range (1980-2107), as the Win32 conversion fails there.
+std::uint32_t DosTimeOf(time_t t) {
+  struct tm local;
+  if (!localtime_r(&t, &local)) return 0;
+  const int year = local.tm_year + 1900;
+  if (year < 1980 || year > 2107) return 0;
+  return static_cast<std::uint32_t>(year - 1980) << 25 | static_cast<std::uint32_t>(local.tm_mon + 1) << 21 |
+         static_cast<std::uint32_t>(local.tm_mday) << 16 | static_cast<std::uint32_t>(local.tm_hour) << 11 |
+         static_cast<std::uint32_t>(local.tm_min) << 5 | static_cast<std::uint32_t>(local.tm_sec / 2);
+}
+
+std::uint32_t AttributesOf(const struct stat& st, const std::string& name) {
+  std::uint32_t attributes = 0;
+  if (S_ISDIR(st.st_mode)) attributes |= kAttrDirectory;
+  if ((st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+  if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= kAttrHidden;
+  return attributes;
+}
+
+struct Search {
+  DIR* dir;
+};
+
+// Follows links like the Win32 listing does; a dangling link is listed as itself.
+bool ReadEntry(Search& search, FindData& entry) {
+  const dirent* d = ::readdir(search.dir);
+  if (!d) return false;
+  struct stat st;
+  if (::fstatat(::dirfd(search.dir), d->d_name, &st, 0) != 0 &&
+      ::fstatat(::dirfd(search.dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    std::memset(&st, 0, sizeof st);
+  entry.name = d->d_name;
+  entry.shortName.clear();
+  entry.attributes = AttributesOf(st, entry.name);
+  entry.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
+  entry.dosTime = DosTimeOf(st.st_mtime);
+  return true;
+}
+
+}  // namespace
 
 Handle Open(const std::string& name, unsigned mode) {
   static const int kAccess[4] = {O_RDONLY, O_WRONLY, O_RDWR, O_RDONLY};
-  const int fd = ::open(name.c_str(), kAccess[mode & 3] | O_CLOEXEC);
+  const int fd = ::open(HostPath(name).c_str(), kAccess[mode & 3] | O_CLOEXEC);
   return fd < 0 ? kInvalidHandle : fd;
 }
 
 Handle Create(const std::string& name) {
-  const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = ::open(HostPath(name).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   return fd < 0 ? kInvalidHandle : fd;
 }
 
@@ -62,6 +115,96 @@ bool SetEnd(Handle h) {
 bool Flush(Handle h) { return ::fsync(static_cast<int>(h)) == 0 || errno == EINVAL; }
 
 bool Close(Handle h) { return ::close(static_cast<int>(h)) == 0; }
+
+FindHandle FindFirst(const std::string& directory, FindData& entry) {
+  DIR* dir = ::opendir(directory.empty() ? "." : HostPath(directory).c_str());
+  if (!dir) return kInvalidHandle;
+  auto* search = new Search{dir};
+  if (!ReadEntry(*search, entry)) {
+    FindClose(reinterpret_cast<FindHandle>(search));
+    return kInvalidHandle;
+  }
+  return reinterpret_cast<FindHandle>(search);
+}
+
+bool FindNext(FindHandle h, FindData& entry) { return ReadEntry(*reinterpret_cast<Search*>(h), entry); }
+
+void FindClose(FindHandle h) {
+  auto* search = reinterpret_cast<Search*>(h);
+  ::closedir(search->dir);
+  delete search;
+}
+
+std::string ShortNameOf(const std::string&) { return {}; }
+
+bool FileAge(const std::string& name, std::uint32_t& dosTime) {
+  struct stat st;
+  if (::stat(HostPath(name).c_str(), &st) != 0) return false;
+  dosTime = DosTimeOf(st.st_mtime);
+  return dosTime != 0;
+}
+
+std::int64_t FileAttributes(const std::string& name) {
+  const std::string host = HostPath(name);
+  struct stat st;
+  if (::stat(host.c_str(), &st) != 0) return -1;
+  return AttributesOf(st, host.substr(host.find_last_of('/') + 1));
+}
+
+bool FileExists(const std::string& name) {
+  struct stat st;
+  return ::stat(HostPath(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& name) {
+  struct stat st;
+  return ::stat(HostPath(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Rename(const std::string& source, const std::string& target) {
+  // rename() would replace an existing target; the engine expects the Win32 behaviour.
+  struct stat st;
+  if (::lstat(HostPath(target).c_str(), &st) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(HostPath(source).c_str(), HostPath(target).c_str()) == 0;
+}
+
+bool Delete(const std::string& name) { return ::unlink(HostPath(name).c_str()) == 0; }
+
+bool MakeDirectory(const std::string& name) { return ::mkdir(HostPath(name).c_str(), 0777) == 0; }
+
+std::string CurrentDirectory(const std::string&) {
+  std::vector<char> buffer(PATH_MAX);
+  return ::getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : std::string();
+}
+
+std::string CreateTempFile(const std::string& directory, const std::string& prefix) {
+  const std::string unique = "XXXXXX";
+  std::string host = HostPath(WithTrailingBackslash(directory)) + prefix + unique;
+  const int fd = ::mkstemp(host.data());
+  if (fd < 0) return {};
+  ::close(fd);
+  return WithTrailingBackslash(directory) + prefix + host.substr(host.size() - unique.size());
+}
+
+DriveType DriveTypeOf(const std::string& root) {
+  return DirectoryExists(root) ? DriveType::kFixed : DriveType::kNoRootDir;
+}
+
+bool ReadVolumeLabel(const std::string&, std::string& label) {
+  label.clear();
+  return false;
+}
+
+bool WriteVolumeLabel(const std::string&, const std::string&) {
+  errno = ENOTSUP;
+  return false;
+}
+
+CriticalErrorsSuppressed::CriticalErrorsSuppressed() {}
+CriticalErrorsSuppressed::~CriticalErrorsSuppressed() {}
 
 int LastErrorCode() { return errno; }
 

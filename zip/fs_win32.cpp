@@ -12,6 +12,23 @@ Handle FromWin(HANDLE h) { return h == INVALID_HANDLE_VALUE ? kInvalidHandle : r
 // ReadFile and WriteFile take 32-bit counts.
 constexpr std::int64_t kChunk = 1 << 30;
 
+std::uint32_t DosTimeOf(const FILETIME& utc) {
+  FILETIME local;
+  WORD date = 0, time = 0;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time)) return 0;
+  return static_cast<std::uint32_t>(date) << 16 | time;
+}
+
+void CopyEntry(const WIN32_FIND_DATAW& found, FindData& entry) {
+  entry.name = classlib::Narrow(found.cFileName);
+  entry.shortName = classlib::Narrow(found.cAlternateFileName);
+  entry.attributes = found.dwFileAttributes;
+  entry.size = static_cast<std::int64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+  entry.dosTime = DosTimeOf(found.ftLastWriteTime);
+}
+
+DWORD Attributes(const std::string& name) { return GetFileAttributesW(classlib::Widen(name).c_str()); }
+
 }  // namespace
 
 Handle Open(const std::string& name, unsigned mode) {
@@ -66,6 +83,99 @@ bool SetEnd(Handle h) { return SetEndOfFile(AsWin(h)) != 0; }
 bool Flush(Handle h) { return FlushFileBuffers(AsWin(h)) != 0; }
 
 bool Close(Handle h) { return CloseHandle(AsWin(h)) != 0; }
+
+FindHandle FindFirst(const std::string& directory, FindData& entry) {
+  const bool bare = directory.empty() || directory.back() == '\\' || directory.back() == '/';
+  WIN32_FIND_DATAW found;
+  const HANDLE h = FindFirstFileW(classlib::Widen(directory + (bare ? "*" : "\\*")).c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return kInvalidHandle;
+  CopyEntry(found, entry);
+  return reinterpret_cast<FindHandle>(h);
+}
+
+bool FindNext(FindHandle h, FindData& entry) {
+  WIN32_FIND_DATAW found;
+  if (!FindNextFileW(AsWin(h), &found)) return false;
+  CopyEntry(found, entry);
+  return true;
+}
+
+void FindClose(FindHandle h) { ::FindClose(AsWin(h)); }
+
+std::string ShortNameOf(const std::string& path) {
+  WIN32_FIND_DATAW found;
+  const HANDLE h = FindFirstFileW(classlib::Widen(path).c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  ::FindClose(h);
+  return classlib::Narrow(found.cAlternateFileName);
+}
+
+bool FileAge(const std::string& name, std::uint32_t& dosTime) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(classlib::Widen(name).c_str(), GetFileExInfoStandard, &data)) return false;
+  dosTime = DosTimeOf(data.ftLastWriteTime);
+  return dosTime != 0;
+}
+
+std::int64_t FileAttributes(const std::string& name) {
+  const DWORD attributes = Attributes(name);
+  return attributes == INVALID_FILE_ATTRIBUTES ? -1 : static_cast<std::int64_t>(attributes);
+}
+
+bool FileExists(const std::string& name) {
+  const DWORD attributes = Attributes(name);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& name) {
+  const DWORD attributes = Attributes(name);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Rename(const std::string& source, const std::string& target) {
+  return MoveFileW(classlib::Widen(source).c_str(), classlib::Widen(target).c_str()) != 0;
+}
+
+bool Delete(const std::string& name) { return DeleteFileW(classlib::Widen(name).c_str()) != 0; }
+
+bool MakeDirectory(const std::string& name) { return CreateDirectoryW(classlib::Widen(name).c_str(), nullptr) != 0; }
+
+std::string CurrentDirectory(const std::string& drive) {
+  // The full form of a bare "X:" is that drive's current directory.
+  const std::wstring relative = classlib::Widen(drive.empty() ? "." : drive);
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD n = GetFullPathNameW(relative.c_str(), MAX_PATH + 1, buffer, nullptr);
+  return n > 0 && n <= MAX_PATH ? classlib::Narrow(buffer, n) : std::string();
+}
+
+std::string CreateTempFile(const std::string& directory, const std::string& prefix) {
+  wchar_t buffer[MAX_PATH + 1];
+  const std::wstring folder = classlib::Widen(directory.empty() ? "." : directory);
+  if (!GetTempFileNameW(folder.c_str(), classlib::Widen(prefix).c_str(), 0, buffer)) return {};
+  return classlib::Narrow(buffer);
+}
+
+DriveType DriveTypeOf(const std::string& root) {
+  return static_cast<DriveType>(GetDriveTypeW(classlib::Widen(root).c_str()));
+}
+
+bool ReadVolumeLabel(const std::string& root, std::string& label) {
+  // Room for the longest label any file system allows, not only the 11 characters of FAT.
+  wchar_t buffer[MAX_PATH + 1];
+  label.clear();
+  if (!GetVolumeInformationW(classlib::Widen(root).c_str(), buffer, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                             nullptr, 0))
+    return false;
+  label = classlib::Narrow(buffer);
+  return true;
+}
+
+bool WriteVolumeLabel(const std::string& root, const std::string& label) {
+  return SetVolumeLabelW(classlib::Widen(root).c_str(), label.empty() ? nullptr : classlib::Widen(label).c_str()) != 0;
+}
+
+CriticalErrorsSuppressed::CriticalErrorsSuppressed() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+CriticalErrorsSuppressed::~CriticalErrorsSuppressed() { SetErrorMode(previous_); }
 
 int LastErrorCode() { return static_cast<int>(GetLastError()); }
 

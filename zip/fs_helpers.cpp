@@ -1,0 +1,119 @@
+#include "zip/fs_helpers.h"
+
+#include <vector>
+
+#include "classlib/clock.h"
+#include "classlib/exceptions.h"
+#include "classlib/format.h"
+#include "classlib/prompt.h"
+#include "classlib/text.h"
+#include "zip/dos_date.h"
+#include "zip/fs.h"
+#include "zip/messages.h"
+#include "zip/path_strings.h"
+#include "zip/streams.h"
+
+namespace zip {
+namespace {
+
+constexpr std::int32_t kCopyBufferSize = 65536;
+
+std::vector<std::string> SplitAtBackslashes(const std::string& path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1)
+    parts.push_back(path.substr(start, end - start));
+  parts.push_back(path.substr(start));
+  return parts;
+}
+
+// Drive letters, empty parts and relative steps are not looked up, nor patterns that would match
+// some other entry.
+bool IsLookedUp(const std::string& component) {
+  return !component.empty() && component != "." && component != ".." &&
+         component.find(':') == std::string::npos && !HasWildcards(component);
+}
+
+}  // namespace
+
+std::string ConvertPathNames(const std::string& path) {
+  std::string written = path;
+  if (written.size() >= 2 && written[1] == ':' && (written.size() == 2 || written[2] != '\\'))
+    written.insert(2, "\\");
+  std::string prefix, result;
+  bool first = true;
+  for (const std::string& component : SplitAtBackslashes(written)) {
+    if (!first) {
+      prefix += '\\';
+      result += '\\';
+    }
+    first = false;
+    prefix += component;
+    const std::string shortName = IsLookedUp(component) ? fs::ShortNameOf(prefix) : std::string();
+    result += shortName.empty() ? component : shortName;
+  }
+  return result;
+}
+
+classlib::TDateTime FileDateTime(const std::string& name) {
+  std::uint32_t dosTime = 0;
+  classlib::TDateTime result;
+  if (fs::FileAge(name, dosTime) && classlib::TryFileDateToDateTime(RepairDosDate(dosTime), result)) return result;
+  return classlib::Now();
+}
+
+bool ForceDirectories(const std::string& path) {
+  std::string directory = path;
+  while (directory.size() > 1 && (directory.back() == '\\' || directory.back() == '/')) directory.pop_back();
+  if (directory.empty() || fs::DirectoryExists(directory)) return !directory.empty();
+  const std::size_t parent = directory.find_last_of("\\/");
+  if (parent != std::string::npos && parent > 0 && !ForceDirectories(directory.substr(0, parent))) return false;
+  return fs::MakeDirectory(directory) || fs::DirectoryExists(directory);
+}
+
+bool RenameWithBackup(const std::string& source, const std::string& target) {
+  if (!classlib::SameTextAscii(ExtractDrive(source), ExtractDrive(target))) return false;
+  fs::CriticalErrorsSuppressed quiet;
+  const std::string backup = target + "$$$";
+  const bool targetMoved = fs::FileExists(target) && fs::Rename(target, backup);
+  if (!fs::Rename(source, target)) {
+    // Put the old target back: the caller sees a failure and must still find it.
+    if (targetMoved) fs::Rename(backup, target);
+    return false;
+  }
+  if (targetMoved) fs::Delete(backup);
+  return true;
+}
+
+void MoveOrCopyFile(const std::string& source, const std::string& target) {
+  if (RenameWithBackup(source, target)) return;
+  TLFNFileStream in(source, kCopyBufferSize, false, fs::kOpenRead | fs::kShareDenyWrite);
+  TLFNFileStream out(target, kCopyBufferSize, false, fs::kCreate);
+  const std::int64_t copied = out.CopyFrom(in, 0);
+  out.Close();
+  in.Close();
+  if (copied == 0)
+    classlib::Prompts().Message(classlib::MessageRequest{LoadZipString(kMsgCouldNotCopyFrom) + source + " -> " + target,
+                                                         LoadZipString(kMsgError), classlib::PromptButtons::Ok});
+}
+
+std::string MakeTempFileName(const std::string& directory) {
+  const std::string name = fs::CreateTempFile(directory, "KPZ");
+  if (name.empty())
+    throw classlib::EFCreateError(
+        classlib::Format("Datei %s kann nicht erstellt werden", (WithTrailingBackslash(directory) + "KPZ").c_str()));
+  return name;
+}
+
+std::string GetVolumeLabel(const std::string& root) {
+  std::string label;
+  fs::ReadVolumeLabel(root, label);
+  return label;
+}
+
+bool SetVolumeLabel(const std::string& root, const std::string& label) {
+  fs::WriteVolumeLabel(root, "");
+  return fs::WriteVolumeLabel(root, label);
+}
+
+}  // namespace zip
