@@ -303,6 +303,7 @@ namespace {
 
 // A small tree of what backups hold: text, binary, an empty file, folders, German names.
 void MakeSourceTree(const std::string& root) {
+  std::filesystem::create_directories(root + "/Ordner/Unterordner");
   std::string text;
   for (int i = 0; i < 3000; ++i) text += "Zeile " + std::to_string(i) + " mit etwas Text\n";
   std::string binary;
@@ -310,7 +311,6 @@ void MakeSourceTree(const std::string& root) {
   testing_support::WriteFile(root + "/text.txt", text);
   testing_support::WriteFile(root + "/binary.bin", binary);
   testing_support::WriteFile(root + "/leer.txt", "");
-  std::filesystem::create_directories(root + "/Ordner/Unterordner");
   testing_support::WriteFile(root + "/Ordner/Prüfung äöüß.txt", text.substr(0, 5000));
   testing_support::WriteFile(root + "/Ordner/Unterordner/tief.dat", binary.substr(0, 70000));
   std::string output;
