@@ -4,7 +4,7 @@ namespace zip {
 
 void TBitReader::FillBitBuffer() {
   std::uint8_t byte;
-  while (count_ <= 24 && input_.ReadByte(byte)) {
+  while (count_ <= 24 && input_.ReadInputByte(byte)) {
     buffer_ |= std::uint32_t{byte} << count_;
     count_ += 8;
   }

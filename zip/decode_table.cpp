@@ -12,8 +12,8 @@ std::uint32_t Reversed(std::uint32_t code, int length) {
 
 }  // namespace
 
-TBuildResult TDecodeTable::Build(const std::uint8_t* lengths, int count, int simpleCount,
-                                 const std::uint32_t* base, const std::uint8_t* extraBits, int lookupBits) {
+TBuildResult TDecodeTable::BuildTables(const std::uint8_t* lengths, int count, int simpleCount,
+                                       const std::uint32_t* base, const std::uint8_t* extraBits, int lookupBits) {
   entries_.clear();
   lookupBits_ = lookupBits;
   if (count > kMaxCodes || lookupBits < 1 || lookupBits > kMaxCodeLength) return TBuildResult::kBadLengths;

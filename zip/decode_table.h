@@ -28,8 +28,8 @@ class TDecodeTable {
   // lengths[v] is the code length of value v (0: no code). Values below simpleCount decode to
   // themselves; value v at or above it decodes to base[v - simpleCount] with
   // extraBits[v - simpleCount] extra bits. Codes are canonical: shorter first, then by value.
-  TBuildResult Build(const std::uint8_t* lengths, int count, int simpleCount, const std::uint32_t* base,
-                     const std::uint8_t* extraBits, int lookupBits);
+  TBuildResult BuildTables(const std::uint8_t* lengths, int count, int simpleCount, const std::uint32_t* base,
+                           const std::uint8_t* extraBits, int lookupBits);
 
   // Decodes the next code. inverted: the stream holds each code's bits complemented. False, taking
   // nothing, at an invalid code or when the input ends inside the code.
@@ -39,8 +39,8 @@ class TDecodeTable {
   enum Kind : std::uint8_t { kInvalid, kLeaf, kLink };
   struct Entry {
     Kind kind;
-    std::uint8_t bits;   // leaf: the code's whole length; link: the sub-table's index bits
-    std::uint8_t extra;  // leaf: extra bits
+    std::uint8_t bits;    // leaf: the code's whole length; link: the sub-table's index bits
+    std::uint8_t extra;   // leaf: extra bits
     std::uint32_t value;  // leaf: value or base; link: where the sub-table starts
   };
 

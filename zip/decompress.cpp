@@ -17,7 +17,8 @@ constexpr std::uint16_t kMethodDeflated = 8;
 
 TDecodeResult StoreCopy(TEntryInput& input, TEntryOutput& output) {
   const std::uint8_t* chunk;
-  for (std::int32_t count; (count = input.TakeChunk(chunk)) > 0;) output.Put(chunk, static_cast<std::size_t>(count));
+  for (std::int32_t count; (count = input.TakeChunk(chunk)) > 0;)
+    output.OutBytes(chunk, static_cast<std::size_t>(count));
   return TDecodeResult::kComplete;
 }
 
@@ -42,9 +43,9 @@ bool IsSupportedMethod(std::uint16_t method) {
 TDecodeResult DecompressEntry(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output) {
   if (!IsSupportedMethod(method)) throw EUnknownMethod(LoadZipString(kMsgUnknownMethod));
   const TDecodeResult result = Decode(method, flags, input, output);
-  output.Flush();
+  output.FlushOutput();
   return result == TDecodeResult::kComplete && output.Remaining() == 0 ? TDecodeResult::kComplete
-                                                                        : TDecodeResult::kDamaged;
+                                                                       : TDecodeResult::kDamaged;
 }
 
 }  // namespace zip

@@ -37,7 +37,9 @@ bool TEntryInput::Refill() {
 }
 
 TEntryInput::DecryptFunction DecryptWith(TZipCipher& cipher) {
-  return [&cipher](std::uint8_t* buffer, std::int32_t count) { cipher.DecryptBuffer(buffer, static_cast<std::size_t>(count)); };
+  return [&cipher](std::uint8_t* buffer, std::int32_t count) {
+    cipher.DecryptBuffer(buffer, static_cast<std::size_t>(count));
+  };
 }
 
 }  // namespace zip

@@ -31,7 +31,7 @@ class TEntryInput {
   std::int64_t CompressedSize() const { return compressedSize_; }
 
   // The next byte; false once the compressed bytes are used up.
-  bool ReadByte(std::uint8_t& byte) {
+  bool ReadInputByte(std::uint8_t& byte) {
     if (position_ == count_ && !Refill()) return false;
     byte = buffer_[position_++];
     return true;

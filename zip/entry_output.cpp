@@ -5,6 +5,7 @@
 
 #include "zip/crc32.h"
 #include "zip/messages.h"
+#include "zip/numbers.h"
 #include "zip/zip_exceptions.h"
 
 namespace zip {
@@ -12,7 +13,7 @@ namespace zip {
 TEntryOutput::TEntryOutput(THugeStream& file, std::int64_t uncompressedSize, ProgressFunction progress)
     : file_(file), size_(uncompressedSize), progress_(std::move(progress)), window_(kWindowSize) {}
 
-void TEntryOutput::Put(const std::uint8_t* data, std::size_t length) {
+void TEntryOutput::OutBytes(const std::uint8_t* data, std::size_t length) {
   while (length > 0) {
     const std::size_t room = static_cast<std::size_t>(kWindowSize - count_);
     const std::size_t part = length < room ? length : room;
@@ -20,11 +21,11 @@ void TEntryOutput::Put(const std::uint8_t* data, std::size_t length) {
     count_ += static_cast<std::int32_t>(part);
     data += part;
     length -= part;
-    if (count_ == kWindowSize) Flush();
+    if (count_ == kWindowSize) FlushOutput();
   }
 }
 
-void TEntryOutput::Flush() {
+void TEntryOutput::FlushOutput() {
   if (count_ == 0) return;
   if (written_ + count_ > size_) throw EBiggerThanUncompressed(LoadZipString(kMsgLargerThanUncompressed));
   if (file_.Write(window_.data(), count_) != count_) throw ECantWriteUCF(LoadZipString(kMsgCantWriteUncompressed));
@@ -32,7 +33,7 @@ void TEntryOutput::Flush() {
   written_ += count_;
   const std::int32_t count = count_;
   count_ = 0;
-  if (progress_) progress_(count, written_);
+  if (progress_) progress_(count, Percent(written_, size_));
 }
 
 }  // namespace zip

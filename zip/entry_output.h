@@ -13,22 +13,23 @@ namespace zip {
 
 class TEntryOutput {
  public:
-  // After each window written: its byte count and the entry's bytes written so far.
-  using ProgressFunction = std::function<void(std::int32_t count, std::int64_t written)>;
+  // After each window written: its byte count and the share of the entry written so far, in
+  // percent (Percent of numbers.h).
+  using ProgressFunction = std::function<void(std::int32_t count, int filePercent)>;
 
   static constexpr std::int32_t kWindowSize = 32768;
 
   // The file is not owned.
   TEntryOutput(THugeStream& file, std::int64_t uncompressedSize, ProgressFunction progress = {});
 
-  void PutByte(std::uint8_t byte) {
+  void OutByte(std::uint8_t byte) {
     window_[count_++] = byte;
-    if (count_ == kWindowSize) Flush();
+    if (count_ == kWindowSize) FlushOutput();
   }
-  void Put(const std::uint8_t* data, std::size_t length);
+  void OutBytes(const std::uint8_t* data, std::size_t length);
   // Writes the window. Raises EBiggerThanUncompressed, writing none of it, when it would take the
   // file past the uncompressed size, and ECantWriteUCF on a short write.
-  void Flush();
+  void FlushOutput();
 
   // Uncompressed bytes still expected, counting those in the window; negative past the size.
   std::int64_t Remaining() const { return size_ - written_ - count_; }

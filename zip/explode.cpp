@@ -1,9 +1,8 @@
 #include "zip/explode.h"
 
-#include <vector>
-
 #include "zip/bit_reader.h"
 #include "zip/decode_table.h"
+#include "zip/sliding_window.h"
 
 namespace zip {
 
@@ -36,7 +35,7 @@ bool ReadTree(TBitReader& bits, TDecodeTable& table, int size, int simpleCount, 
               const std::uint8_t* extraBits, int lookupBits) {
   std::uint8_t lengths[kLiteralCount];
   return ReadTreeLengths(bits, size, lengths) &&
-         table.Build(lengths, size, simpleCount, base, extraBits, lookupBits) == TBuildResult::kComplete;
+         table.BuildTables(lengths, size, simpleCount, base, extraBits, lookupBits) == TBuildResult::kComplete;
 }
 
 }  // namespace
@@ -67,13 +66,7 @@ TDecodeResult Explode(TEntryInput& input, TEntryOutput& output, std::uint16_t fl
   const int distanceLookup = input.CompressedSize() > 200000 ? 8 : 7;
   if (!ReadTree(bits, distances, kTreeSize, 0, distanceBase, noExtra, distanceLookup)) return TDecodeResult::kDamaged;
 
-  // Zeroed, so distances reaching before the start of the output copy zeros.
-  std::vector<std::uint8_t> window(kWindowSize);
-  std::uint32_t position = 0;
-  const auto put = [&](std::uint8_t byte) {
-    window[position++ & (kWindowSize - 1)] = byte;
-    output.PutByte(byte);
-  };
+  TSlidingWindow window(output, kWindowSize);
 
   while (output.Remaining() > 0) {
     std::uint32_t isLiteral;
@@ -87,7 +80,7 @@ TDecodeResult Explode(TEntryInput& input, TEntryOutput& output, std::uint16_t fl
       } else if (!bits.ReadBits(8, byte)) {
         return TDecodeResult::kDamaged;
       }
-      put(static_cast<std::uint8_t>(byte));
+      window.Put(static_cast<std::uint8_t>(byte));
       continue;
     }
     std::uint32_t low;
@@ -100,7 +93,7 @@ TDecodeResult Explode(TEntryInput& input, TEntryOutput& output, std::uint16_t fl
       if (!bits.ReadBits(code.extraBits, extra)) return TDecodeResult::kDamaged;
       length += extra;
     }
-    for (; length > 0; --length) put(window[(position - distance) & (kWindowSize - 1)]);
+    window.Copy(distance, length);
   }
   return TDecodeResult::kComplete;
 }

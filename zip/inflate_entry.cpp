@@ -42,7 +42,7 @@ TDecodeResult InflateEntry(TEntryInput& input, TEntryOutput& output) {
     z.next_out = window.data();
     z.avail_out = static_cast<uInt>(window.size());
     const int result = inflate(&z, Z_NO_FLUSH);
-    output.Put(window.data(), window.size() - z.avail_out);
+    output.OutBytes(window.data(), window.size() - z.avail_out);
     if (result == Z_STREAM_END) return TDecodeResult::kComplete;
     if (result == Z_DATA_ERROR) return TDecodeResult::kDamaged;
     if (result < 0) throw EZCompressionError("error");

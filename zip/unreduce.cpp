@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "zip/bit_reader.h"
+#include "zip/sliding_window.h"
 
 namespace zip {
 
@@ -40,7 +41,7 @@ bool ReadFollowerSets(TBitReader& bits, std::vector<TFollowerSet>& sets) {
 }
 
 // The next byte of the first stage: a literal, or a follower of the last byte.
-bool ReadByte(TBitReader& bits, const TFollowerSet& set, std::uint8_t& byte) {
+bool ReadFirstStageByte(TBitReader& bits, const TFollowerSet& set, std::uint8_t& byte) {
   std::uint32_t value;
   if (set.count > 0) {
     if (!bits.ReadBits(1, value)) return false;
@@ -59,21 +60,15 @@ bool ReadByte(TBitReader& bits, const TFollowerSet& set, std::uint8_t& byte) {
 
 TDecodeResult Unreduce(TEntryInput& input, TEntryOutput& output, std::uint16_t method) {
   const int factor = method - 1;
-  const int distanceShift = 8 - factor;                  // 7, 6, 5, 4
+  const int distanceShift = 8 - factor;                        // 7, 6, 5, 4
   const std::uint32_t lengthMask = (1u << distanceShift) - 1;  // 127, 63, 31, 15
-  const std::uint32_t distanceMask = (1u << factor) - 1;        // 1, 3, 7, 15
+  const std::uint32_t distanceMask = (1u << factor) - 1;       // 1, 3, 7, 15
 
   TBitReader bits(input);
   std::vector<TFollowerSet> sets(256);
   if (!ReadFollowerSets(bits, sets)) return TDecodeResult::kDamaged;
 
-  // Zeroed, so distances reaching before the start of the output copy zeros.
-  std::vector<std::uint8_t> window(kWindowSize);
-  std::uint32_t position = 0;
-  const auto put = [&](std::uint8_t byte) {
-    window[position++ & (kWindowSize - 1)] = byte;
-    output.PutByte(byte);
-  };
+  TSlidingWindow window(output, kWindowSize);
 
   enum { kPlain, kAfterMarker, kLengthByte, kDistanceByte } state = kPlain;
   std::uint8_t last = 0;
@@ -81,18 +76,18 @@ TDecodeResult Unreduce(TEntryInput& input, TEntryOutput& output, std::uint16_t m
   std::uint32_t length = 0;
   while (output.Remaining() > 0) {
     std::uint8_t byte;
-    if (!ReadByte(bits, sets[last], byte)) return TDecodeResult::kDamaged;
+    if (!ReadFirstStageByte(bits, sets[last], byte)) return TDecodeResult::kDamaged;
     last = byte;
     switch (state) {
       case kPlain:
         if (byte == kMarker)
           state = kAfterMarker;
         else
-          put(byte);
+          window.Put(byte);
         break;
       case kAfterMarker:
         if (byte == 0) {
-          put(kMarker);
+          window.Put(kMarker);
           state = kPlain;
         } else {
           marked = byte;
@@ -106,7 +101,7 @@ TDecodeResult Unreduce(TEntryInput& input, TEntryOutput& output, std::uint16_t m
         break;
       case kDistanceByte: {
         const std::uint32_t distance = ((marked >> distanceShift) & distanceMask) * 256 + byte + 1;
-        for (std::uint32_t n = length + 3; n > 0; --n) put(window[(position - distance) & (kWindowSize - 1)]);
+        window.Copy(distance, length + 3);
         state = kPlain;
         break;
       }

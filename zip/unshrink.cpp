@@ -94,7 +94,7 @@ TDecodeResult Unshrink(TEntryInput& input, TEntryOutput& output) {
   if (!bits.ReadBits(codeSize, oldCode)) return TDecodeResult::kComplete;  // no data at all
   if (oldCode >= kControlCode) return TDecodeResult::kDamaged;
   table.SetFirst(static_cast<std::uint8_t>(oldCode));
-  output.PutByte(static_cast<std::uint8_t>(oldCode));
+  output.OutByte(static_cast<std::uint8_t>(oldCode));
 
   std::uint32_t code;
   while (bits.ReadBits(codeSize, code)) {
@@ -112,7 +112,7 @@ TDecodeResult Unshrink(TEntryInput& input, TEntryOutput& output) {
     const std::uint8_t* bytes;
     int length;
     if (!table.Expand(code, oldCode, bytes, length)) return TDecodeResult::kDamaged;
-    output.Put(bytes, static_cast<std::size_t>(length));
+    output.OutBytes(bytes, static_cast<std::size_t>(length));
     table.Add(oldCode);
     oldCode = code;
   }

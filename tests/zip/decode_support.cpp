@@ -22,8 +22,8 @@ std::string RandomBytes(std::size_t size, std::uint32_t seed) {
 }
 
 std::string MixedData(std::size_t size, std::uint32_t seed) {
-  static const char* const kWords[] = {"Sicherung ", "Archiv ", "Datei ", "wiederherstellen ", "Ordner ",
-                                       "Größe ", "Prüfsumme ", "\r\n", "0123456789 ", "Übersicht "};
+  static const char* const kWords[] = {"Sicherung ", "Archiv ",    "Datei ", "wiederherstellen ", "Ordner ",
+                                       "Größe ",     "Prüfsumme ", "\r\n",   "0123456789 ",       "Übersicht "};
   std::mt19937 random(seed);
   std::string s;
   while (s.size() < size) {
@@ -72,9 +72,9 @@ zip::TDecodeResult TMemoryEntry::Run(std::uint16_t method, std::uint16_t flags, 
         return static_cast<std::int64_t>(n);
       },
       std::move(decrypt), [this] { return ++cancelTests == cancelOnTest; });
-  zip::TEntryOutput output(file, uncompressedSize, [this](std::int32_t count, std::int64_t total) {
+  zip::TEntryOutput output(file, uncompressedSize, [this](std::int32_t count, int percent) {
     windows.push_back(count);
-    written.push_back(total);
+    percents.push_back(percent);
   });
   const zip::TDecodeResult result = zip::DecompressEntry(method, flags, input, output);
   crc = output.Crc();

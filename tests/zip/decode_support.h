@@ -36,7 +36,7 @@ class TMemoryEntry {
   std::uint32_t crc = 0;
   std::vector<std::int64_t> reads;    // counts asked of the source
   std::vector<std::int32_t> windows;  // counts of the windows written
-  std::vector<std::int64_t> written;  // the entry's bytes written after each window
+  std::vector<int> percents;          // the file percentages after each window
   int cancelTests = 0;
   int cancelOnTest = 0;  // the cancel test that answers yes, counted from 1; 0 for none
 

@@ -1,3 +1,5 @@
+#include "zip/decode_table.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "tests/zip/encoders/bit_writer.h"
-#include "zip/decode_table.h"
 
 using namespace zip;
 using test_encoders::TBitWriter;
@@ -15,8 +16,8 @@ namespace {
 
 TBuildResult BuildFrom(const std::vector<std::uint8_t>& lengths, int lookupBits = 4) {
   TDecodeTable table;
-  return table.Build(lengths.data(), static_cast<int>(lengths.size()), static_cast<int>(lengths.size()), nullptr,
-                     nullptr, lookupBits);
+  return table.BuildTables(lengths.data(), static_cast<int>(lengths.size()), static_cast<int>(lengths.size()), nullptr,
+                           nullptr, lookupBits);
 }
 
 // Values 0..5 with lengths 2, 1, 3, 4, 5, 5: canonical codes 10, 0, 110, 1110, 11110, 11111.
@@ -27,7 +28,7 @@ std::vector<std::uint32_t> DecodeAll(const std::string& stream, int lookupBits, 
   const std::uint32_t base[] = {100, 200};
   const std::uint8_t extra[] = {0, 3};
   TDecodeTable table;
-  EXPECT_EQ(table.Build(kLengths.data(), 6, 4, base, extra, lookupBits), TBuildResult::kComplete);
+  EXPECT_EQ(table.BuildTables(kLengths.data(), 6, 4, base, extra, lookupBits), TBuildResult::kComplete);
   TEntryInput input(static_cast<std::int64_t>(stream.size()), [&](std::uint8_t* buffer, std::int64_t count) {
     std::copy(stream.begin(), stream.begin() + count, buffer);
     return count;

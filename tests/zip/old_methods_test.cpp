@@ -45,8 +45,14 @@ TMethod Reducing(int factor) {
 const std::vector<TMethod>& Methods() {
   static const std::vector<TMethod> methods = {
       {"shrink", 1, 0, [](const std::string& d) { return test_encoders::Shrink(d); }},
-      Reducing(1), Reducing(2), Reducing(3), Reducing(4),
-      Imploding(false, false), Imploding(false, true), Imploding(true, false), Imploding(true, true),
+      Reducing(1),
+      Reducing(2),
+      Reducing(3),
+      Reducing(4),
+      Imploding(false, false),
+      Imploding(false, true),
+      Imploding(true, false),
+      Imploding(true, true),
   };
   return methods;
 }

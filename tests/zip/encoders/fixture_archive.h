@@ -11,7 +11,7 @@ struct TFixtureEntry {
   std::string name;
   std::uint16_t method;
   std::uint16_t flags;
-  std::string original;    // gives the CRC and the uncompressed size
+  std::string original;  // gives the CRC and the uncompressed size
   std::string compressed;
 };
 

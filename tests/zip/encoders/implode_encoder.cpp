@@ -85,14 +85,16 @@ class TTree {
 
 }  // namespace
 
-unsigned ImplodeFlags(bool bigDictionary, bool literalTree) { return (bigDictionary ? 2u : 0u) | (literalTree ? 4u : 0u); }
+unsigned ImplodeFlags(bool bigDictionary, bool literalTree) {
+  return (bigDictionary ? 2u : 0u) | (literalTree ? 4u : 0u);
+}
 
 std::string Implode(const std::string& data, bool bigDictionary, bool literalTree) {
   const int lowBits = bigDictionary ? 7 : 6;
   const std::size_t minLength = literalTree ? 3 : 2;
   const std::size_t maxLength = minLength + kLongLengthCode + 255;
-  const std::vector<TToken> tokens = Parse(data, std::size_t{1} << (lowBits + 6), minLength, maxLength,
-                                           [](const TMatch&) { return true; });
+  const std::vector<TToken> tokens =
+      Parse(data, std::size_t{1} << (lowBits + 6), minLength, maxLength, [](const TMatch&) { return true; });
 
   std::vector<std::uint64_t> literalCounts(256), lengthCounts(64), distanceCounts(64);
   for (const TToken& t : tokens) {

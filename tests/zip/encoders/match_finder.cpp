@@ -7,7 +7,11 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 }
 
 TMatchFinder::TMatchFinder(const std::string& data, std::size_t maxDistance, std::size_t maxLength)
-    : data_(data), maxDistance_(maxDistance), maxLength_(maxLength), head_(65536, kNone), previous_(data.size(), kNone) {}
+    : data_(data),
+      maxDistance_(maxDistance),
+      maxLength_(maxLength),
+      head_(65536, kNone),
+      previous_(data.size(), kNone) {}
 
 std::size_t TMatchFinder::Hash(std::size_t position) const {
   return static_cast<unsigned char>(data_[position]) << 8 | static_cast<unsigned char>(data_[position + 1]);
