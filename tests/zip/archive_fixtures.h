@@ -43,6 +43,17 @@ RawArchive BuildStored(const std::vector<RawEntry>& entries, const std::string& 
 // and directory position. The end record must lie wholly in the last part.
 std::vector<std::string> SplitIntoParts(const std::string& archive, const std::vector<std::uint32_t>& cuts);
 
+// The message of the E that f raises, or "(nothing raised)".
+template <typename E, typename F>
+std::string MessageOf(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return "(nothing raised)";
+}
+
 // One entry as a listing shows it.
 struct Listed {
   std::string path;  // "/" separated
