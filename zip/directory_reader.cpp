@@ -191,7 +191,10 @@ bool TZipReader::ReadCentralRecords(THugeStream*& in, bool fromConfigFile) {
     }
     if (merging_) {
       int index;
-      if (!archiveOrder_->Find(*record, index)) continue;
+      if (!archiveOrder_->Find(*record, index)) {
+        previous = nullptr;
+        continue;
+      }
       TZipHeaderInfo& scanned = *archiveOrder_->Items(index);
       const std::uint16_t localExtra = scanned.LocalExtraLength;
       scanned.Assign(*record);

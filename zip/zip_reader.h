@@ -46,6 +46,7 @@ using TGetNextBufferEvent = std::function<void(std::uint8_t*& Buffer, const std:
                                                int BufferNum, bool& Quit)>;
 using TDecryptEvent = std::function<void(std::uint8_t* buffer, int length, const std::string& Password)>;
 
+// The extraction module's run (zip/extraction.h), which works on the component's state.
 class TExtraction;
 
 class TZipReader {
@@ -183,7 +184,7 @@ class TZipReader {
   bool DiskLabelMatches(int n) const;
   // The default OnGetNextDisk: the numbered file of the part (empty when it does not exist), or
   // for spanned disks a question to insert the disk.
-  void AskForDisk(int NextDisk, std::string& FName);
+  void AskForDisk(int nextDisk, std::string& fName);
 
   static constexpr int kThisVersion = 300;
   static constexpr std::int32_t kFileBufferSize = 8192;
@@ -270,6 +271,8 @@ class TZipReader {
  private:
   friend class TExtraction;
   friend int RunExtraction(TZipReader& reader, bool markedOnly);
+
+  // Installed by the constructor; recognised by Assign, which installs its own instead.
 
   struct TDefaultDiskHandler {
     TZipReader* reader;
