@@ -52,7 +52,7 @@ class TExtraction {
   // Reads from the archive, moving on to the next parts of a split archive; fewer bytes only
   // when the archive ends.
   std::int64_t ReadArchive(std::uint8_t* buffer, std::int64_t count);
-  void ReportProgress(std::int32_t count, std::int64_t written);
+  void ReportProgress(std::int32_t count, int filePercent);
 
   TZipReader& r_;
   bool markedOnly_;
@@ -346,7 +346,7 @@ bool TExtraction::Decode(THugeStream& file, bool& bigger) {
         return false;
       });
   TEntryOutput output(file, entry.UncompressedSize,
-                      [this](std::int32_t count, std::int64_t written) { ReportProgress(count, written); });
+                      [this](std::int32_t count, int filePercent) { ReportProgress(count, filePercent); });
   bool intact = false;
   try {
     intact = DecompressEntry(entry.CompressionMethod, entry.Flags, input, output) == TDecodeResult::kComplete;
@@ -391,8 +391,8 @@ std::int64_t TExtraction::ReadArchive(std::uint8_t* buffer, std::int64_t count) 
   return got;
 }
 
-void TExtraction::ReportProgress(std::int32_t count, std::int64_t written) {
-  if (r_.OnFilePercentDone) r_.OnFilePercentDone(Percent(written, std::int64_t{r_.workingEntry_.UncompressedSize}));
+void TExtraction::ReportProgress(std::int32_t count, int filePercent) {
+  if (r_.OnFilePercentDone) r_.OnFilePercentDone(filePercent);
   r_.doneBytes_ += count;
   if (r_.OnTotalPercentDone) r_.OnTotalPercentDone(Percent(r_.doneBytes_, r_.totalBytes_));
 }

@@ -42,6 +42,14 @@ std::string RawDeflate(const std::string& data) {
   return out;
 }
 
+// Rewrites the uncompressed size in the local and the central header of the named entry.
+void PatchUncompressedSize(std::string& archive, const std::string& name, std::uint32_t size) {
+  for (std::size_t at = archive.find(name); at != std::string::npos; at = archive.find(name, at + 1)) {
+    const std::size_t field = archive.compare(at - 46, 4, "PK\x01\x02") == 0 ? at - 46 + 24 : at - 30 + 22;
+    for (int i = 0; i < 4; ++i) archive[field + i] = static_cast<char>(size >> (8 * i));
+  }
+}
+
 TFixtureEntry Stored(const std::string& name, const std::string& data) { return {name, 0, 0, data, data}; }
 TFixtureEntry Deflated(const std::string& name, const std::string& data) { return {name, 8, 0, data, RawDeflate(data)}; }
 
@@ -134,15 +142,20 @@ TEST_F(Extraction, BadDataNeverReplacesAGoodFile) {
   cut.compressed = truncated;
   TFixtureEntry unknown = Stored("method.txt", "zzz");
   unknown.method = 99;
+  // Claims 4 GiB of output; the short data must end it as bad, quickly.
+  TFixtureEntry huge = Deflated("huge.txt", "small");
+  huge.original.assign(1, 'x');
   fs::MakeDirectory(Dest());
   for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) testing_support::WriteFile(InDest(name), good);
 
   testing_support::ScriptedPrompts prompts;
   prompts.AnswerNext(classlib::PromptResult::Ok);  // the unknown method's box
   reader_.SetOverwriteMode(TUZOverwriteMode::Always);
-  EXPECT_EQ(ExtractAll(BuildArchive({wrongCrc, cut, unknown})), 0);
+  std::string archive = BuildArchive({wrongCrc, cut, unknown, huge});
+  PatchUncompressedSize(archive, "huge.txt", 0xFFFFFFFE);  // all ones would mark Zip64
+  EXPECT_EQ(ExtractAll(archive), 0);
   for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) EXPECT_EQ(testing_support::ReadFile(InDest(name)), good);
-  EXPECT_EQ(recorder_.badCrc, (std::vector<int>{0, 1}));
+  EXPECT_EQ(recorder_.badCrc, (std::vector<int>{0, 1, 3}));
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Unknown Compression Method");
   EXPECT_EQ(prompts.messages[0].caption, "Zip Error");
