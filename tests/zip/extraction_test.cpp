@@ -8,6 +8,7 @@
 
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_dir.h"
+#include "tests/zip/archive_fixtures.h"
 #include "tests/zip/encoders/fixture_archive.h"
 #include "tests/zip/peer_tools.h"
 #include "zip/crc32.h"
@@ -309,6 +310,31 @@ TEST_F(Extraction, RootDirIsTakenOffStoredFolders) {
   reader_.SetRootDir("data");
   EXPECT_EQ(ExtractAll(BuildArchive({Stored("data/sub/f.txt", "f")})), 1);
   EXPECT_EQ(testing_support::ReadFile(InDest("sub/f.txt")), "f");
+}
+
+TEST_F(Extraction, EntriesWhoseDataCrossesPartsComeBackWhole) {
+  std::string big;
+  for (int i = 0; i < 50000; ++i) big += static_cast<char>(i * 31 >> 2);
+  const archive_fixtures::RawArchive raw =
+      archive_fixtures::BuildStored({{"first.txt", "short"}, {"big.bin", big}, {"last.txt", "end"}});
+  // Cuts inside the big entry's data and inside the directory.
+  const std::vector<std::string> parts =
+      archive_fixtures::SplitIntoParts(raw.bytes, {raw.localOffsets[1] + 100, raw.localOffsets[1] + 30000,
+                                                   raw.centralOffsets[1] + 10});
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const std::string extension = i + 1 == parts.size() ? ".zip" : ".00" + std::to_string(i + 1);
+    testing_support::WriteFile(dir_ / ("set" + extension), parts[i]);
+  }
+  reader_.SetZipName(Engine(dir_ / "set.zip"));
+  reader_.OnGetNextDisk = [this](int n, std::string& name) {
+    name = Engine(dir_ / (n == 4 ? "set.zip" : "set.00" + std::to_string(n)));
+  };
+  reader_.SetDestDir(Dest());
+  reader_.SetDoAll(true);
+  recorder_.Attach(reader_);
+  EXPECT_EQ(reader_.ExtractMatching(), 3);
+  EXPECT_EQ(testing_support::ReadFile(InDest("big.bin")), big);
+  EXPECT_EQ(testing_support::ReadFile(InDest("last.txt")), "end");
 }
 
 #ifndef _WIN32
