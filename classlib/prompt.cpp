@@ -15,6 +15,14 @@ PromptService*& Installed() {
 
 }  // namespace
 
+bool PromptService::OpenFile(const FileOpenRequest& request, std::string&) {
+  throw std::logic_error("unscripted file dialog: " + request.title);
+}
+
+bool PromptService::SelectFolder(const FolderRequest& request, std::string&) {
+  throw std::logic_error("unscripted folder dialog: " + request.prompt);
+}
+
 PromptService& Prompts() { return Installed() ? *Installed() : PlatformPrompts(); }
 
 void SetPromptsForTesting(PromptService* service) { Installed() = service; }

@@ -19,10 +19,28 @@ struct MessageRequest {
   bool systemModal = false;
 };
 
+struct FileOpenRequest {
+  std::string title;
+  // Pairs of description and pattern separated by "|", as in "Zip Files (*.ZIP)|*.zip".
+  std::string filter;
+  std::string initialDir;
+  std::string defaultExt;
+};
+
+struct FolderRequest {
+  std::string prompt;
+  std::string initialDir;
+  // The user may create a new folder from the dialog.
+  bool allowCreate = false;
+};
+
 class PromptService {
  public:
   virtual ~PromptService() = default;
   virtual PromptResult Message(const MessageRequest& request) = 0;
+  // False when cancelled; else path is the chosen file or folder. Services without dialogs raise.
+  virtual bool OpenFile(const FileOpenRequest& request, std::string& path);
+  virtual bool SelectFolder(const FolderRequest& request, std::string& path);
 };
 
 // The installed service: the platform's boxes unless a test installed its own.

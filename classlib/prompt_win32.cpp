@@ -1,4 +1,9 @@
 #include <windows.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <vector>
 
 #include "classlib/prompt.h"
 #include "classlib/wide.h"
@@ -30,12 +35,67 @@ UINT IconFlag(PromptIcon i) {
   return 0;
 }
 
+// The filter's "|" separators become the dialog's NULs, with the closing double NUL.
+std::wstring FilterList(const std::string& filter) {
+  std::wstring list = Widen(filter);
+  for (wchar_t& c : list)
+    if (c == L'|') c = L'\0';
+  list.push_back(L'\0');
+  return list;
+}
+
+int CALLBACK SelectInitialFolder(HWND window, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED && data != 0) SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+  return 0;
+}
+
 class BoxPrompts : public PromptService {
  public:
   PromptResult Message(const MessageRequest& r) override {
     const UINT flags = ButtonsFlag(r.buttons) | IconFlag(r.icon) | (r.systemModal ? MB_SYSTEMMODAL : MB_APPLMODAL);
     const int answer = MessageBoxW(GetActiveWindow(), Widen(r.text).c_str(), Widen(r.caption).c_str(), flags);
     return answer == 0 ? PromptResult::Cancel : static_cast<PromptResult>(answer);
+  }
+
+  bool OpenFile(const FileOpenRequest& r, std::string& path) override {
+    std::vector<wchar_t> name(MAX_PATH * 4, L'\0');
+    const std::wstring title = Widen(r.title), filter = FilterList(r.filter), folder = Widen(r.initialDir);
+    std::wstring extension = Widen(r.defaultExt);
+    if (!extension.empty() && extension.rfind(L"*.", 0) == 0) extension.erase(0, 2);
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = GetActiveWindow();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = name.data();
+    dialog.nMaxFile = static_cast<DWORD>(name.size());
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&dialog)) return false;
+    path = Narrow(name.data());
+    return true;
+  }
+
+  bool SelectFolder(const FolderRequest& r, std::string& path) override {
+    // The dialog's new style, which offers the new-folder button, needs COM on this thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const std::wstring prompt = Widen(r.prompt), folder = Widen(r.initialDir);
+    BROWSEINFOW dialog = {};
+    dialog.hwndOwner = GetActiveWindow();
+    dialog.lpszTitle = prompt.c_str();
+    dialog.ulFlags = BIF_RETURNONLYFSDIRS | (r.allowCreate ? BIF_NEWDIALOGSTYLE | BIF_EDITBOX : BIF_NONEWFOLDERBUTTON);
+    dialog.lpfn = SelectInitialFolder;
+    dialog.lParam = folder.empty() ? 0 : reinterpret_cast<LPARAM>(folder.c_str());
+    bool chosen = false;
+    if (PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&dialog)) {
+      std::vector<wchar_t> name(MAX_PATH * 4, L'\0');
+      chosen = SHGetPathFromIDListEx(item, name.data(), static_cast<DWORD>(name.size()), GPFIDL_DEFAULT) != FALSE;
+      if (chosen) path = Narrow(name.data());
+      CoTaskMemFree(item);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return chosen;
   }
 };
 

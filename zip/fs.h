@@ -41,6 +41,8 @@ bool Close(Handle h);
 // and hidden for dot-files.
 constexpr std::uint32_t kAttrReadOnly = 0x01;
 constexpr std::uint32_t kAttrHidden = 0x02;
+constexpr std::uint32_t kAttrSystem = 0x04;
+constexpr std::uint32_t kAttrArchive = 0x20;
 constexpr std::uint32_t kAttrDirectory = 0x10;
 
 // One directory entry. dosTime is the local modification time as a DOS date-time, 0 when it has
@@ -67,6 +69,11 @@ std::string ShortNameOf(const std::string& path);
 bool FileAge(const std::string& name, std::uint32_t& dosTime);
 // Attribute bits, or -1 when there is no such file or directory.
 std::int64_t FileAttributes(const std::string& name);
+// Sets the read-only, hidden, system and archive bits; the POSIX side knows only read-only (the
+// write bits).
+bool SetAttributes(const std::string& name, std::uint32_t attributes);
+// Sets the modification time from a local DOS date-time.
+bool SetFileDate(const std::string& name, std::uint32_t dosTime);
 bool FileExists(const std::string& name);
 bool DirectoryExists(const std::string& name);
 

@@ -151,6 +151,30 @@ std::int64_t FileAttributes(const std::string& name) {
   return AttributesOf(st, host.substr(host.find_last_of('/') + 1));
 }
 
+bool SetAttributes(const std::string& name, std::uint32_t attributes) {
+  const std::string host = HostPath(name);
+  struct stat st;
+  if (::stat(host.c_str(), &st) != 0) return false;
+  const mode_t writable = S_IWUSR | S_IWGRP | S_IWOTH;
+  const mode_t mode = (attributes & kAttrReadOnly) != 0 ? st.st_mode & ~writable : st.st_mode | S_IWUSR;
+  return ::chmod(host.c_str(), mode & 07777) == 0;
+}
+
+bool SetFileDate(const std::string& name, std::uint32_t dosTime) {
+  struct tm local = {};
+  local.tm_year = static_cast<int>(dosTime >> 25) + 80;
+  local.tm_mon = static_cast<int>(dosTime >> 21 & 0x0F) - 1;
+  local.tm_mday = static_cast<int>(dosTime >> 16 & 0x1F);
+  local.tm_hour = static_cast<int>(dosTime >> 11 & 0x1F);
+  local.tm_min = static_cast<int>(dosTime >> 5 & 0x3F);
+  local.tm_sec = static_cast<int>(dosTime & 0x1F) * 2;
+  local.tm_isdst = -1;
+  const time_t t = ::mktime(&local);
+  if (t == static_cast<time_t>(-1)) return false;
+  const struct timespec times[2] = {{t, 0}, {t, 0}};
+  return ::utimensat(AT_FDCWD, HostPath(name).c_str(), times, 0) == 0;
+}
+
 bool FileExists(const std::string& name) {
   struct stat st;
   return ::stat(HostPath(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);

@@ -122,6 +122,23 @@ std::int64_t FileAttributes(const std::string& name) {
   return attributes == INVALID_FILE_ATTRIBUTES ? -1 : static_cast<std::int64_t>(attributes);
 }
 
+bool SetAttributes(const std::string& name, std::uint32_t attributes) {
+  return SetFileAttributesW(classlib::Widen(name).c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes) != 0;
+}
+
+bool SetFileDate(const std::string& name, std::uint32_t dosTime) {
+  FILETIME local, utc;
+  if (!DosDateTimeToFileTime(static_cast<WORD>(dosTime >> 16), static_cast<WORD>(dosTime), &local) ||
+      !LocalFileTimeToFileTime(&local, &utc))
+    return false;
+  const HANDLE h = CreateFileW(classlib::Widen(name).c_str(), FILE_WRITE_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool set = SetFileTime(h, nullptr, nullptr, &utc) != 0;
+  CloseHandle(h);
+  return set;
+}
+
 bool FileExists(const std::string& name) {
   const DWORD attributes = Attributes(name);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

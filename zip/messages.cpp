@@ -8,6 +8,7 @@ std::string LoadZipString(int id) {
     case kMsgOpenFilter: return "Zip Files (*.ZIP)|*.zip|SFX Files (*.EXE)|*.exe|Jar Files (*.JAR)|*.jar|All Files (*.*)|*.*";
     case kMsgCanceledDestDir: return "User canceled Set Desination Directory";
     case kMsgIndexOutOfRange: return "Index %d is out of range";
+    case kMsgComponentBusy: return "The zip component is busy with another operation";
     case kMsgUserAborted: return "User Aborted Operation";
     case kMsgIncompleteZip: return "Incomplete Zip File";
     case kMsgNotAValidZip: return "Not a valid zip file!";
@@ -15,6 +16,7 @@ std::string LoadZipString(int id) {
     case kMsgOfMultiDiskSet: return " of the multi-disk set.";
     case kMsgCanceledZipName: return "User canceled setting zip file name.";
     case kMsgCanceledZipOperation: return "User canceled Zip operation";
+    case kMsgZip64NotSupported: return "Zip64 archives (over 65,535 entries or 4 GB) are not supported";
     case kMsgSeekError: return "Seek error";
     case kMsgInvalidSeekOrigin: return "Invalid seek origin (%d)";
     case kMsgPutbackOverflow: return "Putback overflow";

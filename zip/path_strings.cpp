@@ -16,6 +16,14 @@ std::size_t OffsetAfter(const std::string& s, std::size_t n) {
   return i;
 }
 
+constexpr const char* kPathDelimiters = "\\/:";
+
+// Position of the extension's ".", or npos.
+std::size_t ExtensionStart(const std::string& path) {
+  const std::size_t dot = path.find_last_of(std::string(".") + kPathDelimiters);
+  return dot != std::string::npos && path[dot] == '.' ? dot : std::string::npos;
+}
+
 std::size_t CharacterCount(const std::string& s) {
   return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return !IsContinuationByte(c); }));
 }
@@ -48,6 +56,20 @@ std::string ExtractDrive(const std::string& path) {
   }
   const std::size_t colon = path.find(':');
   return colon == std::string::npos ? std::string() : path.substr(0, colon + 1);
+}
+
+std::string ExtractFileExt(const std::string& path) {
+  const std::size_t dot = ExtensionStart(path);
+  return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& extension) {
+  return path.substr(0, ExtensionStart(path)) + extension;
+}
+
+std::string ExtractFilePath(const std::string& path) {
+  const std::size_t cut = path.find_last_of(kPathDelimiters);
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
 }  // namespace zip

@@ -24,4 +24,10 @@ std::string WithTrailingBackslash(const std::string& s);
 // has no drive.
 std::string ExtractDrive(const std::string& path);
 
+// The extension of the last component, with its ".", or empty; and the path with it replaced.
+std::string ExtractFileExt(const std::string& path);
+std::string ChangeFileExt(const std::string& path, const std::string& extension);
+// Everything up to and including the last separator (or the drive's ":").
+std::string ExtractFilePath(const std::string& path);
+
 }  // namespace zip

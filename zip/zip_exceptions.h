@@ -15,5 +15,7 @@ CLASSLIB_EXCEPTION(ENotEnoughRoom, classlib::Exception);
 CLASSLIB_EXCEPTION(ECantWriteUCF, classlib::Exception);
 CLASSLIB_EXCEPTION(EZLibError, classlib::Exception);
 CLASSLIB_EXCEPTION(EZCompressionError, EZLibError);
+// An operation was started on a component that is still busy with another.
+CLASSLIB_EXCEPTION(EZipBusy, classlib::Exception);
 
 }  // namespace zip

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,19 +18,46 @@ class ScriptedPrompts : public classlib::PromptService {
   ~ScriptedPrompts() override { classlib::SetPromptsForTesting(nullptr); }
 
   void AnswerNext(classlib::PromptResult answer) { answers_.push_back(answer); }
+  // A path chooses it; std::nullopt cancels the dialog.
+  void ChooseNextFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+  void ChooseNextFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
 
   std::vector<classlib::MessageRequest> messages;
+  std::vector<classlib::FileOpenRequest> fileRequests;
+  std::vector<classlib::FolderRequest> folderRequests;
 
   classlib::PromptResult Message(const classlib::MessageRequest& request) override {
     messages.push_back(request);
-    if (answers_.empty()) throw std::logic_error("unscripted message box: " + request.text);
-    const classlib::PromptResult answer = answers_.front();
-    answers_.pop_front();
-    return answer;
+    return Next(answers_, "unscripted message box: " + request.text);
+  }
+
+  bool OpenFile(const classlib::FileOpenRequest& request, std::string& path) override {
+    fileRequests.push_back(request);
+    return Chosen(Next(files_, "unscripted file dialog: " + request.title), path);
+  }
+
+  bool SelectFolder(const classlib::FolderRequest& request, std::string& path) override {
+    folderRequests.push_back(request);
+    return Chosen(Next(folders_, "unscripted folder dialog: " + request.prompt), path);
   }
 
  private:
+  template <typename T>
+  static T Next(std::deque<T>& script, const std::string& unscripted) {
+    if (script.empty()) throw std::logic_error(unscripted);
+    T answer = std::move(script.front());
+    script.pop_front();
+    return answer;
+  }
+
+  static bool Chosen(const std::optional<std::string>& answer, std::string& path) {
+    if (answer) path = *answer;
+    return answer.has_value();
+  }
+
   std::deque<classlib::PromptResult> answers_;
+  std::deque<std::optional<std::string>> files_;
+  std::deque<std::optional<std::string>> folders_;
 };
 
 }  // namespace testing_support

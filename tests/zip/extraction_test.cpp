@@ -1,0 +1,412 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/temp_dir.h"
+#include "tests/zip/archive_fixtures.h"
+#include "tests/zip/encoders/fixture_archive.h"
+#include "tests/zip/peer_tools.h"
+#include "zip/crc32.h"
+#include "zip/crypt.h"
+#include "zip/fs.h"
+#include "zip/path_strings.h"
+#include "zip/zip_reader.h"
+
+using namespace zip;
+using test_encoders::BuildArchive;
+using test_encoders::TFixtureEntry;
+using testing_support::TempDir;
+
+namespace {
+
+std::string Engine(std::string path) {
+  SlashesToBackslashes(path);
+  return path;
+}
+
+std::string RawDeflate(const std::string& data) {
+  z_stream z = {};
+  EXPECT_EQ(deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  std::string out(deflateBound(&z, data.size()), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+// Rewrites the uncompressed size in the local and the central header of the named entry.
+void PatchUncompressedSize(std::string& archive, const std::string& name, std::uint32_t size) {
+  for (std::size_t at = archive.find(name); at != std::string::npos; at = archive.find(name, at + 1)) {
+    const std::size_t field = archive.compare(at - 46, 4, "PK\x01\x02") == 0 ? at - 46 + 24 : at - 30 + 22;
+    for (int i = 0; i < 4; ++i) archive[field + i] = static_cast<char>(size >> (8 * i));
+  }
+}
+
+TFixtureEntry Stored(const std::string& name, const std::string& data) { return {name, 0, 0, data, data}; }
+TFixtureEntry Deflated(const std::string& name, const std::string& data) { return {name, 8, 0, data, RawDeflate(data)}; }
+
+// What one extraction run reported through the component's events.
+struct Recorder {
+  std::vector<std::pair<TSkipReason, std::string>> skipped;
+  std::vector<std::string> ended;
+  std::vector<int> badCrc;
+  std::vector<int> filePercents;
+  int completed = -1;
+
+  void Attach(TZipReader& reader) {
+    reader.OnSkippingFile = [this](TSkipReason reason, const std::string& name, int, bool&) {
+      skipped.emplace_back(reason, name);
+    };
+    reader.OnEndUnZip = [this](int, const std::string& name) { ended.push_back(name); };
+    reader.OnBadCRC = [this](std::uint32_t, std::uint32_t, int index) { badCrc.push_back(index); };
+    reader.OnFilePercentDone = [this](int percent) { filePercents.push_back(percent); };
+    reader.OnUnZipComplete = [this](int count) { completed = count; };
+  }
+};
+
+class Extraction : public ::testing::Test {
+ protected:
+  // Writes the archive, points a reader at it and extracts every entry into dest.
+  int ExtractAll(const std::string& archive, bool recreateDirs = true) {
+    testing_support::WriteFile(dir_ / "test.zip", archive);
+    reader_.SetZipName(Engine(dir_ / "test.zip"));
+    reader_.SetDestDir(Dest());
+    reader_.SetRecreateDirs(recreateDirs);
+    reader_.SetDoAll(true);
+    recorder_.Attach(reader_);
+    return reader_.ExtractMatching();
+  }
+  std::string Dest() const { return Engine(dir_ / "dest"); }
+  std::string InDest(const std::string& name) const { return dir_ / ("dest/" + name); }
+
+  TempDir dir_;
+  TZipReader reader_;
+  Recorder recorder_;
+};
+
+}  // namespace
+
+TEST_F(Extraction, StoredAndDeflatedEntriesComeBackWithFoldersAndDates) {
+  const std::string big(70000, 'x');
+  EXPECT_EQ(ExtractAll(BuildArchive({Stored("Prüfung.txt", "stored bytes"), Deflated("sub/inner.bin", big),
+                                     Stored("empty.txt", "")})),
+            3);
+  EXPECT_EQ(testing_support::ReadFile(InDest("Prüfung.txt")), "stored bytes");
+  EXPECT_EQ(testing_support::ReadFile(InDest("sub/inner.bin")), big);
+  EXPECT_EQ(testing_support::ReadFile(InDest("empty.txt")), "");
+  EXPECT_EQ(recorder_.completed, 3);
+  std::uint32_t date = 0;
+  ASSERT_TRUE(fs::FileAge(Engine(InDest("Prüfung.txt")), date));
+  EXPECT_EQ(date, 0x5D8A590Du);
+  // 70000 bytes arrive in windows of 32768, 32768 and 4464; the empty file reports nothing.
+  EXPECT_EQ(recorder_.filePercents, (std::vector<int>{100, 47, 94, 100}));
+}
+
+TEST_F(Extraction, WithoutRecreateDirsEverythingLandsInDestDir) {
+  EXPECT_EQ(ExtractAll(BuildArchive({Stored("a/b/deep.txt", "d")}), false), 1);
+  EXPECT_EQ(testing_support::ReadFile(InDest("deep.txt")), "d");
+}
+
+TEST_F(Extraction, HostileNamesNeverLeaveTheDestination) {
+  testing_support::WriteFile(dir_ / "evil.txt", "untouched");
+  const std::vector<std::string> hostile = {"../evil.txt", "..\\..\\x.txt", "sub/../../evil.txt", "a:b",
+                                            "NUL",         "con.txt",       "ctl\x01.txt",        "LPT1 .log"};
+  std::vector<TFixtureEntry> entries;
+  for (const std::string& name : hostile) entries.push_back(Stored(name, "owned"));
+  entries.push_back(Stored("/rooted.txt", "kept below dest"));
+  entries.push_back(Stored("C:/drive.txt", "kept below dest"));
+  EXPECT_EQ(ExtractAll(BuildArchive(entries)), 2);
+  EXPECT_EQ(testing_support::ReadFile(dir_ / "evil.txt"), "untouched");
+  EXPECT_FALSE(testing_support::FileExists(dir_ / "x.txt"));
+  EXPECT_EQ(testing_support::ReadFile(InDest("rooted.txt")), "kept below dest");
+  EXPECT_EQ(testing_support::ReadFile(InDest("drive.txt")), "kept below dest");
+  ASSERT_EQ(recorder_.skipped.size(), hostile.size());
+  for (const auto& skip : recorder_.skipped) EXPECT_EQ(skip.first, TSkipReason::srCreateError) << skip.second;
+}
+
+TEST_F(Extraction, BadDataNeverReplacesAGoodFile) {
+  const std::string good(5000, 'g');
+  std::string truncated = RawDeflate(std::string(100000, 'q') + "tail");
+  truncated.resize(truncated.size() / 2);
+  TFixtureEntry wrongCrc = Stored("crc.txt", "actual bytes");
+  wrongCrc.original = "other bytes!";  // same size, other CRC
+  TFixtureEntry cut = Deflated("cut.txt", std::string(100000, 'q') + "tail");
+  cut.compressed = truncated;
+  TFixtureEntry unknown = Stored("method.txt", "zzz");
+  unknown.method = 99;
+  // Claims 4 GiB of output; the short data must end it as bad, quickly.
+  TFixtureEntry huge = Deflated("huge.txt", "small");
+  huge.original.assign(1, 'x');
+  fs::MakeDirectory(Dest());
+  for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) testing_support::WriteFile(InDest(name), good);
+
+  testing_support::ScriptedPrompts prompts;
+  prompts.AnswerNext(classlib::PromptResult::Ok);  // the unknown method's box
+  reader_.SetOverwriteMode(TUZOverwriteMode::Always);
+  std::string archive = BuildArchive({wrongCrc, cut, unknown, huge});
+  PatchUncompressedSize(archive, "huge.txt", 0xFFFFFFFE);  // all ones would mark Zip64
+  EXPECT_EQ(ExtractAll(archive), 0);
+  for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) EXPECT_EQ(testing_support::ReadFile(InDest(name)), good);
+  EXPECT_EQ(recorder_.badCrc, (std::vector<int>{0, 1, 3}));
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "Unknown Compression Method");
+  EXPECT_EQ(prompts.messages[0].caption, "Zip Error");
+}
+
+namespace {
+
+constexpr std::uint32_t kFixtureDate = 0x5D8A590D;  // the date BuildArchive gives every entry
+
+std::uint32_t DosDate(unsigned year) { return (year - 1980) << 25 | 1 << 21 | 1 << 16; }
+
+}  // namespace
+
+TEST_F(Extraction, OverwriteModesFollowTheirRules) {
+  enum Existing { kOlder, kEqual, kNewer };
+  struct Case {
+    TUZOverwriteMode mode;
+    bool expected[3];  // overwritten when the file is older, equal, newer than the entry
+  } cases[] = {
+      {TUZOverwriteMode::Always, {true, true, true}},
+      {TUZOverwriteMode::Never, {false, false, false}},
+      {TUZOverwriteMode::ifNewer, {true, false, false}},
+      {TUZOverwriteMode::ifOlder, {false, false, true}},
+  };
+  const std::uint32_t dates[3] = {DosDate(2020), kFixtureDate, DosDate(2030)};
+  const std::string archive = BuildArchive({Stored("f.txt", "new")});
+  for (const Case& c : cases) {
+    for (int existing : {kOlder, kEqual, kNewer}) {
+      TempDir dir;
+      testing_support::WriteFile(dir / "a.zip", archive);
+      testing_support::WriteFile(dir / "f.txt", "old");
+      ASSERT_TRUE(fs::SetFileDate(Engine(dir / "f.txt"), dates[existing]));
+      TZipReader reader;
+      Recorder recorder;
+      recorder.Attach(reader);
+      reader.SetZipName(Engine(dir / "a.zip"));
+      reader.SetDestDir(Engine(dir.Path()));
+      reader.SetDoAll(true);
+      reader.SetOverwriteMode(c.mode);
+      reader.ExtractMatching();
+      const bool overwritten = testing_support::ReadFile(dir / "f.txt") == "new";
+      EXPECT_EQ(overwritten, c.expected[existing]) << static_cast<int>(c.mode) << " " << existing;
+      EXPECT_EQ(recorder.skipped.size(), overwritten ? 0u : 1u);
+    }
+  }
+}
+
+TEST_F(Extraction, PromptAsksTheHandlerOrTheUser) {
+  const std::string archive = BuildArchive({Stored("f.txt", "new")});
+  fs::MakeDirectory(Dest());
+  testing_support::WriteFile(InDest("f.txt"), "old");
+  testing_support::ScriptedPrompts prompts;
+  prompts.AnswerNext(classlib::PromptResult::No);
+  ExtractAll(archive);
+  EXPECT_EQ(testing_support::ReadFile(InDest("f.txt")), "old");
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "Replace existing file f.txt?");
+  EXPECT_EQ(prompts.messages[0].caption, "File Exists Alert");
+  ASSERT_EQ(recorder_.skipped.size(), 1u);
+  EXPECT_EQ(recorder_.skipped[0].first, TSkipReason::srNoOverwrite);
+
+  reader_.OnPromptForOverwrite = [](bool& overwrite, int, std::string&) { overwrite = true; };
+  reader_.SetDoAll(true);
+  reader_.ExtractMatching();
+  EXPECT_EQ(testing_support::ReadFile(InDest("f.txt")), "new");
+}
+
+namespace {
+
+// Traditional encryption of a stored entry, as a writer would produce it.
+TFixtureEntry Encrypted(TFixtureEntry entry, const std::string& password) {
+  const std::uint32_t crc = ~zip::UpdateCrc32(0xFFFFFFFF, entry.original.data(), entry.original.size());
+  TZipCipher cipher;
+  cipher.InitKeys(password);
+  std::string out;
+  for (int i = 0; i < 10; ++i) out += static_cast<char>(cipher.EncryptByte(static_cast<std::uint8_t>(i * 37)));
+  out += static_cast<char>(cipher.EncryptByte(static_cast<std::uint8_t>(crc >> 16)));
+  out += static_cast<char>(cipher.EncryptByte(static_cast<std::uint8_t>(crc >> 24)));
+  for (char c : entry.compressed) out += static_cast<char>(cipher.EncryptByte(static_cast<std::uint8_t>(c)));
+  entry.compressed = out;
+  entry.flags |= 1;
+  return entry;
+}
+
+// A wrong password whose check byte matches by chance (about one in 256 does).
+std::string WrongPasswordPassingTheCheck(const TFixtureEntry& encrypted) {
+  const std::uint32_t crc = ~zip::UpdateCrc32(0xFFFFFFFF, encrypted.original.data(), encrypted.original.size());
+  for (int i = 0;; ++i) {
+    const std::string candidate = "guess" + std::to_string(i);
+    std::uint8_t header[kEncryptionHeaderSize];
+    std::memcpy(header, encrypted.compressed.data(), sizeof header);
+    TZipCipher cipher;
+    if (cipher.DecryptHeader(candidate, header) == static_cast<std::uint8_t>(crc >> 24)) return candidate;
+  }
+}
+
+}  // namespace
+
+TEST_F(Extraction, WrongPasswordsSkipOrAreCorrectedByTheHandler) {
+  const TFixtureEntry secret = Encrypted(Deflated("secret.txt", "geheime Daten, mehrfach, mehrfach"), "richtig");
+  const std::string archive = BuildArchive({secret});
+
+  reader_.SetPassword("falsch");
+  EXPECT_EQ(ExtractAll(archive), 0);
+  EXPECT_FALSE(testing_support::FileExists(InDest("secret.txt")));
+  ASSERT_EQ(recorder_.skipped.size(), 1u);
+  EXPECT_EQ(recorder_.skipped[0].first, TSkipReason::srBadPassword);
+
+  // A wrong password that passes the check byte fails the CRC; the handler's answer retries.
+  reader_.SetPassword(WrongPasswordPassingTheCheck(secret));
+  std::vector<std::string> offered;
+  reader_.OnBadPassword = [&](int, std::string& password) {
+    offered.push_back(password);
+    password = "richtig";
+  };
+  reader_.SetDoAll(true);
+  EXPECT_EQ(reader_.ExtractMatching(), 1);
+  EXPECT_EQ(offered.size(), 1u);
+  EXPECT_EQ(testing_support::ReadFile(InDest("secret.txt")), "geheime Daten, mehrfach, mehrfach");
+  EXPECT_EQ(reader_.Password(), "richtig");
+}
+
+TEST_F(Extraction, SelectionByPatternsOrMarksAndStopNow) {
+  const std::string archive =
+      BuildArchive({Stored("docs/a.txt", "a"), Stored("docs/b.log", "b"), Stored("c.txt", "c")});
+  testing_support::WriteFile(dir_ / "test.zip", archive);
+  reader_.SetZipName(Engine(dir_ / "test.zip"));
+  reader_.SetDestDir(Dest());
+  recorder_.Attach(reader_);
+
+  reader_.FilesList().Add("*.TXT");
+  EXPECT_EQ(reader_.ExtractMatching(), 2);
+  EXPECT_EQ(reader_.FilesList().Count(), 0);
+  EXPECT_TRUE(testing_support::FileExists(InDest("a.txt")));
+  EXPECT_FALSE(testing_support::FileExists(InDest("b.log")));
+
+  reader_.LoadDirectory();
+  reader_.SetEntryMarked(1, true);
+  EXPECT_EQ(reader_.ExtractMarked(), 1);
+  EXPECT_TRUE(testing_support::FileExists(InDest("b.log")));
+  EXPECT_EQ(reader_.MarkedCount(), 0);
+
+  reader_.OnStartUnZipInfo = [](int, std::int64_t, bool& stop) { stop = true; };
+  reader_.SetDoAll(true);
+  reader_.SetOverwriteMode(TUZOverwriteMode::Always);
+  EXPECT_EQ(reader_.ExtractMatching(), 0);
+  EXPECT_EQ(recorder_.completed, 0);
+}
+
+TEST_F(Extraction, RootDirIsTakenOffStoredFolders) {
+  reader_.SetRootDir("data");
+  EXPECT_EQ(ExtractAll(BuildArchive({Stored("data/sub/f.txt", "f")})), 1);
+  EXPECT_EQ(testing_support::ReadFile(InDest("sub/f.txt")), "f");
+}
+
+TEST_F(Extraction, EntriesWhoseDataCrossesPartsComeBackWhole) {
+  std::string big;
+  for (int i = 0; i < 50000; ++i) big += static_cast<char>(i * 31 >> 2);
+  const archive_fixtures::RawArchive raw =
+      archive_fixtures::BuildStored({{"first.txt", "short"}, {"big.bin", big}, {"last.txt", "end"}});
+  // Cuts inside the big entry's data and inside the directory.
+  const std::vector<std::string> parts =
+      archive_fixtures::SplitIntoParts(raw.bytes, {raw.localOffsets[1] + 100, raw.localOffsets[1] + 30000,
+                                                   raw.centralOffsets[1] + 10});
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const std::string extension = i + 1 == parts.size() ? ".zip" : ".00" + std::to_string(i + 1);
+    testing_support::WriteFile(dir_ / ("set" + extension), parts[i]);
+  }
+  reader_.SetZipName(Engine(dir_ / "set.zip"));
+  reader_.OnGetNextDisk = [this](int n, std::string& name) {
+    name = Engine(dir_ / (n == 4 ? "set.zip" : "set.00" + std::to_string(n)));
+  };
+  reader_.SetDestDir(Dest());
+  reader_.SetDoAll(true);
+  recorder_.Attach(reader_);
+  EXPECT_EQ(reader_.ExtractMatching(), 3);
+  EXPECT_EQ(testing_support::ReadFile(InDest("big.bin")), big);
+  EXPECT_EQ(testing_support::ReadFile(InDest("last.txt")), "end");
+}
+
+#ifndef _WIN32
+namespace {
+
+// A small tree of what backups hold: text, binary, an empty file, folders, German names.
+void MakeSourceTree(const std::string& root) {
+  std::filesystem::create_directories(root + "/Ordner/Unterordner");
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "Zeile " + std::to_string(i) + " mit etwas Text\n";
+  std::string binary;
+  for (int i = 0; i < 200000; ++i) binary += static_cast<char>((i * 7919) >> 3);
+  testing_support::WriteFile(root + "/text.txt", text);
+  testing_support::WriteFile(root + "/binary.bin", binary);
+  testing_support::WriteFile(root + "/leer.txt", "");
+  testing_support::WriteFile(root + "/Ordner/Prüfung äöüß.txt", text.substr(0, 5000));
+  testing_support::WriteFile(root + "/Ordner/Unterordner/tief.dat", binary.substr(0, 70000));
+  std::string output;
+  // A fixed date in the DOS range, so the extracted dates can be compared exactly.
+  ASSERT_EQ(peer_tools::Run("find " + peer_tools::Quote(root) + " -exec touch -d '2024-03-05 14:22:08' {} +", output),
+            0)
+      << output;
+}
+
+}  // namespace
+
+TEST_F(Extraction, ArchivesOfPeerToolsExtractByteIdenticalWithDates) {
+  const std::string source = dir_ / "src";
+  MakeSourceTree(source);
+  const std::string q = peer_tools::Quote(source);
+  struct Peer {
+    const char* tool;
+    const char* label;
+    std::string command;  // run inside the source folder; writes ../out.zip
+    std::string password;
+  } peers[] = {
+      {"zip", "zip stored", "zip -q -r -0 ../out.zip .", ""},
+      {"zip", "zip level 9", "zip -q -r -9 ../out.zip .", ""},
+      {"zip", "zip encrypted", "zip -q -r -P geheim ../out.zip .", "geheim"},
+      {"zip", "zip to a pipe (descriptors)", "zip -q -r - . | cat > ../out.zip", ""},
+      {"python3", "python",
+       "python3 -c \"import os, zipfile\n"
+       "with zipfile.ZipFile('../out.zip', 'w', zipfile.ZIP_DEFLATED) as z:\n"
+       "    for d, _, fs in os.walk('.'):\n"
+       "        for f in fs: z.write(os.path.join(d, f))\"",
+       ""},
+      {"7z", "7z", "7z a -tzip -bd ../out.zip . >/dev/null", ""},
+  };
+  for (const Peer& peer : peers) {
+    if (!peer_tools::Installed(peer.tool)) {
+      ADD_FAILURE() << peer.tool << " not installed";
+      continue;
+    }
+    SCOPED_TRACE(peer.label);
+    std::string output;
+    ASSERT_EQ(peer_tools::Run("cd " + q + " && rm -f ../out.zip && " + peer.command, output), 0) << output;
+    std::filesystem::remove_all(dir_ / "dest");
+    TZipReader reader;
+    Recorder recorder;
+    recorder.Attach(reader);
+    reader.SetZipName(Engine(dir_ / "out.zip"));
+    reader.SetDestDir(Dest());
+    reader.SetRecreateDirs(true);
+    reader.SetDoAll(true);
+    reader.SetPassword(peer.password);
+    reader.ExtractMatching();
+    EXPECT_TRUE(recorder.skipped.empty());
+    EXPECT_TRUE(recorder.badCrc.empty());
+    EXPECT_EQ(peer_tools::Run("diff -r " + q + " " + peer_tools::Quote(dir_ / "dest"), output), 0) << output;
+    std::uint32_t date = 0;
+    ASSERT_TRUE(fs::FileAge(Engine(dir_ / "dest/Ordner/Prüfung äöüß.txt"), date));
+    EXPECT_EQ(date, (2024u - 1980) << 25 | 3 << 21 | 5 << 16 | 14 << 11 | 22 << 5 | 4);
+  }
+}
+#endif

@@ -1,0 +1,51 @@
+#include "zip/decompress.h"
+
+#include "zip/explode.h"
+#include "zip/inflate_entry.h"
+#include "zip/messages.h"
+#include "zip/unreduce.h"
+#include "zip/unshrink.h"
+
+namespace zip {
+
+namespace {
+
+constexpr std::uint16_t kMethodStored = 0;
+constexpr std::uint16_t kMethodShrunk = 1;
+constexpr std::uint16_t kMethodImploded = 6;
+constexpr std::uint16_t kMethodDeflated = 8;
+
+TDecodeResult StoreCopy(TEntryInput& input, TEntryOutput& output) {
+  const std::uint8_t* chunk;
+  for (std::int32_t count; (count = input.TakeChunk(chunk)) > 0;)
+    output.OutBytes(chunk, static_cast<std::size_t>(count));
+  return TDecodeResult::kComplete;
+}
+
+TDecodeResult Decode(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output) {
+  switch (method) {
+    case kMethodStored: return StoreCopy(input, output);
+    case kMethodShrunk: return Unshrink(input, output);
+    case kMethodImploded: return Explode(input, output, flags);
+    case kMethodDeflated: return InflateEntry(input, output);
+    default: return Unreduce(input, output, method);
+  }
+}
+
+}  // namespace
+
+bool IsSupportedMethod(std::uint16_t method) {
+  return method == kMethodStored || method == kMethodShrunk ||
+         (method >= kMethodReduceFirst && method <= kMethodReduceLast) || method == kMethodImploded ||
+         method == kMethodDeflated;
+}
+
+TDecodeResult DecompressEntry(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output) {
+  if (!IsSupportedMethod(method)) throw EUnknownMethod(LoadZipString(kMsgUnknownMethod));
+  const TDecodeResult result = Decode(method, flags, input, output);
+  output.FlushOutput();
+  return result == TDecodeResult::kComplete && output.Remaining() == 0 ? TDecodeResult::kComplete
+                                                                       : TDecodeResult::kDamaged;
+}
+
+}  // namespace zip

@@ -1,0 +1,400 @@
+#include "zip/extraction.h"
+
+#include <cstring>
+#include <optional>
+
+#include "classlib/prompt.h"
+#include "classlib/text.h"
+#include "zip/decompress.h"
+#include "zip/dos_date.h"
+#include "zip/entry_paths.h"
+#include "zip/fs.h"
+#include "zip/fs_helpers.h"
+#include "zip/match.h"
+#include "zip/messages.h"
+#include "zip/numbers.h"
+#include "zip/path_strings.h"
+#include "zip/zip_exceptions.h"
+#include "zip/zip_reader.h"
+#include "zip/zip_records.h"
+
+namespace zip {
+
+// One run of ExtractMatching or ExtractMarked over the reader's loaded directory.
+class TExtraction {
+ public:
+  TExtraction(TZipReader& reader, bool markedOnly) : r_(reader), markedOnly_(markedOnly) {}
+
+  int Run();
+
+ private:
+  // Marks the entries to extract (ProcessFlag) and totals their sizes.
+  void Choose();
+  void ExtractEntry(int index);
+  void ExtractDirectoryEntry();
+  // The folder an entry goes to, with trailing "\" (empty for the current folder when DestDir is
+  // empty); none when its stored path would lead outside DestDir or to a device.
+  std::optional<std::string> OutputDirOf(const TZipHeaderInfo& entry) const;
+  // Positions the archive at the entry's data; false when no local header stands at its offset.
+  bool SeekToData(const TZipHeaderInfo& entry);
+  // Reads the encryption header and settles the password; false when the entry is skipped.
+  bool CheckPassword(int index);
+  bool MayOverwrite(int index, std::string& name);
+  // Clears a read-only target when allowed; false when the target cannot be replaced.
+  bool TargetIsReplaceable(const std::string& name) const;
+  // Decodes the entry into file; false when its data was bad. bigger: it ran past its size.
+  bool Decode(THugeStream& file, bool& bigger);
+  // After bad data: true when a new password asks for another try.
+  bool RetryWithNewPassword(int index);
+  void ReportBadEntry(int index, std::uint32_t calculatedCrc);
+  void Skip(TSkipReason reason, const std::string& name, int index);
+  void TakeOffTotals(const TZipHeaderInfo& entry);
+  // Reads from the archive, moving on to the next parts of a split archive; fewer bytes only
+  // when the archive ends.
+  std::int64_t ReadArchive(std::uint8_t* buffer, std::int64_t count);
+  void ReportProgress(std::int32_t count, int filePercent);
+
+  TZipReader& r_;
+  bool markedOnly_;
+  int toDo_ = 0;
+  int good_ = 0;
+  bool retry_ = false;
+  std::uint8_t encryptionHeader_[kEncryptionHeaderSize] = {};
+};
+
+namespace {
+
+constexpr std::uint32_t kRetainedAttributes = fs::kAttrReadOnly | fs::kAttrHidden | fs::kAttrSystem | fs::kAttrArchive;
+
+bool StartsWithIgnoringCase(const std::string& s, const std::string& prefix) {
+  return s.size() >= prefix.size() && classlib::SameTextAscii(s.substr(0, prefix.size()), prefix);
+}
+
+bool IsDriveForm(const std::string& d) { return d.size() >= 2 && d[1] == ':'; }
+
+// Removes a half-written file when an error leaves the entry.
+class TTemporaryOutput {
+ public:
+  explicit TTemporaryOutput(std::string name) : name_(std::move(name)) {}
+  ~TTemporaryOutput() {
+    if (!name_.empty()) fs::Delete(name_);
+  }
+  TTemporaryOutput(const TTemporaryOutput&) = delete;
+  TTemporaryOutput& operator=(const TTemporaryOutput&) = delete;
+
+  const std::string& Name() const { return name_; }
+  // Gives the file its final name; false (and the file removed) when that fails.
+  bool MoveTo(const std::string& target) {
+    if (!RenameWithBackup(name_, target)) return false;
+    name_.clear();
+    return true;
+  }
+
+ private:
+  std::string name_;
+};
+
+}  // namespace
+
+int RunExtraction(TZipReader& reader, bool markedOnly) { return TExtraction(reader, markedOnly).Run(); }
+
+int TExtraction::Run() {
+  r_.ClearCancel();
+  const bool keepZipOpen = r_.keepZipOpen_;
+  r_.keepZipOpen_ = true;
+  const TZipSortMode sortMode = r_.SortMode();
+  // Parts are visited in order when entries come in archive order.
+  const bool archiveOrder = r_.endCentral_.ThisDisk != 0 && sortMode != TZipSortMode::ByNone;
+  auto finish = [&] {
+    r_.FilesList().Clear();
+    if (archiveOrder) r_.ApplySortMode(sortMode);
+    if (r_.OnUnZipComplete) r_.OnUnZipComplete(good_);
+    r_.keepZipOpen_ = keepZipOpen;
+  };
+  try {
+    if (!r_.DestDir().empty() && !fs::DirectoryExists(r_.DestDir())) ForceDirectories(r_.DestDir());
+    if (archiveOrder) r_.ApplySortMode(TZipSortMode::ByNone);
+    Choose();
+    bool stopNow = false;
+    if (r_.OnStartUnZipInfo) r_.OnStartUnZipInfo(toDo_, r_.totalBytes_, stopNow);
+    if (toDo_ > 0 && !stopNow) {
+      const int count = r_.EntryCount();
+      for (int i = 0; i < count; ++i) {
+        if (!r_.DoAll() && r_.Entry(i).ProcessFlag == 0) continue;
+        do ExtractEntry(i);
+        while (retry_);
+      }
+    }
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+  return good_;
+}
+
+void TExtraction::Choose() {
+  r_.totalBytes_ = 0;
+  r_.doneBytes_ = 0;
+  toDo_ = r_.EntryCount();
+  for (int i = 0; i < r_.EntryCount(); ++i) {
+    TZipHeaderInfo& entry = r_.Entry(i);
+    bool selected = r_.DoAll();
+    if (markedOnly_) {
+      selected = selected || entry.Selected;
+      r_.SetMark(entry, false);
+    } else {
+      for (const std::string& pattern : r_.FilesList()) selected = selected || IsMatch(pattern, entry.Path());
+    }
+    if (entry.FileName().empty() && !r_.RecreateDirs()) selected = false;
+    entry.ProcessFlag = selected ? 1 : 0;
+    if (selected)
+      r_.totalBytes_ += entry.UncompressedSize;
+    else
+      --toDo_;
+  }
+}
+
+std::optional<std::string> TExtraction::OutputDirOf(const TZipHeaderInfo& entry) const {
+  const std::string& dest = r_.DestDir();
+  std::string d = r_.RecreateDirs() ? entry.Directory() : std::string();
+  if (!r_.RootDir().empty() && StartsWithIgnoringCase(d, r_.RootDir())) d.erase(0, r_.RootDir().size());
+  const bool absolute = IsDriveForm(d) || (!d.empty() && d[0] == '\\');
+  // Below DestDir a drive or a leading "\" is dropped; with no DestDir it would name a place
+  // outside the current folder.
+  if (absolute && dest.empty()) return std::nullopt;
+  if (IsDriveForm(d)) d.erase(0, 2);
+  while (!d.empty() && d[0] == '\\') d.erase(0, 1);
+  if (!IsSafeRelativePath(d + entry.FileName())) return std::nullopt;
+  return (dest.empty() ? std::string() : dest + "\\") + d;
+}
+
+void TExtraction::ExtractEntry(int index) {
+  retry_ = false;
+  TZipHeaderInfo& entry = r_.workingEntry_;
+  entry.Assign(r_.Entry(index));
+  if (entry.FileName().empty()) return ExtractDirectoryEntry();
+
+  const std::optional<std::string> folder = OutputDirOf(entry);
+  if (!folder) {
+    Skip(TSkipReason::srCreateError, entry.Path(), index);
+    return TakeOffTotals(entry);
+  }
+  if (!SeekToData(entry)) return ReportBadEntry(index, 0);
+
+  std::string name = *folder + entry.FileName();
+  bool skip = false;
+  if (r_.OnStartUnZip) r_.OnStartUnZip(index, name, skip);
+  if (skip) return;
+  // Checked before anything is created, so an entry that cannot be read touches no file.
+  if (!IsSupportedMethod(entry.CompressionMethod)) {
+    classlib::Prompts().Message(classlib::MessageRequest{LoadZipString(kMsgUnknownMethod), LoadZipString(kMsgZipError),
+                                                         classlib::PromptButtons::Ok, classlib::PromptIcon::Error});
+    return TakeOffTotals(entry);
+  }
+  const std::string outputFolder = ExtractFilePath(name);
+  if (!outputFolder.empty() && !fs::DirectoryExists(outputFolder)) ForceDirectories(outputFolder);
+  if (entry.Encrypted() && !CheckPassword(index)) return;
+  if (fs::FileExists(name) && !MayOverwrite(index, name)) {
+    Skip(TSkipReason::srNoOverwrite, name, index);
+    return TakeOffTotals(entry);
+  }
+
+  // The data goes to a new file beside the target, which it replaces only when it came out right.
+  std::string temporaryName;
+  if (TargetIsReplaceable(name)) {
+    try {
+      temporaryName = MakeTempFileName(ExtractFilePath(name));
+    } catch (const classlib::EStreamError&) {
+    }
+  }
+  if (temporaryName.empty()) {
+    Skip(TSkipReason::srCreateError, name, index);
+    return TakeOffTotals(entry);
+  }
+  TTemporaryOutput output(temporaryName);
+  bool bigger = false;
+  bool intact;
+  std::uint32_t crc;
+  {
+    TLFNFileStream file(output.Name(), TZipReader::kFileBufferSize, r_.FlushFilesOnClose(), fs::kCreate);
+    intact = Decode(file, bigger);
+    crc = r_.crc_;
+    try {
+      file.Close();
+    } catch (const classlib::EStreamError&) {
+      throw ECantWriteUCF(LoadZipString(kMsgCantWriteUncompressed));
+    }
+  }
+  const bool good = intact && crc == entry.CRC32;
+  if (!good && entry.Encrypted() && RetryWithNewPassword(index)) return;
+  // Bad data never replaces a file that was there; with none there, what came out is kept.
+  if ((good || !fs::FileExists(name)) && !output.MoveTo(name)) {
+    Skip(TSkipReason::srCreateError, name, index);
+    return TakeOffTotals(entry);
+  }
+  if (!bigger && fs::FileExists(name)) {
+    fs::SetFileDate(name, RepairDosDate(entry.DateTime));
+    if (r_.RetainAttributes()) fs::SetAttributes(name, entry.ExternalAttributes & kRetainedAttributes);
+  }
+  if (good) {
+    if (r_.OnEndUnZip) r_.OnEndUnZip(index, name);
+    ++good_;
+    return;
+  }
+  if (!entry.Encrypted()) {
+    if (r_.OnBadCRC) r_.OnBadCRC(crc, entry.CRC32, index);
+  } else {
+    Skip(TSkipReason::srBadPassword, entry.Path(), index);
+  }
+  --toDo_;
+}
+
+void TExtraction::ExtractDirectoryEntry() {
+  if (r_.RecreateDirs()) {
+    const std::optional<std::string> folder = OutputDirOf(r_.workingEntry_);
+    if (!folder) return;
+    if (!folder->empty() && !fs::DirectoryExists(*folder)) ForceDirectories(*folder);
+  }
+  ++good_;
+}
+
+bool TExtraction::SeekToData(const TZipHeaderInfo& entry) {
+  if (r_.DiskCount() > 1 && entry.DiskNumberStart != r_.currentPart_) r_.SwitchDisk(entry.DiskNumberStart + 1);
+  r_.archiveStream_->SetPosition(entry.LocalHeaderOffset);
+  std::uint8_t header[kLocalHeaderSize];
+  if (r_.archiveStream_->Read(header, kLocalHeaderSize) != kLocalHeaderSize || Get32(header) != LocalSignature())
+    return false;
+  // The local header's own lengths find the data; they may differ from the central record's.
+  r_.archiveStream_->SetPosition(std::int64_t{entry.LocalHeaderOffset} + kLocalHeaderSize + Get16(header + 26) +
+                                 Get16(header + 28));
+  return true;
+}
+
+bool TExtraction::CheckPassword(int index) {
+  TZipHeaderInfo& entry = r_.workingEntry_;
+  // A size too small for the header would wrap around to some 4 GB of data.
+  if (entry.CompressedSize < kEncryptionHeaderSize) {
+    ReportBadEntry(index, 0);
+    return false;
+  }
+  if (ReadArchive(encryptionHeader_, kEncryptionHeaderSize) != kEncryptionHeaderSize)
+    throw EFatalUnzipError(LoadZipString(kMsgPrematureEnd));
+  entry.CompressedSize -= kEncryptionHeaderSize;
+  for (;;) {
+    std::uint8_t header[kEncryptionHeaderSize];
+    std::memcpy(header, encryptionHeader_, sizeof header);
+    if (r_.cipher_.DecryptHeader(r_.Password(), header) == ExpectedCheckByte(entry)) return true;
+    std::string newPassword = r_.Password();
+    if (r_.OnBadPassword) r_.OnBadPassword(index, newPassword);
+    if (newPassword == r_.Password()) {
+      Skip(TSkipReason::srBadPassword, entry.Path(), index);
+      TakeOffTotals(entry);
+      return false;
+    }
+    r_.password_ = newPassword;
+  }
+}
+
+bool TExtraction::MayOverwrite(int index, std::string& name) {
+  const TZipHeaderInfo& entry = r_.workingEntry_;
+  std::uint32_t fileDate = 0;
+  switch (r_.OverwriteMode()) {
+    case TUZOverwriteMode::Always:
+      return true;
+    case TUZOverwriteMode::Never:
+      return false;
+    case TUZOverwriteMode::ifNewer:
+      return fs::FileAge(name, fileDate) && RepairDosDate(entry.DateTime) > fileDate;
+    case TUZOverwriteMode::ifOlder:
+      return fs::FileAge(name, fileDate) && RepairDosDate(entry.DateTime) < fileDate;
+    case TUZOverwriteMode::Prompt:
+      break;
+  }
+  if (r_.OnPromptForOverwrite) {
+    bool overwrite = false;
+    r_.OnPromptForOverwrite(overwrite, index, name);
+    return overwrite;
+  }
+  const classlib::MessageRequest question{LoadZipString(kMsgReplaceExisting) + entry.FileName() + "?",
+                                          LoadZipString(kMsgFileExistsAlert), classlib::PromptButtons::YesNo,
+                                          classlib::PromptIcon::Question};
+  return classlib::Prompts().Message(question) == classlib::PromptResult::Yes;
+}
+
+bool TExtraction::TargetIsReplaceable(const std::string& name) const {
+  if (fs::DirectoryExists(name)) return false;
+  const std::int64_t attributes = fs::FileAttributes(name);
+  if (attributes < 0 || (attributes & fs::kAttrReadOnly) == 0) return true;
+  return r_.ReplaceReadOnly() && fs::SetAttributes(name, static_cast<std::uint32_t>(attributes) & ~fs::kAttrReadOnly);
+}
+
+bool TExtraction::Decode(THugeStream& file, bool& bigger) {
+  const TZipHeaderInfo& entry = r_.workingEntry_;
+  TEntryInput::DecryptFunction decrypt;
+  if (entry.Encrypted()) {
+    if (r_.OnDecrypt)
+      decrypt = [this](std::uint8_t* buffer, std::int32_t count) { r_.OnDecrypt(buffer, count, r_.Password()); };
+    else
+      decrypt = DecryptWith(r_.cipher_);
+  }
+  TEntryInput input(
+      entry.CompressedSize, [this](std::uint8_t* buffer, std::int64_t count) { return ReadArchive(buffer, count); },
+      decrypt,
+      [this] {
+        r_.CheckCancel();
+        return false;
+      });
+  TEntryOutput output(file, entry.UncompressedSize,
+                      [this](std::int32_t count, int filePercent) { ReportProgress(count, filePercent); });
+  bool intact = false;
+  try {
+    intact = DecompressEntry(entry.CompressionMethod, entry.Flags, input, output) == TDecodeResult::kComplete;
+  } catch (const EBiggerThanUncompressed&) {
+    bigger = true;
+  }
+  r_.crc_ = output.Crc();
+  return intact;
+}
+
+bool TExtraction::RetryWithNewPassword(int index) {
+  if (!r_.OnBadPassword) return false;
+  std::string newPassword = r_.Password();
+  r_.OnBadPassword(index, newPassword);
+  if (newPassword == r_.Password()) return false;
+  r_.password_ = newPassword;
+  retry_ = true;
+  return true;
+}
+
+void TExtraction::ReportBadEntry(int index, std::uint32_t calculatedCrc) {
+  if (r_.OnBadCRC) r_.OnBadCRC(calculatedCrc, r_.workingEntry_.CRC32, index);
+  --toDo_;
+}
+
+void TExtraction::Skip(TSkipReason reason, const std::string& name, int index) {
+  bool retry = false;
+  if (r_.OnSkippingFile) r_.OnSkippingFile(reason, name, index, retry);
+}
+
+void TExtraction::TakeOffTotals(const TZipHeaderInfo& entry) {
+  r_.totalBytes_ -= entry.UncompressedSize;
+  --toDo_;
+}
+
+std::int64_t TExtraction::ReadArchive(std::uint8_t* buffer, std::int64_t count) {
+  std::int64_t got = r_.archiveStream_->Read(buffer, count);
+  while (got < count && r_.DiskCount() > 1 && r_.OnGetNextDisk) {
+    THugeStream* next = r_.SwitchDisk(r_.currentPart_ + 2);
+    got += next->Read(buffer + got, count - got);
+  }
+  return got;
+}
+
+void TExtraction::ReportProgress(std::int32_t count, int filePercent) {
+  if (r_.OnFilePercentDone) r_.OnFilePercentDone(filePercent);
+  r_.doneBytes_ += count;
+  if (r_.OnTotalPercentDone) r_.OnTotalPercentDone(Percent(r_.doneBytes_, r_.totalBytes_));
+}
+
+}  // namespace zip
