@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstring>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_dir.h"
 #include "tests/zip/archive_fixtures.h"
+#include "tests/zip/decode_support.h"
 #include "tests/zip/encoders/fixture_archive.h"
 #include "tests/zip/peer_tools.h"
 #include "zip/crc32.h"
@@ -18,6 +18,7 @@
 #include "zip/zip_reader.h"
 
 using namespace zip;
+using decode_support::RawDeflate;
 using test_encoders::BuildArchive;
 using test_encoders::TFixtureEntry;
 using testing_support::TempDir;
@@ -27,20 +28,6 @@ namespace {
 std::string Engine(std::string path) {
   SlashesToBackslashes(path);
   return path;
-}
-
-std::string RawDeflate(const std::string& data) {
-  z_stream z = {};
-  EXPECT_EQ(deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::string out(deflateBound(&z, data.size()), '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
 }
 
 // Rewrites the uncompressed size in the local and the central header of the named entry.
