@@ -42,6 +42,7 @@ bool Close(Handle h);
 constexpr std::uint32_t kAttrReadOnly = 0x01;
 constexpr std::uint32_t kAttrHidden = 0x02;
 constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrArchive = 0x20;
 
 // One directory entry. dosTime is the local modification time as a DOS date-time, 0 when it has
 // none (before 1980 or after 2107). shortName is the 8.3 alias, empty when the host has none.
@@ -68,6 +69,8 @@ bool FileAge(const std::string& name, std::uint32_t& dosTime);
 // Attribute bits, or -1 when there is no such file or directory.
 std::int64_t FileAttributes(const std::string& name);
 bool FileExists(const std::string& name);
+// Sets the Win32 attribute bits; the POSIX side keeps no such bits and does nothing.
+bool SetAttributes(const std::string& name, std::uint32_t attributes);
 bool DirectoryExists(const std::string& name);
 
 // Fails when target exists, on both hosts.
@@ -88,6 +91,11 @@ DriveType DriveTypeOf(const std::string& root);
 // The POSIX side has no labels: it reads none and sets none.
 bool ReadVolumeLabel(const std::string& root, std::string& label);
 bool WriteVolumeLabel(const std::string& root, const std::string& label);
+
+// Bytes free to the caller on the volume of root ("X:\\" or a folder); -1 when it cannot be read.
+std::int64_t DiskFreeSpace(const std::string& root);
+// The host's folder for temporary files, ending in a separator.
+std::string SystemTempDirectory();
 
 // While alive, the host shows no boxes for critical errors such as an empty drive (Win32 only).
 class CriticalErrorsSuppressed {
