@@ -154,10 +154,9 @@ class TZipReader {
   std::uint32_t EntryUnpackedSize(int index) const;
   bool EntryMarked(int index) const;
   void SetEntryMarked(int index, bool value);
-  // Read from the archive on first use.
-  std::string EntryComment(int index);
+  std::string EntryComment(int index) const;
   void SetEntryComment(int index, const std::string& value);
-  std::string ArchiveComment();
+  std::string ArchiveComment() const;
   void SetArchiveComment(const std::string& value);
 
   // ---- operations
@@ -172,7 +171,7 @@ class TZipReader {
   // Closes the archive, drops the directory, DiskCount 1, MultiMode mmNone, empty ZipName.
   void ClearArchive();
   // Extract the entries DoAll and FilesList choose, or the marked ones, into DestDir; the count
-  // of good results. A DestDir of "?" extracts nothing.
+  // of good results.
   int ExtractMatching();
   int ExtractMarked();
 
@@ -257,12 +256,15 @@ class TZipReader {
   };
 
   int Extract(bool markedOnly);
+  // The end record and the archive comment; false when there is none (or an impossible one).
+  bool FindEndRecord(THugeStream& stream);
+  // The central records into the lists; false when the directory is damaged.
+  bool ReadCentralRecords(THugeStream*& stream, bool fromConfigFile);
+  // After a damaged directory: the recovery scan, or EBadZipFile when it cannot run.
+  void RecoverOrRaise();
+  bool FindLocalSignature(THugeStream& stream);
   // The next-part step of a central record cut by the end of a part; null after the last part.
   THugeStream* NextPart();
-  // Reads a comment of the open archive file at a position and puts the stream back.
-  std::string ReadCommentAt(std::int64_t position, std::uint16_t length);
-  bool FindEndRecord(THugeStream& stream);
-  void ReadCentralRecords(THugeStream*& stream, bool zfcMode);
   void DetectMultiMode();
 
   std::string zipName_;

@@ -1,0 +1,77 @@
+// Archives for the reader's tests, built byte by byte (independent of the engine's own record
+// writers), split into parts by hand, and listings to compare readers by.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "zip/zip_reader.h"
+
+namespace archive_fixtures {
+
+constexpr std::uint32_t kSomeDosTime = 0x5A8C6C2E;  // 2025-04-12 13:33:28
+
+struct RawEntry {
+  RawEntry(std::string name, std::string data, std::string comment = {}, std::uint32_t dosTime = kSomeDosTime)
+      : name(std::move(name)), data(std::move(data)), comment(std::move(comment)), dosTime(dosTime) {}
+
+  std::string name;  // "/" separated; a folder ends in "/"
+  std::string data;  // stored as it is
+  std::string comment;
+  std::uint32_t dosTime;
+  std::string centralExtra;
+};
+
+struct RawArchive {
+  std::string bytes;
+  std::vector<std::uint32_t> localOffsets;
+  std::vector<std::uint32_t> centralOffsets;
+  std::uint32_t directoryOffset = 0;
+  std::uint32_t endOffset = 0;
+};
+
+// A whole archive of stored entries. The offsets count the prefix, as a self-extracting archive's
+// do once adjusted.
+RawArchive BuildStored(const std::vector<RawEntry>& entries, const std::string& archiveComment = {},
+                       const std::string& prefix = {});
+
+// Cuts an unsplit archive at the given offsets into numbered parts and rewrites its directory as
+// a split archive's: local header offsets within their part, part numbers, the end record's part
+// and directory position. The end record must lie wholly in the last part.
+std::vector<std::string> SplitIntoParts(const std::string& archive, const std::vector<std::uint32_t>& cuts);
+
+// One entry as a listing shows it.
+struct Listed {
+  std::string path;  // "/" separated
+  bool folder = false;
+  std::uint32_t packed = 0;
+  std::uint32_t unpacked = 0;
+  std::uint32_t crc = 0;
+  int method = 0;
+  std::uint32_t dosTime = 0;
+  bool operator==(const Listed& other) const;
+  bool operator<(const Listed& other) const { return path < other.path; }
+};
+void PrintTo(const Listed& entry, std::ostream* out);
+
+// The reader's view with what the accessors do not show.
+class TestReader : public zip::TZipReader {
+ public:
+  using TZipReader::Entry;
+  bool CommentsChanged() const { return endCentral_.CommentsChanged; }
+};
+
+// The loaded directory in the reader's sorted view, then sorted by path.
+std::vector<Listed> ReaderListing(const TestReader& reader);
+
+#ifndef _WIN32
+// What Python's zipfile lists, sorted by path; header offsets (if asked) in its order.
+std::vector<Listed> PythonListing(const std::string& archive, std::vector<std::uint32_t>* headerOffsets = nullptr);
+// Runs a Python program with the given arguments and returns its output; raises when it fails.
+std::string RunPython(const std::string& program, const std::vector<std::string>& args);
+#endif
+
+}  // namespace archive_fixtures
