@@ -46,11 +46,6 @@ void TZipWriter::Loaded() {
   SetMultiMode(multiZipInfo_.MultiMode);
 }
 
-void TZipWriter::SetZipName(const std::string& value) {
-  if (classlib::SameTextAscii(value, ZipName())) return;
-  TZipReader::SetZipName(value);
-}
-
 bool TZipWriter::CheckDiskLabels() const { return multiZipInfo_.CheckDiskLabels; }
 
 void TZipWriter::SetCheckDiskLabels(bool value) {

@@ -65,8 +65,6 @@ class TZipWriter : public TZipReader {
   void Assign(const TZipReader& source) override;
   // Passes the split settings through to the reader side.
   void Loaded() override;
-  // The same name in other letter case keeps the loaded directory.
-  void SetZipName(const std::string& value) override;
   bool CheckDiskLabels() const override;
   void SetCheckDiskLabels(bool value) override;
   TMultiMode MultiMode() const override;
