@@ -105,8 +105,13 @@ void TZipWriter::ListWrittenEntry(std::unique_ptr<TZipHeaderInfo> entry, const s
 
 void TZipWriter::StartUpdate() {
   auto& r = *run_;
+  const TMultiMode mode = MultiMode();
   OpenArchive();
-  if (DiskCount() > 1 || endCentral_.ThisDisk != 0) throw EBadZipFile(LoadZipString(kMsgSplitNotUpdated));
+  if (DiskCount() > 1 || endCentral_.ThisDisk != 0) {
+    // Reading the set switched the split mode; the writer's own setting stays.
+    SetMultiMode(mode);
+    throw EBadZipFile(LoadZipString(kMsgSplitNotUpdated));
+  }
   if (EntryCount() + FilesList().Count() > kMaxEntries) RaiseTooLarge();
   const std::string temp = MakeTempFileName(TempDirectory());
   r.createdFiles.push_back(temp);
