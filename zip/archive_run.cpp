@@ -27,24 +27,25 @@ int TZipWriter::ArchiveFiles() {
 int TZipWriter::WriteArchive() {
   ClearCancel();
   if (Trim(ZipName()).empty()) return 0;
+  TBusyScope busy(*this);
+  run_ = std::make_unique<TRunState>();
   int written = 0;
-  {
-    TBusyScope busy(*this);
-    run_ = std::make_unique<TRunState>();
-    try {
-      written = RunWriting();
-    } catch (...) {
-      RemoveWrittenFiles();
-      run_.reset();
-      FilesList().Clear();
-      ClearCancel();
-      throw;
-    }
-    run_.reset();
-    FilesList().Clear();
+  try {
+    written = RunWriting();
+  } catch (...) {
+    RemoveWrittenFiles();
+    EndRun();
+    throw;
   }
-  CloseArchive();
+  EndRun();
   return written;
+}
+
+void TZipWriter::EndRun() {
+  run_.reset();
+  FilesList().Clear();
+  ClearCancel();
+  CloseArchive();
 }
 
 int TZipWriter::RunWriting() {

@@ -145,6 +145,8 @@ class TZipWriter : public TZipReader {
 
   int WriteArchive();
   int RunWriting();
+  // Both endings: the run state goes, FilesList is emptied, the archive file closed.
+  void EndRun();
   void StartUpdate();
   void OpenOutput(const std::string& name);
   void WriteCentralDirectory();
