@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #ifndef _WIN32
 #include <unistd.h>
@@ -769,6 +771,114 @@ TEST(ZipWriterRun, EmptyNameDoesNothingAndEmptyListWritesAnEmptyArchive) {
   EXPECT_EQ(writer.ArchiveFiles(), 0);
   EXPECT_FALSE(info);
   EXPECT_EQ(FileSize(dir / "leer.zip"), 22);
+}
+
+// ---------------------------------------------------------------- file lists
+
+struct ListCase {
+  const char* label;
+  std::vector<std::string> names;  // relative to the root; "|" and ">" prefixes kept in front
+  bool recurse;
+  std::vector<std::string> excluded;
+  std::vector<std::string> expected;
+};
+
+class FileLists : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(FileLists, ExpandToTheExpectedEntries) {
+  TempDir dir;
+  const std::string root = dir / "w";
+  MakeTree(root, {{"eins.txt", "1"}, {"zwei.tmp", "2"}, {"ohne", "3"}, {"sub/drei.txt", "4"}, {"sub/tief/vier.txt", "5"}});
+  TZipWriter writer;
+  writer.SetZipName(Join(root, "archiv.zip"));  // inside the searched tree
+  writer.SetRootDir(root);
+  writer.SetStorePaths(true);
+  writer.SetRelativePaths(true);
+  writer.SetRecurse(GetParam().recurse);
+  writer.SetExcludeList([&] {
+    classlib::TStringList list;
+    for (const auto& pattern : GetParam().excluded) list.Add(pattern);
+    return list;
+  }());
+  std::vector<std::string> missing;
+  writer.OnNoSuchFile = [&](const std::string& name) { missing.push_back(name); };
+  for (std::string name : GetParam().names) {
+    std::string prefix;
+    if (name[0] == '|' || name[0] == '>') {
+      prefix = name.substr(0, 1);
+      name.erase(0, 1);
+    }
+    writer.FilesList().Add(prefix + (name.find('*') == 0 || name == "ohne" || name == "fehlt.txt" ? name : Join(root, name)));
+  }
+  writer.ArchiveFiles();
+  std::vector<std::string> paths;
+  for (const auto& [path, content] : ReadEntries({Join(root, "archiv.zip")})) paths.push_back(path);
+  EXPECT_EQ(paths, GetParam().expected);
+  const bool asksForMissing = std::find(GetParam().names.begin(), GetParam().names.end(), "fehlt.txt") != GetParam().names.end();
+  EXPECT_EQ(missing.size(), asksForMissing ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileLists,
+    ::testing::Values(
+        ListCase{"StarDotStarFindsNamesWithoutExtension", {"*.*"}, false, {}, {"eins.txt", "ohne", "zwei.tmp"}},
+        ListCase{"RecursionFollowsRecurse", {"*.txt"}, true, {}, {"eins.txt", "sub/drei.txt", "sub/tief/vier.txt"}},
+        ListCase{"BarSwitchesRecursionOff", {"|*.txt"}, true, {}, {"eins.txt"}},
+        ListCase{"AngleSwitchesRecursionOn", {">*.txt"}, false, {}, {"eins.txt", "sub/drei.txt", "sub/tief/vier.txt"}},
+        ListCase{"ExclusionsByFileNameAndByPath", {">*.*"}, false, {"*.tmp", "*\\tief\\*"},
+                 {"eins.txt", "ohne", "sub/drei.txt"}},
+        ListCase{"PlainNamesWithoutPathStandInTheRoot", {"ohne", "fehlt.txt"}, false, {}, {"ohne"}}),
+    [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.label); });
+
+TEST(FileListsFreshen, AddsOnlyFilesTheArchiveHolds) {
+  TempDir dir;
+  MakeTree(dir.Path(), {{"a.txt", "alt"}, {"b.txt", "b"}});
+  TZipWriter writer;
+  writer.SetZipName(dir / "x.zip");
+  writer.FilesList().Add(dir / "a.txt");
+  writer.ArchiveFiles();
+  MakeTree(dir.Path(), {{"a.txt", "neu"}});
+  fsys::last_write_time(fsys::u8path(dir / "a.txt"), fsys::file_time_type::clock::now() + std::chrono::hours(1));
+  writer.SetZipAction(TZipAction::zaFreshen);
+  writer.FilesList().Add(dir / "*.txt");
+  EXPECT_EQ(writer.ArchiveFiles(), 1);
+  const auto entries = ReadEntries({dir / "x.zip"});
+  EXPECT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries.at("a.txt"), "neu");
+}
+
+TEST(ZipWriterEntries, AFileThatChangesWhileReadIsWrittenAgainWithTheRightCheckByte) {
+  TempDir dir;
+  MakeTree(dir.Path(), {{"log.txt", Text(20000)}});
+  TZipWriter writer;
+  writer.SetZipName(dir / "x.zip");
+  writer.SetPassword("pw");
+  writer.FilesList().Add(dir / "log.txt");
+  bool grown = false;
+  writer.OnFilePercentDone = [&](int) {
+    if (grown) return;
+    grown = true;
+    std::ofstream(fsys::u8path(dir / "log.txt"), std::ios::app | std::ios::binary) << "noch eine Zeile";
+  };
+  writer.ArchiveFiles();
+  EXPECT_EQ(ReadEntries({dir / "x.zip"}, "pw").at("log.txt"), Text(20000) + "noch eine Zeile");
+}
+
+TEST_F(SplitArchive, TheDirectoryCopyIsSavedBesideTheLastPart) {
+  TZipWriter writer;
+  writer.SetZipName(archive_);
+  writer.MultiZipInfo().MultiMode = TMultiMode::mmBlocks;
+  writer.MultiZipInfo().FirstBlockSize = 5000;
+  writer.MultiZipInfo().BlockSize = 5000;
+  writer.MultiZipInfo().SaveZipInfoOnFirstDisk = true;
+  AddTree(writer, source_);
+  writer.ArchiveFiles();
+  ASSERT_GT(writer.DiskCount(), 1);
+  const std::string config = ChangeFileExt(archive_, ".zfc");
+  ASSERT_TRUE(Exists(config));
+  const std::string bytes = ReadFile(config);
+  EXPECT_EQ(bytes.substr(0, 4), "PK\x01\x02");
+  EXPECT_EQ(bytes.substr(bytes.size() - 22, 4), "PK\x05\x06");
 }
 
 }  // namespace
