@@ -96,7 +96,6 @@ void TZipWriter::ExpandFileList() {
 }
 
 void TZipWriter::ExpandWildcardName(std::string name) {
-  auto& r = *run_;
   bool recurse = recurse_;
   if (name[0] == '|' || name[0] == '>') {
     recurse = name[0] == '>';
@@ -129,7 +128,6 @@ void TZipWriter::ExpandWildcardName(std::string name) {
     FilesList().Add(found);
     totalBytes_ += record.size;
   }
-  (void)r;
 }
 
 void TZipWriter::MergeExistingEntries() {
