@@ -171,7 +171,7 @@ bool TZipReader::ReadCentralRecords(THugeStream*& in, bool fromConfigFile) {
   while (merging_ || used < endCentral_.DirectorySize) {
     auto record = NewEntry();
     bool read = readRecord(*record);
-    if (!read && previous && previous->CentralExtraLength != 0) {
+    if (!read && previous && previous->CentralExtraLength != 0 && in->Position() >= previous->CentralExtraLength) {
       // The last record claimed extra bytes that are not there: read again where they would start.
       const std::uint16_t claimed = previous->CentralExtraLength;
       previous->CentralExtraLength = 0;
@@ -191,7 +191,10 @@ bool TZipReader::ReadCentralRecords(THugeStream*& in, bool fromConfigFile) {
     }
     if (merging_) {
       int index;
-      if (!archiveOrder_->Find(*record, index)) continue;
+      if (!archiveOrder_->Find(*record, index)) {
+        previous = nullptr;
+        continue;
+      }
       TZipHeaderInfo& scanned = *archiveOrder_->Items(index);
       const std::uint16_t localExtra = scanned.LocalExtraLength;
       scanned.Assign(*record);

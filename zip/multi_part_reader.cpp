@@ -61,17 +61,17 @@ bool TZipReader::DiskLabelMatches(int n) const {
   return RightStr(label, 3) == PartNumber(n);
 }
 
-void TZipReader::AskForDisk(int NextDisk, std::string& FName) {
+void TZipReader::AskForDisk(int nextDisk, std::string& fName) {
   if (MultiMode() != TMultiMode::mmSpan) {
-    FName = ChangeFileExt(FName, "." + PartNumber(NextDisk));
+    fName = ChangeFileExt(fName, "." + PartNumber(nextDisk));
     // Asking again would only find the same missing file.
-    if (!fs::FileExists(FName)) FName.clear();
+    if (!fs::FileExists(fName)) fName.clear();
     return;
   }
   const classlib::MessageRequest request{
-      LoadZipString(kMsgInsertDisk) + std::to_string(NextDisk) + LoadZipString(kMsgOfMultiDiskSet), "",
+      LoadZipString(kMsgInsertDisk) + std::to_string(nextDisk) + LoadZipString(kMsgOfMultiDiskSet), "",
       classlib::PromptButtons::OkCancel};
-  if (classlib::Prompts().Message(request) != classlib::PromptResult::Ok) FName.clear();
+  if (classlib::Prompts().Message(request) != classlib::PromptResult::Ok) fName.clear();
 }
 
 }  // namespace zip

@@ -237,6 +237,7 @@ void TZipReader::ClearArchive() {
 
 void TZipReader::ResetArchive() {
   archiveStream_.reset();
+  currentPart_ = 0;
   DropDirectory();
   endCentral_.Reset();
   merging_ = false;

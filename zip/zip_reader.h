@@ -3,8 +3,8 @@
 // are references the handler may change.
 //
 // While the component is busy (reading a directory, extracting, or a derived writer's run), its
-// setters and operations raise EZipBusy; the getters and RequestCancel stay available, since
-// handlers run while the work pumps messages.
+// setters and its LoadDirectory, ClearArchive and extraction raise EZipBusy; the getters and
+// RequestCancel stay available to the handlers that run while the work pumps messages.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +46,7 @@ using TGetNextBufferEvent = std::function<void(std::uint8_t*& Buffer, const std:
                                                int BufferNum, bool& Quit)>;
 using TDecryptEvent = std::function<void(std::uint8_t* buffer, int length, const std::string& Password)>;
 
+// The extraction module's run (zip/extraction.h), which works on the component's state.
 class TExtraction;
 
 class TZipReader {
@@ -183,7 +184,7 @@ class TZipReader {
   bool DiskLabelMatches(int n) const;
   // The default OnGetNextDisk: the numbered file of the part (empty when it does not exist), or
   // for spanned disks a question to insert the disk.
-  void AskForDisk(int NextDisk, std::string& FName);
+  void AskForDisk(int nextDisk, std::string& fName);
 
   static constexpr int kThisVersion = 300;
   static constexpr std::int32_t kFileBufferSize = 8192;
@@ -246,9 +247,32 @@ class TZipReader {
   std::int64_t totalBytes_ = 0;
   std::int64_t doneBytes_ = 0;
 
+  // The settings behind the properties, which a run of the component itself may change while
+  // busy (say, keep the archive open for the run and restore the caller's choice afterwards).
+  std::string destDir_;
+  std::string rootDir_;
+  TZipSortMode sortMode_ = TZipSortMode::ByNone;
+  bool recreateDirs_ = false;
+  TUZOverwriteMode overwriteMode_ = TUZOverwriteMode::Prompt;
+  classlib::TStringList filesList_;
+  bool doAll_ = false;
+  TIncompleteZipMode incompleteZipMode_ = TIncompleteZipMode::izAssumeMulti;
+  bool keepZipOpen_ = false;
+  bool doProcessMessages_ = true;
+  bool retainAttributes_ = true;
+  bool replaceReadOnly_ = false;
+  bool flushFilesOnClose_ = false;
+  bool oemConvert_ = true;
+  bool checkDiskLabels_ = true;
+  TMultiMode multiMode_ = TMultiMode::mmNone;
+
+  std::string password_;
+
  private:
   friend class TExtraction;
   friend int RunExtraction(TZipReader& reader, bool markedOnly);
+
+  // Installed by the constructor; recognised by Assign, which installs its own instead.
 
   struct TDefaultDiskHandler {
     TZipReader* reader;
@@ -268,24 +292,6 @@ class TZipReader {
   void DetectMultiMode();
 
   std::string zipName_;
-  std::string destDir_;
-  std::string rootDir_;
-  TZipSortMode sortMode_ = TZipSortMode::ByNone;
-  bool recreateDirs_ = false;
-  TUZOverwriteMode overwriteMode_ = TUZOverwriteMode::Prompt;
-  classlib::TStringList filesList_;
-  bool doAll_ = false;
-  TIncompleteZipMode incompleteZipMode_ = TIncompleteZipMode::izAssumeMulti;
-  bool keepZipOpen_ = false;
-  bool doProcessMessages_ = true;
-  bool retainAttributes_ = true;
-  bool replaceReadOnly_ = false;
-  bool flushFilesOnClose_ = false;
-  bool oemConvert_ = true;
-  bool checkDiskLabels_ = true;
-  TMultiMode multiMode_ = TMultiMode::mmNone;
-
-  std::string password_;
   int diskCount_ = 1;
   int markedCount_ = 0;
   bool cancel_ = false;

@@ -151,7 +151,7 @@ std::vector<Listed> ReaderListing(const TestReader& reader) {
     std::string path = reader.EntryPath(i);
     std::replace(path.begin(), path.end(), '\\', '/');
     listing.push_back({path, reader.EntryName(i).empty(), reader.EntryPackedSize(i), reader.EntryUnpackedSize(i),
-                       e.CRC32, e.CompressionMethod, e.DateTime});
+                       e.CRC32, e.CompressionMethod, e.DateTime, e.LocalHeaderOffset});
   }
   std::sort(listing.begin(), listing.end());
   return listing;
@@ -167,7 +167,7 @@ std::string RunPython(const std::string& program, const std::vector<std::string>
   return output;
 }
 
-std::vector<Listed> PythonListing(const std::string& archive, std::vector<std::uint32_t>* headerOffsets) {
+std::vector<Listed> PythonListing(const std::string& archive) {
   const std::string program = R"(
 import sys, zipfile
 with zipfile.ZipFile(sys.argv[1]) as z:
@@ -192,7 +192,7 @@ with zipfile.ZipFile(sys.argv[1]) as z:
     e.crc = static_cast<std::uint32_t>(std::stoul(crc));
     e.method = std::stoi(method);
     e.dosTime = static_cast<std::uint32_t>(std::stoul(dos));
-    if (headerOffsets) headerOffsets->push_back(static_cast<std::uint32_t>(std::stoul(offset)));
+    e.headerOffset = static_cast<std::uint32_t>(std::stoul(offset));
     listing.push_back(e);
   }
   std::sort(listing.begin(), listing.end());

@@ -43,6 +43,17 @@ RawArchive BuildStored(const std::vector<RawEntry>& entries, const std::string& 
 // and directory position. The end record must lie wholly in the last part.
 std::vector<std::string> SplitIntoParts(const std::string& archive, const std::vector<std::uint32_t>& cuts);
 
+// The message of the E that f raises, or "(nothing raised)".
+template <typename E, typename F>
+std::string MessageOf(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return "(nothing raised)";
+}
+
 // One entry as a listing shows it.
 struct Listed {
   std::string path;  // "/" separated
@@ -52,6 +63,7 @@ struct Listed {
   std::uint32_t crc = 0;
   int method = 0;
   std::uint32_t dosTime = 0;
+  std::uint32_t headerOffset = 0;  // not compared: parts count it from their own start
   bool operator==(const Listed& other) const;
   bool operator<(const Listed& other) const { return path < other.path; }
 };
@@ -68,8 +80,8 @@ class TestReader : public zip::TZipReader {
 std::vector<Listed> ReaderListing(const TestReader& reader);
 
 #ifndef _WIN32
-// What Python's zipfile lists, sorted by path; header offsets (if asked) in its order.
-std::vector<Listed> PythonListing(const std::string& archive, std::vector<std::uint32_t>* headerOffsets = nullptr);
+// What Python's zipfile lists, sorted by path.
+std::vector<Listed> PythonListing(const std::string& archive);
 // Runs a Python program with the given arguments and returns its output; raises when it fails.
 std::string RunPython(const std::string& program, const std::vector<std::string>& args);
 #endif

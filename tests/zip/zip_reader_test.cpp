@@ -14,6 +14,7 @@
 
 using namespace zip;
 using archive_fixtures::BuildStored;
+using archive_fixtures::MessageOf;
 using archive_fixtures::RawEntry;
 using archive_fixtures::TestReader;
 using classlib::PromptResult;
@@ -80,12 +81,7 @@ TEST(ZipReaderTest, AQuestionMarkAsksForTheArchiveAndTheFolder) {
             "Zip Files (*.ZIP)|*.zip|SFX Files (*.EXE)|*.exe|Jar Files (*.JAR)|*.jar|All Files (*.*)|*.*");
 
   prompts.ChooseNextFile(std::nullopt);
-  try {
-    r.SetZipName("other?");
-    FAIL() << "no cancel";
-  } catch (const EUserCanceled& e) {
-    EXPECT_EQ(e.Message(), "User canceled setting zip file name.");
-  }
+  EXPECT_EQ(MessageOf<EUserCanceled>([&] { r.SetZipName("other?"); }), "User canceled setting zip file name.");
   EXPECT_EQ(r.ZipName(), "chosen.zip");
 
   prompts.ChooseNextFolder("D:\\target\\");
@@ -94,12 +90,7 @@ TEST(ZipReaderTest, AQuestionMarkAsksForTheArchiveAndTheFolder) {
   ASSERT_EQ(prompts.folderRequests.size(), 1u);
   EXPECT_TRUE(prompts.folderRequests[0].allowCreate);
   prompts.ChooseNextFolder(std::nullopt);
-  try {
-    r.SetDestDir("?");
-    FAIL() << "no cancel";
-  } catch (const EUserCanceled& e) {
-    EXPECT_EQ(e.Message(), "User canceled Set Desination Directory");
-  }
+  EXPECT_EQ(MessageOf<EUserCanceled>([&] { r.SetDestDir("?"); }), "User canceled Set Desination Directory");
 }
 
 TEST_F(LoadedReader, TheSameNameInOtherLettersKeepsTheDirectory) {
@@ -136,12 +127,8 @@ TEST_F(LoadedReader, AnImpossibleDateReadsAsNow) {
 
 TEST_F(LoadedReader, IndexesOutsideTheListAreRefused) {
   for (int index : {-1, 3}) {
-    try {
-      reader_.EntryName(index);
-      FAIL() << index;
-    } catch (const classlib::EListError& e) {
-      EXPECT_EQ(e.Message(), "Index " + std::to_string(index) + " is out of range");
-    }
+    EXPECT_EQ(MessageOf<classlib::EListError>([&] { reader_.EntryName(index); }),
+              "Index " + std::to_string(index) + " is out of range");
     EXPECT_THROW(reader_.SetEntryMarked(index, true), classlib::EListError);
   }
 }
