@@ -96,6 +96,11 @@ DriveType DriveTypeOf(const std::string& root);
 bool ReadVolumeLabel(const std::string& root, std::string& label);
 bool WriteVolumeLabel(const std::string& root, const std::string& label);
 
+// Bytes free to the caller on the volume of root ("X:\\" or a folder); -1 when it cannot be read.
+std::int64_t DiskFreeSpace(const std::string& root);
+// The host's folder for temporary files, ending in a separator.
+std::string SystemTempDirectory();
+
 // While alive, the host shows no boxes for critical errors such as an empty drive (Win32 only).
 class CriticalErrorsSuppressed {
  public:

@@ -3,9 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -233,5 +235,16 @@ CriticalErrorsSuppressed::~CriticalErrorsSuppressed() {}
 int LastErrorCode() { return errno; }
 
 std::string LastErrorText() { return std::strerror(errno); }
+
+std::int64_t DiskFreeSpace(const std::string& root) {
+  struct statvfs info;
+  if (::statvfs(HostPath(root.empty() ? std::string(".") : root).c_str(), &info) != 0) return -1;
+  return static_cast<std::int64_t>(info.f_bavail) * static_cast<std::int64_t>(info.f_frsize);
+}
+
+std::string SystemTempDirectory() {
+  const char* tmp = std::getenv("TMPDIR");
+  return WithTrailingBackslash(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp");
+}
 
 }  // namespace zip::fs

@@ -209,4 +209,17 @@ std::string LastErrorText() {
   return result;
 }
 
+std::int64_t DiskFreeSpace(const std::string& root) {
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(root.empty() ? nullptr : classlib::Widen(root).c_str(), &available, nullptr, nullptr))
+    return -1;
+  return static_cast<std::int64_t>(available.QuadPart);
+}
+
+std::string SystemTempDirectory() {
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  return length == 0 || length > MAX_PATH ? std::string() : classlib::Narrow(std::wstring(buffer, length));
+}
+
 }  // namespace zip::fs

@@ -31,6 +31,11 @@ std::string LoadZipString(int id) {
     case kMsgError: return "Error";
     case kMsgNotEnoughRoom: return "Not enough room to write archive";
     case kMsgCantWriteUncompressed: return "Cant write uncompressed file";
+    case kMsgTooManyParts: return "An archive cannot be split into more than 999 parts";
+    case kMsgSplitNotUpdated: return "A split archive cannot be updated";
+    case kMsgBadPartSize: return "The part size is too small for the archive's headers";
+    case kMsgCreateZipConfig: return "Unable to create Zip Configuration File to disk";
+    case kMsgSaveZipConfig: return "Unable to save Zip Configuration File to disk";
     default: return {};
   }
 }

@@ -33,6 +33,11 @@ enum MessageId {
   kMsgError = 203,
   kMsgNotEnoughRoom = 204,
   kMsgCantWriteUncompressed = 207,
+  kMsgTooManyParts = 208,
+  kMsgSplitNotUpdated = 209,
+  kMsgBadPartSize = 210,
+  kMsgCreateZipConfig = 211,
+  kMsgSaveZipConfig = 212,
 };
 
 // The text under an id; empty for an id the table does not hold.
