@@ -1,5 +1,4 @@
-// Checks what the writer produced without the extraction run: every entry's data is read through
-// the records, decrypted and inflated here, and its CRC compared.
+// Reads back what the writer produced through the engine's own extraction run.
 #pragma once
 
 #include <map>
@@ -9,8 +8,8 @@
 namespace written_archive {
 
 // Path ("/" separated) to content of every file entry, folders as "name/" with empty content.
-// parts are the archive's files in order (one for an unsplit archive); the directory is read by
-// the engine's reader from the last. Fails the running test on a bad CRC.
+// parts are the archive's files in order (one for an unsplit archive), found from the last. Fails
+// the running test on a bad CRC or a skipped entry.
 std::map<std::string, std::string> ReadEntries(const std::vector<std::string>& parts, const std::string& password = {});
 
 // The files below root as path relative to root ("/" separated) to content; folders end in "/".
