@@ -270,8 +270,12 @@ class SplitArchive : public ::testing::Test {
     writer.ArchiveFiles();
     const int count = writer.DiskCount();
     std::vector<std::string> parts = count == 1 ? std::vector<std::string>{archive_} : Parts(archive_, count);
-    if (count > 1) EXPECT_EQ(writer.ZipName(), parts.back());
-    if (count == 1) EXPECT_FALSE(Exists(Parts(archive_, 1)[0]));
+    if (count > 1) {
+      EXPECT_EQ(writer.ZipName(), parts.back());
+    }
+    if (count == 1) {
+      EXPECT_FALSE(Exists(Parts(archive_, 1)[0]));
+    }
     EXPECT_FALSE(Exists(Parts(archive_, count + 1).back()));
     for (std::size_t i = 0; i < parts.size(); ++i) {
       EXPECT_TRUE(Exists(parts[i])) << parts[i];
@@ -407,7 +411,9 @@ TEST_F(SplitArchive, SpannedDisksAreAskedForAndFilledToTheirRoom) {
   ASSERT_GE(disks.size(), 3u);
   for (std::size_t i = 0; i < disks.size(); ++i) {
     EXPECT_LE(FileSize(disks[i]), 4000);
-    if (i > 0) EXPECT_EQ(prepared[i - 1], static_cast<int>(i + 1));
+    if (i > 0) {
+      EXPECT_EQ(prepared[i - 1], static_cast<int>(i + 1));
+    }
   }
 }
 
@@ -609,7 +615,9 @@ TEST_F(Faults, AFullDiskLeavesNoArchiveAndTheOldOneIntact) {
       Prepare(writer);
       EXPECT_THROW(writer.ArchiveFiles(), classlib::Exception);
       EXPECT_EQ(Exists(archive_), update);
-      if (update) EXPECT_TRUE(ReadFile(archive_) == old_);
+      if (update) {
+        EXPECT_TRUE(ReadFile(archive_) == old_);
+      }
       EXPECT_TRUE(TempEmpty());
       EXPECT_EQ(writer.FilesList().Count(), 0);
       fsys::remove(fsys::u8path(archive_));
@@ -647,7 +655,9 @@ TEST_F(Faults, ACancelDuringTheThirdFileRemovesTheOutput) {
     EXPECT_THROW(writer.ArchiveFiles(), EUserCanceled);
     EXPECT_FALSE(completed);
     EXPECT_EQ(Exists(archive_), update);
-    if (update) EXPECT_TRUE(ReadFile(archive_) == old_);
+    if (update) {
+      EXPECT_TRUE(ReadFile(archive_) == old_);
+    }
     EXPECT_TRUE(TempEmpty());
     EXPECT_EQ(writer.FilesList().Count(), 0);
   }
