@@ -113,7 +113,6 @@ void TZipWriter::StartUpdate() {
     SetMultiMode(mode);
     throw EBadZipFile(LoadZipString(kMsgSplitNotUpdated));
   }
-  if (EntryCount() + FilesList().Count() > kMaxEntries) RaiseTooLarge();
   const std::string temp = MakeTempFileName(TempDirectory());
   r.createdFiles.push_back(temp);
   OpenOutput(temp);
@@ -158,6 +157,9 @@ void TZipWriter::WriteCentralDirectory() {
         directoryPart = r.part;
       }
     }
+    // The installed directory must read as if loaded from this archive (a later update copies the
+    // extra field from here).
+    entry.CentralRecordOffset = static_cast<std::uint32_t>(r.output->Position());
     entry.SaveCentralToStream(*r.output, extraField);
   }
   directorySize += r.output->Position() - partStart;

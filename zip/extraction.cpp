@@ -20,48 +20,6 @@
 
 namespace zip {
 
-// One run of ExtractMatching or ExtractMarked over the reader's loaded directory.
-class TExtraction {
- public:
-  TExtraction(TZipReader& reader, bool markedOnly) : r_(reader), markedOnly_(markedOnly) {}
-
-  int Run();
-
- private:
-  // Marks the entries to extract (ProcessFlag) and totals their sizes.
-  void Choose();
-  void ExtractEntry(int index);
-  void ExtractDirectoryEntry();
-  // The folder an entry goes to, with trailing "\" (empty for the current folder when DestDir is
-  // empty); none when its stored path would lead outside DestDir or to a device.
-  std::optional<std::string> OutputDirOf(const TZipHeaderInfo& entry) const;
-  // Positions the archive at the entry's data; false when no local header stands at its offset.
-  bool SeekToData(const TZipHeaderInfo& entry);
-  // Reads the encryption header and settles the password; false when the entry is skipped.
-  bool CheckPassword(int index);
-  bool MayOverwrite(int index, std::string& name);
-  // Clears a read-only target when allowed; false when the target cannot be replaced.
-  bool TargetIsReplaceable(const std::string& name) const;
-  // Decodes the entry into file; false when its data was bad. bigger: it ran past its size.
-  bool Decode(THugeStream& file, bool& bigger);
-  // After bad data: true when a new password asks for another try.
-  bool RetryWithNewPassword(int index);
-  void ReportBadEntry(int index, std::uint32_t calculatedCrc);
-  void Skip(TSkipReason reason, const std::string& name, int index);
-  void TakeOffTotals(const TZipHeaderInfo& entry);
-  // Reads from the archive, moving on to the next parts of a split archive; fewer bytes only
-  // when the archive ends.
-  std::int64_t ReadArchive(std::uint8_t* buffer, std::int64_t count);
-  void ReportProgress(std::int32_t count, int filePercent);
-
-  TZipReader& r_;
-  bool markedOnly_;
-  int toDo_ = 0;
-  int good_ = 0;
-  bool retry_ = false;
-  std::uint8_t encryptionHeader_[kEncryptionHeaderSize] = {};
-};
-
 namespace {
 
 constexpr std::uint32_t kRetainedAttributes = fs::kAttrReadOnly | fs::kAttrHidden | fs::kAttrSystem | fs::kAttrArchive;
@@ -95,6 +53,52 @@ class TTemporaryOutput {
 };
 
 }  // namespace
+
+// One run of ExtractMatching or ExtractMarked over the reader's loaded directory.
+class TExtraction {
+ public:
+  TExtraction(TZipReader& reader, bool markedOnly) : r_(reader), markedOnly_(markedOnly) {}
+
+  int Run();
+
+ private:
+  // Marks the entries to extract (ProcessFlag) and totals their sizes.
+  void Choose();
+  void ExtractEntry(int index);
+  void ExtractDirectoryEntry();
+  // The folder an entry goes to, with trailing "\" (empty for the current folder when DestDir is
+  // empty); none when its stored path would lead outside DestDir or to a device.
+  std::optional<std::string> OutputDirOf(const TZipHeaderInfo& entry) const;
+  // Positions the archive at the entry's data; false when no local header stands at its offset.
+  bool SeekToData(const TZipHeaderInfo& entry);
+  // Reads the encryption header and settles the password; false when the entry is skipped.
+  bool CheckPassword(int index);
+  bool MayOverwrite(int index, std::string& name);
+  // False when the target is a folder, or read-only without ReplaceReadOnly.
+  bool TargetIsReplaceable(const std::string& name) const;
+  // Gives the extracted file its final name, clearing a read-only target's bit first; false when
+  // that fails.
+  bool PlaceOutput(TTemporaryOutput& output, const std::string& name) const;
+  // Decodes the entry into file; false when its data was bad. bigger: it ran past its size.
+  bool Decode(THugeStream& file, bool& bigger);
+  // After bad data: true when a new password asks for another try.
+  bool RetryWithNewPassword(int index);
+  // An entry whose data cannot even be found or decrypted: nothing of it is written.
+  void ReportUnreadableEntry(int index);
+  void Skip(TSkipReason reason, const std::string& name, int index);
+  void TakeOffTotals(const TZipHeaderInfo& entry);
+  // Reads from the archive, moving on to the next parts of a split archive; fewer bytes only
+  // when the archive ends.
+  std::int64_t ReadArchive(std::uint8_t* buffer, std::int64_t count);
+  void ReportProgress(std::int32_t count, int filePercent);
+
+  TZipReader& r_;
+  bool markedOnly_;
+  int toDo_ = 0;
+  int good_ = 0;
+  bool retry_ = false;
+  std::uint8_t encryptionHeader_[kEncryptionHeaderSize] = {};
+};
 
 int RunExtraction(TZipReader& reader, bool markedOnly) { return TExtraction(reader, markedOnly).Run(); }
 
@@ -180,7 +184,7 @@ void TExtraction::ExtractEntry(int index) {
     Skip(TSkipReason::srCreateError, entry.Path(), index);
     return TakeOffTotals(entry);
   }
-  if (!SeekToData(entry)) return ReportBadEntry(index, 0);
+  if (!SeekToData(entry)) return ReportUnreadableEntry(index);
 
   std::string name = *folder + entry.FileName();
   bool skip = false;
@@ -190,6 +194,7 @@ void TExtraction::ExtractEntry(int index) {
   if (!IsSupportedMethod(entry.CompressionMethod)) {
     classlib::Prompts().Message(classlib::MessageRequest{LoadZipString(kMsgUnknownMethod), LoadZipString(kMsgZipError),
                                                          classlib::PromptButtons::Ok, classlib::PromptIcon::Error});
+    Skip(TSkipReason::srCreateError, name, index);
     return TakeOffTotals(entry);
   }
   const std::string outputFolder = ExtractFilePath(name);
@@ -229,11 +234,13 @@ void TExtraction::ExtractEntry(int index) {
   const bool good = intact && crc == entry.CRC32;
   if (!good && entry.Encrypted() && RetryWithNewPassword(index)) return;
   // Bad data never replaces a file that was there; with none there, what came out is kept.
-  if ((good || !fs::FileExists(name)) && !output.MoveTo(name)) {
+  const bool placed = good || !fs::FileExists(name);
+  if (placed && !PlaceOutput(output, name)) {
     Skip(TSkipReason::srCreateError, name, index);
     return TakeOffTotals(entry);
   }
-  if (!bigger && fs::FileExists(name)) {
+  // A file that was kept keeps its own date and attributes too.
+  if (placed && !bigger) {
     fs::SetFileDate(name, RepairDosDate(entry.DateTime));
     if (r_.RetainAttributes()) fs::SetAttributes(name, entry.ExternalAttributes & kRetainedAttributes);
   }
@@ -253,7 +260,7 @@ void TExtraction::ExtractEntry(int index) {
 void TExtraction::ExtractDirectoryEntry() {
   if (r_.RecreateDirs()) {
     const std::optional<std::string> folder = OutputDirOf(r_.workingEntry_);
-    if (!folder) return;
+    if (!folder) return Skip(TSkipReason::srCreateError, r_.workingEntry_.Path(), -1);
     if (!folder->empty() && !fs::DirectoryExists(*folder)) ForceDirectories(*folder);
   }
   ++good_;
@@ -275,7 +282,7 @@ bool TExtraction::CheckPassword(int index) {
   TZipHeaderInfo& entry = r_.workingEntry_;
   // A size too small for the header would wrap around to some 4 GB of data.
   if (entry.CompressedSize < kEncryptionHeaderSize) {
-    ReportBadEntry(index, 0);
+    ReportUnreadableEntry(index);
     return false;
   }
   if (ReadArchive(encryptionHeader_, kEncryptionHeaderSize) != kEncryptionHeaderSize)
@@ -325,8 +332,15 @@ bool TExtraction::MayOverwrite(int index, std::string& name) {
 bool TExtraction::TargetIsReplaceable(const std::string& name) const {
   if (fs::DirectoryExists(name)) return false;
   const std::int64_t attributes = fs::FileAttributes(name);
-  if (attributes < 0 || (attributes & fs::kAttrReadOnly) == 0) return true;
-  return r_.ReplaceReadOnly() && fs::SetAttributes(name, static_cast<std::uint32_t>(attributes) & ~fs::kAttrReadOnly);
+  return attributes < 0 || (attributes & fs::kAttrReadOnly) == 0 || r_.ReplaceReadOnly();
+}
+
+bool TExtraction::PlaceOutput(TTemporaryOutput& output, const std::string& name) const {
+  const std::int64_t attributes = fs::FileAttributes(name);
+  if (attributes >= 0 && (attributes & fs::kAttrReadOnly) != 0 &&
+      !fs::SetAttributes(name, static_cast<std::uint32_t>(attributes) & ~fs::kAttrReadOnly))
+    return false;
+  return output.MoveTo(name);
 }
 
 bool TExtraction::Decode(THugeStream& file, bool& bigger) {
@@ -367,9 +381,9 @@ bool TExtraction::RetryWithNewPassword(int index) {
   return true;
 }
 
-void TExtraction::ReportBadEntry(int index, std::uint32_t calculatedCrc) {
-  if (r_.OnBadCRC) r_.OnBadCRC(calculatedCrc, r_.workingEntry_.CRC32, index);
-  --toDo_;
+void TExtraction::ReportUnreadableEntry(int index) {
+  if (r_.OnBadCRC) r_.OnBadCRC(0, r_.workingEntry_.CRC32, index);
+  TakeOffTotals(r_.workingEntry_);
 }
 
 void TExtraction::Skip(TSkipReason reason, const std::string& name, int index) {

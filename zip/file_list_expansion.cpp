@@ -142,6 +142,8 @@ void TZipWriter::MergeExistingEntries() {
     if (old.Status == TZipHeaderInfo::kDropOnRewrite) continue;
     auto entry = NewEntry();
     entry->Assign(old);
+    // Written back as it was read: OEM only where the reader decoded it from OEM.
+    entry->SetOEMConvert(OEMConvert() && old.VersionMadeBy >> 8 == 0 && (old.Flags & kFlagUtf8Name) == 0);
     const auto match = names.find(classlib::LowerAscii(old.Path()));
     if (match == names.end()) {
       KeepEntry(old, std::move(entry), {});

@@ -74,7 +74,9 @@ bool ForceDirectories(const std::string& path) {
 bool RenameWithBackup(const std::string& source, const std::string& target) {
   if (!classlib::SameTextAscii(ExtractDrive(source), ExtractDrive(target))) return false;
   fs::CriticalErrorsSuppressed quiet;
-  const std::string backup = target + "$$$";
+  // A "$$$" file left by an earlier crash may be the only copy of something: use the next free name.
+  std::string backup = target + "$$$";
+  for (int n = 1; fs::FileExists(backup) || fs::DirectoryExists(backup); ++n) backup = target + "$$$" + std::to_string(n);
   const bool targetMoved = fs::FileExists(target) && fs::Rename(target, backup);
   if (!fs::Rename(source, target)) {
     // Put the old target back: the caller sees a failure and must still find it.

@@ -67,7 +67,15 @@ bool ReadEntry(Search& search, FindData& entry) {
 Handle Open(const std::string& name, unsigned mode) {
   static const int kAccess[4] = {O_RDONLY, O_WRONLY, O_RDWR, O_RDONLY};
   const int fd = ::open(HostPath(name).c_str(), kAccess[mode & 3] | O_CLOEXEC);
-  return fd < 0 ? kInvalidHandle : fd;
+  if (fd < 0) return kInvalidHandle;
+  // A folder is no file to read, as on Win32.
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return kInvalidHandle;
+  }
+  return fd;
 }
 
 Handle Create(const std::string& name) {
@@ -211,6 +219,10 @@ std::string CreateTempFile(const std::string& directory, const std::string& pref
   std::string host = HostPath(WithTrailingBackslash(directory)) + prefix + unique;
   const int fd = ::mkstemp(host.data());
   if (fd < 0) return {};
+  // mkstemp keeps the file private; it may become an extracted file, which gets the usual mode.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
   ::close(fd);
   return WithTrailingBackslash(directory) + prefix + host.substr(host.size() - unique.size());
 }

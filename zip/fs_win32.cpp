@@ -12,11 +12,24 @@ Handle FromWin(HANDLE h) { return h == INVALID_HANDLE_VALUE ? kInvalidHandle : r
 // ReadFile and WriteFile take 32-bit counts.
 constexpr std::int64_t kChunk = 1 << 30;
 
+// Local times use the daylight saving rule in force at that time, not today's, so a summer file
+// keeps its date through the winter (and matches what the POSIX side computes).
 std::uint32_t DosTimeOf(const FILETIME& utc) {
+  SYSTEMTIME utcParts, localParts;
   FILETIME local;
   WORD date = 0, time = 0;
-  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time)) return 0;
+  if (!FileTimeToSystemTime(&utc, &utcParts) || !SystemTimeToTzSpecificLocalTime(nullptr, &utcParts, &localParts) ||
+      !SystemTimeToFileTime(&localParts, &local) || !FileTimeToDosDateTime(&local, &date, &time))
+    return 0;
   return static_cast<std::uint32_t>(date) << 16 | time;
+}
+
+bool UtcOfDosTime(std::uint32_t dosTime, FILETIME& utc) {
+  FILETIME local;
+  SYSTEMTIME localParts, utcParts;
+  return DosDateTimeToFileTime(static_cast<WORD>(dosTime >> 16), static_cast<WORD>(dosTime), &local) &&
+         FileTimeToSystemTime(&local, &localParts) && TzSpecificLocalTimeToSystemTime(nullptr, &localParts, &utcParts) &&
+         SystemTimeToFileTime(&utcParts, &utc);
 }
 
 void CopyEntry(const WIN32_FIND_DATAW& found, FindData& entry) {
@@ -127,10 +140,8 @@ bool SetAttributes(const std::string& name, std::uint32_t attributes) {
 }
 
 bool SetFileDate(const std::string& name, std::uint32_t dosTime) {
-  FILETIME local, utc;
-  if (!DosDateTimeToFileTime(static_cast<WORD>(dosTime >> 16), static_cast<WORD>(dosTime), &local) ||
-      !LocalFileTimeToFileTime(&local, &utc))
-    return false;
+  FILETIME utc;
+  if (!UtcOfDosTime(dosTime, utc)) return false;
   const HANDLE h = CreateFileW(classlib::Widen(name).c_str(), FILE_WRITE_ATTRIBUTES,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;

@@ -34,17 +34,18 @@ TDecodeResult InflateEntry(TEntryInput& input, TEntryOutput& output) {
   std::vector<std::uint8_t> window(TEntryOutput::kWindowSize);
   for (;;) {
     if (z.avail_in == 0) {
-      const std::uint8_t* chunk;
+      // With the input used up, zlib may still hold output of the last bytes it read.
+      const std::uint8_t* chunk = nullptr;
       z.avail_in = static_cast<uInt>(input.TakeChunk(chunk));
-      if (z.avail_in == 0) return TDecodeResult::kDamaged;  // the stream has not ended
-      z.next_in = chunk;
+      if (z.avail_in != 0) z.next_in = chunk;
     }
     z.next_out = window.data();
     z.avail_out = static_cast<uInt>(window.size());
     const int result = inflate(&z, Z_NO_FLUSH);
     output.OutBytes(window.data(), window.size() - z.avail_out);
     if (result == Z_STREAM_END) return TDecodeResult::kComplete;
-    if (result == Z_DATA_ERROR) return TDecodeResult::kDamaged;
+    // No progress without more input: the data ended before the stream did.
+    if (result == Z_DATA_ERROR || result == Z_BUF_ERROR) return TDecodeResult::kDamaged;
     if (result < 0) throw EZCompressionError("error");
   }
 }

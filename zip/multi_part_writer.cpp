@@ -34,8 +34,10 @@ std::int64_t TZipWriter::FreeSpaceOf(const std::string& root) const { return fs:
 
 std::int64_t TZipWriter::TargetFreeSpace() const {
   const std::string& name = ZipName();
-  if (name.size() >= 2 && name[1] == ':') return FreeSpaceOf(name.substr(0, 2) + "\\");
-  return FreeSpaceOf(ExtractFilePath(name));
+  const std::int64_t free = name.size() >= 2 && name[1] == ':' ? FreeSpaceOf(name.substr(0, 2) + "\\")
+                                                              : FreeSpaceOf(ExtractFilePath(name));
+  // Offsets within a part are 32-bit: a larger disk still takes no more than they reach.
+  return Min64(free, kLargestField);
 }
 
 void TZipWriter::StartFirstPart() {

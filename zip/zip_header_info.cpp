@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/text.h"
 #include "zip/dos_date.h"
 #include "zip/oem.h"
 #include "zip/zip_records.h"
@@ -117,9 +118,10 @@ bool TZipHeaderInfo::EncodeName(std::string& bytes) const {
   std::string path = Path();
   std::replace(path.begin(), path.end(), '\\', '/');
   if (oem_ && TryToOem(path, bytes)) return false;
-  // Not representable in OEM (or OEM not wanted): UTF-8, marked as such for every reader.
+  // Not representable in OEM (or OEM not wanted): UTF-8, marked as such for every reader. Bytes of
+  // a foreign host's name that are no UTF-8 go back unmarked, as they came.
   bytes = path;
-  return HasNonAscii(bytes);
+  return HasNonAscii(bytes) && classlib::EncodeUtf8(classlib::DecodeUtf8(bytes)) == bytes;
 }
 
 void TZipHeaderInfo::UpdateNameLength() {

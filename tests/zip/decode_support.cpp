@@ -37,9 +37,9 @@ std::string MixedData(std::size_t size, std::uint32_t seed) {
   return s;
 }
 
-std::string RawDeflate(const std::string& data) {
+std::string RawDeflate(const std::string& data, bool fixedCodes) {
   z_stream z{};
-  EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, fixedCodes ? Z_FIXED : Z_DEFAULT_STRATEGY), Z_OK);
   std::string out(deflateBound(&z, static_cast<uLong>(data.size())), '\0');
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   z.avail_in = static_cast<uInt>(data.size());

@@ -16,7 +16,8 @@ namespace decode_support {
 std::string RandomBytes(std::size_t size, std::uint32_t seed);
 std::string MixedData(std::size_t size, std::uint32_t seed);
 // A raw deflate stream, as deflated entries hold it.
-std::string RawDeflate(const std::string& data);
+// fixedCodes: the static Huffman codes only, as some tools write small entries.
+std::string RawDeflate(const std::string& data, bool fixedCodes = false);
 
 class TBytes : public zip::THugeMemoryStream {
  public:

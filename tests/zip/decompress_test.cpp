@@ -104,6 +104,19 @@ TEST(DeflatedEntry, DecodesThroughRawInflate) {
   }
 }
 
+// The last input bytes can hold more output than one window takes: the decoder must drain zlib
+// after the input is used up, not call the entry short.
+TEST(DeflatedEntry, OutputHeldBackAfterTheLastInputComesOut) {
+  for (std::size_t size : {32767u, 32768u, 32769u, 32800u, 65535u, 65536u, 65537u, 65549u, 98305u}) {
+    for (bool fixedCodes : {false, true}) {
+      const std::string data = std::string(size - 1, 'r') + "x";
+      const auto decoded = Decode(kDeflated, 0, RawDeflate(data, fixedCodes), static_cast<std::int64_t>(size));
+      EXPECT_EQ(decoded.result, TDecodeResult::kComplete) << size << " fixed " << fixedCodes;
+      EXPECT_EQ(decoded.bytes, data) << size << " fixed " << fixedCodes;
+    }
+  }
+}
+
 TEST(DeflatedEntry, MoreThanItsSizeRaisesAtTheFirstWindowPastIt) {
   TMemoryEntry entry(RawDeflate(MixedData(100000, 4)));
   try {

@@ -25,6 +25,10 @@ using testing_support::TempDir;
 
 namespace {
 
+constexpr std::uint32_t kFixtureDate = 0x5D8A590D;  // the date BuildArchive gives every entry
+
+std::uint32_t DosDate(unsigned year) { return (year - 1980) << 25 | 1 << 21 | 1 << 16; }
+
 std::string Engine(std::string path) {
   SlashesToBackslashes(path);
   return path;
@@ -134,7 +138,10 @@ TEST_F(Extraction, BadDataNeverReplacesAGoodFile) {
   TFixtureEntry huge = Deflated("huge.txt", "small");
   huge.original.assign(1, 'x');
   fs::MakeDirectory(Dest());
-  for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) testing_support::WriteFile(InDest(name), good);
+  for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) {
+    testing_support::WriteFile(InDest(name), good);
+    ASSERT_TRUE(fs::SetFileDate(Engine(InDest(name)), DosDate(2001)));
+  }
 
   testing_support::ScriptedPrompts prompts;
   prompts.AnswerNext(classlib::PromptResult::Ok);  // the unknown method's box
@@ -142,20 +149,19 @@ TEST_F(Extraction, BadDataNeverReplacesAGoodFile) {
   std::string archive = BuildArchive({wrongCrc, cut, unknown, huge});
   PatchUncompressedSize(archive, "huge.txt", 0xFFFFFFFE);  // all ones would mark Zip64
   EXPECT_EQ(ExtractAll(archive), 0);
-  for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) EXPECT_EQ(testing_support::ReadFile(InDest(name)), good);
+  for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) {
+    EXPECT_EQ(testing_support::ReadFile(InDest(name)), good);
+    std::uint32_t date = 0;
+    EXPECT_TRUE(fs::FileAge(Engine(InDest(name)), date));
+    EXPECT_EQ(date, DosDate(2001)) << name;  // a file that was kept keeps its date
+  }
   EXPECT_EQ(recorder_.badCrc, (std::vector<int>{0, 1, 3}));
+  ASSERT_EQ(recorder_.skipped.size(), 1u);  // the unknown method
+  EXPECT_EQ(recorder_.skipped[0].first, TSkipReason::srCreateError);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Unknown Compression Method");
   EXPECT_EQ(prompts.messages[0].caption, "Zip Error");
 }
-
-namespace {
-
-constexpr std::uint32_t kFixtureDate = 0x5D8A590D;  // the date BuildArchive gives every entry
-
-std::uint32_t DosDate(unsigned year) { return (year - 1980) << 25 | 1 << 21 | 1 << 16; }
-
-}  // namespace
 
 TEST_F(Extraction, OverwriteModesFollowTheirRules) {
   enum Existing { kOlder, kEqual, kNewer };

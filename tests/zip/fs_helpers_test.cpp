@@ -119,6 +119,13 @@ TEST(FsHelpers, RenameWithBackupReplacesTheTargetAndKeepsItOnFailure) {
 
   // Different drives are refused at once.
   EXPECT_FALSE(RenameWithBackup("C:\\a.zip", "D:\\a.zip"));
+
+  // A backup left by an earlier crash neither blocks the rename nor is touched.
+  testing_support::WriteFile(dir / "old.zip$$$", "left over");
+  testing_support::WriteFile(dir / "newer.zip", "newer");
+  EXPECT_TRUE(RenameWithBackup(EnginePath(dir / "newer.zip"), target));
+  EXPECT_EQ(testing_support::ReadFile(dir / "old.zip"), "newer");
+  EXPECT_EQ(testing_support::ReadFile(dir / "old.zip$$$"), "left over");
 }
 
 TEST(FsHelpers, MoveOrCopyFileRenamesOnTheSameDrive) {

@@ -538,7 +538,39 @@ TEST_F(Update, KeptEntriesWithADataDescriptorStayReadable) {
   EXPECT_EQ(peer_tools::Run("python3 -m zipfile -t " + peer_tools::Quote(archive_), out), 0) << out;
   EXPECT_EQ(ReadEntries({archive_}).at("alt.txt"), Text(50));
 }
+
+// Kept entries of a peer's archive keep their extra fields and their names, update after update:
+// the extra fields are found again in the directory the first update wrote, and the name that a
+// Unix zip stored as raw UTF-8 bytes is written back as those bytes (now marked as UTF-8).
+TEST_F(Update, KeptEntriesOfAPeerStayAsTheyWereThroughRepeatedUpdates) {
+  WriteFile(Join(source_, "Größe.txt"), "umlaut");
+  std::string out;
+  ASSERT_EQ(peer_tools::Run("cd " + peer_tools::Quote(source_) + " && LC_ALL=C.UTF-8 zip -q " +
+                                peer_tools::Quote(archive_) + " alt.txt Größe.txt",
+                            out),
+            0)
+      << out;
+  const std::string extras =
+      "import sys, zipfile\n"
+      "for i in zipfile.ZipFile(sys.argv[1]).infolist()[:2]: print(i.extra.hex())";
+  const std::string before = archive_fixtures::RunPython(extras, {archive_});
+  for (const char* name : {"neu.txt", "a/x.txt"}) {
+    Add({name});
+    writer_.ArchiveFiles();
+  }
+  EXPECT_EQ(archive_fixtures::RunPython(extras, {archive_}), before);
+  EXPECT_EQ(archive_fixtures::RunPython("import sys, zipfile\nprint(zipfile.ZipFile(sys.argv[1]).namelist()[1])", {archive_}),
+            "Größe.txt\n");
+  EXPECT_EQ(peer_tools::Run("unzip -t " + peer_tools::Quote(archive_), out), 0) << out;
+  EXPECT_EQ(ReadEntries({archive_}).at("Größe.txt"), "umlaut");
+}
 #endif
+
+TEST_F(Update, AFolderNamedInTheListIsPassedOver) {
+  Add({"alt.txt", "a"});
+  EXPECT_EQ(writer_.ArchiveFiles(), 1);
+  EXPECT_EQ(ReadEntries({archive_}).size(), 1u);
+}
 
 // ---------------------------------------------------------------- faults
 
