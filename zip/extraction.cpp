@@ -180,7 +180,8 @@ void TExtraction::ExtractEntry(int index) {
   if (entry.FileName().empty()) return ExtractDirectoryEntry();
 
   const std::optional<std::string> folder = OutputDirOf(entry);
-  if (!folder) {
+  // A name no file function takes is refused before any is asked (some take long to say no).
+  if (!folder || !fs::PathFits(*folder + entry.FileName())) {
     Skip(TSkipReason::srCreateError, entry.Path(), index);
     return TakeOffTotals(entry);
   }
@@ -260,7 +261,7 @@ void TExtraction::ExtractEntry(int index) {
 void TExtraction::ExtractDirectoryEntry() {
   if (r_.RecreateDirs()) {
     const std::optional<std::string> folder = OutputDirOf(r_.workingEntry_);
-    if (!folder) return Skip(TSkipReason::srCreateError, r_.workingEntry_.Path(), -1);
+    if (!folder || !fs::PathFits(*folder)) return Skip(TSkipReason::srCreateError, r_.workingEntry_.Path(), -1);
     if (!folder->empty() && !fs::DirectoryExists(*folder)) ForceDirectories(*folder);
   }
   ++good_;

@@ -75,6 +75,8 @@ bool SetAttributes(const std::string& name, std::uint32_t attributes);
 // Sets the modification time from a local DOS date-time.
 bool SetFileDate(const std::string& name, std::uint32_t dosTime);
 bool FileExists(const std::string& name);
+// False for a path longer than the host's file functions take (Win32: MAX_PATH characters).
+bool PathFits(const std::string& name);
 bool DirectoryExists(const std::string& name);
 
 // Fails when target exists, on both hosts.

@@ -65,10 +65,15 @@ classlib::TDateTime FileDateTime(const std::string& name) {
 bool ForceDirectories(const std::string& path) {
   std::string directory = path;
   while (directory.size() > 1 && (directory.back() == '\\' || directory.back() == '/')) directory.pop_back();
-  if (directory.empty() || fs::DirectoryExists(directory)) return !directory.empty();
-  const std::size_t parent = directory.find_last_of("\\/");
-  if (parent != std::string::npos && parent > 0 && !ForceDirectories(directory.substr(0, parent))) return false;
-  return fs::MakeDirectory(directory) || fs::DirectoryExists(directory);
+  if (directory.empty() || !fs::PathFits(directory)) return false;
+  // From the top down, stopping at the first folder that cannot be made: a loop, as an archive may
+  // name any depth. A drive or a network share is taken as given.
+  const std::size_t first = ExtractDrive(directory).size() + 1;
+  for (std::size_t end = directory.find_first_of("\\/", first);; end = directory.find_first_of("\\/", end + 1)) {
+    const std::string d = directory.substr(0, end);
+    if (!fs::DirectoryExists(d) && !fs::MakeDirectory(d) && !fs::DirectoryExists(d)) return false;
+    if (end == std::string::npos) return true;
+  }
 }
 
 bool RenameWithBackup(const std::string& source, const std::string& target) {

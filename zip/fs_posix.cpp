@@ -185,6 +185,8 @@ bool SetFileDate(const std::string& name, std::uint32_t dosTime) {
   return ::utimensat(AT_FDCWD, HostPath(name).c_str(), times, 0) == 0;
 }
 
+bool PathFits(const std::string& name) { return name.size() < PATH_MAX; }
+
 bool FileExists(const std::string& name) {
   struct stat st;
   return ::stat(HostPath(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);

@@ -150,6 +150,8 @@ bool SetFileDate(const std::string& name, std::uint32_t dosTime) {
   return set;
 }
 
+bool PathFits(const std::string& name) { return classlib::Widen(name).size() < MAX_PATH; }
+
 bool FileExists(const std::string& name) {
   const DWORD attributes = Attributes(name);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

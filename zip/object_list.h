@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <typeinfo>
+#include <algorithm>
 #include <vector>
 
 namespace zip {
@@ -38,10 +39,10 @@ class TObjectList {
   // Between Count and kMaxListSize.
   void SetCapacity(int capacity) {
     if (capacity < Count() || capacity > kMaxListSize) RaiseListIndexError(capacity);
-    std::vector<T*> resized;
-    resized.reserve(static_cast<std::size_t>(capacity));
-    resized.assign(items_.begin(), items_.end());
-    items_.swap(resized);
+    // The storage grows geometrically underneath, so filling a list by small capacity steps does not
+    // copy it again and again.
+    if (static_cast<std::size_t>(capacity) > items_.capacity())
+      items_.reserve(std::max(static_cast<std::size_t>(capacity), 2 * items_.capacity()));
     capacity_ = capacity;
   }
 

@@ -124,6 +124,16 @@ TEST_F(Extraction, HostileNamesNeverLeaveTheDestination) {
   for (const auto& skip : recorder_.skipped) EXPECT_EQ(skip.first, TSkipReason::srCreateError) << skip.second;
 }
 
+// A name of 32,000 folders: no file system takes it, and walking it must not exhaust the stack.
+TEST_F(Extraction, AnAbsurdlyDeepPathIsSkipped) {
+  std::string deep;
+  for (int i = 0; i < 32000; ++i) deep += "a/";
+  EXPECT_EQ(ExtractAll(BuildArchive({Stored(deep + "x", "data"), Stored("ok.txt", "fine")})), 1);
+  ASSERT_EQ(recorder_.skipped.size(), 1u);
+  EXPECT_EQ(recorder_.skipped[0].first, TSkipReason::srCreateError);
+  EXPECT_EQ(testing_support::ReadFile(InDest("ok.txt")), "fine");
+}
+
 TEST_F(Extraction, BadDataNeverReplacesAGoodFile) {
   const std::string good(5000, 'g');
   std::string truncated = RawDeflate(std::string(100000, 'q') + "tail");

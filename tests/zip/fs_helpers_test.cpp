@@ -100,6 +100,11 @@ TEST(FsHelpers, ForceDirectoriesCreatesEveryMissingLevel) {
   EXPECT_TRUE(ForceDirectories(deep));  // already there
   testing_support::WriteFile(dir / "file", "x");
   EXPECT_FALSE(ForceDirectories(EnginePath(dir / "file") + "\\sub"));
+
+  // Deeper than any file system goes: refused, however deep (an archive can name this).
+  std::string absurd = EnginePath(dir.Path());
+  for (int i = 0; i < 32000; ++i) absurd += "\\a";
+  EXPECT_FALSE(ForceDirectories(absurd));
 }
 
 TEST(FsHelpers, RenameWithBackupReplacesTheTargetAndKeepsItOnFailure) {
