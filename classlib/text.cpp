@@ -10,6 +10,10 @@ std::string LowerAscii(std::string s) {
 
 bool SameTextAscii(const std::string& a, const std::string& b) { return LowerAscii(a) == LowerAscii(b); }
 
+bool StartsTextAscii(const std::string& s, const std::string& prefix) {
+  return s.size() >= prefix.size() && SameTextAscii(s.substr(0, prefix.size()), prefix);
+}
+
 std::u32string DecodeUtf8(const std::string& utf8) {
   std::u32string out;
   out.reserve(utf8.size());

@@ -9,6 +9,8 @@ namespace classlib {
 
 std::string LowerAscii(std::string s);
 bool SameTextAscii(const std::string& a, const std::string& b);
+// s begins with prefix, letters A-Z folded.
+bool StartsTextAscii(const std::string& s, const std::string& prefix);
 
 std::u32string DecodeUtf8(const std::string& utf8);
 std::string EncodeUtf8(const std::u32string& codePoints);

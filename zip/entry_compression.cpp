@@ -55,8 +55,7 @@ std::string TZipWriter::StoredPathOf(const std::string& name) const {
   std::string root = RootDir();
   SlashesToBackslashes(root);
   if (store83Names_) root = ConvertPathNames(root);
-  if (!root.empty() && relativePaths_ && path.size() >= root.size() &&
-      classlib::SameTextAscii(path.substr(0, root.size()), root))
+  if (!root.empty() && relativePaths_ && classlib::StartsTextAscii(path, root))
     return path.substr(root.size());
   if (!storeVolumes_ && !path.empty()) {
     path.erase(0, ExtractDrive(path).size());

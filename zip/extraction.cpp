@@ -24,10 +24,6 @@ namespace {
 
 constexpr std::uint32_t kRetainedAttributes = fs::kAttrReadOnly | fs::kAttrHidden | fs::kAttrSystem | fs::kAttrArchive;
 
-bool StartsWithIgnoringCase(const std::string& s, const std::string& prefix) {
-  return s.size() >= prefix.size() && classlib::SameTextAscii(s.substr(0, prefix.size()), prefix);
-}
-
 bool IsDriveForm(const std::string& d) { return d.size() >= 2 && d[1] == ':'; }
 
 // Removes a half-written file when an error leaves the entry.
@@ -162,7 +158,7 @@ void TExtraction::Choose() {
 std::optional<std::string> TExtraction::OutputDirOf(const TZipHeaderInfo& entry) const {
   const std::string& dest = r_.DestDir();
   std::string d = r_.RecreateDirs() ? entry.Directory() : std::string();
-  if (!r_.RootDir().empty() && StartsWithIgnoringCase(d, r_.RootDir())) d.erase(0, r_.RootDir().size());
+  if (!r_.RootDir().empty() && classlib::StartsTextAscii(d, r_.RootDir())) d.erase(0, r_.RootDir().size());
   const bool absolute = IsDriveForm(d) || (!d.empty() && d[0] == '\\');
   // Below DestDir a drive or a leading "\" is dropped; with no DestDir it would name a place
   // outside the current folder.
