@@ -8,7 +8,9 @@
 #include "classlib/forms.h"
 #include "classlib/menus.h"
 #include "classlib/stdctrls.h"
+#include "classlib/text.h"
 #include "classlib/timer.h"
+#include "classlib/wide.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/window_test.h"
 
@@ -378,6 +380,45 @@ TEST_F(WindowLayer, OwnerFreesWhatItOwnsAndWatchersHearOfIt) {
   label->SetPopupMenu(popup);
   delete owner;
   EXPECT_EQ(watcher.watched, nullptr);
+}
+
+}  // namespace
+
+#include "classlib/shell_tree.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+TEST_F(WindowLayer, ShellTreeFindsFoldersHiddenOnesTooAndKnowsVirtualNodes) {
+  testing_support::TempDir temp;
+  const std::string hidden = temp / "Versteckt Ordner";
+  const std::string deep = hidden + "\\Ä tief";
+  CreateDirectoryW(classlib::Widen(hidden).c_str(), nullptr);
+  CreateDirectoryW(classlib::Widen(deep).c_str(), nullptr);
+  SetFileAttributesW(classlib::Widen(hidden).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  auto* tree = new TShellTreeView(form);
+  tree->SetParent(form);
+  tree->SetBounds(0, 0, 300, 200);
+  int changes = 0;
+  tree->OnChange = [&](TComponent*) { ++changes; };
+  form->Show();
+
+  ASSERT_TRUE(tree->SetPath(deep));
+  EXPECT_TRUE(classlib::SameTextAscii(tree->Path(), deep)) << tree->Path();
+  EXPECT_GE(changes, 1);
+  EXPECT_FALSE(tree->SetPath(temp / "gibt es nicht"));
+  EXPECT_TRUE(classlib::SameTextAscii(tree->Path(), deep));
+
+  // The namespace root and the computer are no folders to write to.
+  const HTREEITEM root = TreeView_GetRoot(tree->Handle());
+  TreeView_SelectItem(tree->Handle(), root);
+  EXPECT_EQ(tree->Path(), "");
+  int virtualNodes = 0;
+  for (HTREEITEM c = TreeView_GetChild(tree->Handle(), root); c; c = TreeView_GetNextSibling(tree->Handle(), c)) {
+    TreeView_SelectItem(tree->Handle(), c);
+    if (tree->Path().empty()) ++virtualNodes;
+  }
+  EXPECT_GE(virtualNodes, 1);
 }
 
 }  // namespace
