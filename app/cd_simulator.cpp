@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "classlib/exceptions.h"
+#include "classlib/forms.h"
 #include "classlib/text.h"
 #include "classlib/wide.h"
 
@@ -242,7 +243,7 @@ void CDSimulator::HandleMessage(unsigned message) {
     else
       RunStep();
   } catch (...) {
-    ReportCDWriterError(std::current_exception());
+    classlib::Application().HandleException(std::current_exception());
     if (Busy()) {
       EndOperation();
       Notify(&ICDWriterEvents::OperationFailed);

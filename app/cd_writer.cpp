@@ -1,62 +1,22 @@
 #include "app/cd_writer.h"
 
-#include <windows.h>
-
 #include <utility>
-
-#include "classlib/wide.h"
 
 namespace app {
 namespace {
 
-void WriteToDebugger(std::exception_ptr error) {
-  std::string text = "CD writer: ";
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    text += e.what();
-  } catch (...) {
-    text += "unknown exception";
-  }
-  OutputDebugStringW(classlib::Widen(text + "\n").c_str());
-}
-
-TCDWriterErrorHook& ErrorHook() {
-  static TCDWriterErrorHook hook;
-  return hook;
-}
-
 // By value: a handler may reassign its own event while it runs.
 template <typename Handler, typename... Args>
-void Fire(Handler handler, Args... args) noexcept {
-  if (!handler) return;
-  try {
-    handler(args...);
-  } catch (...) {
-    ReportCDWriterError(std::current_exception());
-  }
+void Fire(Handler handler, Args... args) {
+  if (handler) classlib::CallGuarded([&] { handler(args...); });
 }
 
 }  // namespace
 
-void SetCDWriterErrorHook(TCDWriterErrorHook hook) { ErrorHook() = std::move(hook); }
-
-void ReportCDWriterError(std::exception_ptr error) noexcept {
-  try {
-    if (ErrorHook()) {
-      ErrorHook()(error);
-      return;
-    }
-  } catch (...) {
-    error = std::current_exception();
-  }
-  try {
-    WriteToDebugger(error);
-  } catch (...) {
-  }
+TCDWriter::TCDWriter(classlib::TComponent* AOwner, std::unique_ptr<ICDWriterBackend> backend)
+    : TComponent(AOwner) {
+  SetBackend(std::move(backend));
 }
-
-TCDWriter::TCDWriter(std::unique_ptr<ICDWriterBackend> backend) { SetBackend(std::move(backend)); }
 
 TCDWriter::~TCDWriter() = default;
 
@@ -148,9 +108,9 @@ bool TCDWriter::Running(TCDOperation operation) const {
   return lastOutcome_ == TCDOutcome::Running && lastOperation_ == operation;
 }
 
-void TCDWriter::End(TCDOperation operation, TCDOutcome outcome, const TCDNotifyEvent& event) {
+void TCDWriter::End(TCDOperation operation, TCDOutcome outcome, const classlib::TNotifyEvent& event) {
   if (operation != TCDOperation::None && operation != lastOperation_) return;
-  const TCDNotifyEvent* handler = &event;
+  const classlib::TNotifyEvent* handler = &event;
   if (lastOutcome_ == TCDOutcome::Running) {
     lastOutcome_ = outcome;
   } else if (abortPending_) {
@@ -160,23 +120,23 @@ void TCDWriter::End(TCDOperation operation, TCDOutcome outcome, const TCDNotifyE
   }
   abortPending_ = false;
   Tag = 0;
-  Fire(*handler);
+  Fire(*handler, this);
 }
 
 void TCDWriter::ClosingDisc() {
-  if (Running(TCDOperation::Write)) Fire(OnClosingDisc);
+  if (Running(TCDOperation::Write)) Fire(OnClosingDisc, this);
 }
 
 void TCDWriter::ClosingSession() {
-  if (Running(TCDOperation::Write)) Fire(OnClosingSession);
+  if (Running(TCDOperation::Write)) Fire(OnClosingSession, this);
 }
 
 void TCDWriter::TrackWriteStart(int Track, int BlocksToWrite) {
-  if (Running(TCDOperation::Write)) Fire(OnTrackWriteStart, Track, BlocksToWrite);
+  if (Running(TCDOperation::Write)) Fire(OnTrackWriteStart, this, Track, BlocksToWrite);
 }
 
 void TCDWriter::TrackWriteStatus(int Track, int BlocksWritten, int DeviceBufferUsed) {
-  if (Running(TCDOperation::Write)) Fire(OnTrackWriteStatus, Track, BlocksWritten, DeviceBufferUsed);
+  if (Running(TCDOperation::Write)) Fire(OnTrackWriteStatus, this, Track, BlocksWritten, DeviceBufferUsed);
 }
 
 void TCDWriter::EraseComplete() { End(TCDOperation::Erase, TCDOutcome::Completed, OnEraseComplete); }
@@ -184,7 +144,7 @@ void TCDWriter::WritingComplete() { End(TCDOperation::Write, TCDOutcome::Complet
 void TCDWriter::WritingCancelled() { End(TCDOperation::None, TCDOutcome::Cancelled, OnWritingCancelled); }
 
 void TCDWriter::OperationFailed() {
-  static const TCDNotifyEvent none;
+  static const classlib::TNotifyEvent none;
   End(TCDOperation::None, TCDOutcome::Failed, none);
 }
 

@@ -9,23 +9,17 @@
 // Completed means the disc holds what was asked for.
 //
 // Events arrive from the message queue, so only while the caller pumps messages. An exception
-// thrown by a handler goes to the error hook below and never unwinds into Windows.
+// thrown by a handler goes to the application's handler and never unwinds into Windows.
 #pragma once
 
-#include <cstdint>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 
-namespace app {
+#include "classlib/component.h"
+#include "classlib/controls.h"
 
-// Where exceptions from event handlers end. The default writes their message to the debugger output
-// and drops them; an empty function restores it.
-using TCDWriterErrorHook = std::function<void(std::exception_ptr)>;
-void SetCDWriterErrorHook(TCDWriterErrorHook hook);
-// For back ends at their boundary with Windows (window procedure, dispatch callback).
-void ReportCDWriterError(std::exception_ptr error) noexcept;
+namespace app {
 
 // What a back end reports; called on the user-interface thread, from the message queue. The
 // numbers are the outside component's event dispatch ids.
@@ -118,24 +112,21 @@ enum class TCDOperation { None, Erase, Write };
 // operation Cancelled at once, even if the device finished meanwhile.
 enum class TCDOutcome { None, Running, Completed, Cancelled, Failed };
 
-using TCDNotifyEvent = std::function<void()>;
-using TTrackWriteStartEvent = std::function<void(int Track, int BlocksToWrite)>;
-using TTrackWriteStatusEvent = std::function<void(int Track, int BlocksWritten, int DeviceBufferUsed)>;
+using TTrackWriteStartEvent = std::function<void(classlib::TComponent* Sender, int Track, int BlocksToWrite)>;
+using TTrackWriteStatusEvent =
+    std::function<void(classlib::TComponent* Sender, int Track, int BlocksWritten, int DeviceBufferUsed)>;
 
-class TCDWriter : private ICDWriterEvents {
+// Tag is the busy mark: 1 writing, 2 erasing, 0 idle; set by the caller, cleared when an operation
+// ends.
+class TCDWriter : public classlib::TComponent, private ICDWriterEvents {
  public:
   // Without a back end: no devices.
-  explicit TCDWriter(std::unique_ptr<ICDWriterBackend> backend = nullptr);
-  ~TCDWriter();
-  TCDWriter(const TCDWriter&) = delete;
-  TCDWriter& operator=(const TCDWriter&) = delete;
+  explicit TCDWriter(classlib::TComponent* AOwner, std::unique_ptr<ICDWriterBackend> backend = nullptr);
+  ~TCDWriter() override;
 
   // Replaces the back end (tests put a simulator here); forgets the last operation. Not from inside
   // one of this component's events.
   void SetBackend(std::unique_ptr<ICDWriterBackend> backend);
-
-  // Busy mark: 1 writing, 2 erasing, 0 idle. Set by the caller, cleared when an operation ends.
-  std::intptr_t Tag = 0;
 
   TCDOperation LastOperation() const { return lastOperation_; }
   TCDOutcome LastOutcome() const { return lastOutcome_; }
@@ -179,11 +170,11 @@ class TCDWriter : private ICDWriterEvents {
 
   // ---- events
 
-  TCDNotifyEvent OnClosingDisc;
-  TCDNotifyEvent OnClosingSession;
-  TCDNotifyEvent OnEraseComplete;
-  TCDNotifyEvent OnWritingCancelled;
-  TCDNotifyEvent OnWritingComplete;
+  classlib::TNotifyEvent OnClosingDisc;
+  classlib::TNotifyEvent OnClosingSession;
+  classlib::TNotifyEvent OnEraseComplete;
+  classlib::TNotifyEvent OnWritingCancelled;
+  classlib::TNotifyEvent OnWritingComplete;
   TTrackWriteStartEvent OnTrackWriteStart;
   TTrackWriteStatusEvent OnTrackWriteStatus;
 
@@ -202,7 +193,7 @@ class TCDWriter : private ICDWriterEvents {
   bool Running(TCDOperation operation) const;
   // The end of an operation of that kind (None: of either kind): of the running one, or the
   // device's confirmation of an abort. Anything else is stale and dropped.
-  void End(TCDOperation operation, TCDOutcome outcome, const TCDNotifyEvent& event);
+  void End(TCDOperation operation, TCDOutcome outcome, const classlib::TNotifyEvent& event);
 
   bool closeDisc_ = false;
   int writeType_ = 0;

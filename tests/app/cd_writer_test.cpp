@@ -11,6 +11,7 @@
 
 #include "app/cd_simulator.h"
 #include "app/cd_writer.h"
+#include "classlib/forms.h"
 #include "classlib/wide.h"
 #include "tests/support/temp_dir.h"
 
@@ -66,21 +67,28 @@ class CDWriterTest : public ::testing::Test {
     ASSERT_TRUE(writer.SelectDevice(0));
   }
 
-  void TearDown() override { SetCDWriterErrorHook(nullptr); }
+  void TearDown() override { classlib::Application().OnException = nullptr; }
 
   void ListenToAllEvents() {
-    writer.OnClosingDisc = [this] { events.push_back("closing disc"); };
-    writer.OnClosingSession = [this] { events.push_back("closing session"); };
-    writer.OnEraseComplete = [this] { events.push_back("erased"); };
-    writer.OnWritingCancelled = [this] { events.push_back("cancelled"); };
-    writer.OnWritingComplete = [this] { events.push_back("complete"); };
-    writer.OnTrackWriteStart = [this](int track, int blocks) {
+    const auto note = [this](const char* text) {
+      return [this, text](classlib::TComponent* sender) {
+        EXPECT_EQ(sender, &writer);
+        events.push_back(text);
+      };
+    };
+    writer.OnClosingDisc = note("closing disc");
+    writer.OnClosingSession = note("closing session");
+    writer.OnEraseComplete = note("erased");
+    writer.OnWritingCancelled = note("cancelled");
+    writer.OnWritingComplete = note("complete");
+    writer.OnTrackWriteStart = [this](classlib::TComponent*, int track, int blocks) {
       events.push_back("start " + std::to_string(track) + " " + std::to_string(blocks));
     };
-    writer.OnTrackWriteStatus = [this](int track, int written, int buffer) {
+    writer.OnTrackWriteStatus = [this](classlib::TComponent* sender, int track, int written, int buffer) {
+      EXPECT_EQ(sender, &writer);
+      EXPECT_EQ(track, 1);
       statuses.push_back(written);
       lastBuffer = buffer;
-      EXPECT_EQ(track, 1);
     };
   }
 
@@ -122,16 +130,18 @@ class CDWriterTest : public ::testing::Test {
   TempDir temp;
   std::shared_ptr<SimulatedCDDevice> drive = std::make_shared<SimulatedCDDevice>();
   std::shared_ptr<SimulatedDisc> disc = std::make_shared<SimulatedDisc>();
-  TCDWriter writer;
+  TCDWriter writer{nullptr};
   std::vector<std::string> events;
   std::vector<int> statuses;
   int lastBuffer = -1;
 };
 
 TEST(CDWriterWithoutComponent, HasNoDevicesAndEveryCallFailsCleanly) {
-  TCDWriter writer;
+  TCDWriter writer(nullptr);
   bool fired = false;
-  writer.OnWritingComplete = writer.OnEraseComplete = writer.OnWritingCancelled = [&] { fired = true; };
+  writer.OnWritingComplete = writer.OnEraseComplete = writer.OnWritingCancelled = [&](classlib::TComponent*) {
+    fired = true;
+  };
 
   EXPECT_EQ(writer.GetDeviceCount(), 0);
   EXPECT_EQ(writer.GetDeviceDriveLetter(0), "");
@@ -241,7 +251,7 @@ TEST_F(CDWriterTest, CancelledWriteIsNeverTakenForACompletedOne) {
     events.clear();
     statuses.clear();
     if (c.fromHandler) {
-      writer.OnTrackWriteStatus = [this](int, int written, int) {
+      writer.OnTrackWriteStatus = [this](classlib::TComponent*, int, int written, int) {
         statuses.push_back(written);
         if (statuses.size() == 2) writer.AbortWriting();
       };
@@ -453,16 +463,12 @@ TEST_F(CDWriterTest, EjectTakesTheDiscOut) {
   EXPECT_TRUE(FileExists(OnDisc("backup.zip")));
 }
 
-TEST_F(CDWriterTest, ExceptionFromAHandlerGoesToTheHookAndTheWriteGoesOn) {
+TEST_F(CDWriterTest, ExceptionFromAHandlerGoesToTheApplicationAndTheWriteGoesOn) {
   std::vector<std::string> caught;
-  SetCDWriterErrorHook([&](std::exception_ptr error) {
-    try {
-      std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-      caught.push_back(e.what());
-    }
-  });
-  writer.OnTrackWriteStart = [](int, int) { throw std::runtime_error("Fehler im Ereignis"); };
+  classlib::Application().OnException = [&](std::exception_ptr error) {
+    caught.push_back(classlib::ExceptionMessage(error));
+  };
+  writer.OnTrackWriteStart = [](classlib::TComponent*, int, int) { throw std::runtime_error("Fehler im Ereignis"); };
 
   Burn("backup.zip", 5000);
   EXPECT_EQ(caught, std::vector<std::string>{"Fehler im Ereignis"});
@@ -481,10 +487,10 @@ class ScriptedBackend : public NoDeviceCDBackend {
 TEST(CDWriterEnds, AnAbortedWriteStaysCancelledEvenWhenTheDeviceFinishesFirst) {
   auto backend = std::make_unique<ScriptedBackend>();
   ScriptedBackend& device = *backend;
-  TCDWriter writer(std::move(backend));
+  TCDWriter writer(nullptr, std::move(backend));
   std::vector<std::string> events;
-  writer.OnWritingComplete = [&] { events.push_back("complete"); };
-  writer.OnWritingCancelled = [&] { events.push_back("cancelled"); };
+  writer.OnWritingComplete = [&](classlib::TComponent*) { events.push_back("complete"); };
+  writer.OnWritingCancelled = [&](classlib::TComponent*) { events.push_back("cancelled"); };
 
   writer.Tag = kWriting;
   ASSERT_TRUE(writer.StartWriting());
@@ -509,9 +515,9 @@ TEST(CDWriterEnds, AnAbortedWriteStaysCancelledEvenWhenTheDeviceFinishesFirst) {
 TEST(CDWriterEnds, EachEndIsRecordedForItsOwnKindOfOperation) {
   auto backend = std::make_unique<ScriptedBackend>();
   ScriptedBackend& device = *backend;
-  TCDWriter writer(std::move(backend));
+  TCDWriter writer(nullptr, std::move(backend));
   bool writingComplete = false;
-  writer.OnWritingComplete = [&] { writingComplete = true; };
+  writer.OnWritingComplete = [&](classlib::TComponent*) { writingComplete = true; };
 
   writer.Tag = kErasing;
   ASSERT_TRUE(writer.EraseDisc(false));
