@@ -14,12 +14,14 @@ using classlib::TRadioButton;
 
 namespace {
 
-constexpr int kWidth = 440;
+constexpr int kWidth = 480;
 constexpr int kHeaderHeight = 72;
-constexpr int kPageInnerWidth = 392;
-// An option of a page: the radio button and, below it, the sentence that explains it.
+constexpr int kTabsTop = 92;
+constexpr int kTabsHeight = 306;
+constexpr int kPageInnerWidth = 432;
+// An option: the radio button and, below it, the sentence that explains it.
 constexpr int kOptionIndent = 17;
-constexpr int kOptionStep = 46;
+constexpr int kOptionStep = 38;
 
 TRadioButton* NewRadio(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top, int width,
                        const std::string& caption) {
@@ -46,7 +48,7 @@ controls::TVisSimplePanel* NewPage(classlib::TComponent* owner, classlib::TWinCo
 
 TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
   BeginLoading();
-  SetClientSize(kWidth, kHeaderHeight + 1 + 412);
+  SetClientSize(kWidth, kHeaderHeight + 1 + kTabsTop + kTabsHeight + kMargin + kButtonHeight + kMargin);
 
   const THeader header = NewHeader(this, this, "Benutzer-Bestätigung erforderlich", kHeaderHeight);
   PanelHeader = header.Panel;
@@ -54,13 +56,14 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
   LabelInfo = NewLabel(this, PanelHeader, kHeaderTextLeft, kHeaderTextTop, "", kWidth - kHeaderTextLeft - kMargin);
 
   PanelMain = NewPanel(this, this, kLightColor, TAlign::alClient);
-  RadioButtonFull = NewOption(this, PanelMain, kMargin, 12, 200, "Vollsicherung durchführen",
+  RadioButtonFull = NewOption(this, PanelMain, kMargin, 10, kWidth - 2 * kMargin, "Vollsicherung durchführen",
                               "Sichert alle ausgewählten Dateien.");
-  RadioButtonPart = NewOption(this, PanelMain, 224, 12, kWidth - 224 - kMargin, "Partielle Sicherung durchführen",
+  RadioButtonPart = NewOption(this, PanelMain, kMargin, 10 + kOptionStep, kWidth - 2 * kMargin, "Partielle Sicherung durchführen",
                               "Sichert nur neue/geänderte Dateien.");
   RadioButtonFull->SetChecked(true);
 
-  FlatTabControlMain = Place(new controls::TFlatTabControl(this), PanelMain, kMargin, 56, kWidth - 2 * kMargin, 306);
+  FlatTabControlMain = Place(new controls::TFlatTabControl(this), PanelMain, kMargin, kTabsTop, kWidth - 2 * kMargin,
+                             kTabsHeight);
   FlatTabControlMain->AddTab("Zielort wählen   .");
   FlatTabControlMain->AddTab("Nach Sicherung   .");
   FlatTabControlMain->SetColorBorder(kLineColor);
@@ -97,7 +100,7 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
                             kPageInnerWidth - kOptionIndent - kButtonWidth - 6, kEditHeight);
   FlatEditFileStart->SetColorBorder(kLineColor);
 
-  AddButtons(PanelMain, kWidth - kMargin, 56 + 306 + 12);
+  AddButtons(PanelMain, kWidth - kMargin, kTabsTop + kTabsHeight + kMargin);
 
   PanelMain->OnMouseDown = Bind(this, &TFormPopup::PanelMainMouseDown);
   PanelHeader->OnMouseDown = Bind(this, &TFormPopup::PanelMainMouseDown);
