@@ -102,7 +102,7 @@ void TFormProgress::RequestCancel() {
   ZipArchive.RequestCancel();
   OrvBurner.Tag = 0;
   OrvBurner.AbortWriting();
-  if (!MainWindow().BackupRunning()) EndCancelledRun();
+  if (!MainWindow().BackupRunning() && !ZipArchive.Busy()) EndCancelledRun();
 }
 
 void TFormProgress::EndCancelledRun() {
