@@ -58,19 +58,19 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
   PanelMain = NewPanel(this, this, kLightColor, TAlign::alClient);
   RadioButtonFull = NewOption(this, PanelMain, kMargin, 10, kWidth - 2 * kMargin, "Vollsicherung durchführen",
                               "Sichert alle ausgewählten Dateien.");
-  RadioButtonPart = NewOption(this, PanelMain, kMargin, 10 + kOptionStep, kWidth - 2 * kMargin, "Partielle Sicherung durchführen",
-                              "Sichert nur neue/geänderte Dateien.");
+  RadioButtonPart = NewOption(this, PanelMain, kMargin, 10 + kOptionStep, kWidth - 2 * kMargin,
+                              "Partielle Sicherung durchführen", "Sichert nur neue/geänderte Dateien.");
   RadioButtonFull->SetChecked(true);
 
-  FlatTabControlMain = Place(new controls::TFlatTabControl(this), PanelMain, kMargin, kTabsTop, kWidth - 2 * kMargin,
-                             kTabsHeight);
+  FlatTabControlMain =
+      Place(new controls::TFlatTabControl(this), PanelMain, kMargin, kTabsTop, kWidth - 2 * kMargin, kTabsHeight);
   FlatTabControlMain->AddTab("Zielort wählen   .");
   FlatTabControlMain->AddTab("Nach Sicherung   .");
   FlatTabControlMain->SetColorBorder(kLineColor);
   FlatTabControlMain->OnTabChanged = Bind(this, &TFormPopup::FlatTabControlMainTabChanged);
 
-  PanelZielort = NewPage(this, FlatTabControlMain,
-                         "Wählen Sie den Zielort (Festplatte, Netzlaufwerk, CD-R/RW) der Sicherung.");
+  PanelZielort =
+      NewPage(this, FlatTabControlMain, "Wählen Sie den Zielort (Festplatte, Netzlaufwerk, CD-R/RW) der Sicherung.");
   RadioButtonDir = NewRadio(this, PanelZielort, 8, 40, kPageInnerWidth, "Backup in folgendem Verzeichnis erstellen");
   RadioButtonDir->SetChecked(true);
   FolderTree = Place(new classlib::TShellTreeView(this), PanelZielort, 8 + kOptionIndent, 60,
@@ -81,24 +81,24 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
   FlatComboBoxBurner->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   FlatComboBoxBurner->SetColorBorder(kLineColor);
 
-  PanelAfter = NewPage(this, FlatTabControlMain,
-                       "Legen Sie fest, welche Aktion nach der Sicherung durchgeführt werden soll.");
+  PanelAfter =
+      NewPage(this, FlatTabControlMain, "Legen Sie fest, welche Aktion nach der Sicherung durchgeführt werden soll.");
   PanelAfter->Hide();
   RadioButtonNoAction = NewOption(this, PanelAfter, 8, 40, kPageInnerWidth, "Keine Aktion",
                                   "Führt nach Beenden der Sicherung keine Aktion durch.");
   RadioButtonNoAction->SetChecked(true);
-  RadioButtonShutDown =
-      NewOption(this, PanelAfter, 8, 40 + kOptionStep, kPageInnerWidth, "Windows herunterfahren",
-                "Fährt das Betriebssystem nach Beenden der Sicherung herunter (Shut Down).");
+  RadioButtonShutDown = NewOption(this, PanelAfter, 8, 40 + kOptionStep, kPageInnerWidth, "Windows herunterfahren",
+                                  "Fährt das Betriebssystem nach Beenden der Sicherung herunter (Shut Down).");
   RadioButtonReboot = NewOption(this, PanelAfter, 8, 40 + 2 * kOptionStep, kPageInnerWidth, "Windows neustarten",
                                 "Startet das Betriebssystem nach Beenden der Sicherung neu (Reboot).");
   RadioButtonFileStart = NewRadio(this, PanelAfter, 8, 40 + 3 * kOptionStep, kPageInnerWidth, "Datei starten");
   const int fileTop = 40 + 3 * kOptionStep + kRadioHeight + 4;
-  FlatButtonFileStart = NewFlatButton(this, PanelAfter, 8 + kPageInnerWidth - kButtonWidth, fileTop - 2, "Durchsuchen...");
-  FlatButtonFileStart->OnClick = Bind(this, &TFormPopup::FlatButtonFileStartClick);
   FlatEditFileStart = Place(new controls::TFlatEdit(this), PanelAfter, 8 + kOptionIndent, fileTop,
                             kPageInnerWidth - kOptionIndent - kButtonWidth - 6, kEditHeight);
   FlatEditFileStart->SetColorBorder(kLineColor);
+  FlatButtonFileStart =
+      NewFlatButton(this, PanelAfter, 8 + kPageInnerWidth - kButtonWidth, fileTop - 2, "Durchsuchen...");
+  FlatButtonFileStart->OnClick = Bind(this, &TFormPopup::FlatButtonFileStartClick);
 
   AddButtons(PanelMain, kWidth - kMargin, kTabsTop + kTabsHeight + kMargin);
 

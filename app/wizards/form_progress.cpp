@@ -20,7 +20,7 @@ constexpr int kBoxHeight = 120;
 constexpr int kBoxInnerWidth = kWidth - 2 * kMargin - 20;
 const char kPreparing[] = "Backup wird vorbereitet...";
 
-bool AskUser(const std::string& text) {
+bool AskYesNo(const std::string& text) {
   classlib::MessageRequest request;
   request.text = text;
   request.caption = "Orvanta";
@@ -142,8 +142,8 @@ void TFormProgress::ZipArchiveStartZip(const std::string& FName, zip::TZipHeader
   {
     classlib::TCanvas canvas(screen);
     canvas.Font().Assign(LabelAction->Font());
-    LabelAction->SetCaption(classlib::MinimizeName(FName, LabelAction->Width(),
-                                                   [&](const std::string& s) { return canvas.TextWidth(s); }));
+    LabelAction->SetCaption(
+        classlib::MinimizeName(FName, LabelAction->Width(), [&](const std::string& s) { return canvas.TextWidth(s); }));
   }
   ReleaseDC(nullptr, screen);
   classlib::Application().ProcessMessages();
@@ -151,8 +151,8 @@ void TFormProgress::ZipArchiveStartZip(const std::string& FName, zip::TZipHeader
 
 void TFormProgress::ZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int, bool& Retry) {
   if (Reason == zip::TSkipReason::srFileOpenError && !MainWindow().PreventErrors()) {
-    Retry = AskUser("Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet ist:\r\r" +
-                    FName + "\r\rVersuch wiederholen?");
+    Retry = AskYesNo("Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet ist:\r\r" +
+                     FName + "\r\rVersuch wiederholen?");
     if (Retry) return;
   }
   LogSkippedFile(FName);
@@ -190,7 +190,8 @@ bool TFormProgress::QueryEndSession() {
   const bool running = MainWindow().BackupRunning();
   const bool allowed =
       !running ||
-      AskUser("Orvanta führt momentan eine Sicherung durch.\r\rMöchten Sie die Sicherung abbrechen und Orvanta beenden?");
+      AskYesNo(
+          "Orvanta führt momentan eine Sicherung durch.\r\rMöchten Sie die Sicherung abbrechen und Orvanta beenden?");
   sessionAnswer_ = allowed ? SessionAnswer::Allowed : SessionAnswer::Refused;
   SessionEnding = allowed;
   if (!allowed) return false;

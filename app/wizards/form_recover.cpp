@@ -20,7 +20,8 @@ TFormRecover::TFormRecover(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
 
   PanelMain = NewPanel(this, this, kLightColor, classlib::TAlign::alClient);
   NewLabel(this, PanelMain, kMargin, 19, "Aktionsauswahl:");
-  FlatComboBoxRecover = Place(new controls::TFlatComboBox(this), PanelMain, 110, 16, kWidth - 110 - kMargin, kEditHeight);
+  FlatComboBoxRecover =
+      Place(new controls::TFlatComboBox(this), PanelMain, 110, 16, kWidth - 110 - kMargin, kEditHeight);
   FlatComboBoxRecover->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   FlatComboBoxRecover->SetColorBorder(kLineColor);
   FlatComboBoxRecover->Items().Add("Sicherung jetzt nachholen");

@@ -21,9 +21,12 @@ using testing_support::CloseBox;
 namespace {
 
 const std::string kDashes(73, '-');
-const std::string kAbortBlock = "Beendet um:   05.03.2024 14:22\r\nGrund:        Abbruch der Durchf\xFChrung\r\n" + kDashes + "\r\n";
-const std::string kShutdownBlock = "Uhrzeit:      05.03.2024 14:22\r\nAktion:       Orvanta beendet\r\n"
-                                   "Art:          System-ShutDown\r\n" + std::string(73, '=') + "\r\n";
+const std::string kAbortBlock =
+    "Beendet um:   05.03.2024 14:22\r\nGrund:        Abbruch der Durchf\xFChrung\r\n" + kDashes + "\r\n";
+const std::string kShutdownBlock =
+    "Uhrzeit:      05.03.2024 14:22\r\nAktion:       Orvanta beendet\r\n"
+    "Art:          System-ShutDown\r\n" +
+    std::string(73, '=') + "\r\n";
 const char kSessionQuestion[] =
     "Orvanta führt momentan eine Sicherung durch.\r\rMöchten Sie die Sicherung abbrechen und Orvanta beenden?";
 
@@ -154,8 +157,9 @@ TEST_F(ProgressWindow, LockedFileIsAskedAboutOrOnlyLoggedAsErrorsArePrevented) {
     EXPECT_EQ(written, c.logged ? 1 : 2);
     ASSERT_EQ(prompts.messages.size(), c.answers.size());
     for (const classlib::MessageRequest& m : prompts.messages) {
-      EXPECT_EQ(m.text, "Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet ist:\r\r" +
-                            locked + "\r\rVersuch wiederholen?");
+      EXPECT_EQ(m.text,
+                "Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet ist:\r\r" +
+                    locked + "\r\rVersuch wiederholen?");
       EXPECT_EQ(m.caption, "Orvanta");
       EXPECT_EQ(m.buttons, classlib::PromptButtons::YesNo);
       EXPECT_TRUE(m.systemModal);
@@ -172,7 +176,8 @@ TEST_F(ProgressWindow, OtherSkippedFilesAreOnlyLogged) {
 }
 
 TEST_F(ProgressWindow, CancelWhileZippingOnlyAsksAndTheRunCleansUpOnceAfterwards) {
-  const std::vector<std::string> files = {MakeFile("a.dat", 300000), MakeFile("b.dat", 300000), MakeFile("c.dat", 300000)};
+  const std::vector<std::string> files = {MakeFile("a.dat", 300000), MakeFile("b.dat", 300000),
+                                          MakeFile("c.dat", 300000)};
   main.backupRunning = true;
   progress->Show();
   EXPECT_FALSE(main.enabled);
