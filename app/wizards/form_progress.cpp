@@ -32,7 +32,7 @@ bool AskYesNo(const std::string& text) {
 
 }  // namespace
 
-TFormProgress::TFormProgress(classlib::TComponent* AOwner) : TForm(AOwner) {
+TFormProgress::TFormProgress(classlib::TComponent* AOwner) : TForm(AOwner), OrvBurner(new TCDWriter(this)) {
   BeginLoading();
   SetCaption("Backup wird erstellt...");
   SetBorderIcons(classlib::biSystemMenu);
@@ -73,13 +73,13 @@ TFormProgress::TFormProgress(classlib::TComponent* AOwner) : TForm(AOwner) {
   ZipArchive.OnStartZip = Bind(this, &TFormProgress::ZipArchiveStartZip);
   ZipArchive.OnSkippingFile = Bind(this, &TFormProgress::ZipArchiveSkippingFile);
 
-  OrvBurner.OnClosingDisc = Bind(this, &TFormProgress::OrvBurnerClosingDisc);
-  OrvBurner.OnClosingSession = Bind(this, &TFormProgress::OrvBurnerClosingSession);
-  OrvBurner.OnTrackWriteStart = Bind(this, &TFormProgress::OrvBurnerTrackWriteStart);
-  OrvBurner.OnTrackWriteStatus = Bind(this, &TFormProgress::OrvBurnerTrackWriteStatus);
-  OrvBurner.OnEraseComplete = Bind(this, &TFormProgress::OrvBurnerDone);
-  OrvBurner.OnWritingCancelled = Bind(this, &TFormProgress::OrvBurnerDone);
-  OrvBurner.OnWritingComplete = Bind(this, &TFormProgress::OrvBurnerDone);
+  OrvBurner->OnClosingDisc = Bind(this, &TFormProgress::OrvBurnerClosingDisc);
+  OrvBurner->OnClosingSession = Bind(this, &TFormProgress::OrvBurnerClosingSession);
+  OrvBurner->OnTrackWriteStart = Bind(this, &TFormProgress::OrvBurnerTrackWriteStart);
+  OrvBurner->OnTrackWriteStatus = Bind(this, &TFormProgress::OrvBurnerTrackWriteStatus);
+  OrvBurner->OnEraseComplete = Bind(this, &TFormProgress::OrvBurnerDone);
+  OrvBurner->OnWritingCancelled = Bind(this, &TFormProgress::OrvBurnerDone);
+  OrvBurner->OnWritingComplete = Bind(this, &TFormProgress::OrvBurnerDone);
 }
 
 void TFormProgress::FormShow(classlib::TComponent*) { MainWindow().SetEnabled(false); }
@@ -100,14 +100,14 @@ void TFormProgress::FlatButtonCancelClick(classlib::TComponent*) { RequestCancel
 void TFormProgress::RequestCancel() {
   cancelRequested_ = true;
   ZipArchive.RequestCancel();
-  OrvBurner.Tag = 0;
-  OrvBurner.AbortWriting();
+  OrvBurner->Tag = 0;
+  OrvBurner->AbortWriting();
   if (!MainWindow().BackupRunning() && !ZipArchive.Busy()) EndCancelledRun();
 }
 
 void TFormProgress::EndCancelledRun() {
   ZipArchive.ClearArchive();
-  OrvBurner.Tag = 0;
+  OrvBurner->Tag = 0;
   MainWindow().RecomputeRunningJobs();
   if (MainWindow().BackupRunning()) LogAbortOnce();
   MainWindow().SetBackupRunning(false);
@@ -160,19 +160,19 @@ void TFormProgress::ZipArchiveSkippingFile(zip::TSkipReason Reason, const std::s
 
 // ---- the CD writer
 
-void TFormProgress::OrvBurnerClosingDisc() { LabelAction->SetCaption("CD wird geschlossen..."); }
+void TFormProgress::OrvBurnerClosingDisc(classlib::TComponent*) { LabelAction->SetCaption("CD wird geschlossen..."); }
 
-void TFormProgress::OrvBurnerClosingSession() { LabelAction->SetCaption("Session wird geschlossen..."); }
+void TFormProgress::OrvBurnerClosingSession(classlib::TComponent*) { LabelAction->SetCaption("Session wird geschlossen..."); }
 
-void TFormProgress::OrvBurnerTrackWriteStart(int, int) { FlatProgressBarActual->SetMaxValue(100); }
+void TFormProgress::OrvBurnerTrackWriteStart(classlib::TComponent*, int, int) { FlatProgressBarActual->SetMaxValue(100); }
 
-void TFormProgress::OrvBurnerTrackWriteStatus(int, int BlocksWritten, int DeviceBufferUsed) {
+void TFormProgress::OrvBurnerTrackWriteStatus(classlib::TComponent*, int, int BlocksWritten, int DeviceBufferUsed) {
   FlatProgressBarActual->SetUserValue(DeviceBufferUsed);
   FlatProgressBarArchive->SetUserValue(BlocksWritten);
   classlib::Application().ProcessMessages();
 }
 
-void TFormProgress::OrvBurnerDone() { OrvBurner.Tag = 0; }
+void TFormProgress::OrvBurnerDone(classlib::TComponent*) { OrvBurner->Tag = 0; }
 
 // ---- the end of the Windows session
 

@@ -30,7 +30,7 @@ class TFormProgress : public classlib::TForm {
   controls::TFlatButton* FlatButtonCancel;
 
   zip::TZipWriter ZipArchive;
-  TCDWriter OrvBurner;
+  TCDWriter* OrvBurner;
 
   // The program agreed to the end of the Windows session: closing the main window then quits.
   bool SessionEnding = false;
@@ -66,12 +66,12 @@ class TFormProgress : public classlib::TForm {
   void ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo& ZipHeader, bool& Skip);
   void ZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry);
 
-  void OrvBurnerClosingDisc();
-  void OrvBurnerClosingSession();
-  void OrvBurnerTrackWriteStart(int Track, int BlocksToWrite);
-  void OrvBurnerTrackWriteStatus(int Track, int BlocksWritten, int DeviceBufferUsed);
+  void OrvBurnerClosingDisc(classlib::TComponent* Sender);
+  void OrvBurnerClosingSession(classlib::TComponent* Sender);
+  void OrvBurnerTrackWriteStart(classlib::TComponent* Sender, int Track, int BlocksToWrite);
+  void OrvBurnerTrackWriteStatus(classlib::TComponent* Sender, int Track, int BlocksWritten, int DeviceBufferUsed);
   // OnEraseComplete, OnWritingCancelled and OnWritingComplete: the writer is idle again.
-  void OrvBurnerDone();
+  void OrvBurnerDone(classlib::TComponent* Sender);
 
   void LogAbortOnce();
 

@@ -262,7 +262,7 @@ TEST_F(ProgressWindow, CdWriterEventsMoveTheBarsAndEndTheWaitTellingHowTheWriteE
     drive->Disc = std::make_shared<SimulatedDisc>();
     drive->Disc->HostFolder = dir / "disc";
     drive->FailWriteAtBlock = c.failAtBlock;
-    TCDWriter& burner = progress->OrvBurner;
+    TCDWriter& burner = *progress->OrvBurner;
     burner.SetBackend(std::make_unique<CDSimulator>(std::vector<std::shared_ptr<SimulatedCDDevice>>{drive}));
     ASSERT_TRUE(burner.SelectDevice(0));
     burner.SetCloseDisc(c.closeDisc);
