@@ -2,10 +2,17 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "classlib/gui_thread.h"
 #include "update/http_fetch_thread.h"
 
 namespace update {
+namespace {
+
+std::atomic<int> stallTimeoutForTesting{0};
+
+}  // namespace
 
 THTTPFetch::THTTPFetch() { classlib::InitGuiThread(); }
 
@@ -64,6 +71,13 @@ void THTTPFetch::ForgetThread(bool waitForThread) {
   CloseHandle(thread_);
   thread_ = nullptr;
   shared_.reset();
+}
+
+void THTTPFetch::SetStallTimeoutForTesting(int milliseconds) { stallTimeoutForTesting = milliseconds; }
+
+int THTTPFetch::StallTimeout() {
+  const int forTesting = stallTimeoutForTesting;
+  return forTesting > 0 ? forTesting : kStallTimeout;
 }
 
 }  // namespace update

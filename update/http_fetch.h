@@ -3,7 +3,8 @@
 // Events are plain function objects that fire only when assigned, always on the GUI thread.
 //
 // A transfer succeeds only when the server answers 200. A string transfer holds at most
-// kStringLimit bytes; a longer answer fails. Destroying the component cancels its transfer and
+// kStringLimit bytes; a longer answer fails. A stalled server fails the transfer after
+// kStallTimeout. Destroying the component cancels its transfer and
 // waits for the thread; no event fires after that.
 #pragma once
 
@@ -95,10 +96,16 @@ class THTTPFetch {
   void CancelDownload();
 
   static constexpr int kStringLimit = 64 * 1024;
+  // A server silent this long, before its answer or within it, fails the transfer; so a cancel
+  // or the destructor waits at most this long for a stalled server.
+  static constexpr int kStallTimeout = 30000;
+  // 0 restores kStallTimeout.
+  static void SetStallTimeoutForTesting(int milliseconds);
 
  private:
   friend class THTTPFetchThread;
 
+  static int StallTimeout();
   // False when a transfer runs already.
   bool StartThread(bool toFile);
   // On the GUI thread when the transfer thread ends.

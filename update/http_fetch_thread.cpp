@@ -134,6 +134,10 @@ bool THTTPFetchThread::Transfer() {
                                           NullIfEmpty(settings_.Referer), acceptTypes,
                                           settings_.UseCache ? 0 : INTERNET_FLAG_RELOAD, 0));
   if (!request || Terminated()) return false;
+  // Left alone, a silent server would hold the thread, and whoever waits for it, for ever.
+  DWORD timeout = static_cast<DWORD>(THTTPFetch::StallTimeout());
+  InternetSetOptionA(request, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
   const BOOL sent =
       post ? HttpSendRequestA(request, kFormHeader, sizeof kFormHeader - 1, const_cast<char*>(settings_.PostQuery.data()),
                               static_cast<DWORD>(settings_.PostQuery.size()))

@@ -95,6 +95,29 @@ class Answers(http.server.BaseHTTPRequestHandler):
             pass
         os._exit(0)
 
+    # /silent: no answer at all.
+    def silent(self, arg, _):
+        time.sleep(600)
+
+    # /stall: a first chunk, then silence.
+    def stall(self, arg, _):
+        self.send_response(200)
+        self.send_header("Content-Length", "50000")
+        self.end_headers()
+        self.wfile.write(pattern(1025))
+        self.wfile.flush()
+        time.sleep(600)
+
+    # /private: asks for credentials, then echoes the request.
+    def private(self, arg, body):
+        if "Authorization" not in self.headers:
+            self.send_response(401)
+            self.send_header("WWW-Authenticate", 'Basic realm="updates"')
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+        else:
+            self.echo(arg, body)
+
     # /echo: the request as the server saw it, one "name: value" line each.
     def echo(self, arg, body):
         lines = [
@@ -102,7 +125,7 @@ class Answers(http.server.BaseHTTPRequestHandler):
             "version: " + self.request_version,
             "path: " + self.path,
         ]
-        for header in ("Accept", "Referer", "User-Agent", "Content-Type"):
+        for header in ("Accept", "Referer", "User-Agent", "Content-Type", "Authorization"):
             lines.append(header.lower() + ": " + self.headers.get(header, "(none)"))
         lines.append("body: " + body.decode("latin-1"))
         self.send_answer(200, "".join(line + "\n" for line in lines).encode("latin-1"))
@@ -120,7 +143,10 @@ ROUTES = {
     "reset": Answers.reset,
     "slow": Answers.slow,
     "echo": Answers.echo,
+    "private": Answers.private,
     "lifeline": Answers.lifeline,
+    "silent": Answers.silent,
+    "stall": Answers.stall,
 }
 
 
