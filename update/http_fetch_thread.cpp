@@ -138,10 +138,10 @@ bool THTTPFetchThread::Transfer() {
   DWORD timeout = static_cast<DWORD>(THTTPFetch::StallTimeout());
   InternetSetOptionA(request, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
   InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  const BOOL sent =
-      post ? HttpSendRequestA(request, kFormHeader, sizeof kFormHeader - 1, const_cast<char*>(settings_.PostQuery.data()),
-                              static_cast<DWORD>(settings_.PostQuery.size()))
-           : HttpSendRequestA(request, nullptr, 0, nullptr, 0);
+  std::string body = settings_.PostQuery;
+  const BOOL sent = post ? HttpSendRequestA(request, kFormHeader, sizeof kFormHeader - 1, body.data(),
+                                            static_cast<DWORD>(body.size()))
+                         : HttpSendRequestA(request, nullptr, 0, nullptr, 0);
   if (!sent || Terminated()) return false;
 
   // An error page is no download, however complete.

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -129,6 +130,10 @@ struct AnswerCase {
   int bytes;
 };
 
+void PrintTo(const AnswerCase& c, std::ostream* os) {
+  *os << c.path << (c.toFile ? " to a file" : " to a string") << (c.binaryData ? ", BinaryData" : "");
+}
+
 class HttpFetchAnswers : public testing::TestWithParam<AnswerCase> {};
 
 TEST_P(HttpFetchAnswers, SucceedOnlyWithTheWholeBodyOfA200) {
@@ -173,14 +178,17 @@ INSTANTIATE_TEST_SUITE_P(
     Table, HttpFetchAnswers,
     testing::Values(
         // path, toFile, binaryData, success, bytes
-        AnswerCase{"/data/3000", false, false, true, 3000}, AnswerCase{"/data/3000", true, false, true, 3000},
+        AnswerCase{"/data/3000", false, false, true, 3000},
+        AnswerCase{"/data/3000", true, false, true, 3000},
         AnswerCase{"/data/3000", true, true, true, 3000},
         // Bigger than a string may be, and no limit for a file.
         AnswerCase{"/data/70000", true, true, true, 70000},
         // An empty body is no string, but an empty file is complete.
-        AnswerCase{"/data/0", false, false, false, kUnchecked}, AnswerCase{"/data/0", true, false, true, 0},
+        AnswerCase{"/data/0", false, false, false, kUnchecked},
+        AnswerCase{"/data/0", true, false, true, 0},
         // An error page never reaches the target, however complete.
-        AnswerCase{"/missing", false, false, false, kUnchecked}, AnswerCase{"/missing", true, false, false, kAbsent},
+        AnswerCase{"/missing", false, false, false, kUnchecked},
+        AnswerCase{"/missing", true, false, false, kAbsent},
         AnswerCase{"/missing", true, true, false, kAbsent},
         // Cut short of its content length.
         AnswerCase{"/short/5000", false, false, false, kUnchecked},
@@ -197,7 +205,8 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"/hugelength", false, false, false, kUnchecked},
         AnswerCase{"/hugelength", true, false, false, kAbsent},
         // The string limit, announced and found while reading.
-        AnswerCase{"/data/65536", false, false, true, 65536}, AnswerCase{"/data/65537", false, false, false, kUnchecked},
+        AnswerCase{"/data/65536", false, false, true, 65536},
+        AnswerCase{"/data/65537", false, false, false, kUnchecked},
         AnswerCase{"/nolength/65536", false, false, true, 65536},
         AnswerCase{"/nolength/65537", false, false, false, kUnchecked}));
 
