@@ -4,8 +4,8 @@
 //
 // A transfer succeeds only when the server answers 200. A string transfer holds at most
 // kStringLimit bytes; a longer answer fails. A stalled server fails the transfer after
-// kStallTimeout. Destroying the component cancels its transfer and
-// waits for the thread; no event fires after that.
+// kStallTimeout. Destroying the component cancels its transfer and waits for the thread; no
+// event fires after that.
 #pragma once
 
 #include <functional>
