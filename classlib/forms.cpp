@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classlib/exceptions.h"
+#include "classlib/gui_thread.h"
 #include "classlib/menus.h"
 #include "classlib/prompt.h"
 #include "classlib/wide.h"
@@ -325,6 +326,9 @@ void TApplication::Initialize() {
   handle_ = CreateWindowExW(0, wc.lpszClassName, Widen(title_).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             wc.hInstance, nullptr);
   if (!handle_) throw EOSError("Das Anwendungsfenster kann nicht erzeugt werden");
+  // Calls that worker threads hand to this thread end in the same error box as the windows'.
+  InitGuiThread();
+  SetGuiExceptionHook([this](std::exception_ptr error) { HandleException(error); });
 }
 
 void TApplication::SetTitle(const std::string& title) {
