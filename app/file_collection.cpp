@@ -80,8 +80,9 @@ void CollectInto(CollectedFiles& result, const std::string& folder, const Backup
 
 bool PassesTypeFilter(const std::string& fileName, const std::string& types, FileTypeFilter filter) {
   const std::string extension = zip::ExtractFileExt(fileName);
+  const std::string list = classlib::LowerAscii(types) + ";";
   const bool listed = !types.empty() && !extension.empty() &&
-                      (classlib::LowerAscii(types) + ";").find(classlib::LowerAscii(extension) + ";") != std::string::npos;
+                      list.find(classlib::LowerAscii(extension) + ";") != std::string::npos;
   switch (filter) {
     case FileTypeFilter::AllFiles: return true;
     case FileTypeFilter::OnlyTypes: return listed;

@@ -73,10 +73,10 @@ TEST_F(ActivityLog, ALogThatCannotBeWrittenNeverThrowsAndLosesNoLine) {
   EXPECT_NO_THROW(WriteLogInfo("erste"));
   ASSERT_TRUE(RemoveDirectoryW(log.c_str()));
   testing_support::WriteFile(dir / "orvapp.log", "");
-  const HANDLE locked = CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-  EXPECT_NO_THROW(WriteLogInfo("zweite"));
-  CloseHandle(locked);
+  {
+    LockedFile locked(dir / "orvapp.log");
+    EXPECT_NO_THROW(WriteLogInfo("zweite"));
+  }
   WriteLogInfo("dritte");
   EXPECT_EQ(Log(), "erste\r\nzweite\r\ndritte\r\n");
 }

@@ -87,10 +87,6 @@ class Generations : public AppFixture {
     WriteFile(set.ZipFile, "neu");
     return set;
   }
-  // Opened without sharing, so it cannot be renamed or deleted.
-  HANDLE Lock(const std::string& name) {
-    return CreateFileW(classlib::Widen(folder + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  }
 
   std::string folder = dir / "ziel\\";
   std::string base = folder + "job";
@@ -114,7 +110,8 @@ TEST_F(Generations, OlderGenerationsMoveUpAndTheOldestGoes) {
        1, 4,
        {{"job1.zip", "neu"}, {"job3.zip", "g2"}}},
       {"split generations move whole",
-       {{"job1.001", "g1a"}, {"job1.002", "g1b"}, {"job1.zip", "g1"}, {"job2.zip", "g2"}, {"job3.001", "g3a"}, {"job3.zip", "g3"}},
+       {{"job1.001", "g1a"}, {"job1.002", "g1b"}, {"job1.zip", "g1"}, {"job2.zip", "g2"}, {"job3.001", "g3a"},
+        {"job3.zip", "g3"}},
        2, 3,
        {{"job1.001", "neu1"}, {"job1.zip", "neu"}, {"job2.001", "g1a"}, {"job2.002", "g1b"}, {"job2.zip", "g1"},
         {"job3.zip", "g2"}}},
@@ -135,15 +132,17 @@ TEST_F(Generations, OlderGenerationsMoveUpAndTheOldestGoes) {
 }
 
 TEST_F(Generations, ALockedFileStopsTheRotationAndEverythingStaysAsItWas) {
-  const Files before = {{"job1.001", "g1a"}, {"job1.002", "g1b"}, {"job1.zip", "g1"}, {"job2.zip", "g2"}, {"job3.zip", "g3"}};
+  const Files before = {
+      {"job1.001", "g1a"}, {"job1.002", "g1b"}, {"job1.zip", "g1"}, {"job2.zip", "g2"}, {"job3.zip", "g3"}};
   for (const char* locked : {"job2.zip", "job3.zip", "job1.002"}) {
     Make(before);
     const ArchiveSet written = WriteAside(2);
     const Files withNew = Snapshot();
-    const HANDLE h = Lock(locked);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    const PlacementResult result = RotateGenerations(written, base, 3);
-    CloseHandle(h);
+    PlacementResult result;
+    {
+      LockedFile lock(folder + locked);
+      result = RotateGenerations(written, base, 3);
+    }
     EXPECT_FALSE(result.Ok) << locked;
     EXPECT_NE(result.Error.find(locked), std::string::npos) << result.Error;
     EXPECT_EQ(Snapshot(), withNew) << locked;
@@ -157,10 +156,10 @@ TEST_F(Generations, ReplacingOneArchiveRemovesTheOldSetOnlyOnceTheNewIsIn) {
   const ArchiveSet written = WriteAside(2);
   const Files withNew = Snapshot();
 
-  const HANDLE h = Lock("job.003");
-  const PlacementResult failed = ReplaceArchiveSet(written, folder + "job.zip");
-  CloseHandle(h);
-  EXPECT_FALSE(failed.Ok);
+  {
+    LockedFile lock(folder + "job.003");
+    EXPECT_FALSE(ReplaceArchiveSet(written, folder + "job.zip").Ok);
+  }
   EXPECT_EQ(Snapshot(), withNew);
 
   const PlacementResult result = ReplaceArchiveSet(written, folder + "job.zip");
@@ -176,7 +175,8 @@ TEST_F(Generations, AsideNamesMeetNoFileAndSizesCountEveryPart) {
   EXPECT_EQ(AsideArchiveName(folder + "job.zip"), folder + "job~neu2.zip");
 
   const ArchiveSet set = WriteAside(3);
-  EXPECT_EQ(ArchiveSetFiles(set), (std::vector<std::string>{folder + "job~neu2.001", folder + "job~neu2.002", folder + "job~neu2.zip"}));
+  EXPECT_EQ(ArchiveSetFiles(set),
+            (std::vector<std::string>{folder + "job~neu2.001", folder + "job~neu2.002", folder + "job~neu2.zip"}));
   EXPECT_EQ(ArchiveSetSize(set), 4 + 4 + 3);
   DeleteFileW(classlib::Widen(folder + "job~neu2.002").c_str());
   EXPECT_EQ(ArchiveSetSize(set), -1);

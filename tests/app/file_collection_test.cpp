@@ -58,8 +58,8 @@ TEST(TypeFilter, ExtensionsWithTheirDot) {
 class Collection : public AppFixture {
  protected:
   void SetUp() override {
-    for (const char* name : {"a.doc", "b.txt", "sub1\\c.txt", "sub1\\deep\\d.doc", ".punkt\\e.txt", ".punkt\\h.txt", "sub2\\f.doc",
-                             "schreibgeschuetzt\\g.txt"})
+    for (const char* name : {"a.doc", "b.txt", "sub1\\c.txt", "sub1\\deep\\d.doc", ".punkt\\e.txt", ".punkt\\h.txt",
+                             "sub2\\f.doc", "schreibgeschuetzt\\g.txt"})
       MakeFile("quelle\\" + std::string(name));
     SetFileAttributesW(classlib::Widen(Root() + "schreibgeschuetzt").c_str(), FILE_ATTRIBUTE_READONLY);
   }

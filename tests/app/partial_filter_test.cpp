@@ -19,7 +19,8 @@ void SetDateBefore1980(const std::string& path) {
   old.wDay = 1;
   FILETIME time;
   SystemTimeToFileTime(&old, &time);
-  const HANDLE h = CreateFileW(classlib::Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const std::wstring file = classlib::Widen(path);
+  const HANDLE h = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   SetFileTime(h, nullptr, nullptr, &time);
   CloseHandle(h);
@@ -53,7 +54,8 @@ TEST_F(PartialFilters, SinceTheLastFullBackup) {
   PartialFilter filter;
   filter.Mode = PartialMode::SinceLastFull;
   const std::uint32_t stored = DosTime(2024, 2, 1, 10, 0, 0);
-  for (const char* name : {"gleich.txt", "neuer.txt", "aelter.txt", "alt.txt"}) AddFileState(filter.States, dir / name, stored);
+  for (const char* name : {"gleich.txt", "neuer.txt", "aelter.txt", "alt.txt"})
+    AddFileState(filter.States, dir / name, stored);
   AddFileState(filter.States, dir / "GROSS.TXT", stored);
   SortFileStates(filter.States);
   ExpectTaken(filter, {{"gleich.txt", stored, false},
