@@ -1,0 +1,57 @@
+#include "tests/support/window_test.h"
+
+#include <utility>
+
+namespace testing_support {
+
+namespace {
+
+std::vector<std::string>& BoundaryErrors() {
+  static std::vector<std::string> errors;
+  return errors;
+}
+
+}  // namespace
+
+void InitWindows() {
+  classlib::Application().Initialize();
+  classlib::Application().SetTitle("Orvanta");
+  classlib::Application().OnException = [](std::exception_ptr e) {
+    BoundaryErrors().push_back(classlib::ExceptionMessage(e));
+  };
+}
+
+std::vector<std::string> TakeBoundaryErrors() { return std::exchange(BoundaryErrors(), {}); }
+
+void PaintControl(classlib::TWinControl& control, classlib::TBitmap& into) {
+  const RECT r = control.ClientRect();
+  into.SetSize(r.right, r.bottom);
+  SendMessageW(control.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(into.Canvas().Handle()),
+               PRF_CLIENT | PRF_ERASEBKGND);
+}
+
+void ClickAt(HWND window, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  SendMessageW(window, WM_MOUSEMOVE, 0, at);
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+void ClickButton(classlib::TWinControl& button) { SendMessageW(button.Handle(), BM_CLICK, 0, 0); }
+
+void PressKey(HWND window, WORD key) {
+  PostMessageW(window, WM_KEYDOWN, key, 1);
+  PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+  Pump();
+}
+
+void PressAltKey(HWND window, wchar_t letter) {
+  PostMessageW(window, WM_SYSCHAR, letter, 0x20000001);
+  Pump();
+}
+
+void CloseBox(classlib::TForm& form) { SendMessageW(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void Pump() { classlib::Application().ProcessMessages(); }
+
+}  // namespace testing_support
