@@ -8,8 +8,8 @@
 #include "app/program_paths.h"
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
+#include "classlib/forms.h"
 #include "classlib/wide.h"
-#include "zip/message_pump.h"
 #include "zip/path_strings.h"
 
 namespace app {
@@ -72,7 +72,7 @@ void WriteBlock(MakeLines makeLines) {
     // A log line is never worth a backup.
   }
   try {
-    zip::ProcessMessages();
+    classlib::Application().ProcessMessages();
   } catch (...) {
   }
 }

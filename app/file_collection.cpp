@@ -4,9 +4,9 @@
 
 #include "app/file_helpers.h"
 #include "classlib/format.h"
+#include "classlib/forms.h"
 #include "classlib/text.h"
 #include "zip/fs.h"
-#include "zip/message_pump.h"
 #include "zip/path_strings.h"
 
 namespace app {
@@ -45,7 +45,7 @@ void WalkFiles(const std::string& folder, bool recurse, const Visit& visit) {
       const fs::FindData& entry = listing.Entry();
       if ((entry.attributes & fs::kAttrDirectory) == 0) visit(folder, entry);
       else if (recurse && entry.name != "." && entry.name != "..") subfolders.push_back(entry.name);
-      zip::ProcessMessages();
+      classlib::Application().ProcessMessages();
     }
   }
   for (const std::string& name : subfolders) WalkFiles(folder + name + "\\", true, visit);
