@@ -281,10 +281,12 @@ void TTrayIcon::ClickDefaultItem() {
 LRESULT CALLBACK TTrayIcon::OwnerHookProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-    // A copy: a handler may free a tray icon.
-    for (TTrayIcon* tray : std::vector<TTrayIcon*>(Hook().trays)) {
-      const auto& trays = Hook().trays;
-      if (std::find(trays.begin(), trays.end(), tray) != trays.end())
+    // By index: a handler may free a tray icon. An owner on its way out is left alone.
+    const std::vector<TTrayIcon*>& trays = Hook().trays;
+    for (size_t i = 0; i < trays.size(); ++i) {
+      TTrayIcon* tray = trays[i];
+      const TWinControl* owner = tray->ownerControl_;
+      if (!owner->Destroying() && owner->HandleAllocated() && tray->ownerControl_->Handle() == message.hwnd)
         CallGuarded([&] { tray->OwnerMessage(message); });
     }
   }
@@ -292,7 +294,6 @@ LRESULT CALLBACK TTrayIcon::OwnerHookProc(int code, WPARAM wParam, LPARAM lParam
 }
 
 void TTrayIcon::OwnerMessage(const CWPSTRUCT& message) {
-  if (!ownerControl_->HandleAllocated() || message.hwnd != ownerControl_->Handle()) return;
   HWND owner = message.hwnd;
   if (message.message == WM_SIZE && message.wParam == SIZE_MINIMIZED && minimizeToTray_) {
     MinimizeAppToTray();
