@@ -54,7 +54,13 @@ void CollectTabOrder(TWinControl* parent, std::vector<TWinControl*>& out) {
 
 // ===================================================================== TForm
 
+TScreen& Screen() {
+  static TScreen screen;
+  return screen;
+}
+
 TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
+  Screen().forms_.push_back(this);
   SetVisible(false);
   SetControlStyle(ControlStyle() & ~csCaptureMouse);
   SetBounds(0, 0, 320, 240);
@@ -62,6 +68,8 @@ TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TForm::~TForm() {
   BeginDestroy();
+  auto& forms = Screen().forms_;
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
   if (Application().MainForm() == this) Application().SetMainForm(nullptr);
 }
 
@@ -276,6 +284,9 @@ void TForm::WndProc(TMessage& m) {
         m.Result = 0;
         return;
       }
+      break;
+    case WM_SYSCOLORCHANGE:
+      Perform(CM_SYSCOLORCHANGE);
       break;
     case WM_SHOWWINDOW:
       // Hidden with its owner (the hidden application window) or by the system: follow it.
