@@ -55,8 +55,9 @@ void CollectTabOrder(TWinControl* parent, std::vector<TWinControl*>& out) {
 // ===================================================================== TForm
 
 TScreen& Screen() {
-  static TScreen screen;
-  return screen;
+  // Never destroyed: forms owned by other statics may go after it at exit.
+  static TScreen* screen = new TScreen;
+  return *screen;
 }
 
 TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {

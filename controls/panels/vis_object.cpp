@@ -4,28 +4,6 @@
 
 namespace controls {
 
-void TVisObject::Change() {
-  if (!updating_ && OnChange) OnChange(this);
-}
-
-void TVisObject::GetChange(TObject*) { Change(); }
-
-void TVisObject::EndUpdate(bool Notify) {
-  updating_ = false;
-  if (Notify) Change();
-}
-
-void TVisCustomComponent::Change() {
-  if (!updating_ && OnChange) OnChange(this);
-}
-
-void TVisCustomComponent::GetChange(TObject*) { Change(); }
-
-void TVisCustomComponent::EndUpdate(bool Notify) {
-  updating_ = false;
-  if (Notify) Change();
-}
-
 TVisChangeLink::~TVisChangeLink() {
   if (sender_) sender_->UnRegisterChanges(this);
 }

@@ -14,42 +14,44 @@ namespace controls {
 using classlib::TObject;
 using classlib::TObjectEvent;
 
-// A settings object (bevel, fill, gradient, ...) owned by a control. An owning settings object
-// hangs its own GetChange on an inner one's OnChange, so a change ripples out to the control.
-class TVisObject : public classlib::TPersistent {
+// The change rules both bases share: OnChange (with the object as sender) fires on Change unless
+// the object is inside an update bracket.
+template <typename Base>
+class TVisChanging : public Base {
  public:
+  using Base::Base;
+
   TObjectEvent OnChange;
 
-  // OnChange with this object as sender, unless inside BeginUpdate ... EndUpdate.
-  virtual void Change();
+  virtual void Change() {
+    if (!updating_ && OnChange) OnChange(this);
+  }
   // The handler an owner installs as an inner object's OnChange; the sender is not looked at.
-  virtual void GetChange(TObject* Sender);
+  virtual void GetChange(TObject*) { Change(); }
   // A two-state flag, not a counter: the first EndUpdate ends the bracket.
   void BeginUpdate() { updating_ = true; }
-  void EndUpdate(bool Notify);
+  void EndUpdate(bool Notify) {
+    updating_ = false;
+    if (Notify) Change();
+  }
   bool Updating() const { return updating_; }
-  // A one-line summary of the settings; empty here.
-  virtual std::string DesignText() const { return {}; }
 
  private:
   bool updating_ = false;
 };
 
-// The base of the pack's non-visual components, with the same change rules.
-class TVisCustomComponent : public classlib::TComponent {
+// A settings object (bevel, fill, gradient, ...) owned by a control. An owning settings object
+// hangs its own GetChange on an inner one's OnChange, so a change ripples out to the control.
+class TVisObject : public TVisChanging<classlib::TPersistent> {
  public:
-  explicit TVisCustomComponent(classlib::TComponent* AOwner) : TComponent(AOwner) {}
+  // A one-line summary of the settings; empty here.
+  virtual std::string DesignText() const { return {}; }
+};
 
-  TObjectEvent OnChange;
-
-  virtual void Change();
-  virtual void GetChange(TObject* Sender);
-  void BeginUpdate() { updating_ = true; }
-  void EndUpdate(bool Notify);
-  bool Updating() const { return updating_; }
-
- private:
-  bool updating_ = false;
+// The base of the pack's non-visual components.
+class TVisCustomComponent : public TVisChanging<classlib::TComponent> {
+ public:
+  explicit TVisCustomComponent(classlib::TComponent* AOwner) : TVisChanging(AOwner) {}
 };
 
 class TVisBaseContainer;

@@ -15,19 +15,6 @@ namespace {
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT_PTR kSubclassId = 1;
 
-const wchar_t* PoolWindowClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"OrvantaTimerPool";
-    RegisterClassExW(&wc);
-    return L"OrvantaTimerPool";
-  }();
-  return name;
-}
-
 void HandToApplication() { classlib::Application().HandleException(std::current_exception()); }
 
 }  // namespace
@@ -150,8 +137,13 @@ int TVisTimerPool::ActiveCount() const {
 UINT_PTR TVisTimerPool::SetSystemTimer(HWND Window, UINT Period) { return SetTimer(Window, kTimerId, Period, nullptr); }
 
 void TVisTimerPool::Start(bool Run) {
+  if (!window_ && !Run) {
+    active_ = false;
+    return;
+  }
   if (!window_) {
-    window_ = CreateWindowExW(0, PoolWindowClass(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+    // A message-only window of the system's own class.
+    window_ = CreateWindowExW(0, L"Message", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     if (!window_) throw classlib::EOutOfResources("Das Fenster des Timer-Pools kann nicht erzeugt werden");
     SetWindowSubclass(window_, TimerPoolWindowProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
