@@ -662,6 +662,7 @@ void TWinControl::SetTabStop(bool value) {
 }
 
 bool TWinControl::CanFocus() const {
+  if (Destroying()) return false;
   for (const TControl* c = this; c; c = c->Parent())
     if (!c->Visible() || !c->Enabled()) return false;
   return true;

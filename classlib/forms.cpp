@@ -157,6 +157,8 @@ void TForm::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TForm::SetActiveControl(TWinControl* control) {
+  // The form is where the focus rests only while none of its controls can take it.
+  if (control == this) control = nullptr;
   if (control == activeControl_) return;
   if (activeControl_) activeControl_->RemoveFreeNotification(this);
   activeControl_ = control;
@@ -185,19 +187,16 @@ void TForm::Show() {
   if (!wasVisible && OnShow) OnShow(this);
   ShowWindow(Handle(), SW_SHOW);
   BringToFront();
-  if (!shown_) {
-    shown_ = true;
-    std::vector<TWinControl*> order;
-    CollectTabOrder(this, order);
-    if (!activeControl_)
-      for (TWinControl* c : order)
-        if (c->TabStop() && c->CanFocus()) {
-          activeControl_ = c;
-          c->FreeNotification(this);
-          break;
-        }
-  }
-  if (activeControl_ && activeControl_->CanFocus()) ::SetFocus(activeControl_->Handle());
+  if (TWinControl* target = FocusTarget()) ::SetFocus(target->Handle());
+}
+
+TWinControl* TForm::FocusTarget() {
+  if (activeControl_ && activeControl_->CanFocus()) return activeControl_;
+  std::vector<TWinControl*> order;
+  CollectTabOrder(this, order);
+  for (TWinControl* c : order)
+    if (c->TabStop() && c->CanFocus()) return c;
+  return nullptr;
 }
 
 void TForm::Hide() {
@@ -292,6 +291,11 @@ void TForm::WndProc(TMessage& m) {
     case WM_SYSCOLORCHANGE:
       Perform(CM_SYSCOLORCHANGE);
       break;
+    case WM_SETFOCUS:
+      // The system gives an activated form the focus itself; it belongs to a control.
+      TCustomControl::WndProc(m);
+      if (TWinControl* target = FocusTarget()) ::SetFocus(target->Handle());
+      return;
     case WM_SHOWWINDOW:
       // Hidden with its owner (the hidden application window) or by the system: follow it.
       if (!m.WParam && m.LParam) TControl::SetVisible(false);

@@ -90,6 +90,8 @@ class TForm : public TCustomControl {
  private:
   void CenterWindow();
   void ApplyFrameStyle();
+  // The control that gets the focus: the active one, else the first tab stop that can take it.
+  TWinControl* FocusTarget();
 
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSingle;
   unsigned borderIcons_ = biSystemMenu | biMinimize;
@@ -98,7 +100,6 @@ class TForm : public TCustomControl {
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   bool keyPreview_ = false;
-  bool shown_ = false;
   int modalResult_ = 0;
 };
 
