@@ -221,12 +221,15 @@ void TFlatComboBox::WndProc(TMessage& m) {
       DrawArrowButton(dc);
       return;
     }
-    case WM_WINDOWPOSCHANGING:
-      if (Style() == TComboBoxStyle::csDropDown)
+    case WM_WINDOWPOSCHANGING: {
+      // The inner edit ends before the arrow button, at the size the combo is about to take.
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+      if (Style() == TComboBoxStyle::csDropDown && !(pos->flags & SWP_NOSIZE))
         if (HWND edit = InnerEdit())
-          SetWindowPos(edit, nullptr, 0, 0, ClientWidth() - ButtonWidth - 8, Height() - 6,
+          SetWindowPos(edit, nullptr, 0, 0, pos->cx - ButtonWidth - 8, Height() - 6,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
       break;
+    }
     case WM_KEYDOWN: {
       const std::string before = Text();
       TComboBox::WndProc(m);

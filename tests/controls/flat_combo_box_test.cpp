@@ -128,3 +128,26 @@ TEST_F(FlatCombo, SelectionAndTextWorkAsTheSystemsComboBox) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FlatCombo, EditableComboKeepsItsInnerEditBeforeTheArrow) {
+  combo->SetStyle(classlib::TComboBoxStyle::csDropDown);
+  form->Show();
+  combo->SetWidth(180);
+  COMBOBOXINFO info = {};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &info));
+  RECT edit;
+  GetWindowRect(info.hwndItem, &edit);
+  MapWindowPoints(nullptr, combo->Handle(), reinterpret_cast<POINT*>(&edit), 2);
+  EXPECT_LE(edit.right, combo->ClientWidth() - TFlatComboBox::ButtonWidth - 2);
+  SetFocus(info.hwndItem);
+  EXPECT_EQ(GetFocus(), info.hwndItem);
+  SendMessageW(info.hwndItem, WM_CHAR, L'x', 0);
+  EXPECT_EQ(combo->Text(), "x");
+  const POINT c = ArrowCentre();
+  EXPECT_EQ(Painted(*combo).Pixel(c.x, c.y), kArrow);
+}
+
+}  // namespace

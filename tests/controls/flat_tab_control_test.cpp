@@ -139,8 +139,12 @@ TEST_F(FlatTabs, AcceleratorsReachTheTabsAndTheControlsOnTheActivePage) {
   testing_support::PressAltKey(edit->Handle(), L'h');
   EXPECT_EQ(clicked, (std::vector<std::string>{"&Hinzufügen", "&Hinzufügen (erweitert)"}));
 
-  // A disabled tab control leaves its accelerators alone.
+  // A disabled or hidden tab control leaves its accelerators alone.
   tabs->SetEnabled(false);
+  testing_support::PressAltKey(edit->Handle(), L'e');
+  EXPECT_EQ(tabs->ActiveTab(), 1);
+  tabs->SetEnabled(true);
+  tabs->Hide();
   testing_support::PressAltKey(edit->Handle(), L'e');
   EXPECT_EQ(tabs->ActiveTab(), 1);
 }
