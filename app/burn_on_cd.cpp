@@ -69,20 +69,20 @@ class Burn {
 
   AttemptEnd Attempt() {
     const int device = FindDevice();
-    if (device < 0 || !writer_.SelectDevice(device)) return NoDevice();
-    const std::int64_t size = GetFileSize64(file_);
-    if (size < 0) return FileMissing();
-    if (!writer_.IsDiscPresent()) return AskAgain(kNoDisc, BurnResult::Declined);
+    if (device < 0) return NoDevice();
+    if (GetFileSize64(file_) < 0) return FileMissing();
+    if (!writer_.SelectDevice(device)) return NoDevice();
+    if (!writer_.IsDiscPresent()) return AskAgain(kNoDisc, Declined());
     writer_.RefreshDiscInfo();
     if (settings_.Erase && writer_.GetDiscState() != 0 && writer_.IsDiscRewritable()) {
       const TCDOutcome erased = Erase();
       if (erased == TCDOutcome::Cancelled) return Stopped();
-      if (erased != TCDOutcome::Completed) return AskAgain(kNotErased, BurnResult::Declined);
+      if (erased != TCDOutcome::Completed) return AskAgain(kNotErased, Declined());
     }
     const std::int64_t freeKB = FreeKB();
-    if (freeKB <= kDiscReserveKB) return AskAgain(kNoDisc, BurnResult::Declined);
+    if (freeKB <= kDiscReserveKB) return AskAgain(kNoDisc, Declined());
     if (!FitsOnDisc(static_cast<std::int64_t>(GetFileSizeKB(file_)), freeKB))
-      return AskAgain(kDiscTooSmall, BurnResult::Declined);
+      return AskAgain(kDiscTooSmall, Declined());
     return Write();
   }
 
@@ -174,14 +174,16 @@ class Burn {
   AttemptEnd Refused() {
     if (++refusals_ < kStartAttempts) return std::nullopt;
     refusals_ = 0;
-    return AskAgain(kNotStarting, BurnResult::StartRefused);
+    return AskAgain(kNotStarting, Report(BurnResult::StartRefused, "der CD-Recorder startet den Schreibvorgang nicht"));
   }
 
-  AttemptEnd AskAgain(const char* text, BurnResult declined) {
+  // Retry: another attempt; Cancel: the burn ends with cancelled.
+  AttemptEnd AskAgain(const char* text, const BurnReport& cancelled) {
     if (Ask(text, classlib::PromptButtons::RetryCancel) == classlib::PromptResult::Retry) return std::nullopt;
-    return Report(declined, declined == BurnResult::StartRefused ? "der CD-Recorder startet den Schreibvorgang nicht"
-                                                                  : "vom Anwender abgebrochen");
+    return cancelled;
   }
+
+  BurnReport Declined() const { return Report(BurnResult::Declined, "vom Anwender abgebrochen"); }
 
   BurnReport NoDevice() {
     const bool letter = IsDriveLetter(settings_.DriveLetter);
@@ -198,7 +200,7 @@ class Burn {
     return Report(BurnResult::FileMissing, "Datei nicht gefunden");
   }
 
-  BurnReport Stopped() { return Report(BurnResult::Cancelled, "Brennen abgebrochen"); }
+  BurnReport Stopped() const { return Report(BurnResult::Cancelled, "Brennen abgebrochen"); }
 
   BurnReport Report(BurnResult result, const std::string& reason) const {
     return {result, file_ + " konnte nicht auf CD gebrannt werden: " + reason + "."};
