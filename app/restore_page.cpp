@@ -1,0 +1,170 @@
+#include "app/restore_page.h"
+
+#include "app/list_sort.h"
+#include "app/wizards/form_extract.h"
+#include "classlib/date_format.h"
+#include "classlib/forms.h"
+#include "classlib/prompt.h"
+#include "zip/zip_exceptions.h"
+
+namespace app {
+
+using classlib::Bind;
+using classlib::TComponent;
+
+namespace {
+
+constexpr classlib::TColor kLineColor = 0x996633;
+constexpr classlib::TColor kBackColor = 0xF5DEDE;
+
+controls::TFlatButton* NewButton(TComponent* owner, classlib::TWinControl* parent, const std::string& caption) {
+  auto* button = new controls::TFlatButton(owner);
+  button->SetParent(parent);
+  button->SetCaption(caption);
+  button->SetColorBorder(kLineColor);
+  return button;
+}
+
+}  // namespace
+
+TRestorePage::TRestorePage(TComponent* AOwner) : TVisSimplePanel(AOwner) {
+  BeginLoading();
+  SetColor(kBackColor);
+  Bevel().SetBorderColor(kLineColor);
+  Bevel().SetBorderWidth(1);
+
+  FlatButtonOpen = NewButton(this, this, "Backup öffnen");
+  ListViewRestore = new classlib::TListView(this);
+  ListViewRestore->SetParent(this);
+  ListViewRestore->SetColor(classlib::clWhite);
+  ListViewRestore->SetMultiSelect(true);
+  ListViewRestore->AddColumn("Datei", 180);
+  ListViewRestore->AddColumn("Verzeichnis", 190);
+  ListViewRestore->AddColumn("Größe", 80, classlib::TAlignment::taRightJustify);
+  ListViewRestore->AddColumn("Geändert", 100);
+  LabelRestore = new classlib::TLabel(this);
+  LabelRestore->SetParent(this);
+  LabelRestore->SetCaption(kRestoreLabelEmpty);
+  FlatProgressBarRestore = new controls::TVisProgressFill(this);
+  FlatProgressBarRestore->SetParent(this);
+  FlatProgressBarRestore->Hide();
+  FlatButtonExtract = NewButton(this, this, "Entpacken");
+  FlatButtonExtractAll = NewButton(this, this, "Alle entpacken");
+  SetBounds(0, 0, 584, 330);
+  EndLoading();
+
+  FlatButtonOpen->OnClick = Bind(this, &TRestorePage::FlatButtonOpenClick);
+  FlatButtonExtract->OnClick = Bind(this, &TRestorePage::FlatButtonExtractClick);
+  FlatButtonExtractAll->OnClick = Bind(this, &TRestorePage::FlatButtonExtractAllClick);
+  ListViewRestore->OnColumnClick = Bind(this, &TRestorePage::ListViewRestoreColumnClick);
+}
+
+void TRestorePage::Resize() {
+  TVisSimplePanel::Resize();
+  const int w = ClientWidth(), h = ClientHeight();
+  FlatButtonOpen->SetBounds(10, 10, 110, 25);
+  ListViewRestore->SetBounds(10, 43, w - 20, h - 43 - 64);
+  LabelRestore->SetBounds(10, h - 56, w - 20, 16);
+  FlatProgressBarRestore->SetBounds(10, h - 31, w - 20 - 2 * 118, 18);
+  FlatButtonExtract->SetBounds(w - 10 - 110 - 8 - 110, h - 35, 110, 25);
+  FlatButtonExtractAll->SetBounds(w - 10 - 110, h - 35, 110, 25);
+}
+
+void TRestorePage::SetExtractForm(TFormExtract* form) {
+  if (extractForm_) extractForm_->RemoveFreeNotification(this);
+  extractForm_ = form;
+  if (form) form->FreeNotification(this);
+}
+
+void TRestorePage::Notification(TComponent* AComponent, classlib::TOperation Operation) {
+  TVisSimplePanel::Notification(AComponent, Operation);
+  if (Operation == classlib::TOperation::opRemove && AComponent == extractForm_) extractForm_ = nullptr;
+}
+
+bool TRestorePage::Busy() const { return listing_ || !extractForm_ || extractForm_->Visible(); }
+
+void TRestorePage::ClearListing() {
+  ListViewRestore->Items().Clear();
+  LabelRestore->SetCaption(kRestoreLabelEmpty);
+  openedArchive_.clear();
+  openedStamp_ = FileStamp();
+  listedPaths_.clear();
+}
+
+void TRestorePage::OpenBackup(const std::string& Path) {
+  if (Busy()) return;
+  zip::TZipReader& reader = extractForm_->UnZipArchive();
+  ClearListing();
+  listing_ = true;
+  FlatProgressBarRestore->SetVisible(true);
+  auto endListing = [this] {
+    listing_ = false;
+    FlatProgressBarRestore->Hide();
+  };
+  try {
+    // Taken before the directory is read: a change after it shows when the files are extracted.
+    const FileStamp stamp = StampOf(Path);
+    reader.SetZipName(Path);
+    reader.LoadDirectory();
+    openedArchive_ = Path;
+    openedStamp_ = stamp;
+    const int count = reader.EntryCount();
+    FlatProgressBarRestore->SetMaxValue(count);
+    std::int64_t unpackedKB = 0, packedKB = 0;
+    for (int i = 0; i < count; ++i) {
+      const std::string name = reader.EntryName(i), path = reader.EntryPath(i);
+      listedPaths_.push_back(path);
+      // Folder entries are no files to restore; the files below them bring their folders along.
+      if (!name.empty()) {
+        const std::int64_t kb = ListedKB(reader.EntryUnpackedSize(i));
+        classlib::TListItem* item = ListViewRestore->Items().Add();
+        item->SetCaption(name);
+        item->AddSubItem(path.substr(0, path.size() - name.size()));
+        item->AddSubItem(KBText(kb));
+        item->AddSubItem(classlib::DateTimeToStr(reader.EntryDate(i)));
+        item->Data = i;
+        unpackedKB += kb;
+        packedKB += ListedKB(reader.EntryPackedSize(i));
+      }
+      FlatProgressBarRestore->SetUserValue(i);
+      classlib::Application().ProcessMessages();
+    }
+    LabelRestore->SetCaption(RestoreLabelText(ListViewRestore->Items().Count(), unpackedKB, packedKB));
+  } catch (const zip::EUserCanceled&) {
+    // The user gave up asking for a part: nothing to report.
+    ClearListing();
+  } catch (...) {
+    ClearListing();
+    endListing();
+    throw;
+  }
+  endListing();
+}
+
+void TRestorePage::FlatButtonOpenClick(TComponent*) {
+  if (Busy()) return;
+  std::string path;
+  if (classlib::Prompts().OpenFile({"ZIP-Datei öffnen", "ZIP-Dateien|*.zip", "", "*.zip"}, path)) OpenBackup(path);
+}
+
+void TRestorePage::FlatButtonExtractClick(TComponent*) {
+  if (!Busy() && ListViewRestore->SelCount() > 0) ShowExtraction(false);
+}
+
+void TRestorePage::FlatButtonExtractAllClick(TComponent*) {
+  if (!Busy() && ListViewRestore->Items().Count() > 0) ShowExtraction(true);
+}
+
+void TRestorePage::ShowExtraction(bool allEntries) {
+  RestoreRequest request{openedArchive_, openedStamp_, listedPaths_, allEntries, {}};
+  for (int i = 0; i < ListViewRestore->Items().Count(); ++i) {
+    const classlib::TListItem& item = *ListViewRestore->Items()[i];
+    if (item.Selected()) request.marked.push_back(static_cast<int>(item.Data));
+  }
+  extractAllEntries_ = allEntries;
+  extractForm_->ShowFor(request);
+}
+
+void TRestorePage::ListViewRestoreColumnClick(TComponent*, int Column) { SortListByColumn(*ListViewRestore, Column); }
+
+}  // namespace app
