@@ -9,7 +9,7 @@ namespace app {
 
 const char kRestoreLabelEmpty[] = "Backup enthält 0 Datei(en). Orig.: 0 MB, kompr.: 0 MB.";
 const char kArchiveChangedText[] =
-    "Das Backup wurde verändert, seit es geöffnet wurde. Bitte öffnen Sie es erneut und wählen Sie die "
+    "Das Backup wurde verändert oder entfernt, seit es geöffnet wurde. Bitte öffnen Sie es erneut und wählen Sie die "
     "Datei(en) noch einmal aus.";
 
 std::int64_t ListedKB(std::uint64_t bytes) { return bytes > 1023 ? static_cast<std::int64_t>(bytes / 1024) : 1; }
