@@ -1,6 +1,7 @@
 #include "app/restore_page.h"
 
 #include "app/list_sort.h"
+#include "app/product_look.h"
 #include "app/wizards/form_extract.h"
 #include "classlib/date_format.h"
 #include "classlib/forms.h"
@@ -12,28 +13,13 @@ namespace app {
 using classlib::Bind;
 using classlib::TComponent;
 
-namespace {
-
-constexpr classlib::TColor kLineColor = 0x996633;
-constexpr classlib::TColor kBackColor = 0xF5DEDE;
-
-controls::TFlatButton* NewButton(TComponent* owner, classlib::TWinControl* parent, const std::string& caption) {
-  auto* button = new controls::TFlatButton(owner);
-  button->SetParent(parent);
-  button->SetCaption(caption);
-  button->SetColorBorder(kLineColor);
-  return button;
-}
-
-}  // namespace
-
 TRestorePage::TRestorePage(TComponent* AOwner) : TVisSimplePanel(AOwner) {
   BeginLoading();
   SetColor(kBackColor);
   Bevel().SetBorderColor(kLineColor);
   Bevel().SetBorderWidth(1);
 
-  FlatButtonOpen = NewButton(this, this, "Backup öffnen");
+  FlatButtonOpen = NewFlatButton(this, this, "Backup öffnen");
   ListViewRestore = new classlib::TListView(this);
   ListViewRestore->SetParent(this);
   ListViewRestore->SetColor(classlib::clWhite);
@@ -48,8 +34,8 @@ TRestorePage::TRestorePage(TComponent* AOwner) : TVisSimplePanel(AOwner) {
   FlatProgressBarRestore = new controls::TVisProgressFill(this);
   FlatProgressBarRestore->SetParent(this);
   FlatProgressBarRestore->Hide();
-  FlatButtonExtract = NewButton(this, this, "Entpacken");
-  FlatButtonExtractAll = NewButton(this, this, "Alle entpacken");
+  FlatButtonExtract = NewFlatButton(this, this, "Entpacken");
+  FlatButtonExtractAll = NewFlatButton(this, this, "Alle entpacken");
   SetBounds(0, 0, 584, 330);
   EndLoading();
 
@@ -93,43 +79,17 @@ void TRestorePage::ClearListing() {
 
 void TRestorePage::OpenBackup(const std::string& Path) {
   if (Busy()) return;
-  zip::TZipReader& reader = extractForm_->UnZipArchive();
   ClearListing();
   listing_ = true;
   FlatProgressBarRestore->SetVisible(true);
+  ListViewRestore->Items().BeginUpdate();
   auto endListing = [this] {
-    listing_ = false;
+    ListViewRestore->Items().EndUpdate();
     FlatProgressBarRestore->Hide();
+    listing_ = false;
   };
   try {
-    // Taken before the directory is read: a change after it shows when the files are extracted.
-    const FileStamp stamp = StampOf(Path);
-    reader.SetZipName(Path);
-    reader.LoadDirectory();
-    openedArchive_ = Path;
-    openedStamp_ = stamp;
-    const int count = reader.EntryCount();
-    FlatProgressBarRestore->SetMaxValue(count);
-    std::int64_t unpackedKB = 0, packedKB = 0;
-    for (int i = 0; i < count; ++i) {
-      const std::string name = reader.EntryName(i), path = reader.EntryPath(i);
-      listedPaths_.push_back(path);
-      // Folder entries are no files to restore; the files below them bring their folders along.
-      if (!name.empty()) {
-        const std::int64_t kb = ListedKB(reader.EntryUnpackedSize(i));
-        classlib::TListItem* item = ListViewRestore->Items().Add();
-        item->SetCaption(name);
-        item->AddSubItem(path.substr(0, path.size() - name.size()));
-        item->AddSubItem(KBText(kb));
-        item->AddSubItem(classlib::DateTimeToStr(reader.EntryDate(i)));
-        item->Data = i;
-        unpackedKB += kb;
-        packedKB += ListedKB(reader.EntryPackedSize(i));
-      }
-      FlatProgressBarRestore->SetUserValue(i);
-      classlib::Application().ProcessMessages();
-    }
-    LabelRestore->SetCaption(RestoreLabelText(ListViewRestore->Items().Count(), unpackedKB, packedKB));
+    ListEntries(Path);
   } catch (const zip::EUserCanceled&) {
     // The user gave up asking for a part: nothing to report.
     ClearListing();
@@ -139,6 +99,38 @@ void TRestorePage::OpenBackup(const std::string& Path) {
     throw;
   }
   endListing();
+}
+
+void TRestorePage::ListEntries(const std::string& Path) {
+  zip::TZipReader& reader = extractForm_->UnZipArchive();
+  // Taken before the directory is read: a change after it shows when the files are extracted.
+  const FileStamp stamp = StampOf(Path);
+  reader.SetZipName(Path);
+  reader.LoadDirectory();
+  openedArchive_ = Path;
+  openedStamp_ = stamp;
+  const int count = reader.EntryCount();
+  FlatProgressBarRestore->SetMaxValue(count);
+  std::int64_t unpackedKB = 0, packedKB = 0;
+  for (int i = 0; i < count; ++i) {
+    const std::string name = reader.EntryName(i), path = reader.EntryPath(i);
+    listedPaths_.push_back(path);
+    // Folder entries are no files to restore; the files below them bring their folders along.
+    if (!name.empty()) {
+      const std::int64_t kb = ListedKB(reader.EntryUnpackedSize(i));
+      classlib::TListItem* item = ListViewRestore->Items().Add();
+      item->SetCaption(name);
+      item->AddSubItem(path.substr(0, path.size() - name.size()));
+      item->AddSubItem(KBText(kb));
+      item->AddSubItem(classlib::DateTimeToStr(reader.EntryDate(i)));
+      item->Data = i;
+      unpackedKB += kb;
+      packedKB += ListedKB(reader.EntryPackedSize(i));
+    }
+    FlatProgressBarRestore->SetUserValue(i);
+    classlib::Application().ProcessMessages();
+  }
+  LabelRestore->SetCaption(RestoreLabelText(ListViewRestore->Items().Count(), unpackedKB, packedKB));
 }
 
 void TRestorePage::FlatButtonOpenClick(TComponent*) {

@@ -52,6 +52,8 @@ class TRestorePage : public controls::TVisSimplePanel {
   // extraction.
   bool Busy() const;
   void ClearListing();
+  // Reads the directory of Path into the list and the label.
+  void ListEntries(const std::string& Path);
   void ShowExtraction(bool allEntries);
 
   TFormExtract* extractForm_ = nullptr;

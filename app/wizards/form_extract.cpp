@@ -1,6 +1,7 @@
 #include "app/wizards/form_extract.h"
 
 #include "app/main_window_link.h"
+#include "app/product_look.h"
 #include "classlib/minimize_name.h"
 #include "classlib/prompt.h"
 #include "zip/fs.h"
@@ -12,9 +13,6 @@ using classlib::Bind;
 using classlib::TComponent;
 
 namespace {
-
-constexpr classlib::TColor kLineColor = 0x996633;
-constexpr classlib::TColor kBackColor = 0xF5DEDE;
 
 const char kChooseFolderText[] =
     "Bitte wählen Sie ein Verzeichnis aus, in welches die ausgewählte(n) Datei(en) extrahiert werden sollen.";
@@ -29,11 +27,11 @@ controls::TVisSimplePanel* NewPage(TComponent* owner, classlib::TWinControl* par
   return page;
 }
 
-classlib::TLabel* NewLabel(TComponent* owner, classlib::TWinControl* parent, int left, int top,
-                           const std::string& caption) {
+// Controls of a page share its left margin.
+classlib::TLabel* NewLabel(TComponent* owner, classlib::TWinControl* parent, int top, const std::string& caption) {
   auto* label = new classlib::TLabel(owner);
   label->SetParent(parent);
-  label->SetLeft(left);
+  label->SetLeft(16);
   label->SetTop(top);
   label->SetCaption(caption);
   return label;
@@ -41,7 +39,7 @@ classlib::TLabel* NewLabel(TComponent* owner, classlib::TWinControl* parent, int
 
 // A label of fixed size whose text wraps.
 classlib::TLabel* NewTextBlock(TComponent* owner, classlib::TWinControl* parent, int top, int height) {
-  classlib::TLabel* label = NewLabel(owner, parent, 16, top, "");
+  classlib::TLabel* label = NewLabel(owner, parent, top, "");
   label->SetAutoSize(false);
   label->SetWordWrap(true);
   label->SetShowAccelChar(false);
@@ -56,16 +54,6 @@ controls::TVisProgressFill* NewBar(TComponent* owner, classlib::TWinControl* par
   return bar;
 }
 
-controls::TFlatButton* NewButton(TComponent* owner, classlib::TWinControl* parent, int left,
-                                 const std::string& caption) {
-  auto* button = new controls::TFlatButton(owner);
-  button->SetParent(parent);
-  button->SetBounds(left, 358, 85, 25);
-  button->SetCaption(caption);
-  button->SetColorBorder(kLineColor);
-  return button;
-}
-
 }  // namespace
 
 TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(std::make_unique<zip::TZipReader>()) {
@@ -78,7 +66,7 @@ TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(st
   SetColor(kBackColor);
 
   PanelRestore = NewPage(this, this);
-  LabelWelcome = NewLabel(this, PanelRestore, 16, 16, "Herzlich willkommen zum Restore Wizard von Orvanta.");
+  LabelWelcome = NewLabel(this, PanelRestore, 16, "Herzlich willkommen zum Restore Wizard von Orvanta.");
   LabelWelcome->Font().SetStyle(classlib::fsBold);
   LabelChooseFolder = NewTextBlock(this, PanelRestore, 44, 28);
   LabelChooseFolder->SetCaption(
@@ -97,7 +85,7 @@ TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(st
 
   PanelExtract = NewPage(this, this);
   PanelExtract->Hide();
-  LabelTitle = NewLabel(this, PanelExtract, 16, 16, "Restore");
+  LabelTitle = NewLabel(this, PanelExtract, 16, "Restore");
   LabelTitle->Font().SetSize(14);
   LabelTitle->Font().SetStyle(classlib::fsBold);
   LabelTitle->Font().SetColor(kLineColor);
@@ -107,11 +95,13 @@ TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(st
   LabelAction = NewTextBlock(this, PanelExtract, 170, 16);
   LabelAction->SetWordWrap(false);
   FlatProgressBarActual = NewBar(this, PanelExtract, 190);
-  LabelTotal = NewLabel(this, PanelExtract, 16, 228, "Gesamtfortschritt");
+  LabelTotal = NewLabel(this, PanelExtract, 228, "Gesamtfortschritt");
   FlatProgressBarArchive = NewBar(this, PanelExtract, 246);
 
-  FlatButtonBack = NewButton(this, this, 284, "Zurück");
-  FlatButtonNext = NewButton(this, this, 377, "Fertig");
+  FlatButtonBack = NewFlatButton(this, this, "Zurück");
+  FlatButtonBack->SetBounds(284, 358, 85, 25);
+  FlatButtonNext = NewFlatButton(this, this, "Fertig");
+  FlatButtonNext->SetBounds(377, 358, 85, 25);
   FlatButtonNext->SetDefault(true);
   ResetPages();
   EndLoading();
