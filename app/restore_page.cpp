@@ -1,8 +1,8 @@
 #include "app/restore_page.h"
 
 #include "app/list_sort.h"
-#include "app/product_look.h"
 #include "app/wizards/form_extract.h"
+#include "app/wizards/window_style.h"
 #include "classlib/date_format.h"
 #include "classlib/forms.h"
 #include "classlib/prompt.h"
@@ -15,27 +15,26 @@ using classlib::TComponent;
 
 TRestorePage::TRestorePage(TComponent* AOwner) : TVisSimplePanel(AOwner) {
   BeginLoading();
-  SetColor(kBackColor);
+  SetColor(kLightColor);
   Bevel().SetBorderColor(kLineColor);
   Bevel().SetBorderWidth(1);
 
-  FlatButtonOpen = NewFlatButton(this, this, "Backup öffnen");
+  // Resize places the controls in the size the host gives the page.
+  FlatButtonOpen = NewFlatButton(this, this, 0, 0, "Backup öffnen");
   ListViewRestore = new classlib::TListView(this);
   ListViewRestore->SetParent(this);
-  ListViewRestore->SetColor(classlib::clWhite);
+  ListViewRestore->SetColor(kWhiteColor);
   ListViewRestore->SetMultiSelect(true);
   ListViewRestore->AddColumn("Datei", 180);
   ListViewRestore->AddColumn("Verzeichnis", 190);
   ListViewRestore->AddColumn("Größe", 80, classlib::TAlignment::taRightJustify);
   ListViewRestore->AddColumn("Geändert", 100);
-  LabelRestore = new classlib::TLabel(this);
-  LabelRestore->SetParent(this);
-  LabelRestore->SetCaption(kRestoreLabelEmpty);
+  LabelRestore = NewLabel(this, this, 0, 0, kRestoreLabelEmpty);
   FlatProgressBarRestore = new controls::TVisProgressFill(this);
   FlatProgressBarRestore->SetParent(this);
   FlatProgressBarRestore->Hide();
-  FlatButtonExtract = NewFlatButton(this, this, "Entpacken");
-  FlatButtonExtractAll = NewFlatButton(this, this, "Alle entpacken");
+  FlatButtonExtract = NewFlatButton(this, this, 0, 0, "Entpacken");
+  FlatButtonExtractAll = NewFlatButton(this, this, 0, 0, "Alle entpacken");
   SetBounds(0, 0, 584, 330);
   EndLoading();
 
@@ -48,12 +47,14 @@ TRestorePage::TRestorePage(TComponent* AOwner) : TVisSimplePanel(AOwner) {
 void TRestorePage::Resize() {
   TVisSimplePanel::Resize();
   const int w = ClientWidth(), h = ClientHeight();
-  FlatButtonOpen->SetBounds(10, 10, 110, 25);
-  ListViewRestore->SetBounds(10, 43, w - 20, h - 43 - 64);
-  LabelRestore->SetBounds(10, h - 56, w - 20, 16);
-  FlatProgressBarRestore->SetBounds(10, h - 31, w - 20 - 2 * 118, 18);
-  FlatButtonExtract->SetBounds(w - 10 - 110 - 8 - 110, h - 35, 110, 25);
-  FlatButtonExtractAll->SetBounds(w - 10 - 110, h - 35, 110, 25);
+  const int button = 110;
+  FlatButtonOpen->SetBounds(kMargin, kMargin, button, kButtonHeight);
+  const int listTop = 2 * kMargin + kButtonHeight, bottomRow = h - kMargin - kButtonHeight;
+  ListViewRestore->SetBounds(kMargin, listTop, w - 2 * kMargin, bottomRow - 30 - listTop);
+  LabelRestore->SetBounds(kMargin, bottomRow - 22, w - 2 * kMargin, 16);
+  FlatProgressBarRestore->SetBounds(kMargin, bottomRow + 4, w - 4 * kMargin - 2 * button, 18);
+  FlatButtonExtract->SetBounds(w - 2 * kMargin - 2 * button, bottomRow, button, kButtonHeight);
+  FlatButtonExtractAll->SetBounds(w - kMargin - button, bottomRow, button, kButtonHeight);
 }
 
 void TRestorePage::SetExtractForm(TFormExtract* form) {

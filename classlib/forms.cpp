@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classlib/exceptions.h"
+#include "classlib/gui_thread.h"
 #include "classlib/menus.h"
 #include "classlib/prompt.h"
 #include "classlib/wide.h"
@@ -54,7 +55,14 @@ void CollectTabOrder(TWinControl* parent, std::vector<TWinControl*>& out) {
 
 // ===================================================================== TForm
 
+TScreen& Screen() {
+  // Never destroyed: forms owned by other statics may go after it at exit.
+  static TScreen* screen = new TScreen;
+  return *screen;
+}
+
 TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
+  Screen().forms_.push_back(this);
   SetVisible(false);
   SetControlStyle(ControlStyle() & ~csCaptureMouse);
   SetBounds(0, 0, 320, 240);
@@ -62,6 +70,8 @@ TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TForm::~TForm() {
   BeginDestroy();
+  auto& forms = Screen().forms_;
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
   if (Application().MainForm() == this) Application().SetMainForm(nullptr);
 }
 
@@ -277,6 +287,9 @@ void TForm::WndProc(TMessage& m) {
         return;
       }
       break;
+    case WM_SYSCOLORCHANGE:
+      Perform(CM_SYSCOLORCHANGE);
+      break;
     case WM_SHOWWINDOW:
       // Hidden with its owner (the hidden application window) or by the system: follow it.
       if (!m.WParam && m.LParam) TControl::SetVisible(false);
@@ -325,6 +338,9 @@ void TApplication::Initialize() {
   handle_ = CreateWindowExW(0, wc.lpszClassName, Widen(title_).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             wc.hInstance, nullptr);
   if (!handle_) throw EOSError("Das Anwendungsfenster kann nicht erzeugt werden");
+  // Calls that worker threads hand to this thread end in the same error box as the windows'.
+  InitGuiThread();
+  SetGuiExceptionHook([this](std::exception_ptr error) { HandleException(error); });
 }
 
 void TApplication::SetTitle(const std::string& title) {

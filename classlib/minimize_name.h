@@ -1,15 +1,14 @@
-// A path shortened to fit a width, for labels that show the file being worked on.
+// Shortening a path for a label of fixed width: folders give way to "..." from the front, then the
+// drive; the file name itself always stays whole.
 #pragma once
 
+#include <functional>
 #include <string>
-
-#include "classlib/graphics.h"
 
 namespace classlib {
 
-// fileName as it stands when it fits maxWidth pixels in font; else the first part of the path,
-// "\...\" and as many of the last folders as fit before the file name; else "...\" and the name;
-// else the name cut short with "...".
-std::string MinimizeName(const std::string& fileName, const TFont& font, int maxWidth);
+// textWidth measures a text in the label's font.
+std::string MinimizeName(const std::string& fileName, int maxWidth,
+                         const std::function<int(const std::string&)>& textWidth);
 
 }  // namespace classlib

@@ -1,7 +1,7 @@
 #include "app/wizards/form_extract.h"
 
-#include "app/main_window_link.h"
-#include "app/product_look.h"
+#include "app/wizards/main_window_hooks.h"
+#include "app/wizards/window_style.h"
 #include "classlib/minimize_name.h"
 #include "classlib/prompt.h"
 #include "zip/fs.h"
@@ -17,41 +17,18 @@ namespace {
 const char kChooseFolderText[] =
     "Bitte wählen Sie ein Verzeichnis aus, in welches die ausgewählte(n) Datei(en) extrahiert werden sollen.";
 
+// The two pages take the same place above the buttons.
 controls::TVisSimplePanel* NewPage(TComponent* owner, classlib::TWinControl* parent) {
-  auto* page = new controls::TVisSimplePanel(owner);
-  page->SetParent(parent);
-  page->SetBounds(8, 8, 454, 340);
-  page->SetColor(classlib::clWhite);
-  page->Bevel().SetBorderColor(kLineColor);
-  page->Bevel().SetBorderWidth(1);
-  return page;
+  return NewFramedPanel(owner, parent, 8, 8, 454, 340);
 }
 
-// Controls of a page share its left margin.
-classlib::TLabel* NewLabel(TComponent* owner, classlib::TWinControl* parent, int top, const std::string& caption) {
-  auto* label = new classlib::TLabel(owner);
-  label->SetParent(parent);
-  label->SetLeft(16);
-  label->SetTop(top);
-  label->SetCaption(caption);
-  return label;
-}
-
-// A label of fixed size whose text wraps.
+// A label of fixed size whose text wraps, at the pages' left margin.
 classlib::TLabel* NewTextBlock(TComponent* owner, classlib::TWinControl* parent, int top, int height) {
-  classlib::TLabel* label = NewLabel(owner, parent, top, "");
+  classlib::TLabel* label = NewLabel(owner, parent, 16, top, "", 422);
   label->SetAutoSize(false);
-  label->SetWordWrap(true);
   label->SetShowAccelChar(false);
-  label->SetBounds(16, top, 422, height);
+  label->SetHeight(height);
   return label;
-}
-
-controls::TVisProgressFill* NewBar(TComponent* owner, classlib::TWinControl* parent, int top) {
-  auto* bar = new controls::TVisProgressFill(owner);
-  bar->SetParent(parent);
-  bar->SetBounds(16, top, 422, 18);
-  return bar;
 }
 
 }  // namespace
@@ -63,45 +40,35 @@ TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(st
   SetBorderIcons(classlib::biSystemMenu);
   SetFormStyle(classlib::TFormStyle::fsStayOnTop);
   SetClientSize(470, 392);
-  SetColor(kBackColor);
+  SetColor(kLightColor);
 
   PanelRestore = NewPage(this, this);
-  LabelWelcome = NewLabel(this, PanelRestore, 16, "Herzlich willkommen zum Restore Wizard von Orvanta.");
-  LabelWelcome->Font().SetStyle(classlib::fsBold);
+  LabelWelcome = NewBoldLabel(this, PanelRestore, 16, 16, "Herzlich willkommen zum Restore Wizard von Orvanta.");
   LabelChooseFolder = NewTextBlock(this, PanelRestore, 44, 28);
   LabelChooseFolder->SetCaption(
       "Wählen Sie bitte das Verzeichnis aus, in welches die ausgewählte(n) Datei(en) extrahiert werden sollen:");
-  FolderTree = new classlib::TShellTreeView(this);
-  FolderTree->SetParent(PanelRestore);
-  FolderTree->SetBounds(16, 78, 422, 196);
-  CheckBoxDirs = new classlib::TCheckBox(this);
-  CheckBoxDirs->SetParent(PanelRestore);
-  CheckBoxDirs->SetBounds(16, 286, 300, 17);
+  FolderTree = Place(new classlib::TShellTreeView(this), PanelRestore, 16, 78, 422, 196);
+  CheckBoxDirs = Place(new classlib::TCheckBox(this), PanelRestore, 16, 286, 300, kRadioHeight);
   CheckBoxDirs->SetCaption("Verzeichnis-Strukur beibehalten");
-  CheckBoxNewer = new classlib::TCheckBox(this);
-  CheckBoxNewer->SetParent(PanelRestore);
-  CheckBoxNewer->SetBounds(16, 310, 300, 17);
+  CheckBoxNewer = Place(new classlib::TCheckBox(this), PanelRestore, 16, 310, 300, kRadioHeight);
   CheckBoxNewer->SetCaption("Nur neuere Dateien entpacken");
 
   PanelExtract = NewPage(this, this);
   PanelExtract->Hide();
-  LabelTitle = NewLabel(this, PanelExtract, 16, "Restore");
+  LabelTitle = NewBoldLabel(this, PanelExtract, 16, 16, "Restore");
   LabelTitle->Font().SetSize(14);
-  LabelTitle->Font().SetStyle(classlib::fsBold);
   LabelTitle->Font().SetColor(kLineColor);
   LabelCreationStep = NewTextBlock(this, PanelExtract, 56, 16);
   LabelCreationStep->Font().SetStyle(classlib::fsBold);
   LabelCreationInfo = NewTextBlock(this, PanelExtract, 80, 70);
   LabelAction = NewTextBlock(this, PanelExtract, 170, 16);
   LabelAction->SetWordWrap(false);
-  FlatProgressBarActual = NewBar(this, PanelExtract, 190);
-  LabelTotal = NewLabel(this, PanelExtract, 228, "Gesamtfortschritt");
-  FlatProgressBarArchive = NewBar(this, PanelExtract, 246);
+  FlatProgressBarActual = Place(new controls::TVisProgressFill(this), PanelExtract, 16, 190, 422, 18);
+  LabelTotal = NewLabel(this, PanelExtract, 16, 228, "Gesamtfortschritt");
+  FlatProgressBarArchive = Place(new controls::TVisProgressFill(this), PanelExtract, 16, 246, 422, 18);
 
-  FlatButtonBack = NewFlatButton(this, this, "Zurück");
-  FlatButtonBack->SetBounds(284, 358, 85, 25);
-  FlatButtonNext = NewFlatButton(this, this, "Fertig");
-  FlatButtonNext->SetBounds(377, 358, 85, 25);
+  FlatButtonBack = NewFlatButton(this, this, 292, 358, "Zurück");
+  FlatButtonNext = NewFlatButton(this, this, 382, 358, "Fertig");
   FlatButtonNext->SetDefault(true);
   ResetPages();
   EndLoading();
@@ -153,12 +120,16 @@ void TFormExtract::ShowProgressPage() {
   PanelExtract->Show();
 }
 
-void TFormExtract::FormShow(TComponent*) { SecondaryWindowShown(); }
+void TFormExtract::FormShow(TComponent*) {
+  MainWindow().SetEnabled(false);
+  MainWindow().SetSchedulerEnabled(false);
+}
 
 void TFormExtract::FormClose(TComponent*, classlib::TCloseAction&) {
   ResetPages();
   unZipArchive_->FilesList().Clear();
-  SecondaryWindowClosed();
+  MainWindow().SetEnabled(true);
+  MainWindow().SetSchedulerEnabled(true);
 }
 
 void TFormExtract::FormCloseQuery(TComponent*, bool& CanClose) { CanClose = !PanelExtract->Visible(); }
@@ -256,7 +227,10 @@ void TFormExtract::CancelRun() {
 
 void TFormExtract::UnZipArchiveStartUnZip(int, std::string& FName, bool& Skip) {
   if (!cancelled_) {
-    LabelAction->SetCaption(classlib::MinimizeName(FName, LabelAction->Font(), LabelAction->Width()));
+    classlib::TBitmap probe(1, 1);
+    probe.Canvas().Font().Assign(LabelAction->Font());
+    LabelAction->SetCaption(classlib::MinimizeName(FName, LabelAction->Width(),
+                                                   [&](const std::string& s) { return probe.Canvas().TextWidth(s); }));
     classlib::Application().ProcessMessages();
   }
   // After a cancel nothing more is written, even where the reader has no chance to stop.

@@ -1,5 +1,8 @@
 #include "controls/panels/vis_progress_fill.h"
 
+#include <windows.h>
+#include <uxtheme.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +12,12 @@ TVisProgressFill::TVisProgressFill(classlib::TComponent* AOwner) : TProgressBar(
   SetBarColor(0x996633);
   SetBackColor(0xF5DEDE);
   TProgressBar::SetRange(0, 100);
+}
+
+// A visual style would paint the system's bar over the product's colours.
+void TVisProgressFill::CreateWnd() {
+  TProgressBar::CreateWnd();
+  SetWindowTheme(Handle(), L" ", L" ");
 }
 
 // Rounded half to even, as the library rounds, and in 64 bits: the range may span all of int.

@@ -25,6 +25,9 @@ class TVisProgressFill : public classlib::TProgressBar {
   // Above 100 counts as 100; the value follows the percentage.
   void SetPosition(int value);
 
+ protected:
+  void CreateWnd() override;
+
  private:
   int Percentage(int value) const;
   void Show();

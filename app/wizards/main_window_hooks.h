@@ -1,0 +1,39 @@
+// What the secondary windows need of the main window: its enabled state, the scheduler's timer,
+// the running mark, the tray icon, the job list, and the settings its writer and menus carry.
+// The main window sets these when it is created; until then (and in tests that leave them) they
+// behave as if there were no main window, and the settings come from the registry.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/program_settings.h"
+
+namespace app {
+
+struct MainWindowHooks {
+  std::function<bool()> Enabled = [] { return true; };
+  std::function<void(bool)> SetEnabled = [](bool) {};
+  // The scheduler's 60-second timer (TimerBackup).
+  std::function<void(bool)> SetSchedulerEnabled = [](bool) {};
+  // BackupRunning: a scheduled run is on its way.
+  std::function<bool()> BackupRunning = [] { return false; };
+  std::function<void(bool)> SetBackupRunning = [](bool) {};
+  // Tray icon cycling off and icon index 0.
+  std::function<void()> StopTrayAnimation = [] {};
+  // Every job whose list column reads "Wird durchgeführt..." gets its column recomputed.
+  std::function<void()> RecomputeRunningJobs = [] {};
+  // ShutdownLogged: the end block for the end of the Windows session is in the log.
+  std::function<void()> SetShutdownLogged = [] {};
+  // The compression level of the main window's zip writer, which the other writers copy.
+  std::function<int()> PackLevel = [] { return ReadProgramSettings().CompressRatio; };
+  // TempFolder, with a trailing "\".
+  std::function<std::string()> TempFolder = [] { return ReadProgramSettings().Temp; };
+  // The check mark of "Fehler unterdrücken".
+  std::function<bool()> PreventErrors = [] { return ReadProgramSettings().PreventErrors; };
+};
+
+// The program's one set of hooks; tests assign a fresh MainWindowHooks to start over.
+MainWindowHooks& MainWindow();
+
+}  // namespace app

@@ -1,0 +1,86 @@
+// A world for the windows: the application set up, a main window that only records what it is
+// told, the program (and so its log) in a scratch folder, a fixed clock, a scratch registry.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/activity_log.h"
+#include "app/program_paths.h"
+#include "app/wizards/main_window_hooks.h"
+#include "classlib/clock.h"
+#include "classlib/datetime.h"
+#include "tests/support/scratch_registry.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/window_test.h"
+
+namespace wizard_testing {
+
+struct FakeMainWindow {
+  bool enabled = true;
+  bool schedulerEnabled = false;
+  bool backupRunning = false;
+  bool trayStopped = false;
+  bool shutdownLogged = false;
+  bool preventErrors = false;
+  int recomputedJobLists = 0;
+  // Called on every change the windows make, before it is recorded.
+  std::function<void()> onChange = [] {};
+
+  std::string tempFolder;
+
+  void Install() {
+    app::MainWindowHooks& h = app::MainWindow();
+    h.Enabled = [this] { return enabled; };
+    h.SetEnabled = [this](bool value) { Change(enabled, value); };
+    h.SetSchedulerEnabled = [this](bool value) { Change(schedulerEnabled, value); };
+    h.BackupRunning = [this] { return backupRunning; };
+    h.SetBackupRunning = [this](bool value) { Change(backupRunning, value); };
+    h.StopTrayAnimation = [this] { Change(trayStopped, true); };
+    h.RecomputeRunningJobs = [this] {
+      onChange();
+      ++recomputedJobLists;
+    };
+    h.SetShutdownLogged = [this] { Change(shutdownLogged, true); };
+    h.PackLevel = [] { return 9; };
+    h.TempFolder = [this] { return tempFolder; };
+    h.PreventErrors = [this] { return preventErrors; };
+  }
+
+ private:
+  void Change(bool& field, bool value) {
+    onChange();
+    field = value;
+  }
+};
+
+class WizardFixture : public ::testing::Test {
+ protected:
+  WizardFixture() {
+    testing_support::InitWindows();
+    main.tempFolder = dir.Path() + "\\";
+    main.Install();
+    app::SetProgramFileForTesting(dir / "orvapp.exe");
+    app::SetLoggingEnabled(true);
+    const classlib::TDateTime now = classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 22, 0, 0);
+    classlib::SetClockForTesting([now] { return now; });
+  }
+  ~WizardFixture() override {
+    app::MainWindow() = app::MainWindowHooks();
+    app::SetProgramFileForTesting("");
+    classlib::SetClockForTesting(nullptr);
+    EXPECT_EQ(testing_support::TakeBoundaryErrors(), std::vector<std::string>());
+  }
+
+  std::string Log() const {
+    const std::string path = dir / "orvapp.log";
+    return testing_support::FileExists(path) ? testing_support::ReadFile(path) : std::string();
+  }
+
+  testing_support::ScratchRegistry registry;
+  testing_support::TempDir dir;
+  FakeMainWindow main;
+};
+
+}  // namespace wizard_testing
