@@ -11,6 +11,7 @@
 
 #include "classlib/wide.h"
 #include "tests/support/host_python.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/window_test.h"
 #include "zip/fs.h"
 #include "zip/zip_writer.h"
@@ -216,29 +217,6 @@ void RestoreWindows::ClickColumn(int column) {
   header.hdr.code = LVN_COLUMNCLICK;
   header.iSubItem = column;
   SendMessageW(page->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
-}
-
-std::unique_ptr<RestoreSample> ShowRestorePageSample() {
-  auto sample = std::make_unique<RestoreSample>();
-  const std::string source = sample->dir / "Dokumente";
-  fsys::create_directories(fsys::u8path(Join(source, "Fotos")));
-  testing_support::WriteFile(Join(source, "Brief an Müller.txt"), "Sehr geehrter Herr Müller,\r\n");
-  testing_support::WriteFile(Join(source, "Rechnungen 2024.xls"), std::string(48000, 'r'));
-  testing_support::WriteFile(Join(source, "Fotos\\Urlaub am See.jpg"), std::string(1300000, 'j'));
-  WriteOwnBackup(source, sample->dir / "Sicherung.zip", "", false);
-  sample->windows.page->OpenBackup(sample->dir / "Sicherung.zip");
-  return sample;
-}
-
-void ShowExtractStartSample(RestoreSample& sample) {
-  testing_support::ClickButton(*sample.windows.page->FlatButtonExtractAll);
-}
-
-void ShowExtractResultSample(RestoreSample& sample) {
-  const std::string dest = sample.dir / "Wiederhergestellt";
-  fsys::create_directories(fsys::u8path(dest));
-  sample.windows.extract->FolderTree->SetPath(dest);
-  testing_support::ClickButton(*sample.windows.extract->FlatButtonNext);
 }
 
 }  // namespace restore_fixture

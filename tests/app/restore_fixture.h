@@ -3,7 +3,6 @@
 // three parts with a password; Python's zipfile says what the Restore page must list for each.
 #pragma once
 
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,7 +10,6 @@
 #include "app/restore_page.h"
 #include "app/wizards/form_extract.h"
 #include "classlib/forms.h"
-#include "tests/support/temp_dir.h"
 
 namespace restore_fixture {
 
@@ -71,15 +69,5 @@ class RestoreWindows {
   app::TRestorePage* page;
   app::TFormExtract* extract;
 };
-
-// For pictures of the windows: a small backup of our own writer listed on the page, then the
-// extraction window on its start page, then after a run on its progress page.
-struct RestoreSample {
-  testing_support::TempDir dir;
-  RestoreWindows windows;
-};
-std::unique_ptr<RestoreSample> ShowRestorePageSample();
-void ShowExtractStartSample(RestoreSample& sample);
-void ShowExtractResultSample(RestoreSample& sample);
 
 }  // namespace restore_fixture

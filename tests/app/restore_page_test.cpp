@@ -7,6 +7,7 @@
 #include "app/restore_listing.h"
 #include "tests/app/restore_fixture.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/window_test.h"
 
 namespace {

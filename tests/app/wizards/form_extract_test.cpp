@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_link.h"
 #include "app/restore_listing.h"
 #include "app/wizards/extract_outcome.h"
+#include "app/wizards/main_window_hooks.h"
 #include "classlib/datetime.h"
 #include "classlib/wide.h"
 #include "tests/app/restore_fixture.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/window_test.h"
 #include "zip/fs.h"
 #include "zip/message_pump.h"
@@ -48,13 +49,13 @@ class FormExtract : public ::testing::Test {
  protected:
   FormExtract() {
     testing_support::InitWindows();
-    app::TheMainWindowLink().EnableMainWindow = [this](bool on) { mainWindow.push_back(on); };
-    app::TheMainWindowLink().EnableSchedulerTimer = [this](bool on) { schedulerTimer.push_back(on); };
+    app::MainWindow().SetEnabled = [this](bool on) { mainWindow.push_back(on); };
+    app::MainWindow().SetSchedulerEnabled = [this](bool on) { schedulerTimer.push_back(on); };
     NewDestination("Ziel");
   }
   ~FormExtract() override {
     zip::SetMessagePumpForTesting({});
-    app::TheMainWindowLink() = app::MainWindowLink();
+    app::MainWindow() = app::MainWindowHooks();
     EXPECT_TRUE(testing_support::TakeBoundaryErrors().empty());
   }
 
@@ -315,16 +316,6 @@ TEST_F(FormExtract, AbbrechenStopsTheRunAndClosesTheWindowOnceTheReaderHasStoppe
   EXPECT_FALSE(form().Visible());
   EXPECT_TRUE(FilesBelow(dest).empty());
   EXPECT_EQ(mainWindow, std::vector<bool>({false, true}));
-}
-
-TEST_F(FormExtract, SamplesOfThePagesForPictures) {
-  std::unique_ptr<restore_fixture::RestoreSample> sample = restore_fixture::ShowRestorePageSample();
-  EXPECT_EQ(sample->windows.page->ListViewRestore->Items().Count(), 3);
-  restore_fixture::ShowExtractStartSample(*sample);
-  EXPECT_TRUE(sample->windows.extract->PanelRestore->Visible());
-  restore_fixture::ShowExtractResultSample(*sample);
-  EXPECT_TRUE(sample->windows.extract->PanelExtract->Visible());
-  EXPECT_EQ(sample->windows.extract->LabelCreationStep->Caption(), kSuccessStep);
 }
 
 }  // namespace
