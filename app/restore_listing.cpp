@@ -14,7 +14,7 @@ const char kArchiveChangedText[] =
 
 std::int64_t ListedKB(std::uint64_t bytes) { return bytes > 1023 ? static_cast<std::int64_t>(bytes / 1024) : 1; }
 
-std::string KBText(std::int64_t kb) { return classlib::FormatFloat("#,##0", static_cast<double>(kb)) + " KB"; }
+std::string KBText(std::int64_t kb) { return std::to_string(kb) + " KB"; }
 
 std::string RestoreLabelText(int count, std::int64_t unpackedKB, std::int64_t packedKB) {
   auto mb = [](std::int64_t kb) { return classlib::FormatFloat("#,##0.00", static_cast<double>(kb) / 1024); };

@@ -14,7 +14,7 @@ extern const char kRestoreLabelEmpty[];
 
 // Whole KB as the lists count them: bytes div 1024, but at least 1.
 std::int64_t ListedKB(std::uint64_t bytes);
-// "1.234 KB".
+// "1234 KB": the restore list shows its sizes without thousands separators.
 std::string KBText(std::int64_t kb);
 // "Backup enthält 3 Datei(en). Orig.: 1.205,63 MB, kompr.: 0,50 MB." from the totals in KB.
 std::string RestoreLabelText(int count, std::int64_t unpackedKB, std::int64_t packedKB);

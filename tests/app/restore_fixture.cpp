@@ -84,7 +84,7 @@ for key, path in zip(sys.argv[1::2], sys.argv[2::2]):
         folder, _, name = i.filename.rpartition('/')
         folder = folder.replace('/', '\\') + '\\' if folder else ''
         y, mo, d, h, mi, s = i.date_time
-        print('\t'.join(['ROW', key, name, folder, german(kb(i.file_size), 0) + ' KB',
+        print('\t'.join(['ROW', key, name, folder, str(kb(i.file_size)) + ' KB',
                          f'{d:02}.{mo:02}.{y} {h:02}:{mi:02}']))
     unpacked = german(sum(kb(i.file_size) for i in files) / 1024, 2)
     packed = german(sum(kb(i.compress_size) for i in files) / 1024, 2)
