@@ -1,16 +1,21 @@
 // Each window used without a mouse: Tab walks its controls, Return and Escape answer it, Space
 // presses the focused button, and the tab strip's arrow keys switch its pages.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "app/restore_page.h"
+#include "app/wizards/form_extract.h"
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
+#include "tests/app/restore_fixture.h"
 #include "tests/app/wizards/wizard_fixture.h"
+#include "tests/support/scripted_prompts.h"
 
 using namespace app;
 using testing_support::PressAltKey;
@@ -57,10 +62,11 @@ TEST_F(WindowKeys, PopupIsAnsweredAndItsPagesWalkedByKeyboard) {
   popup.FlatComboBoxBurner->Items().Add("(E:) Lumatec RW-5200");
   popup.Show();
   const std::vector<classlib::TWinControl*> first = TabCycle();
-  for (classlib::TWinControl* c : std::vector<classlib::TWinControl*>{
-           popup.RadioButtonFull, popup.FlatTabControlMain, popup.RadioButtonDir, popup.FolderTree,
-           popup.FlatComboBoxBurner, popup.FlatButtonOK, popup.FlatButtonCancel})
-    EXPECT_TRUE(Contains(first, c)) << c->Name();
+  const std::vector<classlib::TWinControl*> reached = {popup.RadioButtonFull,    popup.FlatTabControlMain,
+                                                       popup.RadioButtonDir,     popup.FolderTree,
+                                                       popup.FlatComboBoxBurner, popup.FlatButtonOK,
+                                                       popup.FlatButtonCancel};
+  for (size_t i = 0; i < reached.size(); ++i) EXPECT_TRUE(Contains(first, reached[i])) << i;
   EXPECT_FALSE(Contains(first, popup.FlatEditFileStart)) << "on the hidden page";
 
   // The strip's arrow keys show the other page, whose controls Tab reaches then.
@@ -109,6 +115,50 @@ TEST_F(WindowKeys, RecoverChoiceIsMadeAndAnsweredByKeyboard) {
   Press(VK_SPACE);
   EXPECT_EQ(recover.UserChoice, TChoiceForm::kOK);
   EXPECT_EQ(recover.FlatComboBoxRecover->ItemIndex(), TFormRecover::kSkipRecovery);
+}
+
+TEST_F(WindowKeys, ExtractionWindowIsAnsweredByKeyboard) {
+  testing_support::ScriptedPrompts prompts;
+  TFormExtract extract(nullptr);
+  extract.Show();
+  ASSERT_EQ(FocusedControl(), extract.FolderTree);
+  EXPECT_EQ(TabCycle(), (std::vector<classlib::TWinControl*>{extract.FolderTree, extract.CheckBoxDirs,
+                                                             extract.CheckBoxNewer, extract.FlatButtonBack,
+                                                             extract.FlatButtonNext}));
+  // Return is "Fertig": with the desktop chosen it asks for a real folder.
+  const HWND tree = extract.FolderTree->Handle();
+  TreeView_SelectItem(tree, TreeView_GetRoot(tree));
+  prompts.AnswerNext(classlib::PromptResult::Ok);
+  Press(VK_RETURN);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text.rfind("Bitte wählen Sie ein Verzeichnis aus", 0), 0u);
+  // The window has no cancel button: Escape leaves it open; "Zurück" by Space closes it.
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(extract.Visible());
+  extract.FlatButtonBack->SetFocus();
+  Press(VK_SPACE);
+  EXPECT_FALSE(extract.Visible());
+}
+
+TEST_F(WindowKeys, RestorePageButtonsWorkByKeyboard) {
+  testing_support::ScriptedPrompts prompts;
+  restore_fixture::RestoreWindows windows;
+  app::TRestorePage& page = *windows.page;
+  page.FlatButtonOpen->SetFocus();
+  const std::vector<classlib::TWinControl*> cycle = TabCycle();
+  for (classlib::TWinControl* c : std::vector<classlib::TWinControl*>{page.ListViewRestore, page.FlatButtonExtract,
+                                                                     page.FlatButtonExtractAll})
+    EXPECT_TRUE(Contains(cycle, c));
+  prompts.ChooseNextFile(std::nullopt);
+  Press(VK_SPACE);
+  prompts.ChooseNextFile(std::nullopt);
+  Press(VK_RETURN);
+  ASSERT_EQ(prompts.fileRequests.size(), 2u);
+  EXPECT_EQ(prompts.fileRequests[0].title, "ZIP-Datei öffnen");
+  // With nothing listed, extracting all by keyboard does nothing either.
+  page.FlatButtonExtractAll->SetFocus();
+  Press(VK_SPACE);
+  EXPECT_FALSE(windows.extract->Visible());
 }
 
 }  // namespace
