@@ -327,13 +327,6 @@ void TFlatButton::WndProc(TMessage& m) {
     case CM_BUTTONPRESSED:
       ButtonPressed(static_cast<int>(m.WParam), reinterpret_cast<TFlatButton*>(m.LParam));
       return;
-    case classlib::CM_SYSCOLORCHANGE:
-      if (useAdvColors_) {
-        SetParentColor(true);
-        DeriveAdvColors();
-      }
-      Invalidate();
-      break;
     default:
       break;
   }
@@ -358,6 +351,7 @@ void TFlatButton::WndProc(TMessage& m) {
       RefreshHover();
       Repaint();
       break;
+    case classlib::CM_SYSCOLORCHANGE:
     case classlib::CM_PARENTCOLORCHANGED:
       if (useAdvColors_) {
         SetParentColor(true);

@@ -237,13 +237,6 @@ void TFlatTabControl::WndProc(TMessage& m) {
         return;
       }
       break;
-    case classlib::CM_SYSCOLORCHANGE:
-      if (useAdvColors_) {
-        SetParentColor(true);
-        DeriveAdvColors();
-      }
-      Invalidate();
-      break;
     default:
       break;
   }
@@ -262,6 +255,7 @@ void TFlatTabControl::WndProc(TMessage& m) {
     case classlib::CM_FONTCHANGED:
       LayoutTabs();
       break;
+    case classlib::CM_SYSCOLORCHANGE:
     case classlib::CM_PARENTCOLORCHANGED:
       if (useAdvColors_) {
         SetParentColor(true);
