@@ -193,7 +193,7 @@ void TFlatTabControl::Paint() {
     canvas.DrawText(tabs_[i], r, kCaptionFlags);
     if (i == activeTab_ && Focused()) {
       // Where the keyboard is: the arrow keys switch tabs.
-      InflateRect(&r, -2, -2);
+      InflateRect(&r, -3, -3);
       DrawFocusRect(canvas.Handle(), &r);
     }
   }
