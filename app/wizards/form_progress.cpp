@@ -4,9 +4,8 @@
 
 #include "app/activity_log.h"
 #include "app/wizards/main_window_hooks.h"
+#include "app/wizards/run_feedback.h"
 #include "app/wizards/window_style.h"
-#include "classlib/minimize_name.h"
-#include "classlib/prompt.h"
 
 namespace app {
 
@@ -19,16 +18,6 @@ constexpr int kHeaderHeight = 56;
 constexpr int kBoxHeight = 120;
 constexpr int kBoxInnerWidth = kWidth - 2 * kMargin - 20;
 const char kPreparing[] = "Backup wird vorbereitet...";
-
-bool AskYesNo(const std::string& text) {
-  classlib::MessageRequest request;
-  request.text = text;
-  request.caption = "Orvanta";
-  request.buttons = classlib::PromptButtons::YesNo;
-  request.icon = classlib::PromptIcon::Question;
-  request.systemModal = true;
-  return classlib::Prompts().Message(request) == classlib::PromptResult::Yes;
-}
 
 }  // namespace
 
@@ -138,24 +127,11 @@ void TFormProgress::ZipArchiveFilePercentDone(int Percent) {
 void TFormProgress::ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo&, bool&) {
   // The writer forgets a request made before it started; this one must still stop it.
   if (cancelRequested_) ZipArchive.RequestCancel();
-  HDC screen = GetDC(nullptr);
-  {
-    classlib::TCanvas canvas(screen);
-    canvas.Font().Assign(LabelAction->Font());
-    LabelAction->SetCaption(
-        classlib::MinimizeName(FName, LabelAction->Width(), [&](const std::string& s) { return canvas.TextWidth(s); }));
-  }
-  ReleaseDC(nullptr, screen);
-  classlib::Application().ProcessMessages();
+  ShowShortenedPath(*LabelAction, FName);
 }
 
 void TFormProgress::ZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int, bool& Retry) {
-  if (Reason == zip::TSkipReason::srFileOpenError && !MainWindow().PreventErrors()) {
-    Retry = AskYesNo("Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet ist:\r\r" +
-                     FName + "\r\rVersuch wiederholen?");
-    if (Retry) return;
-  }
-  LogSkippedFile(FName);
+  AnswerSkippedFile(Reason, FName, Retry);
 }
 
 // ---- the CD writer

@@ -17,11 +17,23 @@
 
 namespace wizard_testing {
 
+// Bytes that deflate cannot shrink much, so a file takes many buffers.
+inline std::string Bytes(size_t size) {
+  std::string bytes(size, '\0');
+  unsigned state = 12345;
+  for (char& b : bytes) {
+    state = state * 1103515245 + 12345;
+    b = static_cast<char>(state >> 16);
+  }
+  return bytes;
+}
+
 struct FakeMainWindow {
   bool enabled = true;
   bool schedulerEnabled = false;
   bool backupRunning = false;
   bool trayStopped = false;
+  bool trayAnimating = false;
   bool shutdownLogged = false;
   bool preventErrors = false;
   int recomputedJobLists = 0;
@@ -37,7 +49,11 @@ struct FakeMainWindow {
     h.SetSchedulerEnabled = [this](bool value) { Change(schedulerEnabled, value); };
     h.BackupRunning = [this] { return backupRunning; };
     h.SetBackupRunning = [this](bool value) { Change(backupRunning, value); };
-    h.StopTrayAnimation = [this] { Change(trayStopped, true); };
+    h.StartTrayAnimation = [this] { Change(trayAnimating, true); };
+    h.StopTrayAnimation = [this] {
+      Change(trayStopped, true);
+      trayAnimating = false;
+    };
     h.RecomputeRunningJobs = [this] {
       onChange();
       ++recomputedJobLists;

@@ -1,0 +1,534 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cd_simulator.h"
+#include "app/wizards/form_creation.h"
+#include "classlib/exceptions.h"
+#include "classlib/format.h"
+#include "tests/app/wizards/single_backup_fixture.h"
+#include "tests/support/host_python.h"
+#include "zip/fs.h"
+
+using namespace app;
+using classlib::PromptResult;
+using testing_support::ClickButton;
+using testing_support::CloseBox;
+using wizard_testing::Bytes;
+
+namespace {
+
+const std::string kDashes(73, '-');
+const std::string kStartBlock =
+    "Uhrzeit:      05.03.2024 14:22\r\nTyp:          Single Backup\r\nArt:          Start der Durchf\xFChrung\r\n";
+std::string EndBlock(const std::string& reason) {
+  return "Beendet um:   05.03.2024 14:22\r\nGrund:        " + reason + "\r\n" + kDashes + "\r\n";
+}
+const std::string kCompleted = EndBlock("Ende der Durchf\xFChrung");
+const std::string kCancelled = EndBlock("Abbruch der Durchf\xFChrung");
+const std::string kFailed = EndBlock("Fehler bei Durchf\xFChrung");
+
+// Tests the archive with the peer tools (python3 -m zipfile, unzip, 7z) and prints its entry names
+// one a line, sorted. With a second argument, the archive is a split set, named as this program
+// names the parts: they are renamed to the convention of the zip tool (".z01", ...) and joined
+// with "zip -s 0" first.
+const char kPeerCheck[] = R"(import os, shutil, subprocess, sys, tempfile, zipfile
+archive = sys.argv[1]
+def run(*command):
+    done = subprocess.run(command, capture_output=True, text=True, errors='replace')
+    if done.returncode != 0:
+        print(' '.join(command), 'failed:', done.stdout, done.stderr)
+        sys.exit(1)
+if len(sys.argv) > 2:
+    work = tempfile.mkdtemp()
+    folder, name = os.path.split(archive)
+    stem = name[:-4]
+    for entry in os.listdir(folder):
+        if entry.startswith(stem + '.') and entry[len(stem) + 1:].isdigit():
+            shutil.copy(os.path.join(folder, entry), os.path.join(work, stem + '.z' + entry[len(stem) + 2:]))
+    shutil.copy(archive, os.path.join(work, name))
+    joined = os.path.join(work, 'joined.zip')
+    run('zip', '-s', '0', os.path.join(work, name), '--out', joined)
+    archive = joined
+run('python3', '-m', 'zipfile', '-t', archive)
+run('unzip', '-t', archive)
+run('7z', 't', archive)
+for n in sorted(zipfile.ZipFile(archive).namelist()):
+    print(n)
+)";
+
+// Holds a file open without sharing, so it can be neither renamed nor deleted.
+class LockedFile {
+ public:
+  explicit LockedFile(const std::string& path)
+      : handle_(CreateFileW(classlib::Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+    EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
+  }
+  ~LockedFile() { CloseHandle(handle_); }
+  LockedFile(const LockedFile&) = delete;
+  LockedFile& operator=(const LockedFile&) = delete;
+
+ private:
+  HANDLE handle_;
+};
+
+class CreationWizard : public wizard_testing::SingleBackupFixture {
+ protected:
+  CreationWizard() {
+    zip::ForceDirectories(target);
+    page->FormCreation = creation;
+  }
+  ~CreationWizard() override { delete creation; }
+
+  // Files to back up, listed on the page.
+  std::vector<std::string> ListFiles(const std::vector<std::pair<std::string, size_t>>& files) {
+    std::vector<std::string> paths;
+    for (const auto& [name, size] : files) {
+      paths.push_back(MakeFile("Quelle\\" + name, size));
+      AddFileItem(PageList(), paths.back());
+    }
+    return paths;
+  }
+
+  // "Erstellen", and on through the pages to the split page with the destination and the name.
+  void GoToSplitPage(const std::string& name) {
+    ClickButton(*page->FlatButtonSingleCreate);
+    ASSERT_TRUE(creation->Visible());
+    ClickButton(*creation->FlatButtonNext);
+    ASSERT_TRUE(creation->FolderTree->SetPath(target));
+    ClickButton(*creation->FlatButtonNext);
+    ASSERT_TRUE(creation->PanelStep2->Visible());
+    creation->FlatEditName->SetText(name);
+    ClickButton(*creation->FlatButtonNext);
+    ASSERT_TRUE(creation->PanelStep3Split->Visible());
+    ASSERT_EQ(creation->FlatButtonNext->Caption(), "Fertig");
+  }
+
+  void Create(const std::string& name) {
+    GoToSplitPage(name);
+    ClickButton(*creation->FlatButtonNext);
+  }
+
+  // The files of the destination folder and their bytes.
+  std::map<std::string, std::string> Target() const {
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAW found;
+    const HANDLE h = FindFirstFileW(classlib::Widen(target + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do {
+      const std::string name = classlib::Narrow(found.cFileName);
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        files[name] = testing_support::ReadFile(target + "\\" + name);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return files;
+  }
+
+  // The names the archive holds after the peer tools passed it.
+  std::string PeerChecked(const std::string& archive, bool split = false) {
+    std::vector<std::string> args = {testing_support::HostPath(archive)};
+    if (split) args.push_back("split");
+    std::string output;
+    EXPECT_TRUE(testing_support::RunHostPython(kPeerCheck, args, output)) << output;
+    return output;
+  }
+
+  // Entry names as the writer stores full paths: without the drive, "/" between folders.
+  static std::string EntryNames(std::vector<std::string> paths) {
+    for (std::string& p : paths) {
+      p = p.substr(3);
+      std::replace(p.begin(), p.end(), '\\', '/');
+    }
+    std::sort(paths.begin(), paths.end());
+    std::string names;
+    for (const std::string& p : paths) names += p + "\n";
+    return names;
+  }
+
+  std::string target = dir / "Ziel";
+  TFormCreation* creation = new TFormCreation(nullptr);
+};
+
+TEST_F(CreationWizard, ArchiveHoldsExactlyTheListedFilesPassesThePeersAndMarksTheProgramBusy) {
+  const std::vector<std::string> files =
+      ListFiles({{"Bericht.txt", 20000}, {"Unter\\Übersicht März.xls", 150000}, {"leer.dat", 0}});
+  bool busy = false, mainEnabled = true, animating = false;
+  creation->ZipArchive.OnEndZip = [&](const std::string&, std::uint32_t, std::uint32_t, std::int64_t) {
+    busy = main.backupRunning;
+    mainEnabled = main.enabled;
+    animating = main.trayAnimating;
+    EXPECT_TRUE(creation->Creating());
+  };
+  Create("Sicherung");
+
+  EXPECT_TRUE(busy);
+  EXPECT_FALSE(mainEnabled);
+  EXPECT_TRUE(animating);
+  EXPECT_FALSE(main.backupRunning);
+  EXPECT_FALSE(main.trayAnimating);
+  EXPECT_FALSE(creation->Creating());
+  const std::string archive = target + "\\Sicherung.zip";
+  EXPECT_EQ(Target().size(), 1u);
+  EXPECT_EQ(PeerChecked(archive), EntryNames(files));
+  EXPECT_EQ(Log(), kStartBlock + kCompleted);
+  EXPECT_TRUE(creation->PanelStepCreate->Visible());
+  EXPECT_EQ(creation->LabelStatus->Caption(), "Backup erfolgreich erstellt.");
+  EXPECT_EQ(creation->LabelAction->Caption(), "Backup erfolgreich erstellt.");
+  EXPECT_EQ(creation->LabelInfo->Caption(), "Das Backup wurde erfolgreich erstellt.");
+  EXPECT_EQ(creation->LabelOutput->Caption().rfind("Backup-Verzeichnis:\r", 0), 0u);
+  EXPECT_EQ(creation->FlatProgressBarArchive->UserValue(), creation->FlatProgressBarArchive->MaxValue());
+  EXPECT_EQ(creation->FlatButtonNext->Caption(), "Schließen");
+  EXPECT_FALSE(creation->FlatButtonBack->Visible());
+  EXPECT_FALSE(main.enabled);
+
+  ClickButton(*creation->FlatButtonNext);
+  EXPECT_FALSE(creation->Visible());
+  EXPECT_TRUE(main.enabled);
+  EXPECT_TRUE(main.schedulerEnabled);
+  // The next time starts afresh.
+  EXPECT_TRUE(creation->PanelWelcome->Visible());
+  EXPECT_EQ(creation->FlatEditName->Text(), "unbenannt.zip");
+  EXPECT_FALSE(creation->CheckBoxStep3->Checked());
+}
+
+TEST_F(CreationWizard, ZipIsAppendedToAPlainNameAndAnyZipEndingKeptAsTyped) {
+  ListFiles({{"a.txt", 100}});
+  const struct {
+    const char* typed;
+    const char* file;
+  } cases[] = {{"Sicherung", "Sicherung.zip"},
+               {"Daten.ZIP", "Daten.ZIP"},
+               {"Bericht.Zip", "Bericht.Zip"},
+               {"alt.zip.bak", "alt.zip.bak.zip"},
+               {"März 2024", "März 2024.zip"}};
+  for (const auto& c : cases) {
+    Create(c.typed);
+    ClickButton(*creation->FlatButtonNext);
+    EXPECT_EQ(Target().count(c.file), 1u) << c.typed;
+  }
+  EXPECT_EQ(Target().size(), std::size(cases));
+}
+
+TEST_F(CreationWizard, ANameThatCannotBeAFileNameIsRefusedOnFertigAndThePageStays) {
+  ListFiles({{"a.txt", 100}});
+  const char kChars[] = "Die Bezeichnung des Backups darf keines der Zeichen \\ / : * ? \" < > | enthalten.";
+  const char kEmpty[] = "Bitte geben Sie eine Bezeichnung für das Backup ein.";
+  const char kControl[] = "Die Bezeichnung des Backups darf keine Steuerzeichen enthalten.";
+  const auto device = [](const std::string& name) {
+    return "\"" + name + "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
+  };
+  const struct {
+    std::string name;
+    std::string message;
+  } cases[] = {
+      {"", kEmpty},          {"   ", kEmpty},        {".zip", kEmpty},         {"a\\b", kChars},
+      {"a/b", kChars},       {"C:Daten", kChars},    {"a*b", kChars},          {"wer?", kChars},
+      {"\"x\"", kChars},     {"a<b", kChars},        {"a>b", kChars},          {"a|b", kChars},
+      {"a\tb", kControl},    {"Zeile\r\n", kControl}, {"CON", device("CON")}, {"lpt1.zip", device("lpt1")},
+      {"Nul.txt", device("Nul")}, {"com9 ", device("com9 ")},
+  };
+  GoToSplitPage("unbenannt.zip");
+  for (const auto& c : cases) {
+    prompts.AnswerNext(PromptResult::Ok);
+    creation->FlatEditName->SetText(c.name);
+    ClickButton(*creation->FlatButtonNext);
+    ASSERT_EQ(prompts.messages.size(), 1u) << c.name;
+    EXPECT_EQ(prompts.messages[0].text, c.message) << c.name;
+    EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
+    prompts.messages.clear();
+    EXPECT_TRUE(creation->PanelStep3Split->Visible()) << c.name;
+    EXPECT_FALSE(main.backupRunning);
+  }
+  EXPECT_TRUE(Target().empty());
+  EXPECT_EQ(Log(), "");
+}
+
+TEST_F(CreationWizard, TheNameFieldDiscardsCharactersNoFileNameTakesAsTheyAreTyped) {
+  creation->FlatEditName->SetText("");
+  for (wchar_t c : std::wstring(L"a\\b:c/d*e?f\"g<h>i|j~k l.zip"))
+    SendMessageW(creation->FlatEditName->Handle(), WM_CHAR, c, 1);
+  EXPECT_EQ(creation->FlatEditName->Text(), "abcdefghijk l.zip");
+}
+
+TEST_F(CreationWizard, SplitArchiveIsThePartsAndTheZipEachWithinItsSizeAndJoinsWithThePeers) {
+  const std::vector<std::string> files = ListFiles({{"a.bin", 300000}, {"b.bin", 260000}, {"c.bin", 100}});
+  GoToSplitPage("Geteilt");
+  creation->CheckBoxStep3->SetChecked(true);
+  EXPECT_TRUE(creation->VisSpinEditMax->Enabled());
+  creation->VisSpinEditMax->SetText("100 KB");  // typed below the least size: taken as 250 KB
+  ClickButton(*creation->FlatButtonNext);
+
+  EXPECT_EQ(creation->VisSpinEditMax->Value(), 250);
+  const std::map<std::string, std::string> written = Target();
+  ASSERT_GE(written.size(), 3u);
+  int part = 1;
+  for (const auto& [name, bytes] : written) {
+    EXPECT_LE(bytes.size(), 250u * 1024) << name;
+    if (part < static_cast<int>(written.size())) EXPECT_EQ(name, classlib::Format("Geteilt.%03d", part)) << name;
+    ++part;
+  }
+  EXPECT_EQ(written.rbegin()->first, "Geteilt.zip");
+  EXPECT_EQ(PeerChecked(target + "\\Geteilt.zip", true), EntryNames(files));
+  EXPECT_EQ(Log(), kStartBlock + kCompleted);
+}
+
+// Ways a creation ends early; each leaves the older archive of the same name as it was.
+TEST_F(CreationWizard, CancelLeavesTheOlderArchiveAndClosesTheWizard) {
+  ListFiles({{"a.bin", 300000}, {"b.bin", 300000}, {"c.bin", 300000}});
+  const std::string older = Bytes(5000);
+  const struct {
+    const char* way;
+    UINT message;
+    WPARAM wParam;
+  } cases[] = {{"Abbrechen", BM_CLICK, 0}, {"close box", WM_SYSCOMMAND, SC_CLOSE}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.way);
+    testing_support::WriteFile(target + "\\Sicherung.zip", older);
+    testing_support::WriteFile(dir / "orvapp.log", "");
+    bool stayedWhileCreating = true;
+    int files = 0;
+    creation->ZipArchive.OnEndZip = [&](const std::string&, std::uint32_t, std::uint32_t, std::int64_t) {
+      if (files++ == 0) {
+        HWND to = c.message == BM_CLICK ? creation->FlatButtonNext->Handle() : creation->Handle();
+        PostMessageW(to, c.message, c.wParam, 0);
+      } else {
+        stayedWhileCreating = stayedWhileCreating && creation->Visible();
+      }
+    };
+    Create("Sicherung");
+
+    EXPECT_TRUE(stayedWhileCreating);
+    EXPECT_LT(files, 3);
+    EXPECT_FALSE(creation->Visible());
+    EXPECT_EQ(Target(), (std::map<std::string, std::string>{{"Sicherung.zip", older}}));
+    EXPECT_EQ(Log(), kStartBlock + kCancelled);
+    EXPECT_FALSE(main.backupRunning);
+    EXPECT_FALSE(main.trayAnimating);
+    EXPECT_TRUE(main.enabled);
+    EXPECT_TRUE(main.schedulerEnabled);
+  }
+}
+
+TEST_F(CreationWizard, FailureLeavesTheOlderArchiveLogsTheErrorAndKeepsTheWizardUsable) {
+  ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
+  const std::string older = Bytes(5000);
+  std::unique_ptr<LockedFile> lock;
+  const struct {
+    const char* way;
+    std::function<void()> arrange;
+    std::string error;  // what the log and the window tell
+  } cases[] = {
+      {"the writer fails",
+       [&] {
+         creation->ZipArchive.OnEndZip = [](const std::string&, std::uint32_t, std::uint32_t, std::int64_t) {
+           throw classlib::EWriteError("Schreibfehler auf Laufwerk C");
+         };
+       },
+       "Schreibfehler auf Laufwerk C"},
+      {"the older archive cannot give way",
+       [&] { lock = std::make_unique<LockedFile>(target + "\\Sicherung.zip"); },
+       "Die Datei \"" + target + "\\Sicherung.zip\" konnte nicht in \"" + target +
+           "\\Sicherung.zip~alt\" umbenannt werden."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.way);
+    testing_support::WriteFile(target + "\\Sicherung.zip", older);
+    testing_support::WriteFile(dir / "orvapp.log", "");
+    creation->ZipArchive.OnEndZip = nullptr;
+    c.arrange();
+    Create("Sicherung");
+    lock.reset();
+
+    EXPECT_EQ(Target(), (std::map<std::string, std::string>{{"Sicherung.zip", older}}));
+    EXPECT_EQ(Log(), kStartBlock + "Fehler:       " + c.error + "\r\n" + kFailed);
+    EXPECT_TRUE(creation->Visible());
+    EXPECT_EQ(creation->LabelStatus->Caption(), "Backup nicht erstellt.");
+    EXPECT_EQ(creation->LabelInfo->Caption(),
+              "Das Backup konnte nicht erstellt werden. Möglicherweise ist das Zielverzeichnis schreibgeschützt.");
+    EXPECT_EQ(creation->LabelOutput->Caption(), c.error);
+    EXPECT_FALSE(main.backupRunning);
+    EXPECT_FALSE(main.trayAnimating);
+    EXPECT_FALSE(creation->Creating());
+    EXPECT_EQ(creation->FlatButtonNext->Caption(), "Schließen");
+    CloseBox(*creation);
+    EXPECT_FALSE(creation->Visible());
+    EXPECT_TRUE(main.enabled);
+  }
+}
+
+TEST_F(CreationWizard, ADestinationFolderThatIsGoneEndsInTheFailureOutcome) {
+  ListFiles({{"a.txt", 100}});
+  GoToSplitPage("Sicherung");
+  RemoveDirectoryW(classlib::Widen(target).c_str());
+  ClickButton(*creation->FlatButtonNext);
+  EXPECT_EQ(creation->LabelStatus->Caption(), "Backup nicht erstellt.");
+  EXPECT_NE(Log().find(kFailed), std::string::npos);
+  EXPECT_FALSE(main.backupRunning);
+}
+
+TEST_F(CreationWizard, ANodeOfTheTreeThatIsNoFolderIsRefusedAsDestination) {
+  creation->Show();
+  ClickButton(*creation->FlatButtonNext);
+  const HWND tree = creation->FolderTree->Handle();
+  TreeView_SelectItem(tree, TreeView_GetRoot(tree));  // the desktop
+  prompts.AnswerNext(PromptResult::Ok);
+  ClickButton(*creation->FlatButtonNext);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_TRUE(creation->PanelStep1->Visible());
+}
+
+TEST_F(CreationWizard, WithoutACdWriterThereIsNoSpeedListAndNoBurnChoice) {
+  creation->Show();
+  ASSERT_EQ(creation->FlatComboBoxBurner->Items().Count(), 1);
+  EXPECT_EQ(creation->FlatComboBoxBurner->Items()[0], "Kein CD-Recorder verfügbar!");
+  EXPECT_EQ(creation->FlatComboBoxCDRSpeed->Items().Count(), 0);
+  EXPECT_FALSE(creation->RadioButtonBurn->Enabled());
+  EXPECT_FALSE(creation->FlatButtonSettings->Enabled());
+  EXPECT_TRUE(creation->RadioButtonDir->Checked());
+}
+
+class BurningWizard : public CreationWizard {
+ protected:
+  BurningWizard() {
+    for (const char* letter : {"E", "F"}) {
+      auto drive = std::make_shared<SimulatedCDDevice>();
+      drive->DriveLetter = letter;
+      drive->Vendor = "Lumtec";
+      drive->Product = std::string("Brenner ") + letter;
+      drive->MaxWriteSpeed = letter[0] == 'E' ? 24 : 7;
+      drive->Disc = std::make_shared<SimulatedDisc>();
+      drive->Disc->Rewritable = letter[0] == 'F';
+      drives.push_back(drive);
+    }
+    creation->OrvBurner->SetBackend(std::make_unique<CDSimulator>(drives));
+    app::MainWindow().BurnOnCD = [this](const BurnRequest& r) {
+      burned.push_back(r);
+      files.push_back(testing_support::FileExists(r.FileName));
+      return burnResults.empty() || burnResults[burned.size() - 1];
+    };
+  }
+
+  // The user picks the writer of that drive letter.
+  void ChooseWriter(char letter) {
+    classlib::TComboBox& combo = *creation->FlatComboBoxBurner;
+    combo.SetItemIndex(letter == 'E' ? 0 : 1);
+    SendMessageW(GetParent(combo.Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo.Handle()), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo.Handle()));
+  }
+
+  // The burn choice with the second speed of drive letter, through to the creation.
+  void Burn(char letter, bool split) {
+    ClickButton(*page->FlatButtonSingleCreate);
+    ClickButton(*creation->FlatButtonNext);
+    ChooseWriter(letter);
+    creation->RadioButtonBurn->SetChecked(true);
+    ClickButton(*creation->FlatButtonSettings);
+    creation->FlatComboBoxCDRSpeed->SetItemIndex(1);
+    ClickButton(*creation->FlatButtonNext);  // back from the burn settings
+    ClickButton(*creation->FlatButtonNext);
+    creation->FlatEditName->SetText("Auf CD");
+    ClickButton(*creation->FlatButtonNext);
+    creation->CheckBoxStep3->SetChecked(split);
+    ClickButton(*creation->FlatButtonNext);
+  }
+
+  std::vector<std::shared_ptr<SimulatedCDDevice>> drives;
+  std::vector<BurnRequest> burned;
+  std::vector<bool> files;           // whether each file to burn was there
+  std::vector<bool> burnResults;  // empty: every burn succeeds
+};
+
+TEST_F(BurningWizard, TheWritersAreListedWithTheSpeedsOfTheSelectedOne) {
+  creation->Show();
+  ClickButton(*creation->FlatButtonNext);
+  ASSERT_EQ(creation->FlatComboBoxBurner->Items().Count(), 2);
+  EXPECT_EQ(creation->FlatComboBoxBurner->Items()[0], "(E:) Lumtec Brenner E");
+  EXPECT_TRUE(creation->RadioButtonBurn->Enabled());
+  std::vector<std::string> speeds;
+  for (int i = 0; i < creation->FlatComboBoxCDRSpeed->Items().Count(); ++i)
+    speeds.push_back(creation->FlatComboBoxCDRSpeed->Items()[i]);
+  EXPECT_EQ(speeds, (std::vector<std::string>{"24-fach", "22-fach", "20-fach", "18-fach", "16-fach", "14-fach",
+                                              "12-fach", "10-fach", "8-fach", "6-fach", "4-fach", "2-fach",
+                                              "1-fach"}));
+  EXPECT_EQ(creation->FlatComboBoxCDRSpeed->ItemIndex(), 0);
+
+  // The erase choice only for a rewritable disc.
+  for (char letter : {'E', 'F'}) {
+    ChooseWriter(letter);
+    ClickButton(*creation->FlatButtonSettings);
+    EXPECT_TRUE(creation->PanelStep3Burn->Visible());
+    EXPECT_EQ(creation->CheckBoxCDRWDelete->Enabled(), letter == 'F') << letter;
+    ClickButton(*creation->FlatButtonBack);
+    EXPECT_TRUE(creation->PanelStep1->Visible());
+  }
+  EXPECT_EQ(creation->FlatComboBoxCDRSpeed->Items()[0], "7-fach");
+}
+
+TEST_F(BurningWizard, EachDiscGetsOneFileAfterTheArchiveItselfAndSuccessNamesTheDrive) {
+  ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
+  for (int i = 0; i < 2; ++i) prompts.AnswerNext(PromptResult::Retry);
+  creation->VisSpinEditMax->SetValue(250);
+  Burn('F', true);
+
+  const std::string archive = main.tempFolder + "Auf CD.zip";
+  ASSERT_EQ(burned.size(), 3u);
+  EXPECT_EQ(burned[0].FileName, archive);
+  EXPECT_EQ(burned[1].FileName, main.tempFolder + "Auf CD.001");
+  EXPECT_EQ(burned[2].FileName, main.tempFolder + "Auf CD.002");
+  EXPECT_EQ(files, std::vector<bool>(3, true));
+  for (const BurnRequest& r : burned) {
+    EXPECT_EQ(r.Writer, creation->OrvBurner);
+    EXPECT_EQ(r.DriveLetter, 'F');
+    EXPECT_EQ(r.Speed, 5);
+    EXPECT_TRUE(r.Erase);
+    EXPECT_TRUE(r.Eject);
+    EXPECT_TRUE(r.FinalizeRewritable);
+    EXPECT_TRUE(r.FinalizeWriteOnce);
+    EXPECT_EQ(r.Status, creation->LabelAction);
+    EXPECT_EQ(r.ArchiveBar, creation->FlatProgressBarArchive);
+  }
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].buttons, classlib::PromptButtons::RetryCancel);
+  EXPECT_TRUE(prompts.messages[0].systemModal);
+  EXPECT_EQ(prompts.messages[0].text.rfind("Datenträger-Wechsel erforderlich!", 0), 0u);
+  EXPECT_EQ(creation->LabelOutput->Caption(), "Backup-Verzeichnis:\rF:\\Auf CD.zip");
+  EXPECT_EQ(Log(), kStartBlock + kCompleted);
+}
+
+TEST_F(BurningWizard, AFailedBurnOrCancelAtTheDiscChangeEndsAsCancelled) {
+  ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
+  const struct {
+    const char* way;
+    std::vector<bool> results;
+    std::vector<PromptResult> answers;
+    size_t burns;
+  } cases[] = {
+      {"the first disc fails", {false}, {}, 1},
+      {"Cancel at the disc change", {}, {PromptResult::Cancel}, 1},
+      {"the second disc fails", {true, false}, {PromptResult::Retry}, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.way);
+    testing_support::WriteFile(dir / "orvapp.log", "");
+    burned.clear();
+    files.clear();
+    burnResults = c.results;
+    for (PromptResult a : c.answers) prompts.AnswerNext(a);
+    creation->VisSpinEditMax->SetValue(250);
+    Burn('E', true);
+    EXPECT_EQ(burned.size(), c.burns);
+    EXPECT_FALSE(creation->Visible());
+    EXPECT_EQ(Log(), kStartBlock + kCancelled);
+    EXPECT_FALSE(main.backupRunning);
+    EXPECT_TRUE(main.enabled);
+  }
+}
+
+}  // namespace
