@@ -38,6 +38,25 @@ controls::TVisSimplePanel* NewPage(classlib::TComponent* owner, classlib::TWinCo
   return NewFramedPanel(owner, body, kMargin, kMargin, kBoxWidth, kBoxHeight);
 }
 
+// The files and the folders page: a list of files with "Hinzufügen" and "Entfernen" below it.
+struct ListPage {
+  controls::TVisSimplePanel* page;
+  classlib::TListView* list;
+  controls::TFlatButton* add;
+  controls::TFlatButton* remove;
+};
+
+ListPage NewListPage(classlib::TComponent* owner, classlib::TWinControl* body) {
+  constexpr int kListButtonsTop = kBoxHeight - 10 - kButtonHeight;
+  constexpr int kRemoveLeft = 10 + kBoxInnerWidth - kButtonWidth;
+  ListPage p;
+  p.page = NewPage(owner, body);
+  p.list = NewFileListView(owner, p.page, 10, 10, kBoxInnerWidth, kListButtonsTop - kMargin - 10);
+  p.add = NewFlatButton(owner, p.page, kRemoveLeft - 6 - kButtonWidth, kListButtonsTop, "Hinzufügen");
+  p.remove = NewFlatButton(owner, p.page, kRemoveLeft, kListButtonsTop, "Entfernen");
+  return p;
+}
+
 }  // namespace
 
 TFormAdd::TFormAdd(classlib::TComponent* AOwner) : TForm(AOwner) {
@@ -66,21 +85,19 @@ TFormAdd::TFormAdd(classlib::TComponent* AOwner) : TForm(AOwner) {
                 "Fügt alle Dateien eines Verzeichnisses samt seiner Unterverzeichnisse hinzu.");
   RadioButtonFiles->SetChecked(true);
 
-  const int listHeight = kBoxHeight - 10 - kMargin - kButtonHeight - 10;
-  const int buttonsTop = kBoxHeight - 10 - kButtonHeight;
-  const int deleteLeft = 10 + kBoxInnerWidth - kButtonWidth;
-  PanelFiles = NewPage(this, body);
-  ListViewFiles = NewFileListView(this, PanelFiles, 10, 10, kBoxInnerWidth, listHeight);
-  FlatButtonFilesAdd = NewFlatButton(this, PanelFiles, deleteLeft - 6 - kButtonWidth, buttonsTop, "Hinzufügen");
+  const ListPage files = NewListPage(this, body);
+  PanelFiles = files.page;
+  ListViewFiles = files.list;
+  FlatButtonFilesAdd = files.add;
+  FlatButtonFilesDelete = files.remove;
+  const ListPage folders = NewListPage(this, body);
+  PanelFolders = folders.page;
+  ListViewFolders = folders.list;
+  FlatButtonFoldersAdd = folders.add;
+  FlatButtonFoldersDelete = folders.remove;
   FlatButtonFilesAdd->OnClick = Bind(this, &TFormAdd::FlatButtonFilesAddClick);
-  FlatButtonFilesDelete = NewFlatButton(this, PanelFiles, deleteLeft, buttonsTop, "Entfernen");
-  FlatButtonFilesDelete->OnClick = Bind(this, &TFormAdd::FlatButtonDeleteClick);
-
-  PanelFolders = NewPage(this, body);
-  ListViewFolders = NewFileListView(this, PanelFolders, 10, 10, kBoxInnerWidth, listHeight);
-  FlatButtonFoldersAdd = NewFlatButton(this, PanelFolders, deleteLeft - 6 - kButtonWidth, buttonsTop, "Hinzufügen");
   FlatButtonFoldersAdd->OnClick = Bind(this, &TFormAdd::FlatButtonFoldersAddClick);
-  FlatButtonFoldersDelete = NewFlatButton(this, PanelFolders, deleteLeft, buttonsTop, "Entfernen");
+  FlatButtonFilesDelete->OnClick = Bind(this, &TFormAdd::FlatButtonDeleteClick);
   FlatButtonFoldersDelete->OnClick = Bind(this, &TFormAdd::FlatButtonDeleteClick);
   for (classlib::TListView* list : {ListViewFiles, ListViewFolders}) {
     list->OnKeyDown = Bind(this, &TFormAdd::ListViewKeyDown);

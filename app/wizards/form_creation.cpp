@@ -81,16 +81,6 @@ void DeleteFiles(const std::vector<std::string>& files) {
   for (const std::string& file : files) zip::fs::Delete(file);
 }
 
-std::string MessageOf(std::exception_ptr error) {
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    return e.what();
-  } catch (...) {
-    return "Unbekannter Fehler";
-  }
-}
-
 }  // namespace
 
 TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvBurner(new TCDWriter(this)) {
@@ -198,18 +188,8 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   ZipArchive.SetAddDirEntriesOnRecurse(true);
   ZipArchive.SetPackLevel(MainWindow().PackLevel());
   ZipArchive.SetTempPath(MainWindow().TempFolder());
-  ZipArchive.OnTotalPercentDone = Bind(this, &TFormCreation::ZipArchiveTotalPercentDone);
-  ZipArchive.OnFilePercentDone = Bind(this, &TFormCreation::ZipArchiveFilePercentDone);
   ZipArchive.OnStartZip = Bind(this, &TFormCreation::ZipArchiveStartZip);
-  ZipArchive.OnSkippingFile = Bind(this, &TFormCreation::ZipArchiveSkippingFile);
-
-  OrvBurner->OnClosingDisc = Bind(this, &TFormCreation::OrvBurnerClosingDisc);
-  OrvBurner->OnClosingSession = Bind(this, &TFormCreation::OrvBurnerClosingSession);
-  OrvBurner->OnTrackWriteStart = Bind(this, &TFormCreation::OrvBurnerTrackWriteStart);
-  OrvBurner->OnTrackWriteStatus = Bind(this, &TFormCreation::OrvBurnerTrackWriteStatus);
-  OrvBurner->OnEraseComplete = Bind(this, &TFormCreation::OrvBurnerDone);
-  OrvBurner->OnWritingCancelled = Bind(this, &TFormCreation::OrvBurnerDone);
-  OrvBurner->OnWritingComplete = Bind(this, &TFormCreation::OrvBurnerDone);
+  ConnectRunDisplay(ZipArchive, *OrvBurner, *LabelAction, *FlatProgressBarActual, *FlatProgressBarArchive);
 }
 
 // ---- showing and closing
@@ -357,7 +337,7 @@ void TFormCreation::CreateBackup() {
   try {
     outcome = WriteBackup(destination, name, burning, detail);
   } catch (...) {
-    detail = MessageOf(std::current_exception());
+    detail = classlib::ExceptionMessage(std::current_exception());
   }
   EndCreation(outcome, detail);
 }
@@ -489,44 +469,10 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
 
 // ---- the zip writer
 
-void TFormCreation::ZipArchiveTotalPercentDone(int Percent) {
-  FlatProgressBarArchive->SetUserValue(Percent);
-  classlib::Application().ProcessMessages();
-}
-
-void TFormCreation::ZipArchiveFilePercentDone(int Percent) {
-  FlatProgressBarActual->SetUserValue(Percent);
-  classlib::Application().ProcessMessages();
-}
-
 void TFormCreation::ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo&, bool&) {
   // The writer forgets a request made before it started; this one must still stop it.
   if (cancelRequested_) ZipArchive.RequestCancel();
   ShowShortenedPath(*LabelAction, FName);
 }
-
-void TFormCreation::ZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int, bool& Retry) {
-  AnswerSkippedFile(Reason, FName, Retry);
-}
-
-// ---- the CD writer
-
-void TFormCreation::OrvBurnerClosingDisc(classlib::TComponent*) { LabelAction->SetCaption("CD wird geschlossen..."); }
-
-void TFormCreation::OrvBurnerClosingSession(classlib::TComponent*) {
-  LabelAction->SetCaption("Session wird geschlossen...");
-}
-
-void TFormCreation::OrvBurnerTrackWriteStart(classlib::TComponent*, int, int) {
-  FlatProgressBarActual->SetMaxValue(100);
-}
-
-void TFormCreation::OrvBurnerTrackWriteStatus(classlib::TComponent*, int, int BlocksWritten, int DeviceBufferUsed) {
-  FlatProgressBarActual->SetUserValue(DeviceBufferUsed);
-  FlatProgressBarArchive->SetUserValue(BlocksWritten);
-  classlib::Application().ProcessMessages();
-}
-
-void TFormCreation::OrvBurnerDone(classlib::TComponent*) { OrvBurner->Tag = 0; }
 
 }  // namespace app

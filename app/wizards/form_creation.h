@@ -77,15 +77,7 @@ class TFormCreation : public classlib::TForm {
   void FlatEditNameKeyPress(classlib::TComponent* Sender, wchar_t& Key);
   void CheckBoxStep3Click(classlib::TComponent* Sender);
 
-  void ZipArchiveTotalPercentDone(int Percent);
-  void ZipArchiveFilePercentDone(int Percent);
   void ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo& ZipHeader, bool& Skip);
-  void ZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry);
-  void OrvBurnerClosingDisc(classlib::TComponent* Sender);
-  void OrvBurnerClosingSession(classlib::TComponent* Sender);
-  void OrvBurnerTrackWriteStart(classlib::TComponent* Sender, int Track, int BlocksToWrite);
-  void OrvBurnerTrackWriteStatus(classlib::TComponent* Sender, int Track, int BlocksWritten, int DeviceBufferUsed);
-  void OrvBurnerDone(classlib::TComponent* Sender);
 
   void ShowPage(Page page);
   // The device of the selected writer entry and its speeds; without one, no speeds.

@@ -46,4 +46,32 @@ void AnswerSkippedFile(zip::TSkipReason Reason, const std::string& FName, bool& 
   LogSkippedFile(FName);
 }
 
+void ConnectRunDisplay(zip::TZipWriter& ZipArchive, TCDWriter& OrvBurner, classlib::TLabel& LabelAction,
+                       controls::TVisProgressFill& FlatProgressBarActual,
+                       controls::TVisProgressFill& FlatProgressBarArchive) {
+  ZipArchive.OnTotalPercentDone = [&](int Percent) {
+    FlatProgressBarArchive.SetUserValue(Percent);
+    classlib::Application().ProcessMessages();
+  };
+  ZipArchive.OnFilePercentDone = [&](int Percent) {
+    FlatProgressBarActual.SetUserValue(Percent);
+    classlib::Application().ProcessMessages();
+  };
+  ZipArchive.OnSkippingFile = [](zip::TSkipReason Reason, const std::string& FName, int, bool& Retry) {
+    AnswerSkippedFile(Reason, FName, Retry);
+  };
+  OrvBurner.OnClosingDisc = [&](classlib::TComponent*) { LabelAction.SetCaption("CD wird geschlossen..."); };
+  OrvBurner.OnClosingSession = [&](classlib::TComponent*) { LabelAction.SetCaption("Session wird geschlossen..."); };
+  OrvBurner.OnTrackWriteStart = [&](classlib::TComponent*, int, int) { FlatProgressBarActual.SetMaxValue(100); };
+  OrvBurner.OnTrackWriteStatus = [&](classlib::TComponent*, int, int BlocksWritten, int DeviceBufferUsed) {
+    FlatProgressBarActual.SetUserValue(DeviceBufferUsed);
+    FlatProgressBarArchive.SetUserValue(BlocksWritten);
+    classlib::Application().ProcessMessages();
+  };
+  const classlib::TNotifyEvent idle = [&OrvBurner](classlib::TComponent*) { OrvBurner.Tag = 0; };
+  OrvBurner.OnEraseComplete = idle;
+  OrvBurner.OnWritingCancelled = idle;
+  OrvBurner.OnWritingComplete = idle;
+}
+
 }  // namespace app

@@ -15,6 +15,7 @@
 #include "classlib/format.h"
 #include "tests/app/wizards/single_backup_fixture.h"
 #include "tests/support/host_python.h"
+#include "tests/support/locked_file.h"
 #include "zip/fs.h"
 
 using namespace app;
@@ -25,15 +26,11 @@ using wizard_testing::Bytes;
 
 namespace {
 
-const std::string kDashes(73, '-');
 const std::string kStartBlock =
     "Uhrzeit:      05.03.2024 14:22\r\nTyp:          Single Backup\r\nArt:          Start der Durchf\xFChrung\r\n";
-std::string EndBlock(const std::string& reason) {
-  return "Beendet um:   05.03.2024 14:22\r\nGrund:        " + reason + "\r\n" + kDashes + "\r\n";
-}
-const std::string kCompleted = EndBlock("Ende der Durchf\xFChrung");
-const std::string kCancelled = EndBlock("Abbruch der Durchf\xFChrung");
-const std::string kFailed = EndBlock("Fehler bei Durchf\xFChrung");
+const std::string kCompleted = wizard_testing::RunEndBlock("Ende der Durchf\xFChrung");
+const std::string kCancelled = wizard_testing::RunEndBlock("Abbruch der Durchf\xFChrung");
+const std::string kFailed = wizard_testing::RunEndBlock("Fehler bei Durchf\xFChrung");
 
 // Tests the archive with the peer tools (python3 -m zipfile, unzip, 7z) and prints its entry names
 // one a line, sorted. With a second argument, the archive is a split set, named as this program
@@ -63,21 +60,6 @@ run('7z', 't', archive)
 for n in sorted(zipfile.ZipFile(archive).namelist()):
     print(n)
 )";
-
-// Holds a file open without sharing, so it can be neither renamed nor deleted.
-class LockedFile {
- public:
-  explicit LockedFile(const std::string& path)
-      : handle_(CreateFileW(classlib::Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
-    EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
-  }
-  ~LockedFile() { CloseHandle(handle_); }
-  LockedFile(const LockedFile&) = delete;
-  LockedFile& operator=(const LockedFile&) = delete;
-
- private:
-  HANDLE handle_;
-};
 
 class CreationWizard : public wizard_testing::SingleBackupFixture {
  protected:
@@ -271,7 +253,9 @@ TEST_F(CreationWizard, SplitArchiveIsThePartsAndTheZipEachWithinItsSizeAndJoinsW
   int part = 1;
   for (const auto& [name, bytes] : written) {
     EXPECT_LE(bytes.size(), 250u * 1024) << name;
-    if (part < static_cast<int>(written.size())) EXPECT_EQ(name, classlib::Format("Geteilt.%03d", part)) << name;
+    if (part < static_cast<int>(written.size())) {
+      EXPECT_EQ(name, classlib::Format("Geteilt.%03d", part));
+    }
     ++part;
   }
   EXPECT_EQ(written.rbegin()->first, "Geteilt.zip");
@@ -319,7 +303,7 @@ TEST_F(CreationWizard, CancelLeavesTheOlderArchiveAndClosesTheWizard) {
 TEST_F(CreationWizard, FailureLeavesTheOlderArchiveLogsTheErrorAndKeepsTheWizardUsable) {
   ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
   const std::string older = Bytes(5000);
-  std::unique_ptr<LockedFile> lock;
+  std::unique_ptr<testing_support::LockedFile> lock;
   const struct {
     const char* way;
     std::function<void()> arrange;
@@ -333,7 +317,7 @@ TEST_F(CreationWizard, FailureLeavesTheOlderArchiveLogsTheErrorAndKeepsTheWizard
        },
        "Schreibfehler auf Laufwerk C"},
       {"the older archive cannot give way",
-       [&] { lock = std::make_unique<LockedFile>(target + "\\Sicherung.zip"); },
+       [&] { lock = std::make_unique<testing_support::LockedFile>(target + "\\Sicherung.zip"); },
        "Die Datei \"" + target + "\\Sicherung.zip\" konnte nicht in \"" + target +
            "\\Sicherung.zip~alt\" umbenannt werden."},
   };

@@ -21,9 +21,7 @@ using wizard_testing::Bytes;
 
 namespace {
 
-const std::string kDashes(73, '-');
-const std::string kAbortBlock =
-    "Beendet um:   05.03.2024 14:22\r\nGrund:        Abbruch der Durchf\xFChrung\r\n" + kDashes + "\r\n";
+const std::string kAbortBlock = wizard_testing::RunEndBlock("Abbruch der Durchf\xFChrung");
 const std::string kShutdownBlock =
     "Uhrzeit:      05.03.2024 14:22\r\nAktion:       Orvanta beendet\r\n"
     "Art:          System-ShutDown\r\n" +

@@ -28,6 +28,12 @@ inline std::string Bytes(size_t size) {
   return bytes;
 }
 
+// The lines that end a run in the log, at the fixture's time, with the reason as the log has it
+// (ANSI).
+inline std::string RunEndBlock(const std::string& reason) {
+  return "Beendet um:   05.03.2024 14:22\r\nGrund:        " + reason + "\r\n" + std::string(73, '-') + "\r\n";
+}
+
 struct FakeMainWindow {
   bool enabled = true;
   bool schedulerEnabled = false;
