@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <iterator>
 #include <vector>
 
 #include "app/activity_log.h"
@@ -226,7 +227,7 @@ void TFormCreation::ShowPage(Page page) {
   page_ = page;
   controls::TVisSimplePanel* const pages[] = {PanelWelcome,    PanelStep1,     PanelStep2,
                                               PanelStep3Split, PanelStep3Burn, PanelStepCreate};
-  for (int i = 0; i < 6; ++i) pages[i]->SetVisible(i == static_cast<int>(page));
+  for (int i = 0; i < static_cast<int>(std::size(pages)); ++i) pages[i]->SetVisible(i == static_cast<int>(page));
   const PageTexts& texts = kPageTexts[static_cast<int>(page)];
   LabelHeader->SetCaption(texts.title);
   LabelInfo->SetCaption(texts.info);

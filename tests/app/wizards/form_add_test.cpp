@@ -190,6 +190,14 @@ TEST_F(AddDialog, ThePageRemovesSelectedItemsAndCreatesOnlyWithFiles) {
   testing_support::PressKey(PageList().Handle(), VK_DELETE);
   EXPECT_EQ(Rows(PageList()), (std::vector<std::string>{"a.txt|C:\\|999 KB", "c.txt|C:\\|1 KB"}));
   EXPECT_EQ(page->LabelSingleBackupCount->Caption(), "Zur Archivierung wurde(n) 2 Datei(en) ausgewählt, 0,98 MB.");
+
+  // Sums beyond 32 bits of KB.
+  PageList().Items().Clear();
+  AddRow(PageList(), "gross1.img", "D:\\", "1.500.000.000 KB");
+  AddRow(PageList(), "gross2.img", "D:\\", "1.500.000.000 KB");
+  page->SetFilesText();
+  EXPECT_EQ(page->LabelSingleBackupCount->Caption(),
+            "Zur Archivierung wurde(n) 2 Datei(en) ausgewählt, 2.929.687,50 MB.");
 }
 
 }  // namespace
