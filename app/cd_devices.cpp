@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "classlib/text.h"
+
 namespace app {
 
 const char kNoCDWriter[] = "Kein CD-Recorder verfügbar!";
@@ -16,17 +18,11 @@ std::vector<std::string> CDWriterEntries(TCDWriter& writer) {
   return entries;
 }
 
-char DriveLetterOfEntry(const std::string& entry) {
-  return entry.size() > 3 && entry[0] == '(' && entry.compare(2, 2, ":)") == 0 ? entry[1] : 0;
-}
-
-bool SelectCDDevice(TCDWriter& writer, char driveLetter) {
-  const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+bool SelectCDDevice(TCDWriter& writer, const std::string& driveLetter) {
   const int count = writer.GetDeviceCount();
-  for (int i = 0; i < count; ++i) {
-    const std::string letter = writer.GetDeviceDriveLetter(i);
-    if (letter.size() == 1 && lower(letter[0]) == lower(driveLetter)) return writer.SelectDevice(i);
-  }
+  for (int i = 0; i < count; ++i)
+    if (!driveLetter.empty() && classlib::SameTextAscii(writer.GetDeviceDriveLetter(i), driveLetter))
+      return writer.SelectDevice(i);
   return false;
 }
 

@@ -14,10 +14,9 @@ extern const char kNoCDWriter[];
 
 // An entry per device of writer, or kNoCDWriter alone.
 std::vector<std::string> CDWriterEntries(TCDWriter& writer);
-// Character 2 of an entry; 0 for kNoCDWriter or a text too short.
-char DriveLetterOfEntry(const std::string& entry);
-// Selects the first device of that drive letter (in any case); false when none has it.
-bool SelectCDDevice(TCDWriter& writer, char driveLetter);
+// Selects the first device of that drive letter (in any case); false when none has it. The letter
+// of an entry is DriveLetterOfEntry's (burn_on_cd.h).
+bool SelectCDDevice(TCDWriter& writer, const std::string& driveLetter);
 // From maxSpeed down in steps of 2 while above 1, then 1: "24-fach", "22-fach", ... "2-fach",
 // "1-fach".
 std::vector<std::string> CDSpeedEntries(int maxSpeed);

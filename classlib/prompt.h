@@ -28,6 +28,11 @@ struct FileOpenRequest {
   std::string defaultExt;
 };
 
+struct InputRequest {
+  std::string caption;
+  std::string prompt;
+};
+
 struct FolderRequest {
   std::string prompt;
   std::string initialDir;
@@ -44,6 +49,9 @@ class PromptService {
   // The same dialog choosing one or more files of a folder; paths are full.
   virtual bool OpenFiles(const FileOpenRequest& request, std::vector<std::string>& paths);
   virtual bool SelectFolder(const FolderRequest& request, std::string& path);
+  // An input box: text comes in as the preset and goes out as what was entered; false when
+  // cancelled (text then unchanged).
+  virtual bool InputText(const InputRequest& request, std::string& text);
 };
 
 // The installed service: the platform's boxes unless a test installed its own.

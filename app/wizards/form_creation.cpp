@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "app/activity_log.h"
-#include "app/archive_names.h"
+#include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
 #include "app/single_backup_list.h"
 #include "app/single_backup_name.h"
 #include "app/single_backup_page.h"
+#include "app/wizards/burn_controls.h"
 #include "app/wizards/main_window_hooks.h"
 #include "app/wizards/run_feedback.h"
 #include "app/wizards/window_style.h"
@@ -413,25 +414,26 @@ ArchiveSet TFormCreation::WriteAside(const std::string& target) {
 
 TFormCreation::Outcome TFormCreation::BurnBackup(const std::string& archive, int files, const std::string& name,
                                                  std::string& detail) {
-  BurnRequest request;
-  request.Writer = OrvBurner;
-  request.Erase = CheckBoxCDRWDelete->Checked();
-  request.DriveLetter = DriveLetterOfEntry(FlatComboBoxBurner->Text());
-  request.Speed = SpeedOfEntry(FlatComboBoxCDRSpeed->Text());
-  if (request.Speed <= 0) request.Speed = OrvBurner->GetMaxWriteSpeed();
-  request.ArchiveBar = FlatProgressBarArchive;
-  request.ActualBar = FlatProgressBarActual;
-  request.Status = LabelAction;
-  request.Eject = true;
-  request.FinalizeRewritable = CheckBoxCDRClose->Checked();
-  request.FinalizeWriteOnce = CheckBoxCDRClose->Checked();
-  // The first disc takes the ".zip", the following ones the parts 001, 002, ... in order.
-  for (int part = 0; part < files; ++part) {
-    if (part > 0 && !AskForNextDisc()) return Outcome::Cancelled;
-    request.FileName = part == 0 ? archive : PartFileName(archive, part);
-    if (!MainWindow().BurnOnCD(request) || cancelRequested_) return Outcome::Cancelled;
+  BurnSettings settings;
+  settings.DriveLetter = DriveLetterOfEntry(FlatComboBoxBurner->Text());
+  settings.Erase = CheckBoxCDRWDelete->Checked();
+  settings.Speed = SpeedOfEntry(FlatComboBoxCDRSpeed->Text());
+  if (settings.Speed <= 0) settings.Speed = OrvBurner->GetMaxWriteSpeed();
+  settings.Eject = true;
+  settings.FinalizeRewritable = CheckBoxCDRClose->Checked();
+  settings.FinalizeWriteOnce = CheckBoxCDRClose->Checked();
+  TBurnControls controls(LabelAction, FlatProgressBarArchive, FlatProgressBarActual,
+                         [this] { return cancelRequested_; });
+  const std::vector<DiscFile> discs = DiscFilesOf(archive, files);
+  for (std::size_t disc = 0; disc < discs.size(); ++disc) {
+    if (disc > 0 && !AskForNextDisc()) return Outcome::Cancelled;
+    const BurnReport report = BurnOnCD(*OrvBurner, settings, controls, discs[disc].Source);
+    if (!report.Burned()) {
+      LogError(report.Text);
+      return Outcome::Cancelled;
+    }
   }
-  detail = std::string(1, request.DriveLetter) + ":\\" + name;
+  detail = settings.DriveLetter + ":\\" + name;
   return Outcome::Completed;
 }
 

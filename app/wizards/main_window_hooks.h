@@ -1,6 +1,6 @@
 // What the secondary windows need of the main window: its enabled state, the scheduler's timer,
-// the running mark, the tray icon, the job list, the single-backup page, burning a file to CD, and
-// the settings its writer and menus carry.
+// the running mark, the tray icon, the job list, the single-backup page, and the settings its
+// writer and menus carry.
 // The main window sets these when it is created; until then (and in tests that leave them) they
 // behave as if there were no main window, and the settings come from the registry.
 #pragma once
@@ -10,32 +10,9 @@
 
 #include "app/program_settings.h"
 
-namespace classlib {
-class TLabel;
-}
-namespace controls {
-class TVisProgressFill;
-}
-
 namespace app {
 
-class TCDWriter;
 class TSingleBackupPage;
-
-// One file for BurnOnCD to write to the disc in a drive, with the window's bars and status label.
-struct BurnRequest {
-  TCDWriter* Writer = nullptr;
-  bool Erase = false;
-  char DriveLetter = 0;
-  int Speed = 1;
-  controls::TVisProgressFill* ArchiveBar = nullptr;
-  controls::TVisProgressFill* ActualBar = nullptr;
-  classlib::TLabel* Status = nullptr;
-  std::string FileName;
-  bool Eject = false;
-  bool FinalizeRewritable = false;
-  bool FinalizeWriteOnce = false;
-};
 
 struct MainWindowHooks {
   std::function<bool()> Enabled = [] { return true; };
@@ -53,9 +30,6 @@ struct MainWindowHooks {
   std::function<void()> RecomputeRunningJobs = [] {};
   // The Single Backup page, whose list the single-backup wizards fill and back up.
   std::function<TSingleBackupPage*()> SingleBackupPage = [] { return nullptr; };
-  // BurnOnCD: writes the file to a disc, with its questions and retries; true when it was written
-  // (the file is then deleted).
-  std::function<bool(const BurnRequest&)> BurnOnCD = [](const BurnRequest&) { return false; };
   // ShutdownLogged: the end block for the end of the Windows session is in the log.
   std::function<void()> SetShutdownLogged = [] {};
   // The compression level of the main window's zip writer, which the other writers copy.

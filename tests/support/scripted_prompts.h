@@ -23,10 +23,13 @@ class ScriptedPrompts : public classlib::PromptService {
   void ChooseNextFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
   // The files of the next multi-select dialog; std::nullopt cancels it.
   void ChooseNextFiles(std::optional<std::vector<std::string>> paths) { fileLists_.push_back(std::move(paths)); }
+  // A text is entered with OK; std::nullopt cancels the input box.
+  void EnterNextText(std::optional<std::string> text) { texts_.push_back(std::move(text)); }
 
   std::vector<classlib::MessageRequest> messages;
   std::vector<classlib::FileOpenRequest> fileRequests;
   std::vector<classlib::FolderRequest> folderRequests;
+  std::vector<classlib::InputRequest> inputRequests;
 
   classlib::PromptResult Message(const classlib::MessageRequest& request) override {
     messages.push_back(request);
@@ -51,6 +54,11 @@ class ScriptedPrompts : public classlib::PromptService {
     return Chosen(Next(folders_, "unscripted folder dialog: " + request.prompt), path);
   }
 
+  bool InputText(const classlib::InputRequest& request, std::string& text) override {
+    inputRequests.push_back(request);
+    return Chosen(Next(texts_, "unscripted input box: " + request.prompt), text);
+  }
+
  private:
   template <typename T>
   static T Next(std::deque<T>& script, const std::string& unscripted) {
@@ -69,6 +77,7 @@ class ScriptedPrompts : public classlib::PromptService {
   std::deque<std::optional<std::string>> files_;
   std::deque<std::optional<std::string>> folders_;
   std::deque<std::optional<std::vector<std::string>>> fileLists_;
+  std::deque<std::optional<std::string>> texts_;
 };
 
 }  // namespace testing_support

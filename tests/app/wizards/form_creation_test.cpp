@@ -387,28 +387,38 @@ class BurningWizard : public CreationWizard {
       drive->Vendor = "Lumtec";
       drive->Product = std::string("Brenner ") + letter;
       drive->MaxWriteSpeed = letter[0] == 'E' ? 24 : 7;
-      drive->Disc = std::make_shared<SimulatedDisc>();
-      drive->Disc->Rewritable = letter[0] == 'F';
       drives.push_back(drive);
+      InsertBlankDisc(*drive);
     }
     creation->OrvBurner->SetBackend(std::make_unique<CDSimulator>(drives));
-    app::MainWindow().BurnOnCD = [this](const BurnRequest& r) {
-      burned.push_back(r);
-      files.push_back(testing_support::FileExists(r.FileName));
-      return burnResults.empty() || burnResults[burned.size() - 1];
+    // The user changes the disc when asked to.
+    prompts.onMessage = [this](const std::string& text) {
+      if (text.rfind("Datenträger-Wechsel erforderlich!", 0) == 0) InsertBlankDisc(*drives[chosen]);
     };
+  }
+
+  // A blank disc (rewritable in drive F) in a fresh host folder.
+  void InsertBlankDisc(SimulatedCDDevice& drive) {
+    auto disc = std::make_shared<SimulatedDisc>();
+    disc->HostFolder = dir / ("CD" + std::to_string(discs.size() + 1));
+    disc->Rewritable = drive.DriveLetter == "F";
+    zip::ForceDirectories(disc->HostFolder);
+    drive.Disc = disc;
+    discs.push_back(disc);
   }
 
   // The user picks the writer of that drive letter.
   void ChooseWriter(char letter) {
+    chosen = letter == 'E' ? 0 : 1;
     classlib::TComboBox& combo = *creation->FlatComboBoxBurner;
-    combo.SetItemIndex(letter == 'E' ? 0 : 1);
+    combo.SetItemIndex(chosen);
     SendMessageW(GetParent(combo.Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo.Handle()), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo.Handle()));
   }
 
-  // The burn choice with the second speed of drive letter, through to the creation.
-  void Burn(char letter, bool split) {
+  // The burn choice with the second speed of drive letter, split into parts of 250 KB, through
+  // to the creation.
+  void Burn(char letter) {
     ClickButton(*page->FlatButtonSingleCreate);
     ClickButton(*creation->FlatButtonNext);
     ChooseWriter(letter);
@@ -419,14 +429,14 @@ class BurningWizard : public CreationWizard {
     ClickButton(*creation->FlatButtonNext);
     creation->FlatEditName->SetText("Auf CD");
     ClickButton(*creation->FlatButtonNext);
-    creation->CheckBoxStep3->SetChecked(split);
+    creation->CheckBoxStep3->SetChecked(true);
+    creation->VisSpinEditMax->SetValue(250);
     ClickButton(*creation->FlatButtonNext);
   }
 
   std::vector<std::shared_ptr<SimulatedCDDevice>> drives;
-  std::vector<BurnRequest> burned;
-  std::vector<bool> files;           // whether each file to burn was there
-  std::vector<bool> burnResults;  // empty: every burn succeeds
+  std::vector<std::shared_ptr<SimulatedDisc>> discs;
+  int chosen = 0;
 };
 
 TEST_F(BurningWizard, TheWritersAreListedWithTheSpeedsOfTheSelectedOne) {
@@ -455,63 +465,80 @@ TEST_F(BurningWizard, TheWritersAreListedWithTheSpeedsOfTheSelectedOne) {
   EXPECT_EQ(creation->FlatComboBoxCDRSpeed->Items()[0], "7-fach");
 }
 
-TEST_F(BurningWizard, EachDiscGetsOneFileAfterTheArchiveItselfAndSuccessNamesTheDrive) {
-  ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
+TEST_F(BurningWizard, EachDiscGetsOnePartTheArchiveItselfFirstAndSuccessNamesTheDrive) {
+  const std::vector<std::string> files = ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
   for (int i = 0; i < 2; ++i) prompts.AnswerNext(PromptResult::Retry);
-  creation->VisSpinEditMax->SetValue(250);
-  Burn('F', true);
+  Burn('F');
 
-  const std::string archive = main.tempFolder + "Auf CD.zip";
-  ASSERT_EQ(burned.size(), 3u);
-  EXPECT_EQ(burned[0].FileName, archive);
-  EXPECT_EQ(burned[1].FileName, main.tempFolder + "Auf CD.001");
-  EXPECT_EQ(burned[2].FileName, main.tempFolder + "Auf CD.002");
-  EXPECT_EQ(files, std::vector<bool>(3, true));
-  for (const BurnRequest& r : burned) {
-    EXPECT_EQ(r.Writer, creation->OrvBurner);
-    EXPECT_EQ(r.DriveLetter, 'F');
-    EXPECT_EQ(r.Speed, 5);
-    EXPECT_TRUE(r.Erase);
-    EXPECT_TRUE(r.Eject);
-    EXPECT_TRUE(r.FinalizeRewritable);
-    EXPECT_TRUE(r.FinalizeWriteOnce);
-    EXPECT_EQ(r.Status, creation->LabelAction);
-    EXPECT_EQ(r.ArchiveBar, creation->FlatProgressBarArchive);
-  }
   ASSERT_EQ(prompts.messages.size(), 2u);
-  EXPECT_EQ(prompts.messages[0].buttons, classlib::PromptButtons::RetryCancel);
-  EXPECT_TRUE(prompts.messages[0].systemModal);
-  EXPECT_EQ(prompts.messages[0].text.rfind("Datenträger-Wechsel erforderlich!", 0), 0u);
+  for (const classlib::MessageRequest& m : prompts.messages) {
+    EXPECT_EQ(m.text,
+              "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
+              "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!");
+    EXPECT_EQ(m.buttons, classlib::PromptButtons::RetryCancel);
+    EXPECT_TRUE(m.systemModal);
+  }
+  // The first two discs were put in before the wizard started (one per drive).
+  ASSERT_EQ(discs.size(), 4u);
+  const std::vector<std::shared_ptr<SimulatedDisc>> used = {discs[1], discs[2], discs[3]};
+  const char* names[] = {"\\Auf CD.zip", "\\Auf CD.001", "\\Auf CD.002"};
+  const std::string joined = dir / "Zusammen";
+  zip::ForceDirectories(joined);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(used[i]->Files, std::vector<std::string>{names[i]});
+    EXPECT_TRUE(used[i]->Closed);
+    CopyFileW(classlib::Widen(used[i]->HostFolder + names[i]).c_str(), classlib::Widen(joined + names[i]).c_str(),
+              TRUE);
+  }
+  EXPECT_EQ(PeerChecked(joined + "\\Auf CD.zip", true), EntryNames(files));
+  // Burned files are gone from the temporary folder.
+  EXPECT_FALSE(testing_support::FileExists(main.tempFolder + "Auf CD.zip"));
+  EXPECT_EQ(drives[1]->WriteSpeed, 5);
+  EXPECT_EQ(drives[1]->Ejects, 3);
   EXPECT_EQ(creation->LabelOutput->Caption(), "Backup-Verzeichnis:\rF:\\Auf CD.zip");
   EXPECT_EQ(Log(), kStartBlock + kCompleted);
 }
 
-TEST_F(BurningWizard, AFailedBurnOrCancelAtTheDiscChangeEndsAsCancelled) {
+TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelled) {
   ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
+  const std::string archive = main.tempFolder + "Auf CD.zip";
+  const auto notBurned = [&](const std::string& reason) {
+    return "Fehler:       " + archive + " konnte nicht auf CD gebrannt werden: " + reason + ".\r\n";
+  };
   const struct {
     const char* way;
-    std::vector<bool> results;
+    std::function<void()> arrange;
     std::vector<PromptResult> answers;
-    size_t burns;
+    std::string logged;
   } cases[] = {
-      {"the first disc fails", {false}, {}, 1},
-      {"Cancel at the disc change", {}, {PromptResult::Cancel}, 1},
-      {"the second disc fails", {true, false}, {PromptResult::Retry}, 2},
+      {"the write fails", [&] { drives[0]->FailWriteAtBlock = 5; }, {PromptResult::Ok},
+       notBurned("Schreibvorgang fehlgeschlagen")},
+      {"no disc, and Cancel", [&] { drives[0]->Disc = nullptr; }, {PromptResult::Cancel},
+       notBurned("vom Anwender abgebrochen")},
+      {"Cancel at the disc change", [] {}, {PromptResult::Cancel}, ""},
+      {"Abbrechen while writing",
+       [&] {
+         auto shown = creation->OrvBurner->OnTrackWriteStatus;
+         creation->OrvBurner->OnTrackWriteStatus = [this, shown](classlib::TComponent* sender, int track, int blocks,
+                                                                 int buffer) {
+           shown(sender, track, blocks, buffer);
+           PostMessageW(creation->FlatButtonNext->Handle(), BM_CLICK, 0, 0);
+         };
+       },
+       {}, notBurned("Brennen abgebrochen")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.way);
     testing_support::WriteFile(dir / "orvapp.log", "");
-    burned.clear();
-    files.clear();
-    burnResults = c.results;
+    InsertBlankDisc(*drives[0]);
+    c.arrange();
     for (PromptResult a : c.answers) prompts.AnswerNext(a);
-    creation->VisSpinEditMax->SetValue(250);
-    Burn('E', true);
-    EXPECT_EQ(burned.size(), c.burns);
+    Burn('E');
     EXPECT_FALSE(creation->Visible());
-    EXPECT_EQ(Log(), kStartBlock + kCancelled);
+    EXPECT_EQ(Log(), kStartBlock + c.logged + kCancelled);
     EXPECT_FALSE(main.backupRunning);
     EXPECT_TRUE(main.enabled);
+    EXPECT_EQ(creation->OrvBurner->Tag, 0);
   }
 }
 
