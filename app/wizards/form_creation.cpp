@@ -58,10 +58,10 @@ controls::TVisSimplePanel* NewPage(classlib::TComponent* owner, classlib::TWinCo
   return NewFramedPanel(owner, body, kMargin, kMargin, kBoxWidth, kBoxHeight);
 }
 
-void Tell(const std::string& text) {
+void Tell(const std::string& text, const std::string& caption = "Orvanta") {
   classlib::MessageRequest request;
   request.text = text;
-  request.caption = "Orvanta";
+  request.caption = caption;
   request.icon = classlib::PromptIcon::Warning;
   classlib::Prompts().Message(request);
 }
@@ -359,11 +359,7 @@ TFormCreation::Outcome TFormCreation::WriteBackup(const std::string& destination
   }
   if (ArchiveSetSize(written) > kLargestBackup) {
     DeleteFiles(ArchiveSetFiles(written));
-    classlib::MessageRequest request;
-    request.text = "Das erstellte Backup überschreitet das\rmaximale Dateivolumen von 4 GB!";
-    request.caption = "Dateivolumen überschritten";
-    request.icon = classlib::PromptIcon::Warning;
-    classlib::Prompts().Message(request);
+    Tell("Das erstellte Backup überschreitet das\rmaximale Dateivolumen von 4 GB!", "Dateivolumen überschritten");
     return Outcome::Cancelled;
   }
   const PlacementResult placed = ReplaceArchiveSet(written, target);

@@ -177,6 +177,7 @@ TEST_F(CreationWizard, ArchiveHoldsExactlyTheListedFilesPassesThePeersAndMarksTh
   // The next time starts afresh.
   EXPECT_TRUE(creation->PanelWelcome->Visible());
   EXPECT_EQ(creation->FlatEditName->Text(), "unbenannt.zip");
+  EXPECT_EQ(creation->FolderTree->Path(), "C:\\");
   EXPECT_FALSE(creation->CheckBoxStep3->Checked());
 }
 
