@@ -114,18 +114,17 @@ bool DrawBorderStyle(TCanvas& Canvas, RECT& Rect, TVisBorderStyle Style, unsigne
     case TVisBorderStyle::lsLowered: edge(EDGE_SUNKEN, x | BF_RECT | BF_SOFT); break;
     case TVisBorderStyle::lsRaised: edge(EDGE_RAISED, x | BF_RECT | BF_SOFT); break;
     case TVisBorderStyle::lsRaisedspb:
+    case TVisBorderStyle::lsRaisedExt:
       edge(BDR_RAISEDOUTER, x | BF_RECT | BF_SOFT);
       edge(BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
+      if (Style == TVisBorderStyle::lsRaisedExt) {
+        Rect.left += 1;
+        Rect.top += 1;
+      }
       break;
     case TVisBorderStyle::lsLoweredspb:
       edge(BDR_SUNKENOUTER, x | BF_RECT);
       edge(BDR_SUNKENINNER, BF_LEFT | BF_TOP | x);
-      break;
-    case TVisBorderStyle::lsRaisedExt:
-      edge(BDR_RAISEDOUTER, x | BF_RECT | BF_SOFT);
-      edge(BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
-      Rect.left += 1;
-      Rect.top += 1;
       break;
     case TVisBorderStyle::lsLoweredExt:
       edge(BDR_SUNKENOUTER, x | BF_RECT);

@@ -12,6 +12,9 @@
 using namespace controls;
 using classlib::TBitmap;
 using classlib::TColor;
+using pixels::MakePattern;
+using pixels::PatternAt;
+using pixels::Text;
 using Rows = std::vector<std::string>;
 
 namespace {
@@ -22,20 +25,6 @@ class Drawing : public ::testing::Test {
  protected:
   void SetUp() override { testing_support::InitWindows(); }
 };
-
-std::string Text(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-         std::to_string(r.bottom);
-}
-
-// A 10 x 10 picture in which every pixel tells where it is.
-TColor PatternAt(int x, int y) { return RGB(x * 20, y * 20, 100); }
-
-void MakePattern(TBitmap& bitmap) {
-  bitmap.SetSize(10, 10);
-  for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 10; ++x) bitmap.Canvas().SetPixel(x, y, PatternAt(x, y));
-}
 
 // A row of pixels in the given colours.
 void MakeRow(TBitmap& bitmap, const std::vector<TColor>& colors) {
@@ -209,7 +198,7 @@ TEST_F(Drawing, FillBitmapRectSizesAndFills) {
 
 TEST_F(Drawing, TilesEndAtTheRectangle) {
   TBitmap picture;
-  MakePattern(picture);
+  MakePattern(picture, 10);
   for (RECT rect : {RECT{5, 5, 30, 30}, RECT{5, 5, 25, 25}}) {
     SCOPED_TRACE(Text(rect));
     TBitmap b;
@@ -276,7 +265,7 @@ TEST_F(Drawing, PlacementAndStretching) {
 
 TEST_F(Drawing, ClippedToTheRectangleAndClipRestored) {
   TBitmap picture;
-  MakePattern(picture);
+  MakePattern(picture, 10);
   TBitmap b;
   pixels::Prepare(b, 30, 30, kPaper);
   HDC dc = b.Canvas().Handle();

@@ -12,6 +12,8 @@
 using namespace controls;
 using classlib::TBitmap;
 using classlib::TColor;
+using pixels::MakePattern;
+using pixels::PatternAt;
 
 namespace {
 
@@ -20,21 +22,6 @@ constexpr TColor kPaper = 0x563412, kColor = 0x00FFFF, kLine = 0x0000FF;
 class Fills : public ::testing::Test {
  protected:
   void SetUp() override { testing_support::InitWindows(); }
-};
-
-TColor PatternAt(int x, int y) { return RGB(x * 20, y * 20, 100); }
-
-void MakePattern(TBitmap& bitmap, int size) {
-  bitmap.SetSize(size, size);
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) bitmap.Canvas().SetPixel(x, y, PatternAt(x, y));
-}
-
-struct Counter {
-  int count = 0;
-  void Watch(TVisObject& object) {
-    object.OnChange = [this](classlib::TObject*) { ++count; };
-  }
 };
 
 }  // namespace
@@ -76,13 +63,13 @@ TEST_F(Fills, PlacementNotifiesOnlyWhereItMatters) {
     TVisFillObject fill;
     fill.SetStyle(c.style);
     fill.SetTileMode(c.mode);
-    Counter changes;
-    changes.Watch(fill);
+    int changes = 0;
+    fill.OnChange = [&](classlib::TObject*) { ++changes; };
     fill.SetOffsetX(4);
     fill.SetOffsetY(-2);
     fill.SetAlignment(TVisAlignment::agBottomRight);
     fill.SetOffsetX(4);
-    EXPECT_EQ(changes.count, c.notifies ? 3 : 0);
+    EXPECT_EQ(changes, c.notifies ? 3 : 0);
     EXPECT_EQ(fill.OffsetX(), 4);
     EXPECT_EQ(fill.OffsetY(), -2);
   }
@@ -90,19 +77,19 @@ TEST_F(Fills, PlacementNotifiesOnlyWhereItMatters) {
 
 TEST_F(Fills, InnerObjectsAndSettersNotify) {
   TVisFillObject fill;
-  Counter changes;
-  changes.Watch(fill);
+  int changes = 0;
+  fill.OnChange = [&](classlib::TObject*) { ++changes; };
   fill.SetStyle(TVisFillStyle::sfNone);
   fill.SetOptions(fill.Options());
-  EXPECT_EQ(changes.count, 0);
+  EXPECT_EQ(changes, 0);
   fill.Gradient().SetColorCount(236);
   fill.Brush().SetStyle(classlib::TBrushStyle::bsVertical);
   TBitmap picture;
   MakePattern(picture, 4);
   fill.SetBitmap(picture);
-  EXPECT_EQ(changes.count, 3);
+  EXPECT_EQ(changes, 3);
   fill.SetListBitmap(picture);
-  EXPECT_EQ(changes.count, 3);
+  EXPECT_EQ(changes, 3);
   EXPECT_EQ(fill.ListBitmap().Pixel(3, 3), PatternAt(3, 3));
 }
 
@@ -120,10 +107,10 @@ TEST_F(Fills, AssignKeepsAlignmentAndOffsets) {
   source.SetBitmap(picture);
   source.SetListBitmap(picture);
   target.SetOffsetY(3);
-  Counter changes;
-  changes.Watch(target);
+  int changes = 0;
+  target.OnChange = [&](classlib::TObject*) { ++changes; };
   target.Assign(source);
-  EXPECT_EQ(changes.count, 1);
+  EXPECT_EQ(changes, 1);
   EXPECT_EQ(target.Style(), TVisFillStyle::sfBitmap);
   EXPECT_EQ(target.TileMode(), TVisTileMode::tmStretch);
   EXPECT_EQ(target.Options(), foQuickDraw);

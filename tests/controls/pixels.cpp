@@ -63,4 +63,17 @@ RECT ClipRegionBox(HDC dc) {
   return box;
 }
 
+std::string Text(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
+
+TColor PatternAt(int x, int y) { return RGB(x * 20, y * 20, 100); }
+
+void MakePattern(classlib::TBitmap& bitmap, int size) {
+  bitmap.SetSize(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) bitmap.Canvas().SetPixel(x, y, PatternAt(x, y));
+}
+
 }  // namespace pixels

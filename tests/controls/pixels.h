@@ -28,4 +28,11 @@ int ChangedOutside(const classlib::TBitmap& bitmap, const RECT& inner, classlib:
 // The context's clip box, or an empty rectangle when it has no clip region.
 RECT ClipRegionBox(HDC dc);
 
+// "left,top,right,bottom", for comparing rectangles with readable failures.
+std::string Text(const RECT& r);
+
+// A square picture in which every pixel tells where it is (size up to 12).
+classlib::TColor PatternAt(int x, int y);
+void MakePattern(classlib::TBitmap& bitmap, int size);
+
 }  // namespace pixels

@@ -10,6 +10,7 @@
 using namespace controls;
 using classlib::TBitmap;
 using classlib::TColor;
+using pixels::Text;
 
 namespace {
 
@@ -21,11 +22,6 @@ class Text3D : public ::testing::Test {
  protected:
   void SetUp() override { testing_support::InitWindows(); }
 };
-
-std::string Text(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-         std::to_string(r.bottom);
-}
 
 RECT Shifted(RECT r, int dx, int dy) {
   OffsetRect(&r, dx, dy);
