@@ -18,13 +18,16 @@
 namespace wizard_testing {
 
 struct FakeMainWindow {
+  bool visible = false;
   bool enabled = true;
   bool schedulerEnabled = false;
   bool backupRunning = false;
+  bool trayAnimated = false;
   bool trayStopped = false;
   bool shutdownLogged = false;
   bool preventErrors = false;
   int recomputedJobLists = 0;
+  int panelRefreshes = 0;
   // Called on every change the windows make, before it is recorded.
   std::function<void()> onChange = [] {};
 
@@ -32,16 +35,22 @@ struct FakeMainWindow {
 
   void Install() {
     app::MainWindowHooks& h = app::MainWindow();
+    h.Visible = [this] { return visible; };
     h.Enabled = [this] { return enabled; };
     h.SetEnabled = [this](bool value) { Change(enabled, value); };
     h.SetSchedulerEnabled = [this](bool value) { Change(schedulerEnabled, value); };
     h.BackupRunning = [this] { return backupRunning; };
     h.SetBackupRunning = [this](bool value) { Change(backupRunning, value); };
-    h.StopTrayAnimation = [this] { Change(trayStopped, true); };
+    h.StartTrayAnimation = [this] { Change(trayAnimated, true); };
+    h.StopTrayAnimation = [this] {
+      Change(trayStopped, true);
+      trayAnimated = false;
+    };
     h.RecomputeRunningJobs = [this] {
       onChange();
       ++recomputedJobLists;
     };
+    h.RefreshInformationPanel = [this] { ++panelRefreshes; };
     h.SetShutdownLogged = [this] { Change(shutdownLogged, true); };
     h.PackLevel = [] { return 9; };
     h.TempFolder = [this] { return tempFolder; };
