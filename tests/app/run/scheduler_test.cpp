@@ -209,9 +209,12 @@ TEST_F(SchedulerTest, ASwitchedOffJobWaitsUntilItIsRunByHand) {
 TEST_F(SchedulerTest, AFullBackupOfChangedFilesOnlyRunsWhenAFileChanged) {
   MakeFile("src\\a.txt", "alpha");
   MakeFile("src\\b.txt", "beta");
+  SetNow(5, 14, 21);
   BackupDefinition def = Timed("Job", "14:22");
   def.NewOnly = true;
+  def.Recover = RecoverMode::RunAtOnce;
   Store({def});
+  ASSERT_EQ(NextBackup("Job"), March(5, 14, 22));
   classlib::TStringList files;
   files.Add(dir / "src\\a.txt");
   files.Add(dir / "src\\b.txt");
@@ -225,8 +228,11 @@ TEST_F(SchedulerTest, AFullBackupOfChangedFilesOnlyRunsWhenAFileChanged) {
   Tick(5, 14, 22);
   EXPECT_TRUE(ran.empty());
   EXPECT_EQ(columns, (std::vector<std::string>{"14:22 Uhr", "Wird geprüft...", "14:22 Uhr"}));
-  // The time was served, so tomorrow's tick finds no missed run.
+  jobs.OnChange = nullptr;
+  // The time was served, so no missed run is caught up.
   EXPECT_EQ(NextBackup("Job"), March(6, 14, 22));
+  Tick(5, 14, 23);
+  EXPECT_TRUE(ran.empty());
 
   MakeFile("src\\b.txt", "beta, neu", 4);
   Tick(6, 14, 22);
