@@ -429,6 +429,7 @@ TEST_F(BackupRun, TheConfirmationChoosesDestinationKindAndAfterAction) {
   const std::string chosen = dir / "wahl\\";
   zip::fs::MakeDirectory(chosen);
   const std::string document = MakeFile("Liesmich.txt", "lies");
+  const std::vector<std::string> all = {a, b, plain, pic, c, e, f, g};
   struct Case {
     const char* what;
     std::function<void()> act;
@@ -436,10 +437,19 @@ TEST_F(BackupRun, TheConfirmationChoosesDestinationKindAndAfterAction) {
     std::vector<unsigned> exits;
     std::vector<std::string> opened;
     AfterBackupAction stored;
+    std::string folder = {};  // where the archive goes: the definition's folder unless the user chose
+    std::string archive = "Job.zip";
+    std::vector<std::string> entries = {};  // all of the tree unless said
   };
   const std::vector<Case> cases = {
       {"cancel", [] {}, false, {}, {}, AfterBackupAction::None},
-      {"another folder", [&] { popup->FolderTree->SetPath(chosen); }, true, {}, {}, AfterBackupAction::None},
+      {"another folder", [&] { popup->FolderTree->SetPath(chosen); }, true, {}, {}, AfterBackupAction::None, chosen},
+      {"a partial backup",
+       [&] {
+         popup->RadioButtonPart->SetChecked(true);
+         MakeFile("src\\a.txt", "alpha neu", 4);
+       },
+       true, {}, {}, AfterBackupAction::None, target, "Job [part].zip", {a}},
       {"shut down", [&] { popup->RadioButtonShutDown->SetChecked(true); }, true, {EWX_POWEROFF}, {},
        AfterBackupAction::ShutDown},
       {"restart", [&] { popup->RadioButtonReboot->SetChecked(true); }, true, {EWX_REBOOT}, {},
@@ -468,6 +478,7 @@ TEST_F(BackupRun, TheConfirmationChoosesDestinationKindAndAfterAction) {
       EXPECT_TRUE(popup->RadioButtonDir->Checked());
       EXPECT_EQ(popup->FlatComboBoxBurner->Text(), "Kein CD-Recorder verfügbar!");
       EXPECT_TRUE(popup->RadioButtonNoAction->Checked());
+      EXPECT_TRUE(popup->RadioButtonFull->Checked());
       test.act();
     }, test.ok);
     RunJob(def);
@@ -484,8 +495,9 @@ TEST_F(BackupRun, TheConfirmationChoosesDestinationKindAndAfterAction) {
       continue;
     }
     EXPECT_EQ(log, std::string(kStartLines) + kCompleted);
-    const std::string& folder = std::string(test.what) == "another folder" ? chosen : target;
-    EXPECT_EQ(Names(Snapshot(folder)), std::vector<std::string>{"Job.zip"});
+    const std::string folder = test.folder.empty() ? target : test.folder;
+    EXPECT_EQ(Names(Snapshot(folder)), std::vector<std::string>{test.archive});
+    EXPECT_EQ(PeerListing({folder + test.archive}), Listing(test.entries.empty() ? all : test.entries));
     EXPECT_EQ(stored->AfterBackup, test.stored);
     EXPECT_EQ(stored->AfterFile, test.opened.empty() ? "" : document);
     EXPECT_TRUE(main.enabled);
