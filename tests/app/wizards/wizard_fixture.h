@@ -35,6 +35,7 @@ inline std::string RunEndBlock(const std::string& reason) {
 }
 
 struct FakeMainWindow {
+  bool visible = false;
   bool enabled = true;
   bool schedulerEnabled = false;
   bool backupRunning = false;
@@ -43,6 +44,7 @@ struct FakeMainWindow {
   bool shutdownLogged = false;
   bool preventErrors = false;
   int recomputedJobLists = 0;
+  int panelRefreshes = 0;
   // Called on every change the windows make, before it is recorded.
   std::function<void()> onChange = [] {};
 
@@ -50,6 +52,7 @@ struct FakeMainWindow {
 
   void Install() {
     app::MainWindowHooks& h = app::MainWindow();
+    h.Visible = [this] { return visible; };
     h.Enabled = [this] { return enabled; };
     h.SetEnabled = [this](bool value) { Change(enabled, value); };
     h.SetSchedulerEnabled = [this](bool value) { Change(schedulerEnabled, value); };
@@ -64,6 +67,7 @@ struct FakeMainWindow {
       onChange();
       ++recomputedJobLists;
     };
+    h.RefreshInformationPanel = [this] { ++panelRefreshes; };
     h.SetShutdownLogged = [this] { Change(shutdownLogged, true); };
     h.PackLevel = [] { return 9; };
     h.TempFolder = [this] { return tempFolder; };
