@@ -9,11 +9,15 @@
 #include <vector>
 
 #include "app/restore_page.h"
+#include "app/single_backup_list.h"
+#include "app/wizards/form_add.h"
+#include "app/wizards/form_creation.h"
 #include "app/wizards/form_extract.h"
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
 #include "tests/app/restore_fixture.h"
+#include "tests/app/wizards/single_backup_fixture.h"
 #include "tests/app/wizards/wizard_fixture.h"
 #include "tests/support/scripted_prompts.h"
 
@@ -23,7 +27,9 @@ using testing_support::PressKey;
 
 namespace {
 
-class WindowKeys : public wizard_testing::WizardFixture {
+// What the keyboard tests do, on any fixture.
+template <typename Fixture>
+class Keys : public Fixture {
  protected:
   // The key on whatever has the focus now.
   static void Press(WORD key) { PressKey(GetFocus(), key); }
@@ -44,6 +50,8 @@ class WindowKeys : public wizard_testing::WizardFixture {
     return std::find(list.begin(), list.end(), control) != list.end();
   }
 };
+
+using WindowKeys = Keys<wizard_testing::WizardFixture>;
 
 TEST_F(WindowKeys, ProgressWindowCancelsByKeyboard) {
   TFormProgress progress(nullptr);
@@ -159,6 +167,70 @@ TEST_F(WindowKeys, RestorePageButtonsWorkByKeyboard) {
   page.FlatButtonExtractAll->SetFocus();
   Press(VK_SPACE);
   EXPECT_FALSE(windows.extract->Visible());
+}
+
+class SingleBackupKeys : public Keys<wizard_testing::SingleBackupFixture> {
+ protected:
+  SingleBackupKeys() {
+    page->FormCreation = creation;
+    page->FormAdd = add;
+  }
+  ~SingleBackupKeys() override {
+    delete creation;
+    delete add;
+  }
+  TFormCreation* creation = new TFormCreation(nullptr);
+  TFormAdd* add = new TFormAdd(nullptr);
+};
+
+TEST_F(SingleBackupKeys, CreationWizardIsWalkedByKeyboard) {
+  AddFileItem(PageList(), MakeFile("Quelle\\Brief.txt"));
+  page->FlatButtonSingleCreate->SetFocus();
+  Press(VK_SPACE);
+  ASSERT_TRUE(creation->Visible());
+  EXPECT_EQ(TabCycle(), (std::vector<classlib::TWinControl*>{creation->FlatButtonBack, creation->FlatButtonNext}));
+  creation->FlatButtonNext->SetFocus();
+  Press(VK_RETURN);
+  ASSERT_TRUE(creation->PanelStep1->Visible());
+  const std::vector<classlib::TWinControl*> step1 = TabCycle();
+  EXPECT_TRUE(Contains(step1, creation->RadioButtonDir));
+  EXPECT_TRUE(Contains(step1, creation->FolderTree));
+  EXPECT_FALSE(Contains(step1, creation->FlatEditName)) << "on a hidden page";
+
+  creation->FlatButtonNext->SetFocus();
+  Press(VK_SPACE);
+  ASSERT_TRUE(creation->PanelStep2->Visible());
+  creation->FlatEditName->SetFocus();
+  PressKey(GetFocus(), VK_END);
+  for (WORD key : {WORD{'X'}, WORD{VK_MULTIPLY}, WORD{'Y'}}) Press(key);
+  EXPECT_EQ(creation->FlatEditName->Text(), "unbenannt.zipxy") << "'*' is refused";
+  // Tab leaves the name for the buttons; Space on "Zurück" goes back a page.
+  Press(VK_TAB);
+  EXPECT_EQ(FocusedControl(), creation->FlatButtonBack);
+  Press(VK_SPACE);
+  EXPECT_TRUE(creation->PanelStep1->Visible());
+}
+
+TEST_F(SingleBackupKeys, AddDialogIsWalkedByKeyboard) {
+  page->FlatButtonSingleAdd->SetFocus();
+  Press(VK_RETURN);
+  ASSERT_TRUE(add->Visible());
+  EXPECT_EQ(TabCycle(),
+            (std::vector<classlib::TWinControl*>{add->RadioButtonFiles, add->RadioButtonFolders, add->FlatButtonNext}));
+  add->FlatButtonNext->SetFocus();
+  Press(VK_SPACE);
+  ASSERT_TRUE(add->PanelFiles->Visible());
+  const std::vector<classlib::TWinControl*> files = TabCycle();
+  for (classlib::TWinControl* c : std::vector<classlib::TWinControl*>{
+           add->ListViewFiles, add->FlatButtonFilesAdd, add->FlatButtonFilesDelete, add->FlatButtonBack,
+           add->FlatButtonNext})
+    EXPECT_TRUE(Contains(files, c));
+  EXPECT_FALSE(Contains(files, add->FlatButtonFoldersAdd));
+  prompts.ChooseNextFiles(std::nullopt);
+  add->FlatButtonFilesAdd->SetFocus();
+  Press(VK_SPACE);
+  ASSERT_EQ(prompts.fileRequests.size(), 1u);
+  EXPECT_EQ(prompts.fileRequests[0].title, "Dateien hinzufügen");
 }
 
 }  // namespace
