@@ -26,7 +26,7 @@ namespace {
 
 // A second start waits this much longer than its retries and the answer timeout, for broadcasts
 // that windows of other programs are slow to take.
-constexpr DWORD kConnectSlackMs = 5000;
+constexpr DWORD kConnectSlackMs = 3000;
 
 std::string JoinLines(const classlib::TStringList& lines) {
   std::string text;
@@ -132,22 +132,37 @@ bool THandOverServer::Listening() const { return state_->listening; }
 
 namespace {
 
+// Shared by the caller and the conversation's thread, which may outlive the caller's wait.
 struct ClientCall {
+  ClientCall() : answered(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~ClientCall() {
+    if (answered) CloseHandle(answered);
+  }
+  ClientCall(const ClientCall&) = delete;
+  ClientCall& operator=(const ClientCall&) = delete;
+
+  void Answer(bool isDelivered) {
+    delivered = isDelivered;
+    SetEvent(answered);
+  }
+
   std::wstring service;
   std::wstring macro;
   HandOverTiming timing;
+  HANDLE answered;
   std::atomic<bool> delivered{false};
 };
 
 HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
 
-// The whole conversation, on a thread of its own so that the caller can stop waiting.
-bool SendMacro(const ClientCall& call) {
+// The whole conversation, on a thread of its own so that the caller can stop waiting. The result
+// is given before the conversation ends: ending it waits for the other side, which by then may be
+// busy with the work the macro asked for.
+void SendMacro(ClientCall& call) {
   DWORD instance = 0;
-  if (DdeInitializeW(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
+  if (DdeInitializeW(&instance, ClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return;
   HSZ service = DdeCreateStringHandleW(instance, call.service.c_str(), CP_WINUNICODE);
   HSZ topic = MakeName(instance, kDdeTopic);
-  bool delivered = false;
   for (int attempt = 0; attempt < call.timing.connectAttempts && service && topic; ++attempt) {
     if (attempt > 0) Sleep(call.timing.retryPauseMs);
     const HCONV conversation = DdeConnect(instance, service, topic, nullptr);
@@ -155,8 +170,8 @@ bool SendMacro(const ClientCall& call) {
     DWORD result = 0;
     auto* bytes = reinterpret_cast<BYTE*>(const_cast<wchar_t*>(call.macro.c_str()));
     const DWORD size = static_cast<DWORD>((call.macro.size() + 1) * sizeof(wchar_t));
-    delivered = DdeClientTransaction(bytes, size, conversation, nullptr, 0, XTYP_EXECUTE, call.timing.answerTimeoutMs,
-                                     &result) != nullptr;
+    call.Answer(DdeClientTransaction(bytes, size, conversation, nullptr, 0, XTYP_EXECUTE, call.timing.answerTimeoutMs,
+                                     &result) != nullptr);
     DdeDisconnect(conversation);
     // A copy that took the conversation but did not answer may still carry out the macro later,
     // so it is not sent again.
@@ -165,12 +180,16 @@ bool SendMacro(const ClientCall& call) {
   FreeName(instance, service);
   FreeName(instance, topic);
   DdeUninitialize(instance);
-  return delivered;
 }
 
 unsigned __stdcall RunClient(void* parameter) {
   const std::unique_ptr<std::shared_ptr<ClientCall>> call(static_cast<std::shared_ptr<ClientCall>*>(parameter));
-  (*call)->delivered = SendMacro(**call);
+  try {
+    SendMacro(**call);
+  } catch (...) {
+    // Not delivered; nothing may leave the thread.
+  }
+  SetEvent((*call)->answered);
   return 0;
 }
 
@@ -182,18 +201,19 @@ HandOverResult HandOverToRunningCopy(const classlib::TStringList& lines, const s
   call->service = classlib::Widen(service);
   call->macro = classlib::Widen(JoinLines(lines));
   call->timing = timing;
+  if (!call->answered) return HandOverResult::NoAnswer;
   auto* parameter = new std::shared_ptr<ClientCall>(call);
   const auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunClient, parameter, 0, nullptr));
   if (!thread) {
     delete parameter;
     return HandOverResult::NoAnswer;
   }
+  CloseHandle(thread);
   const DWORD limit = static_cast<DWORD>(timing.connectAttempts) * timing.retryPauseMs + timing.answerTimeoutMs +
                       kConnectSlackMs;
   // The connection's broadcast also reaches this thread's own windows, so they must keep answering.
-  const bool ended = classlib::WaitRunningSynchronizedCalls(thread, limit);
-  CloseHandle(thread);
-  return ended && call->delivered ? HandOverResult::Delivered : HandOverResult::NoAnswer;
+  const bool answered = classlib::WaitRunningSynchronizedCalls(call->answered, limit);
+  return answered && call->delivered ? HandOverResult::Delivered : HandOverResult::NoAnswer;
 }
 
 }  // namespace app

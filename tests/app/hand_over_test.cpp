@@ -169,15 +169,28 @@ TEST_F(HandOver, NobodyAnswersInBoundedTime) {
   EXPECT_LT(SecondsSince(start), 5.0);
 }
 
+TEST_F(HandOver, AHungCopyIsGivenUpInBoundedTime) {
+  Start("--hung " + service + " \"" + received + "\"");
+  ASSERT_EQ(Received(1).size(), 1u) << "the hung copy did not start";
+  const app::HandOverTiming timing{2, 200, 1000};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(app::HandOverToRunningCopy({"/start", "X"}, service, timing), HandOverResult::NoAnswer);
+  EXPECT_LT(SecondsSince(start), 6.0);
+}
+
 TEST_F(HandOver, ACopyStillStartingIsReachedThroughTheRetries) {
   StartRunningCopy(2000);
   EXPECT_EQ(app::HandOverToRunningCopy({"/start", "Spät"}, service), HandOverResult::Delivered);
   EXPECT_EQ(Received(1), (std::vector<TStringList>{TStringList{"/start", "Spät"}}));
 }
 
+// The running copy's work (here six seconds) neither delays its answer nor the second start's end.
 TEST_F(HandOver, TheAnswerDoesNotWaitForTheWork) {
-  StartRunningCopy(0, 4000);
-  EXPECT_EQ(app::HandOverToRunningCopy({"/start", "Lang"}, service, app::HandOverTiming{10, 500, 1000}), HandOverResult::Delivered);
+  StartRunningCopy(0, 6000);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(app::HandOverToRunningCopy({"/start", "Lang"}, service, app::HandOverTiming{10, 500, 1000}),
+            HandOverResult::Delivered);
+  EXPECT_LT(SecondsSince(start), 5.0);
   EXPECT_EQ(Received(1).size(), 1u);
 }
 

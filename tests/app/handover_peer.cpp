@@ -3,6 +3,8 @@
 //     a running copy: waits DELAY_MS before it offers SERVICE (a copy still starting), then pumps
 //     messages; each macro it receives is appended to OUTPUT, one line per line and "--" after
 //     it, after which its handler stays busy for WORK_MS.
+//   handover_peer --hung SERVICE OUTPUT
+//     a running copy that offers SERVICE, writes "--" to OUTPUT and then stops taking messages.
 //   handover_peer ARGUMENTS...   (with ORV_HANDOVER_SERVICE set)
 //     a second start: renames its own server as the program does and hands its command line
 //     over; exit code 0 when delivered, 1 when nobody answered.
@@ -46,6 +48,13 @@ int RunFirstCopy(const std::vector<std::string>& args) {
   return 0;
 }
 
+int RunHungCopy(const std::string& service, const std::string& output) {
+  app::THandOverServer server(service);
+  Append(output, "--\n");
+  Sleep(60000);
+  return 0;
+}
+
 int RunSecondStart(const std::string& service) {
   app::THandOverServer own(service);
   own.SetTopic(app::kSecondStartTopic);
@@ -57,6 +66,7 @@ int RunSecondStart(const std::string& service) {
 int main() {
   const std::vector<std::string> args = app::CommandLineArguments(app::ProgramCommandLine());
   if (args.size() == 6 && args[1] == "--first") return RunFirstCopy(args);
+  if (args.size() == 4 && args[1] == "--hung") return RunHungCopy(args[2], args[3]);
   const char* service = std::getenv("ORV_HANDOVER_SERVICE");
   return service ? RunSecondStart(service) : 3;
 }
