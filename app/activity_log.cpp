@@ -2,27 +2,27 @@
 
 #include <windows.h>
 
-#include <initializer_list>
+#include <vector>
 
 #include "app/file_helpers.h"
 #include "app/program_paths.h"
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
+#include "classlib/forms.h"
 #include "classlib/wide.h"
-#include "zip/message_pump.h"
 #include "zip/path_strings.h"
 
 namespace app {
 namespace {
 
-const char kTime[] = "Uhrzeit:      ";
-const char kAction[] = "Aktion:       ";
-const char kType[] = "Typ:          ";
-const char kName[] = "Name:         ";
-const char kKind[] = "Art:          ";
-const char kEndedAt[] = "Beendet um:   ";
-const char kReason[] = "Grund:        ";
-const char kError[] = "Fehler:       ";
+const std::string kTime = "Uhrzeit:      ";
+const std::string kAction = "Aktion:       ";
+const std::string kType = "Typ:          ";
+const std::string kName = "Name:         ";
+const std::string kKind = "Art:          ";
+const std::string kEndedAt = "Beendet um:   ";
+const std::string kReason = "Grund:        ";
+const std::string kError = "Fehler:       ";
 const std::string kDoubleLine(73, '=');
 const std::string kDashLine(73, '-');
 
@@ -41,8 +41,9 @@ std::string& Pending() {
 }
 
 void Flush(std::string& pending) {
-  const HANDLE h = CreateFileW(classlib::Widen(ExtendedLengthPath(LogFile())).c_str(), FILE_APPEND_DATA,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::wstring file = classlib::Widen(ExtendedLengthPath(LogFile()));
+  const HANDLE h = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   while (!pending.empty()) {
     DWORD written = 0;
@@ -53,11 +54,15 @@ void Flush(std::string& pending) {
   CloseHandle(h);
 }
 
-void WriteBlock(std::initializer_list<std::string> lines) {
+using Lines = std::vector<std::string>;
+
+// The lines are made inside, so not even the time text can throw to the caller.
+template <typename MakeLines>
+void WriteBlock(MakeLines makeLines) {
   try {
     std::string& pending = Pending();
     if (Enabled()) {
-      for (const std::string& line : lines) pending += classlib::ToCodePage(line, CP_ACP) + "\r\n";
+      for (const std::string& line : makeLines()) pending += classlib::ToCodePage(line, CP_ACP) + "\r\n";
       Flush(pending);
       if (pending.size() > kMaxPendingBytes) pending.clear();
     } else {
@@ -67,7 +72,7 @@ void WriteBlock(std::initializer_list<std::string> lines) {
     // A log line is never worth a backup.
   }
   try {
-    zip::ProcessMessages();
+    classlib::Application().ProcessMessages();
   } catch (...) {
   }
 }
@@ -81,40 +86,46 @@ std::string LogFile() { return zip::ChangeFileExt(ProgramFile(), ".log"); }
 void SetLoggingEnabled(bool enabled) { Enabled() = enabled; }
 bool LoggingEnabled() { return Enabled(); }
 
-void WriteLogInfo(const std::string& line) { WriteBlock({line}); }
+void WriteLogInfo(const std::string& line) { WriteBlock([&] { return Lines{line}; }); }
 
 void LogProgramStart() {
-  WriteBlock({kDoubleLine, kTime + NowText(), std::string(kAction) + "Orvanta gestartet", kDashLine});
+  WriteBlock([] { return Lines{kDoubleLine, kTime + NowText(), kAction + "Orvanta gestartet", kDashLine}; });
 }
 
 void LogProgramEndByUser() {
-  WriteBlock({kTime + NowText(), std::string(kAction) + "Orvanta beendet", std::string(kKind) + "Terminierung durch Anwender",
-              kDoubleLine});
+  WriteBlock([] {
+    return Lines{kTime + NowText(), kAction + "Orvanta beendet", kKind + "Terminierung durch Anwender", kDoubleLine};
+  });
 }
 
 void LogProgramEndBySession() {
-  WriteBlock({kTime + NowText(), std::string(kAction) + "Orvanta beendet", std::string(kKind) + "System-ShutDown",
-              kDoubleLine});
+  WriteBlock(
+      [] { return Lines{kTime + NowText(), kAction + "Orvanta beendet", kKind + "System-ShutDown", kDoubleLine}; });
 }
 
 void LogInstantBackupStart(const std::string& jobName) {
-  WriteBlock({kTime + NowText(), std::string(kType) + "Instant Backup", kName + jobName,
-              std::string(kKind) + "Start der Durchführung"});
+  WriteBlock([&] {
+    return Lines{kTime + NowText(), kType + "Instant Backup", kName + jobName, kKind + "Start der Durchführung"};
+  });
 }
 
 void LogSingleBackupStart() {
-  WriteBlock({kTime + NowText(), std::string(kType) + "Single Backup", std::string(kKind) + "Start der Durchführung"});
+  WriteBlock([] { return Lines{kTime + NowText(), kType + "Single Backup", kKind + "Start der Durchführung"}; });
 }
 
 void LogRunEnd(RunEnd reason) {
   const char* text = reason == RunEnd::Completed   ? "Ende der Durchführung"
                      : reason == RunEnd::Cancelled ? "Abbruch der Durchführung"
                                                    : "Fehler bei Durchführung";
-  WriteBlock({kEndedAt + NowText(), kReason + std::string(text), kDashLine});
+  WriteBlock([&] { return Lines{kEndedAt + NowText(), kReason + text, kDashLine}; });
 }
 
-void LogSkippedFile(const std::string& fileName) { LogError(fileName + " konnte nicht gesichert werden."); }
+void LogSkippedFile(const std::string& fileName) {
+  WriteBlock([&] { return Lines{kError + fileName + " konnte nicht gesichert werden."}; });
+}
 
-void LogError(const std::string& text) { WriteBlock({kError + text}); }
+void LogError(const std::string& text) {
+  WriteBlock([&] { return Lines{kError + text}; });
+}
 
 }  // namespace app

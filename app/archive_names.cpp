@@ -13,8 +13,9 @@ bool HasZipExtension(const std::string& name) {
 
 std::string ArchiveName(const BackupDefinition& def, bool partial, classlib::TDateTime start) {
   const std::string name = def.UseDateTime ? classlib::FormatDateTime("yyyy-mm-dd hh-nn", start) : def.Title;
-  if (HasZipExtension(name)) return partial ? name.substr(0, name.size() - 4) + " [part]" + name.substr(name.size() - 4) : name;
-  return name + (partial && def.PartBackupFull ? " [part].zip" : ".zip");
+  if (!HasZipExtension(name)) return name + (partial && def.PartBackupFull ? " [part].zip" : ".zip");
+  const std::size_t stem = name.size() - 4;
+  return partial ? name.substr(0, stem) + " [part]" + name.substr(stem) : name;
 }
 
 int GenerationsOf(const BackupDefinition& def) { return def.UseDateTime ? 1 : def.Instances; }

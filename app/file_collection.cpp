@@ -4,9 +4,9 @@
 
 #include "app/file_helpers.h"
 #include "classlib/format.h"
+#include "classlib/forms.h"
 #include "classlib/text.h"
 #include "zip/fs.h"
-#include "zip/message_pump.h"
 #include "zip/path_strings.h"
 
 namespace app {
@@ -45,7 +45,7 @@ void WalkFiles(const std::string& folder, bool recurse, const Visit& visit) {
       const fs::FindData& entry = listing.Entry();
       if ((entry.attributes & fs::kAttrDirectory) == 0) visit(folder, entry);
       else if (recurse && entry.name != "." && entry.name != "..") subfolders.push_back(entry.name);
-      zip::ProcessMessages();
+      classlib::Application().ProcessMessages();
     }
   }
   for (const std::string& name : subfolders) WalkFiles(folder + name + "\\", true, visit);
@@ -80,8 +80,9 @@ void CollectInto(CollectedFiles& result, const std::string& folder, const Backup
 
 bool PassesTypeFilter(const std::string& fileName, const std::string& types, FileTypeFilter filter) {
   const std::string extension = zip::ExtractFileExt(fileName);
+  const std::string list = classlib::LowerAscii(types) + ";";
   const bool listed = !types.empty() && !extension.empty() &&
-                      (classlib::LowerAscii(types) + ";").find(classlib::LowerAscii(extension) + ";") != std::string::npos;
+                      list.find(classlib::LowerAscii(extension) + ";") != std::string::npos;
   switch (filter) {
     case FileTypeFilter::AllFiles: return true;
     case FileTypeFilter::OnlyTypes: return listed;

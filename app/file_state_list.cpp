@@ -105,9 +105,10 @@ void SortFileStates(TLogData& list) {
 int FindFileState(const std::string& path, const TLogData& list) {
   std::string ansi;
   if (!ToAnsiPath(path, ansi)) return -1;
-  const auto found = std::lower_bound(list.begin(), list.end(), ansi, [](const FileStateRecord& r, const std::string& p) {
+  const auto before = [](const FileStateRecord& r, const std::string& p) {
     return CompareStatePaths(r.AnsiPath, p) < 0;
-  });
+  };
+  const auto found = std::lower_bound(list.begin(), list.end(), ansi, before);
   return found != list.end() && CompareStatePaths(found->AnsiPath, ansi) == 0 ? static_cast<int>(found - list.begin())
                                                                                 : -1;
 }
@@ -141,9 +142,10 @@ bool SaveFileStates(const std::string& file, TLogData& list) {
     PutLittleEndian(list[i].DateTime, record + kDateOffset);
   }
   const std::string temporary = file + ".tmp";
-  if (WriteWholeFile(temporary, bytes) &&
-      MoveFileExW(classlib::Widen(ExtendedLengthPath(temporary)).c_str(), classlib::Widen(ExtendedLengthPath(file)).c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  const std::wstring from = classlib::Widen(ExtendedLengthPath(temporary));
+  const std::wstring to = classlib::Widen(ExtendedLengthPath(file));
+  const DWORD replace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  if (WriteWholeFile(temporary, bytes) && MoveFileExW(from.c_str(), to.c_str(), replace))
     return true;
   fs::Delete(ExtendedLengthPath(temporary));
   return false;

@@ -94,7 +94,8 @@ PlacementResult Place(const std::vector<std::string>& dropped, const Renames& re
 template <typename Namer>
 Renames RenamesOf(const ArchiveSet& written, Namer name) {
   Renames renames;
-  for (int part = 1; part < written.Files; ++part) renames.emplace_back(PartFileName(written.ZipFile, part), name(part));
+  for (int part = 1; part < written.Files; ++part)
+    renames.emplace_back(PartFileName(written.ZipFile, part), name(part));
   renames.emplace_back(written.ZipFile, name(0));
   return renames;
 }
@@ -137,8 +138,9 @@ PlacementResult ReplaceArchiveSet(const ArchiveSet& written, const std::string& 
   const std::string stem = name.substr(0, name.size() - zip::ExtractFileExt(name).size());
   std::vector<std::string> old;
   for (const std::string& file : FileNamesIn(folder)) {
-    const bool part = classlib::StartsTextAscii(file, stem) && file.size() - stem.size() == zip::ExtractFileExt(file).size() &&
-                      IsPartExtension(zip::ExtractFileExt(file));
+    const std::string extension = zip::ExtractFileExt(file);
+    const bool part = classlib::StartsTextAscii(file, stem) && file.size() == stem.size() + extension.size() &&
+                      IsPartExtension(extension);
     if (part || classlib::SameTextAscii(file, name)) old.push_back(folder + file);
   }
   return Place(old, RenamesOf(written, [&](int part) { return part == 0 ? target : PartFileName(target, part); }));

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "classlib/persistent.h"
+
 namespace classlib {
 
 enum class TOperation { opInsert, opRemove };
 
-class TComponent {
+class TComponent : public TPersistent {
  public:
   explicit TComponent(TComponent* AOwner);
-  virtual ~TComponent();
-  TComponent(const TComponent&) = delete;
-  TComponent& operator=(const TComponent&) = delete;
+  ~TComponent() override;
 
   TComponent* Owner() const { return owner_; }
   int ComponentCount() const { return static_cast<int>(components_.size()); }

@@ -389,6 +389,24 @@ void TGraphicControl::Update() {
   if (Parent() && Parent()->HandleAllocated()) UpdateWindow(Parent()->Handle());
 }
 
+void TGraphicControl::Repaint() {
+  TWinControl* p = Parent();
+  if (!Visible() || !p || !p->HandleAllocated()) return;
+  if (!(ControlStyle() & csOpaque)) {
+    TControl::Repaint();
+    return;
+  }
+  if (!IsWindowVisible(p->handle_)) return;
+  struct WindowDC {
+    HWND window;
+    HDC dc;
+    ~WindowDC() { ReleaseDC(window, dc); }
+  } target{p->handle_, GetDC(p->handle_)};
+  if (!target.dc) return;
+  IntersectClipRect(target.dc, Left(), Top(), Left() + Width(), Top() + Height());
+  p->PaintGraphicChildren(target.dc, this);
+}
+
 void TGraphicControl::PaintTo(HDC dc) {
   CanvasOn on(canvas_, dc);
   canvas_.Font().Assign(Font());
@@ -713,8 +731,12 @@ HBRUSH TWinControl::ColorBrush() {
 
 void TWinControl::PaintWindow(HDC) {}
 
-void TWinControl::PaintControls(HDC dc) {
-  for (TControl* c : std::vector<TControl*>(controls_)) {
+void TWinControl::PaintControls(HDC dc) { PaintGraphicChildren(dc, nullptr); }
+
+void TWinControl::PaintGraphicChildren(HDC dc, const TControl* first) {
+  std::vector<TControl*> list(controls_);
+  if (first) list.erase(list.begin(), std::find(list.begin(), list.end(), first));
+  for (TControl* c : list) {
     if (c->IsWindowed() || !c->Visible()) continue;
     const int saved = SaveDC(dc);
     OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
@@ -916,6 +938,9 @@ void TWinControl::WndProc(TMessage& m) {
     case CM_TEXTCHANGED:
       if (handle_) SetWindowTextW(handle_, Widen(TControl::Text()).c_str());
       return;
+    case CM_SYSCOLORCHANGE:
+      NotifyControls(CM_SYSCOLORCHANGE);
+      break;
     case CN_CTLCOLORBTN:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:

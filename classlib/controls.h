@@ -130,7 +130,7 @@ class TControl : public TComponent {
   virtual void Invalidate();
   // Paints at once what is invalid.
   virtual void Update();
-  void Repaint() {
+  virtual void Repaint() {
     Invalidate();
     Update();
   }
@@ -186,6 +186,9 @@ class TGraphicControl : public TControl {
 
   void Invalidate() override;
   void Update() override;
+  // Paints the control now, only while it is visible: an opaque one straight into its parent's
+  // window (with the graphic siblings above it), any other through its parent's next paint.
+  void Repaint() override;
   TCanvas& Canvas() { return canvas_; }
   // Paints into dc, whose origin is the control's top left corner.
   void PaintTo(HDC dc);
@@ -285,12 +288,15 @@ class TWinControl : public TControl {
 
  private:
   friend class TControl;
+  friend class TGraphicControl;
   friend LRESULT CALLBACK ControlSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   void CreateHandle();
   void DestroyHandle();
   void UpdateBoundsFromWindow();
+  // Graphic children in z-order, from `first` (null: all) upwards.
+  void PaintGraphicChildren(HDC dc, const TControl* first);
   bool RouteMouseToChild(TMessage& m);
   void SetHoverChild(TControl* child);
   bool ReflectToChild(TMessage& m);

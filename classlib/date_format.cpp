@@ -80,14 +80,12 @@ class Formatter {
         out += count <= 2 ? Number(date_.year % 100, 2) : Number(date_.year, 4);
         return true;
       case 'h':
-        out += Number(time_.hour, count >= 2 ? 2 : 1);
-        return true;
       case 'n':
-        out += Number(time_.minute, count >= 2 ? 2 : 1);
+      case 's': {
+        const int value = token == 'h' ? time_.hour : token == 'n' ? time_.minute : time_.second;
+        out += Number(value, count >= 2 ? 2 : 1);
         return true;
-      case 's':
-        out += Number(time_.second, count >= 2 ? 2 : 1);
-        return true;
+      }
       case 'z':
         out += Number(time_.millisecond, count >= 3 ? 3 : 1);
         return true;

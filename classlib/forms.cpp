@@ -55,7 +55,14 @@ void CollectTabOrder(TWinControl* parent, std::vector<TWinControl*>& out) {
 
 // ===================================================================== TForm
 
+TScreen& Screen() {
+  // Never destroyed: forms owned by other statics may go after it at exit.
+  static TScreen* screen = new TScreen;
+  return *screen;
+}
+
 TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
+  Screen().forms_.push_back(this);
   SetVisible(false);
   SetControlStyle(ControlStyle() & ~csCaptureMouse);
   SetBounds(0, 0, 320, 240);
@@ -63,6 +70,8 @@ TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TForm::~TForm() {
   BeginDestroy();
+  auto& forms = Screen().forms_;
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
   if (Application().MainForm() == this) Application().SetMainForm(nullptr);
 }
 
@@ -277,6 +286,9 @@ void TForm::WndProc(TMessage& m) {
         m.Result = 0;
         return;
       }
+      break;
+    case WM_SYSCOLORCHANGE:
+      Perform(CM_SYSCOLORCHANGE);
       break;
     case WM_SHOWWINDOW:
       // Hidden with its owner (the hidden application window) or by the system: follow it.

@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "classlib/controls.h"
 
@@ -94,6 +95,19 @@ class TForm : public TCustomControl {
   bool keyPreview_ = false;
   bool shown_ = false;
 };
+
+// The forms that exist, in the order they were created.
+class TScreen {
+ public:
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TForm* Forms(int index) const { return forms_[static_cast<size_t>(index)]; }
+
+ private:
+  friend class TForm;
+  std::vector<TForm*> forms_;
+};
+
+TScreen& Screen();
 
 class TApplication : public TComponent {
  public:

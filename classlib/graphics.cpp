@@ -1,6 +1,7 @@
 #include "classlib/graphics.h"
 
 #include <cstring>
+#include <utility>
 
 #include "classlib/wide.h"
 
@@ -103,16 +104,44 @@ void TBrush::SetStyle(TBrushStyle style) {
   style_ = style;
 }
 
+void TBrush::SetBitmap(const TBitmap* bitmap) {
+  if (OnChanging) OnChanging();
+  bitmap_ = bitmap;
+}
+
+namespace {
+
+int HatchOf(TBrushStyle style) {
+  switch (style) {
+    case TBrushStyle::bsHorizontal: return HS_HORIZONTAL;
+    case TBrushStyle::bsVertical: return HS_VERTICAL;
+    case TBrushStyle::bsFDiagonal: return HS_FDIAGONAL;
+    case TBrushStyle::bsBDiagonal: return HS_BDIAGONAL;
+    case TBrushStyle::bsCross: return HS_CROSS;
+    default: return HS_DIAGCROSS;
+  }
+}
+
+}  // namespace
+
 HBRUSH TBrush::Handle() const {
-  if (style_ == TBrushStyle::bsClear) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  const HBITMAP pattern = bitmap_ ? bitmap_->Handle() : nullptr;
+  if (!pattern && style_ == TBrushStyle::bsClear) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   const TColor rgb = ColorToRGB(color_);
-  if (handle_ && handleRgb_ != rgb) {
+  if (handle_ && (handleRgb_ != rgb || handleStyle_ != style_ || handleBitmap_ != pattern)) {
     DeleteObject(handle_);
     handle_ = nullptr;
   }
   if (!handle_) {
-    handle_ = CreateSolidBrush(rgb);
+    if (pattern)
+      handle_ = CreatePatternBrush(pattern);
+    else if (style_ == TBrushStyle::bsSolid)
+      handle_ = CreateSolidBrush(rgb);
+    else
+      handle_ = CreateHatchBrush(HatchOf(style_), rgb);
     handleRgb_ = rgb;
+    handleStyle_ = style_;
+    handleBitmap_ = pattern;
   }
   return handle_;
 }
@@ -180,10 +209,26 @@ void TCanvas::SetHandle(HDC dc) {
   savedState_ = dc ? SaveDC(dc) : 0;
 }
 
+namespace {
+
+int Rop2Of(TPenMode mode) {
+  switch (mode) {
+    case TPenMode::pmNot: return R2_NOT;
+    case TPenMode::pmMask: return R2_MASKPEN;
+    case TPenMode::pmMerge: return R2_MERGEPEN;
+    case TPenMode::pmXor: return R2_XORPEN;
+    case TPenMode::pmNotXor: return R2_NOTXORPEN;
+    default: return R2_COPYPEN;
+  }
+}
+
+}  // namespace
+
 void TCanvas::Select() {
   SelectObject(dc_, font_.Handle());
   SelectObject(dc_, brush_.Handle());
   SelectObject(dc_, pen_.Handle());
+  SetROP2(dc_, Rop2Of(pen_.Mode()));
   SetTextColor(dc_, ColorToRGB(font_.Color()));
   if (brush_.Style() == TBrushStyle::bsClear) {
     SetBkMode(dc_, TRANSPARENT);
@@ -194,7 +239,7 @@ void TCanvas::Select() {
 }
 
 void TCanvas::FillRect(const RECT& rect) {
-  if (brush_.Style() == TBrushStyle::bsClear) return;
+  if (brush_.Style() == TBrushStyle::bsClear && !brush_.Bitmap()) return;
   ::FillRect(dc_, &rect, brush_.Handle());
 }
 
@@ -210,6 +255,16 @@ void TCanvas::MoveTo(int x, int y) { MoveToEx(dc_, x, y, nullptr); }
 void TCanvas::LineTo(int x, int y) {
   Select();
   ::LineTo(dc_, x, y);
+}
+
+void TCanvas::Polyline(const std::vector<POINT>& points) {
+  Select();
+  ::Polyline(dc_, points.data(), static_cast<int>(points.size()));
+}
+
+void TCanvas::Polygon(const std::vector<POINT>& points) {
+  Select();
+  ::Polygon(dc_, points.data(), static_cast<int>(points.size()));
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
@@ -232,29 +287,26 @@ SIZE TCanvas::TextExtent(const std::string& text) {
   return size;
 }
 
+// Copies go through the bitmap's own context: a bitmap whose canvas was used cannot be selected
+// into a second one.
 void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
   if (bitmap.Empty()) return;
-  HDC source = CreateCompatibleDC(dc_);
-  HGDIOBJ old = SelectObject(source, bitmap.Handle());
-  BitBlt(dc_, x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  Select();
+  BitBlt(dc_, x, y, bitmap.Width(), bitmap.Height(), bitmap.SourceDC(), 0, 0, copyMode_);
 }
 
 void TCanvas::StretchDraw(const RECT& rect, const TBitmap& bitmap) {
   if (bitmap.Empty()) return;
-  HDC source = CreateCompatibleDC(dc_);
-  HGDIOBJ old = SelectObject(source, bitmap.Handle());
+  Select();
   SetStretchBltMode(dc_, HALFTONE);
-  StretchBlt(dc_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, bitmap.Width(),
-             bitmap.Height(), SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  StretchBlt(dc_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, bitmap.SourceDC(), 0, 0,
+             bitmap.Width(), bitmap.Height(), copyMode_);
 }
 
 void TCanvas::CopyRect(const RECT& dest, const TCanvas& source, const RECT& s) {
+  Select();
   StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source.Handle(), s.left, s.top,
-             s.right - s.left, s.bottom - s.top, SRCCOPY);
+             s.right - s.left, s.bottom - s.top, copyMode_);
 }
 
 TColor TCanvas::Pixel(int x, int y) { return GetPixel(dc_, x, y); }
@@ -268,7 +320,7 @@ TBitmap::~TBitmap() { Release(); }
 void TBitmap::Release() {
   canvas_.reset();
   if (dc_) {
-    SelectObject(dc_, oldBitmap_);
+    if (oldBitmap_) SelectObject(dc_, oldBitmap_);
     DeleteDC(dc_);
     dc_ = nullptr;
   }
@@ -278,6 +330,12 @@ void TBitmap::Release() {
   width_ = height_ = 0;
 }
 
+namespace {
+
+int BitsPerPixel(TPixelFormat format) { return format == TPixelFormat::pf24bit ? 24 : 32; }
+
+}  // namespace
+
 void TBitmap::SetSize(int width, int height) {
   Release();
   if (width <= 0 || height <= 0) return;
@@ -286,7 +344,7 @@ void TBitmap::SetSize(int width, int height) {
   info.bmiHeader.biWidth = width;
   info.bmiHeader.biHeight = -height;  // top-down rows
   info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biBitCount = static_cast<WORD>(BitsPerPixel(format_));
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -297,29 +355,61 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::Assign(const TBitmap& source) {
+  if (&source == this) return;
+  format_ = source.format_;
   SetSize(source.Width(), source.Height());
   if (bits_ && source.bits_) {
     GdiFlush();
-    std::memcpy(bits_, source.bits_, static_cast<size_t>(width_) * height_ * 4);
+    std::memcpy(bits_, source.bits_, static_cast<size_t>(RowBytes()) * height_);
   }
 }
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+  if (format == format_) return;
+  if (!bits_) {
+    format_ = format;
+    return;
+  }
+  TBitmap converted;
+  converted.format_ = format;
+  converted.SetSize(width_, height_);
+  if (!converted.bits_) return;
+  const int from = BitsPerPixel(format_) / 8, to = BitsPerPixel(format) / 8;
+  for (int y = 0; y < height_; ++y) {
+    const std::uint8_t* source = ScanLine(y);
+    std::uint8_t* target = converted.ScanLine(y);
+    for (int x = 0; x < width_; ++x) std::memcpy(target + x * to, source + x * from, 3);
+  }
+  Release();
+  std::swap(bitmap_, converted.bitmap_);
+  std::swap(bits_, converted.bits_);
+  width_ = converted.width_;
+  height_ = converted.height_;
+  format_ = format;
+}
+
+int TBitmap::RowBytes() const { return (width_ * BitsPerPixel(format_) + 31) / 32 * 4; }
 
 std::uint8_t* TBitmap::ScanLine(int row) const {
   GdiFlush();
-  return bits_ + static_cast<size_t>(row) * width_ * 4;
+  return bits_ + static_cast<size_t>(row) * RowBytes();
 }
 
 TColor TBitmap::Pixel(int x, int y) const {
-  const std::uint8_t* p = ScanLine(y) + x * 4;
+  const std::uint8_t* p = ScanLine(y) + x * (BitsPerPixel(format_) / 8);
   return p[2] | (p[1] << 8) | (p[0] << 16);
 }
 
-TCanvas& TBitmap::Canvas() {
-  if (!canvas_) {
+HDC TBitmap::SourceDC() const {
+  if (!dc_) {
     dc_ = CreateCompatibleDC(nullptr);
     oldBitmap_ = bitmap_ ? SelectObject(dc_, bitmap_) : nullptr;
-    canvas_ = std::make_unique<TCanvas>(dc_);
   }
+  return dc_;
+}
+
+TCanvas& TBitmap::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>(SourceDC());
   return *canvas_;
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace classlib {
 
@@ -87,7 +88,9 @@ class TFont {
   mutable HFONT handle_ = nullptr;
 };
 
-enum class TBrushStyle { bsSolid, bsClear };
+enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+
+class TBitmap;
 
 class TBrush {
  public:
@@ -100,6 +103,10 @@ class TBrush {
   void SetColor(TColor color);
   TBrushStyle Style() const { return style_; }
   void SetStyle(TBrushStyle style);
+  // A pattern that replaces colour and style while set; the bitmap stays the caller's and must
+  // outlive its use here.
+  const TBitmap* Bitmap() const { return bitmap_; }
+  void SetBitmap(const TBitmap* bitmap);
   HBRUSH Handle() const;
 
   // Fired before the GDI brush may be dropped, so a canvas can deselect it.
@@ -108,11 +115,17 @@ class TBrush {
  private:
   TColor color_ = clWhite;
   TBrushStyle style_ = TBrushStyle::bsSolid;
+  const TBitmap* bitmap_ = nullptr;
   mutable HBRUSH handle_ = nullptr;
+  // What the cached handle was made from.
   mutable TColor handleRgb_ = 0;
+  mutable TBrushStyle handleStyle_ = TBrushStyle::bsSolid;
+  mutable HBITMAP handleBitmap_ = nullptr;
 };
 
 enum class TPenStyle { psSolid, psDash, psDot, psClear };
+// How the pen's colour combines with the pixels it covers (the system's binary raster operations).
+enum class TPenMode { pmCopy, pmNot, pmMask, pmMerge, pmXor, pmNotXor };
 
 class TPen {
  public:
@@ -127,6 +140,8 @@ class TPen {
   void SetWidth(int width);
   TPenStyle Style() const { return style_; }
   void SetStyle(TPenStyle style);
+  TPenMode Mode() const { return mode_; }
+  void SetMode(TPenMode mode) { mode_ = mode; }
   HPEN Handle() const;
 
   // Fired before the GDI pen is dropped, so a canvas can deselect it.
@@ -137,10 +152,18 @@ class TPen {
   TColor color_ = clBlack;
   int width_ = 1;
   TPenStyle style_ = TPenStyle::psSolid;
+  TPenMode mode_ = TPenMode::pmCopy;
   mutable HPEN handle_ = nullptr;
 };
 
-class TBitmap;
+// Raster operations of the canvas's bitmap copies.
+using TCopyMode = DWORD;
+constexpr TCopyMode cmSrcCopy = SRCCOPY;
+constexpr TCopyMode cmSrcAnd = SRCAND;
+constexpr TCopyMode cmSrcPaint = SRCPAINT;
+constexpr TCopyMode cmSrcInvert = SRCINVERT;
+constexpr TCopyMode cmMergeCopy = MERGECOPY;
+constexpr TCopyMode cmPatCopy = PATCOPY;
 
 // Drawing on a device context with the canvas's font, pen and brush. The canvas selects its
 // objects into the context as it draws and puts the context's own objects back when released.
@@ -159,12 +182,18 @@ class TCanvas {
   TFont& Font() { return font_; }
   TBrush& Brush() { return brush_; }
   TPen& Pen() { return pen_; }
+  // The raster operation of Draw, StretchDraw and CopyRect.
+  TCopyMode CopyMode() const { return copyMode_; }
+  void SetCopyMode(TCopyMode mode) { copyMode_ = mode; }
 
   void FillRect(const RECT& rect);
   void FrameRect(const RECT& rect);
   void Rectangle(int left, int top, int right, int bottom);
   void MoveTo(int x, int y);
   void LineTo(int x, int y);
+  void Polyline(const std::vector<POINT>& points);
+  // Filled with the brush, outlined with the pen.
+  void Polygon(const std::vector<POINT>& points);
   void TextOut(int x, int y, const std::string& text);
   // DrawText with the given DT_ flags; with DT_CALCRECT the rectangle is measured.
   int DrawText(const std::string& text, RECT& rect, UINT flags);
@@ -183,13 +212,17 @@ class TCanvas {
 
   HDC dc_ = nullptr;
   int savedState_ = 0;
+  TCopyMode copyMode_ = cmSrcCopy;
   TFont font_;
   TBrush brush_;
   TPen pen_;
 };
 
-// A 32-bit top-down DIB section with a memory canvas. Pixels() gives the rows, 4 bytes a pixel in
-// the order B, G, R, A.
+enum class TPixelFormat { pf24bit, pf32bit };
+
+// A top-down DIB section with a memory canvas, 32 bits a pixel unless set to 24. ScanLine gives a
+// row: 4 bytes a pixel in the order B, G, R, A, or 3 bytes B, G, R; 24-bit rows are padded to
+// whole 4-byte words.
 class TBitmap {
  public:
   TBitmap() = default;
@@ -204,21 +237,30 @@ class TBitmap {
   // Keeps nothing of the old picture.
   void SetSize(int width, int height);
   void Assign(const TBitmap& source);
+  TPixelFormat PixelFormat() const { return format_; }
+  // Converts the picture to the new format.
+  void SetPixelFormat(TPixelFormat format);
 
   HBITMAP Handle() const { return bitmap_; }
   std::uint8_t* ScanLine(int row) const;
+  // Bytes from one row to the next.
+  int RowBytes() const;
   TColor Pixel(int x, int y) const;
   TCanvas& Canvas();
+  // The memory context the bitmap is selected into, for copying from it.
+  HDC SourceDC() const;
 
  private:
   void Release();
 
   int width_ = 0;
   int height_ = 0;
+  TPixelFormat format_ = TPixelFormat::pf32bit;
   HBITMAP bitmap_ = nullptr;
   std::uint8_t* bits_ = nullptr;
-  HDC dc_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
+  // A bitmap can be selected into one context only: the canvas's, made on first use.
+  mutable HDC dc_ = nullptr;
+  mutable HGDIOBJ oldBitmap_ = nullptr;
   std::unique_ptr<TCanvas> canvas_;
 };
 

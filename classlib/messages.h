@@ -36,6 +36,12 @@ constexpr UINT CM_RECREATEWND = CM_BASE + 14;
 constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 15;
 // Hint text and position are about to be shown; LParam points at a THintInfo.
 constexpr UINT CM_HINTSHOW = CM_BASE + 16;
+// The system's colours changed; forms pass it down to every control.
+constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 17;
+
+// 0xB000-0xBBFF belongs to the control library's own notifications. Like the CM_ messages they
+// reach controls with and without a window through WndProc (Perform, NotifyControls, Broadcast,
+// or SendMessage/PostMessage to a window of the layer) and never go on to a system class.
 
 // Notifications a parent reflects to the child's own object: the system's code plus CN_BASE.
 constexpr UINT CN_BASE = 0xBC00;

@@ -6,7 +6,6 @@
 #include "app/file_helpers.h"
 #include "classlib/wide.h"
 #include "tests/app/app_fixture.h"
-#include "zip/message_pump.h"
 
 using namespace app;
 using namespace app_testing;
@@ -57,14 +56,14 @@ TEST_F(ActivityLog, EveryOtherBlock) {
 }
 
 TEST_F(ActivityLog, SwitchedOffItCreatesNoFileButStillLetsTheWindowsRun) {
-  int pumped = 0;
-  zip::SetMessagePumpForTesting([&] { ++pumped; });
   SetLoggingEnabled(false);
-  LogProgramStart();
-  WriteLogInfo("eine Zeile");
-  zip::SetMessagePumpForTesting(nullptr);
+  for (auto write : {+[] { LogProgramStart(); }, +[] { WriteLogInfo("eine Zeile"); }}) {
+    ASSERT_TRUE(PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0));
+    write();
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_NOREMOVE));  // handled meanwhile
+  }
   EXPECT_FALSE(testing_support::FileExists(dir / "orvapp.log"));
-  EXPECT_EQ(pumped, 2);
 }
 
 TEST_F(ActivityLog, ALogThatCannotBeWrittenNeverThrowsAndLosesNoLine) {
@@ -73,10 +72,10 @@ TEST_F(ActivityLog, ALogThatCannotBeWrittenNeverThrowsAndLosesNoLine) {
   EXPECT_NO_THROW(WriteLogInfo("erste"));
   ASSERT_TRUE(RemoveDirectoryW(log.c_str()));
   testing_support::WriteFile(dir / "orvapp.log", "");
-  const HANDLE locked = CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-  EXPECT_NO_THROW(WriteLogInfo("zweite"));
-  CloseHandle(locked);
+  {
+    LockedFile locked(dir / "orvapp.log");
+    EXPECT_NO_THROW(WriteLogInfo("zweite"));
+  }
   WriteLogInfo("dritte");
   EXPECT_EQ(Log(), "erste\r\nzweite\r\ndritte\r\n");
 }

@@ -2,6 +2,8 @@
 // its "Logs" folder land there), a fixed clock, and files with chosen dates.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "app/program_paths.h"
 #include "classlib/clock.h"
 #include "classlib/datetime.h"
+#include "classlib/wide.h"
 #include "tests/support/temp_dir.h"
 #include "zip/fs.h"
 
@@ -23,6 +26,21 @@ inline std::uint32_t DosTime(int year, int month, int day, int hour, int minute,
   return classlib::DateTimeToFileDate(classlib::EncodeDate(year, month, day) +
                                       classlib::EncodeTime(hour, minute, second, 0));
 }
+
+// Holds a file open without sharing for its life, so nobody can write, rename or delete it.
+class LockedFile {
+ public:
+  explicit LockedFile(const std::string& path)
+      : handle_(CreateFileW(classlib::Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+    EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
+  }
+  ~LockedFile() { CloseHandle(handle_); }
+  LockedFile(const LockedFile&) = delete;
+  LockedFile& operator=(const LockedFile&) = delete;
+
+ private:
+  HANDLE handle_;
+};
 
 class AppFixture : public ::testing::Test {
  protected:

@@ -38,7 +38,8 @@ open(sys.argv[1], 'wb').write(out)
 
 std::string Header(std::int32_t count) {
   std::string bytes(8, '\0');
-  for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>(static_cast<std::uint32_t>(count) >> (8 * i));
+  const auto value = static_cast<std::uint32_t>(count);
+  for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
   return bytes;
 }
 
@@ -78,10 +79,12 @@ TEST_F(FileStates, WrittenStateFileReadsBackThroughAnOutsideParser) {
 TEST_F(FileStates, StateFileOfAnotherWriterIsRead) {
   const std::string stateFile = dir / "fremd.ini";
   std::string output;
-  ASSERT_TRUE(testing_support::RunHostPython(kWriteStateFile, {testing_support::HostPath(stateFile)}, output)) << output;
+  ASSERT_TRUE(testing_support::RunHostPython(kWriteStateFile, {testing_support::HostPath(stateFile)}, output))
+      << output;
   TLogData list;
   ASSERT_TRUE(LoadFileStates(stateFile, list));
-  const TLogData expected = {{"C:\\Daten\\a.txt", 0x58452c8f}, {"C:\\Daten\\B.TXT", 0x58462d00}, {"C:\\Daten\\\xe4rger.doc", 1}};
+  const TLogData expected = {
+      {"C:\\Daten\\a.txt", 0x58452c8f}, {"C:\\Daten\\B.TXT", 0x58462d00}, {"C:\\Daten\\\xe4rger.doc", 1}};
   EXPECT_EQ(list, expected);
   EXPECT_EQ(FindFileState("c:\\daten\\b.txt", list), 1);  // letter case does not matter
   EXPECT_EQ(FindFileState("C:\\Daten\\ärger.doc", list), 2);
@@ -125,10 +128,10 @@ TEST_F(FileStates, SavingNeverLeavesHalfAFile) {
   EXPECT_EQ(ReadFile(stateFile), before);
 
   TLogData second = {{"C:\\b", 2}, {"C:\\a", 3}};
-  const HANDLE locked = CreateFileW(classlib::Widen(stateFile).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(SaveFileStates(stateFile, second));
-  CloseHandle(locked);
+  {
+    LockedFile locked(stateFile);
+    EXPECT_FALSE(SaveFileStates(stateFile, second));
+  }
   EXPECT_EQ(ReadFile(stateFile), before);
   EXPECT_FALSE(testing_support::FileExists(stateFile + ".tmp"));
 
@@ -167,10 +170,10 @@ TEST_F(FileStates, ComparisonFoldsOnlyAsciiLetters) {
 
 TEST_F(FileStates, FileDatesAreReadAlsoFromFilesOthersHoldOpen) {
   const std::string file = MakeFile("offen.txt", DosTime(2023, 7, 1, 12, 0));
-  const HANDLE locked = CreateFileW(classlib::Widen(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetFileDate(file), DosTime(2023, 7, 1, 12, 0));
-  CloseHandle(locked);
+  {
+    LockedFile locked(file);
+    EXPECT_EQ(GetFileDate(file), DosTime(2023, 7, 1, 12, 0));
+  }
   EXPECT_EQ(GetFileDate(dir / "fehlt.txt"), 0u);
 
   // Deeper than MAX_PATH, made through the long form so that it exists on any Windows.
@@ -180,7 +183,8 @@ TEST_F(FileStates, FileDatesAreReadAlsoFromFilesOthersHoldOpen) {
     CreateDirectoryW(classlib::Widen("\\\\?\\" + deep).c_str(), nullptr);
   }
   const std::string longFile = deep + "\\tief.txt";
-  const HANDLE h = CreateFileW(classlib::Widen("\\\\?\\" + longFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  const std::wstring longForm = classlib::Widen("\\\\?\\" + longFile);
+  const HANDLE h = CreateFileW(longForm.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   CloseHandle(h);
   EXPECT_NE(GetFileDate(longFile), 0u);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "controls/panels/vis_application.h"
+
 namespace testing_support {
 
 namespace {
@@ -14,6 +16,9 @@ std::vector<std::string>& BoundaryErrors() {
 }  // namespace
 
 void InitWindows() {
+  // The program's entry does the same before its first window.
+  static const bool started = (controls::StartControlLibrary(), true);
+  (void)started;
   classlib::Application().Initialize();
   classlib::Application().SetTitle("Orvanta");
   classlib::Application().OnException = [](std::exception_ptr e) {

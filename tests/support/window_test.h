@@ -14,7 +14,8 @@
 
 namespace testing_support {
 
-// Initialises the application once and collects its boundary exceptions from now on.
+// Starts the control library and initialises the application, once, and collects the
+// application's boundary exceptions from now on.
 void InitWindows();
 // Messages of the exceptions that reached the application's handler since the last call.
 std::vector<std::string> TakeBoundaryErrors();
