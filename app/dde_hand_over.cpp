@@ -209,8 +209,8 @@ HandOverResult HandOverToRunningCopy(const classlib::TStringList& lines, const s
     return HandOverResult::NoAnswer;
   }
   CloseHandle(thread);
-  const DWORD limit = static_cast<DWORD>(timing.connectAttempts) * timing.retryPauseMs + timing.answerTimeoutMs +
-                      kConnectSlackMs;
+  const DWORD limit =
+      static_cast<DWORD>(timing.connectAttempts) * timing.retryPauseMs + timing.answerTimeoutMs + kConnectSlackMs;
   // The connection's broadcast also reaches this thread's own windows, so they must keep answering.
   const bool answered = classlib::WaitRunningSynchronizedCalls(call->answered, limit);
   return answered && call->delivered ? HandOverResult::Delivered : HandOverResult::NoAnswer;

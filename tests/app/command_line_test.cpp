@@ -1,12 +1,11 @@
 #include "app/command_line.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "app/file_helpers.h"
 #include "app/hand_over.h"
@@ -92,13 +91,16 @@ TEST_F(CommandLine, PathsFromArguments) {
   };
   const Case cases[] = {
       {"no arguments", "orvapp.exe", {}},
-      {"a path split at blanks is joined again, in its stored case", "orvapp.exe {D}\\mein ordner\\Datei Ä.txt",
+      {"a path split at blanks is joined again, in its stored case",
+       "orvapp.exe {D}\\mein ordner\\Datei Ä.txt",
        {In(D, "{D}\\Mein Ordner\\Datei Ä.txt")}},
       {"a quoted path", "orvapp.exe \"{D}\\Mein Ordner\\Datei Ä.txt\"", {In(D, "{D}\\Mein Ordner\\Datei Ä.txt")}},
       {"a folder, then a file; the folder's first word alone names nothing yet",
-       "orvapp.exe {D}\\Mein Ordner {D}\\a.txt", {In(D, "{D}\\Mein Ordner"), In(D, "{D}\\a.txt")}},
+       "orvapp.exe {D}\\Mein Ordner {D}\\a.txt",
+       {In(D, "{D}\\Mein Ordner"), In(D, "{D}\\a.txt")}},
       {"a relative name is dropped", "orvapp.exe gibtsnicht.txt {D}\\Ordner2", {In(D, "{D}\\Ordner2")}},
-      {"a full path that names nothing does not swallow the next one", "orvapp.exe {D}\\weg {D}\\Ordner2\\x.txt",
+      {"a full path that names nothing does not swallow the next one",
+       "orvapp.exe {D}\\weg {D}\\Ordner2\\x.txt",
        {In(D, "{D}\\Ordner2\\x.txt")}},
       {"a trailing fragment is dropped", "orvapp.exe {D}\\a.txt {D}\\Mein", {In(D, "{D}\\a.txt")}},
       {"wildcards name nothing", "orvapp.exe {D}\\*.txt {D}\\?.txt {D}\\b.txt", {In(D, "{D}\\b.txt")}},
@@ -117,8 +119,17 @@ TEST_F(CommandLine, RelativeNamesCountFromTheWorkingFolder) {
 }
 
 TEST_F(CommandLine, LongPathNames) {
-  wchar_t shortForm[MAX_PATH];
-  ASSERT_GT(GetShortPathNameW(classlib::Widen(D + "\\Mein Ordner\\Datei Ä.txt").c_str(), shortForm, MAX_PATH), 0u);
+  // The short names of our own two components; Wine's GetShortPathName can mix up the many
+  // scratch folders of parallel tests above them.
+  const auto shortName = [](const std::string& path) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(classlib::Widen(path).c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return search == INVALID_HANDLE_VALUE ? std::string() : classlib::Narrow(found.cAlternateFileName);
+  };
+  const std::string shortForm =
+      "{D}\\" + shortName(D + "\\Mein Ordner") + "\\" + shortName(D + "\\Mein Ordner\\Datei Ä.txt");
+  ASSERT_NE(shortForm, "{D}\\\\");
   struct Case {
     const char* what;
     std::string path;
@@ -126,7 +137,7 @@ TEST_F(CommandLine, LongPathNames) {
   };
   const Case cases[] = {
       {"stored case", "{D}\\MEIN ORDNER\\datei Ä.TXT", "{D}\\Mein Ordner\\Datei Ä.txt"},
-      {"a short form", classlib::Narrow(shortForm), "{D}\\Mein Ordner\\Datei Ä.txt"},
+      {"a short form", shortForm, "{D}\\Mein Ordner\\Datei Ä.txt"},
       {"the rest from the first missing component stays as given", "{D}\\mein ordner\\FEHLT\\MEINOR~9\\x.txt",
        "{D}\\Mein Ordner\\FEHLT\\MEINOR~9\\x.txt"},
       {"a wildcard is not expanded", "{D}\\mein ordner\\*.txt", "{D}\\Mein Ordner\\*.txt"},
@@ -159,7 +170,8 @@ TEST_F(CommandLine, LongPathNamesOnANetworkShare) {
 
   EXPECT_EQ(GetLongPathName(share + "\\EIN ORDNER\\lange datei.TXT"), share + "\\Ein Ordner\\Lange Datei.txt");
   EXPECT_EQ(GetLongPathName(share + "\\ein ordner\\Fehlt"), share + "\\Ein Ordner\\Fehlt");
-  EXPECT_EQ(GetLongPathName("\\\\?\\UNC\\" + host + "\\share\\ein ordner"), "\\\\?\\UNC\\" + host + "\\share\\Ein Ordner");
+  EXPECT_EQ(GetLongPathName("\\\\?\\UNC\\" + host + "\\share\\ein ordner"),
+            "\\\\?\\UNC\\" + host + "\\share\\Ein Ordner");
   TStringList files;
   app::GetFileNamesFromCommandLine(files, "orvapp.exe " + share + "\\ein ordner\\Lange Datei.txt");
   EXPECT_EQ(files, TStringList{share + "\\Ein Ordner\\Lange Datei.txt"});

@@ -1,13 +1,12 @@
 #include "app/hand_over.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "app/dde_hand_over.h"
 #include "app/single_instance.h"
@@ -91,8 +90,8 @@ class HandOver : public ::testing::Test {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    EXPECT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     CloseHandle(process.hThread);
     processes_.push_back(process.hProcess);
     return process.hProcess;
@@ -156,7 +155,8 @@ TEST_F(HandOver, ASecondStartHandsOverItsStartSwitchWhole) {
 TEST_F(HandOver, PathsArriveAsLines) {
   testing_support::WriteFile(dir / "Datei Ä.txt", "x");
   CreateDirectoryW(classlib::Widen(dir / "Mein Ordner").c_str(), nullptr);
-  const TStringList lines = app::HandOverLines("orvapp.exe " + (dir / "Datei Ä.txt") + " \"" + (dir / "Mein Ordner") + "\"");
+  const TStringList lines =
+      app::HandOverLines("orvapp.exe " + (dir / "Datei Ä.txt") + " \"" + (dir / "Mein Ordner") + "\"");
   ASSERT_EQ(lines, (TStringList{dir / "Datei Ä.txt", dir / "Mein Ordner"}));
   StartRunningCopy();
   EXPECT_EQ(app::HandOverToRunningCopy(lines, service), HandOverResult::Delivered);
@@ -165,7 +165,8 @@ TEST_F(HandOver, PathsArriveAsLines) {
 
 TEST_F(HandOver, NobodyAnswersInBoundedTime) {
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(app::HandOverToRunningCopy({"/start", "X"}, service, app::HandOverTiming{3, 200, 1000}), HandOverResult::NoAnswer);
+  EXPECT_EQ(app::HandOverToRunningCopy({"/start", "X"}, service, app::HandOverTiming{3, 200, 1000}),
+            HandOverResult::NoAnswer);
   EXPECT_LT(SecondsSince(start), 5.0);
 }
 
@@ -184,7 +185,7 @@ TEST_F(HandOver, ACopyStillStartingIsReachedThroughTheRetries) {
   EXPECT_EQ(Received(1), (std::vector<TStringList>{TStringList{"/start", "Spät"}}));
 }
 
-// The running copy's work (here six seconds) neither delays its answer nor the second start's end.
+// The running copy answers before its work (six seconds here) begins.
 TEST_F(HandOver, TheAnswerDoesNotWaitForTheWork) {
   StartRunningCopy(0, 6000);
   const auto start = std::chrono::steady_clock::now();

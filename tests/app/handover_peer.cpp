@@ -2,7 +2,7 @@
 //   handover_peer --first SERVICE OUTPUT DELAY_MS WORK_MS
 //     a running copy: waits DELAY_MS before it offers SERVICE (a copy still starting), then pumps
 //     messages; each macro it receives is appended to OUTPUT, one line per line and "--" after
-//     it, after which its handler stays busy for WORK_MS.
+//     it, after which its handler works WORK_MS, pumping messages as a backup run does.
 //   handover_peer --hung SERVICE OUTPUT
 //     a running copy that offers SERVICE, writes "--" to OUTPUT and then stops taking messages.
 //   handover_peer ARGUMENTS...   (with ORV_HANDOVER_SERVICE set)
@@ -29,6 +29,15 @@ void Append(const std::string& path, const std::string& text) {
   CloseHandle(file);
 }
 
+void WorkFor(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (ULONGLONG now; (now = GetTickCount64()) < end;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+}
+
 int RunFirstCopy(const std::vector<std::string>& args) {
   const std::string service = args[2], output = args[3];
   const DWORD workMs = std::stoul(args[5]);
@@ -39,7 +48,7 @@ int RunFirstCopy(const std::vector<std::string>& args) {
     std::string block;
     for (const std::string& line : lines) block += line + "\n";
     Append(output, block + "--\n");
-    Sleep(workMs);
+    WorkFor(workMs);
   };
   // The tests end this process; the timer only keeps a forgotten one from staying.
   SetTimer(nullptr, 0, 60000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
