@@ -97,7 +97,8 @@ std::string StartSwitchName(const std::string& commandLine) {
   std::size_t at = StartsWith(commandLine, "\"") ? commandLine.find('"', 1) : commandLine.find_first_of(kBlanks);
   if (at != npos) at = commandLine.find_first_not_of(kBlanks, at + 1);
   if (at == npos) return {};
-  for (const std::string form : {"/start", "\"/start\""}) {
+  const std::string quoted = std::string("\"") + kStartSwitch + "\"";
+  for (const std::string& form : {std::string(kStartSwitch), quoted}) {
     if (commandLine.compare(at, form.size(), form) != 0) continue;
     const std::size_t name = at + form.size() + 1;
     return name < commandLine.size() ? commandLine.substr(name) : std::string();
