@@ -27,6 +27,8 @@ namespace {
 // A second start waits this much longer than its retries and the answer timeout, for broadcasts
 // that windows of other programs are slow to take.
 constexpr DWORD kConnectSlackMs = 3000;
+// How long the conversation may take to end after the answer.
+constexpr DWORD kEndGraceMs = 1000;
 
 std::string JoinLines(const classlib::TStringList& lines) {
   std::string text;
@@ -208,11 +210,14 @@ HandOverResult HandOverToRunningCopy(const classlib::TStringList& lines, const s
     delete parameter;
     return HandOverResult::NoAnswer;
   }
-  CloseHandle(thread);
   const DWORD limit =
       static_cast<DWORD>(timing.connectAttempts) * timing.retryPauseMs + timing.answerTimeoutMs + kConnectSlackMs;
   // The connection's broadcast also reaches this thread's own windows, so they must keep answering.
   const bool answered = classlib::WaitRunningSynchronizedCalls(call->answered, limit);
+  // Normally the conversation ends at once. A thread left behind would keep its windows, and every
+  // broadcast of the session would wait for them.
+  if (answered) classlib::WaitRunningSynchronizedCalls(thread, kEndGraceMs);
+  CloseHandle(thread);
   return answered && call->delivered ? HandOverResult::Delivered : HandOverResult::NoAnswer;
 }
 
