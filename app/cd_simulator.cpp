@@ -97,6 +97,7 @@ std::string CDSimulator::GetDeviceVendor(int index) {
 bool CDSimulator::SelectDevice(int index) {
   if (Busy() || index < 0 || index >= GetDeviceCount()) return false;
   selected_ = index;
+  ClearImage();
   return true;
 }
 
@@ -224,14 +225,16 @@ void CDSimulator::Begin(Operation operation, Step first) {
 }
 
 void CDSimulator::EndOperation() {
-  if (operation_ == Operation::Write) {
-    image_.clear();
-    importLastSession_ = false;
-    prepared_ = false;
-  }
+  if (operation_ == Operation::Write) ClearImage();
   operation_ = Operation::None;
   disc_.reset();
   ++generation_;
+}
+
+void CDSimulator::ClearImage() {
+  image_.clear();
+  importLastSession_ = false;
+  prepared_ = false;
 }
 
 void CDSimulator::Post(unsigned message) { PostMessageW(window_, message, generation_, 0); }

@@ -118,6 +118,7 @@ class CDSimulator : public ICDWriterBackend {
   int BufferUsed() const;
   void Begin(Operation operation, Step first);
   void EndOperation();
+  void ClearImage();
   void Post(unsigned message);
   void HandleMessage(unsigned message);
   void RunStep();

@@ -58,6 +58,8 @@ class ICDWriterBackend {
   virtual std::string GetDeviceDriveLetter(int index) = 0;           // 25: one letter
   virtual std::string GetDeviceProduct(int index) = 0;               // 26
   virtual std::string GetDeviceVendor(int index) = 0;                // 27
+  // Makes device i current with a new, empty image: nothing added, no session imported, not
+  // prepared. A caller starting over after a refused write gets a clean image this way.
   virtual bool SelectDevice(int index) = 0;                          // 28
   virtual void EjectDisc() = 0;                                      // 29
   virtual bool IsDiscPresent() = 0;                                  // 33: a writable disc

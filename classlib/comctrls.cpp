@@ -30,6 +30,8 @@ void TListItem::SetSubItem(int index, const std::string& value) {
 
 int TListItem::Index() const {
   const auto& list = owner_.items_;
+  // The item just added, whose texts are set next: filling a long list stays linear.
+  if (!list.empty() && list.back().get() == this) return static_cast<int>(list.size() - 1);
   for (size_t i = 0; i < list.size(); ++i)
     if (list[i].get() == this) return static_cast<int>(i);
   return -1;

@@ -23,6 +23,10 @@ bool PromptService::SelectFolder(const FolderRequest& request, std::string&) {
   throw std::logic_error("unscripted folder dialog: " + request.prompt);
 }
 
+bool PromptService::InputText(const InputRequest& request, std::string&) {
+  throw std::logic_error("unscripted input box: " + request.prompt);
+}
+
 PromptService& Prompts() { return Installed() ? *Installed() : PlatformPrompts(); }
 
 void SetPromptsForTesting(PromptService* service) { Installed() = service; }

@@ -27,6 +27,11 @@ struct FileOpenRequest {
   std::string defaultExt;
 };
 
+struct InputRequest {
+  std::string caption;
+  std::string prompt;
+};
+
 struct FolderRequest {
   std::string prompt;
   std::string initialDir;
@@ -41,6 +46,9 @@ class PromptService {
   // False when cancelled; else path is the chosen file or folder. Services without dialogs raise.
   virtual bool OpenFile(const FileOpenRequest& request, std::string& path);
   virtual bool SelectFolder(const FolderRequest& request, std::string& path);
+  // An input box: text comes in as the preset and goes out as what was entered; false when
+  // cancelled (text then unchanged).
+  virtual bool InputText(const InputRequest& request, std::string& text);
 };
 
 // The installed service: the platform's boxes unless a test installed its own.

@@ -49,6 +49,74 @@ int CALLBACK SelectInitialFolder(HWND window, UINT message, LPARAM, LPARAM data)
   return 0;
 }
 
+// A dialog template built in memory: the frame, then each control, in dialog units.
+class DialogTemplate {
+ public:
+  DialogTemplate(const std::wstring& caption, short width, short height, WORD items) {
+    DLGTEMPLATE frame = {};
+    frame.style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    frame.cdit = items;
+    frame.cx = width;
+    frame.cy = height;
+    Append(&frame, sizeof frame);
+    Word(0);  // no menu
+    Word(0);  // the standard dialog class
+    Text(caption);
+    Word(8);
+    Text(L"Tahoma");
+  }
+
+  // classAtom: 0x80 button, 0x81 edit, 0x82 static.
+  void Control(WORD classAtom, DWORD style, short x, short y, short width, short height, WORD id,
+               const std::wstring& text) {
+    while (bytes_.size() % sizeof(DWORD) != 0) bytes_.push_back(0);
+    DLGITEMTEMPLATE item = {};
+    item.style = style | WS_CHILD | WS_VISIBLE;
+    item.x = x;
+    item.y = y;
+    item.cx = width;
+    item.cy = height;
+    item.id = id;
+    Append(&item, sizeof item);
+    Word(0xFFFF);
+    Word(classAtom);
+    Text(text);
+    Word(0);  // no creation data
+  }
+
+  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()); }
+
+ private:
+  void Append(const void* data, size_t size) {
+    const auto* p = static_cast<const BYTE*>(data);
+    bytes_.insert(bytes_.end(), p, p + size);
+  }
+  void Word(WORD w) { Append(&w, sizeof w); }
+  void Text(const std::wstring& text) { Append(text.c_str(), (text.size() + 1) * sizeof(wchar_t)); }
+
+  std::vector<BYTE> bytes_;
+};
+
+constexpr WORD kInputEdit = 100;
+
+INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    SetDlgItemTextW(dialog, kInputEdit, reinterpret_cast<std::wstring*>(lParam)->c_str());
+    return TRUE;
+  }
+  if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    if (LOWORD(wParam) == IDOK) {
+      auto* text = reinterpret_cast<std::wstring*>(GetWindowLongPtrW(dialog, DWLP_USER));
+      text->assign(static_cast<size_t>(GetWindowTextLengthW(GetDlgItem(dialog, kInputEdit))), L'\0');
+      GetDlgItemTextW(dialog, kInputEdit, &(*text)[0], static_cast<int>(text->size() + 1));
+    }
+    EndDialog(dialog, LOWORD(wParam));
+    return TRUE;
+  }
+  return FALSE;
+}
+
 class BoxPrompts : public PromptService {
  public:
   PromptResult Message(const MessageRequest& r) override {
@@ -74,6 +142,20 @@ class BoxPrompts : public PromptService {
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&dialog)) return false;
     path = Narrow(name.data());
+    return true;
+  }
+
+  bool InputText(const InputRequest& r, std::string& text) override {
+    DialogTemplate box(Widen(r.caption), 220, 64, 4);
+    box.Control(0x82, SS_LEFT, 7, 7, 206, 10, 0xFFFF, Widen(r.prompt));
+    box.Control(0x81, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 20, 206, 12, kInputEdit, L"");
+    box.Control(0x80, BS_DEFPUSHBUTTON | WS_TABSTOP, 109, 42, 50, 14, IDOK, L"OK");
+    box.Control(0x80, BS_PUSHBUTTON | WS_TABSTOP, 163, 42, 50, 14, IDCANCEL, L"Abbrechen");
+    std::wstring entered = Widen(text);
+    const INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), box.Get(), GetActiveWindow(),
+                                                   InputBoxProc, reinterpret_cast<LPARAM>(&entered));
+    if (answer != IDOK) return false;
+    text = Narrow(entered);
     return true;
   }
 

@@ -453,6 +453,20 @@ TEST_F(CDWriterTest, NewSessionShowsTheLastOneOnlyWhenImported) {
   }
 }
 
+TEST_F(CDWriterTest, SelectingADeviceStartsAnEmptyImage) {
+  Burn("a.zip", 5000);
+  ASSERT_TRUE(writer.AddFile("\\b.zip", Source("b.zip", 5000)));
+  ASSERT_TRUE(writer.ImportLastSession(true));
+  ASSERT_TRUE(writer.PrepareWrite(true));
+
+  ASSERT_TRUE(writer.SelectDevice(0));
+  EXPECT_EQ(writer.GetImageBlocks(), 0);
+  writer.Tag = kWriting;
+  EXPECT_FALSE(writer.StartWriting());  // nothing prepared any more
+  Burn("c.zip", 100);
+  EXPECT_EQ(disc->Files, std::vector<std::string>{"\\c.zip"});  // nothing imported either
+}
+
 TEST_F(CDWriterTest, EjectTakesTheDiscOut) {
   Burn("backup.zip", 5000);
   writer.EjectDisc();

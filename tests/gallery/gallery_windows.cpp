@@ -1,7 +1,16 @@
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/restore_page.h"
+#include "app/wizards/form_extract.h"
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
+#include "classlib/wide.h"
 #include "tests/gallery/gallery.h"
+#include "zip/zip_writer.h"
 
 namespace gallery {
 
@@ -48,6 +57,70 @@ classlib::TForm* ShowRecover() {
   return form;
 }
 
+// A small backup of our own writer in a fresh folder of the temporary folder; the folder for the
+// restored files beside it.
+struct RestoreSample {
+  std::string archive;
+  std::string restored;
+};
+
+RestoreSample MakeRestoreSample() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path folder = std::filesystem::path(temp) / L"orvgallery-restore";
+  std::filesystem::remove_all(folder);
+  const std::filesystem::path source = folder / L"Dokumente";
+  std::filesystem::create_directories(source / L"Fotos");
+  std::filesystem::create_directories(folder / L"Wiederhergestellt");
+  auto write = [&](const std::wstring& name, const std::string& bytes) {
+    std::ofstream(source / name, std::ios::binary) << bytes;
+  };
+  write(L"Brief an Herrn Müller.txt", "Sehr geehrter Herr Müller,\r\n");
+  write(L"Rechnungen 2024.xls", std::string(48000, 'r'));
+  write(L"Fotos\\Urlaub am See.jpg", std::string(1300000, 'j'));
+  const RestoreSample sample{classlib::Narrow((folder / L"Sicherung.zip").wstring()),
+                             classlib::Narrow((folder / L"Wiederhergestellt").wstring())};
+  zip::TZipWriter writer;
+  writer.SetZipName(sample.archive);
+  writer.SetRootDir(classlib::Narrow(source.wstring()));
+  writer.SetRelativePaths(true);
+  writer.FilesList().Add(classlib::Narrow((source / L"*.*").wstring()));
+  writer.ArchiveFiles();
+  return sample;
+}
+
+// The page as the main window will host it, with the sample backup listed; and its extraction
+// window.
+app::TRestorePage* ShowRestorePage(const RestoreSample& sample) {
+  auto* host = new classlib::TForm(Owner());
+  host->SetCaption("Orvanta");
+  host->SetClientSize(600, 346);
+  auto* page = new app::TRestorePage(host);
+  page->SetParent(host);
+  page->SetAlign(classlib::TAlign::alClient);
+  page->SetExtractForm(new app::TFormExtract(Owner()));
+  host->Show();
+  page->OpenBackup(sample.archive);
+  return page;
+}
+
+classlib::TForm* ShowRestore() { return ShowRestorePage(MakeRestoreSample())->ParentForm(); }
+
+app::TFormExtract* ShowExtractStart(const RestoreSample& sample) {
+  app::TRestorePage* page = ShowRestorePage(sample);
+  page->FlatButtonExtractAll->Click();
+  page->ExtractForm()->FolderTree->SetPath(sample.restored);
+  return page->ExtractForm();
+}
+
+classlib::TForm* ShowExtract() { return ShowExtractStart(MakeRestoreSample()); }
+
+classlib::TForm* ShowExtractDone() {
+  app::TFormExtract* form = ShowExtractStart(MakeRestoreSample());
+  form->FlatButtonNext->Click();
+  return form;
+}
+
 }  // namespace
 
 // One line per window.
@@ -57,6 +130,9 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"popup", ShowPopup},
       {"popup-after", ShowPopupAfterTab},
       {"recover", ShowRecover},
+      {"restore", ShowRestore},
+      {"extract", ShowExtract},
+      {"extract-done", ShowExtractDone},
   };
   return windows;
 }

@@ -21,10 +21,13 @@ class ScriptedPrompts : public classlib::PromptService {
   // A path chooses it; std::nullopt cancels the dialog.
   void ChooseNextFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
   void ChooseNextFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
+  // A text is entered with OK; std::nullopt cancels the input box.
+  void EnterNextText(std::optional<std::string> text) { texts_.push_back(std::move(text)); }
 
   std::vector<classlib::MessageRequest> messages;
   std::vector<classlib::FileOpenRequest> fileRequests;
   std::vector<classlib::FolderRequest> folderRequests;
+  std::vector<classlib::InputRequest> inputRequests;
 
   classlib::PromptResult Message(const classlib::MessageRequest& request) override {
     messages.push_back(request);
@@ -39,6 +42,11 @@ class ScriptedPrompts : public classlib::PromptService {
   bool SelectFolder(const classlib::FolderRequest& request, std::string& path) override {
     folderRequests.push_back(request);
     return Chosen(Next(folders_, "unscripted folder dialog: " + request.prompt), path);
+  }
+
+  bool InputText(const classlib::InputRequest& request, std::string& text) override {
+    inputRequests.push_back(request);
+    return Chosen(Next(texts_, "unscripted input box: " + request.prompt), text);
   }
 
  private:
@@ -58,6 +66,7 @@ class ScriptedPrompts : public classlib::PromptService {
   std::deque<classlib::PromptResult> answers_;
   std::deque<std::optional<std::string>> files_;
   std::deque<std::optional<std::string>> folders_;
+  std::deque<std::optional<std::string>> texts_;
 };
 
 }  // namespace testing_support
