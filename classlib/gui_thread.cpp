@@ -130,9 +130,16 @@ bool PumpMessagesUntil(const std::function<bool()>& done) {
   return true;
 }
 
-void WaitRunningSynchronizedCalls(void* handle) {
+bool WaitRunningSynchronizedCalls(void* handle, unsigned long timeoutMs) {
   HANDLE waited = handle;
-  while (MsgWaitForMultipleObjectsEx(1, &waited, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + 1) {
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    const ULONGLONG passed = GetTickCount64() - start;
+    if (timeoutMs != INFINITE && passed >= timeoutMs) return false;
+    const DWORD left = timeoutMs == INFINITE ? INFINITE : static_cast<DWORD>(timeoutMs - passed);
+    const DWORD woken = MsgWaitForMultipleObjectsEx(1, &waited, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+    if (woken == WAIT_OBJECT_0) return true;
+    if (woken != WAIT_OBJECT_0 + 1) return false;
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }

@@ -32,8 +32,9 @@ bool DispatchPendingMessages();
 // Dispatches the GUI thread's messages, sleeping while there are none, until done() is true.
 // False when the program was asked to quit first (WM_QUIT is posted again for the main loop).
 bool PumpMessagesUntil(const std::function<bool()>& done);
-// Waits for a handle while running only the calls other threads synchronise onto this thread,
-// so a worker blocked in Synchronize can still finish; no window message or input is handled.
-void WaitRunningSynchronizedCalls(void* handle);
+// Waits for a handle while running only what other threads send to this thread's windows (the
+// calls they synchronise onto it among them), so a worker blocked in Synchronize or in a broadcast
+// can still finish; no posted message or input is handled. False when timeoutMs passed first.
+bool WaitRunningSynchronizedCalls(void* handle, unsigned long timeoutMs = 0xFFFFFFFF);
 
 }  // namespace classlib
