@@ -91,6 +91,7 @@ class TFont {
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 class TBitmap;
+class TStream;
 
 class TBrush {
  public:
@@ -240,6 +241,14 @@ class TBitmap {
   TPixelFormat PixelFormat() const { return format_; }
   // Converts the picture to the new format.
   void SetPixelFormat(TPixelFormat format);
+
+  // The bitmap file form, bottom-up in the bitmap's own format; an empty bitmap writes nothing.
+  void SaveToStream(TStream& stream) const;
+  void SaveToFile(const std::string& fileName) const;
+  // A bitmap file from the rest of the stream (nothing left: an empty bitmap) becomes the
+  // picture, 32 bits a pixel; a damaged one raises EInvalidGraphic and the picture stays.
+  void LoadFromStream(TStream& stream);
+  void LoadFromFile(const std::string& fileName);
 
   HBITMAP Handle() const { return bitmap_; }
   std::uint8_t* ScanLine(int row) const;
