@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlib/exceptions.h"
@@ -37,6 +38,10 @@ class TStream : public TObject {
 
 class TMemoryStream : public TStream {
  public:
+  TMemoryStream() = default;
+  // Holds Data, positioned at 0.
+  explicit TMemoryStream(std::vector<std::uint8_t> Data) : data_(std::move(Data)) {}
+
   size_t Read(void* Buffer, size_t Count) override;
   size_t Write(const void* Buffer, size_t Count) override;
   std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
