@@ -135,13 +135,21 @@ class TApplication : public TComponent {
   // Pumps messages until done() is true or the application is asked to quit; returns done().
   bool WaitUntil(const std::function<bool()>& done);
 
+  // A hook sees every message of the application window before it is handled; it returns true
+  // when it handled the message (its Result is then the answer). The id is for UnhookMainWindow.
+  using TWindowHook = std::function<bool(TMessage& Message)>;
+  int HookMainWindow(TWindowHook Hook);
+  void UnhookMainWindow(int Id);
+
   // The boundary's handler: OnException when set, else the error box with the message.
   void HandleException(std::exception_ptr error);
   void ShowException(const std::string& message);
   std::function<void(std::exception_ptr)> OnException;
 
  private:
+  friend LRESULT CALLBACK ApplicationWindowProc(HWND, UINT, WPARAM, LPARAM);
   bool ProcessMessage(MSG& msg);
+  bool CallHooks(TMessage& message);
   bool IsKeyMessage(const MSG& msg);
 
   HWND handle_ = nullptr;
@@ -149,6 +157,8 @@ class TApplication : public TComponent {
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
   bool initialized_ = false;
+  std::vector<std::pair<int, TWindowHook>> hooks_;
+  int nextHookId_ = 0;
 };
 
 TApplication& Application();
