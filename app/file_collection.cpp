@@ -1,5 +1,7 @@
 #include "app/file_collection.h"
 
+#include <windows.h>
+
 #include <functional>
 
 #include "app/file_helpers.h"
@@ -14,7 +16,8 @@ namespace {
 
 namespace fs = zip::fs;
 
-using Visit = std::function<void(const std::string& folder, const fs::FindData& entry)>;
+// Returns false to stop the walk.
+using Visit = std::function<bool(const std::string& folder, const fs::FindData& entry)>;
 
 class Listing {
  public:
@@ -34,21 +37,30 @@ class Listing {
   fs::FindHandle handle_;
 };
 
+enum class Links { Follow, Skip };
+
 // Calls visit for every file of folder (ending in "\"), then, with recurse, walks each subfolder
 // in the order listed. Folders are told by their directory bit alone, whatever other attributes
-// they carry, and only "." and ".." are passed over.
-void WalkFiles(const std::string& folder, bool recurse, const Visit& visit) {
+// they carry, and only "." and ".." are passed over; with Links::Skip, folders that are links
+// (junctions, symbolic links) too. False when visit stopped the walk.
+bool WalkFiles(const std::string& folder, bool recurse, Links links, const Visit& visit) {
   std::vector<std::string> subfolders;
   {
     Listing listing(folder);
     for (bool more = listing.Valid(); more; more = listing.Next()) {
       const fs::FindData& entry = listing.Entry();
-      if ((entry.attributes & fs::kAttrDirectory) == 0) visit(folder, entry);
-      else if (recurse && entry.name != "." && entry.name != "..") subfolders.push_back(entry.name);
+      const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      if ((entry.attributes & fs::kAttrDirectory) == 0) {
+        if (!visit(folder, entry)) return false;
+      } else if (recurse && entry.name != "." && entry.name != ".." && !(link && links == Links::Skip)) {
+        subfolders.push_back(entry.name);
+      }
       classlib::Application().ProcessMessages();
     }
   }
-  for (const std::string& name : subfolders) WalkFiles(folder + name + "\\", true, visit);
+  for (const std::string& name : subfolders)
+    if (!WalkFiles(folder + name + "\\", true, links, visit)) return false;
+  return true;
 }
 
 const char kNoFolder[] = "Es ist kein Ordner zur Sicherung angegeben.";
@@ -94,18 +106,29 @@ bool PassesTypeFilter(const std::string& fileName, const std::string& types, Fil
 bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
                         classlib::TStringList& list, std::int64_t sizeLimitKB, bool recurse) {
   if (!FolderProblem(folder).empty()) return false;
-  WalkFiles(zip::WithTrailingBackslash(folder), recurse, [&](const std::string& at, const fs::FindData& entry) {
-    const bool fits = sizeLimitKB <= 0 || entry.size <= sizeLimitKB * 1024;
-    if (fits && PassesTypeFilter(entry.name, types, filter)) list.Add(at + entry.name);
-  });
+  WalkFiles(zip::WithTrailingBackslash(folder), recurse, Links::Follow,
+            [&](const std::string& at, const fs::FindData& entry) {
+              const bool fits = sizeLimitKB <= 0 || entry.size <= sizeLimitKB * 1024;
+              if (fits && PassesTypeFilter(entry.name, types, filter)) list.Add(at + entry.name);
+              return true;
+            });
   return true;
 }
 
 int CountFiles(const std::string& folder) {
-  if (!IsFullPath(folder)) return 0;
   int count = 0;
-  WalkFiles(zip::WithTrailingBackslash(folder), true, [&](const std::string&, const fs::FindData&) { ++count; });
+  VisitFilesBelow(folder, [&](const std::string&, const std::string&) {
+    ++count;
+    return true;
+  });
   return count;
+}
+
+void VisitFilesBelow(const std::string& folder,
+                     const std::function<bool(const std::string& folder, const std::string& name)>& visit) {
+  if (!IsFullPath(folder)) return;
+  WalkFiles(zip::WithTrailingBackslash(folder), true, Links::Skip,
+            [&](const std::string& at, const fs::FindData& entry) { return visit(at, entry.name); });
 }
 
 std::int64_t SizeLimitKB(const BackupDefinition& def) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,15 @@ bool PassesTypeFilter(const std::string& fileName, const std::string& types, Fil
 bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
                         classlib::TStringList& list, std::int64_t sizeLimitKB, bool recurse);
 
-// The number of files below folder, in all its subfolders.
+// The number of files below folder, in all its subfolders: the files VisitFilesBelow visits.
 int CountFiles(const std::string& folder);
+
+// Calls visit(folder, name) for every file below folder (a full path), the folder's own files
+// first, then each subfolder's, depth first; messages are pumped after every entry. Folders that
+// are links (junctions, symbolic links) are not entered: they may lead in a circle or onto other
+// drives. visit returns false to stop the walk.
+void VisitFilesBelow(const std::string& folder,
+                     const std::function<bool(const std::string& folder, const std::string& name)>& visit);
 
 // The definition's maximum file size in KB ("200 MB" gives 204800); 0 when switched off or
 // unreadable.

@@ -97,19 +97,30 @@ TBrush::~TBrush() {
   if (handle_) DeleteObject(handle_);
 }
 
+void TBrush::Assign(const TBrush& source) {
+  if (OnChanging) OnChanging();
+  color_ = source.color_;
+  style_ = source.style_;
+  bitmap_ = source.bitmap_;
+  if (OnChange) OnChange();
+}
+
 void TBrush::SetColor(TColor color) {
   if (OnChanging) OnChanging();
   color_ = color;
+  if (OnChange) OnChange();
 }
 
 void TBrush::SetStyle(TBrushStyle style) {
   if (OnChanging) OnChanging();
   style_ = style;
+  if (OnChange) OnChange();
 }
 
 void TBrush::SetBitmap(const TBitmap* bitmap) {
   if (OnChanging) OnChanging();
   bitmap_ = bitmap;
+  if (OnChange) OnChange();
 }
 
 namespace {

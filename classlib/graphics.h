@@ -100,6 +100,8 @@ class TBrush {
   TBrush(const TBrush&) = delete;
   TBrush& operator=(const TBrush&) = delete;
 
+  // Colour, style and pattern of source; one change.
+  void Assign(const TBrush& source);
   TColor Color() const { return color_; }
   void SetColor(TColor color);
   TBrushStyle Style() const { return style_; }
@@ -112,6 +114,8 @@ class TBrush {
 
   // Fired before the GDI brush may be dropped, so a canvas can deselect it.
   std::function<void()> OnChanging;
+  // Fired after every change, for an owner that repaints.
+  std::function<void()> OnChange;
 
  private:
   TColor color_ = clWhite;

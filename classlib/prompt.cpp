@@ -19,6 +19,10 @@ bool PromptService::OpenFile(const FileOpenRequest& request, std::string&) {
   throw std::logic_error("unscripted file dialog: " + request.title);
 }
 
+bool PromptService::OpenFiles(const FileOpenRequest& request, std::vector<std::string>&) {
+  throw std::logic_error("unscripted file dialog: " + request.title);
+}
+
 bool PromptService::SelectFolder(const FolderRequest& request, std::string&) {
   throw std::logic_error("unscripted folder dialog: " + request.prompt);
 }

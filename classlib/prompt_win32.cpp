@@ -44,6 +44,25 @@ std::wstring FilterList(const std::string& filter) {
   return list;
 }
 
+// The system's open dialog with the request's title, filter, folder and extension; name receives
+// what the dialog returns.
+bool RunOpenDialog(const FileOpenRequest& r, DWORD flags, std::vector<wchar_t>& name) {
+  const std::wstring title = Widen(r.title), filter = FilterList(r.filter), folder = Widen(r.initialDir);
+  std::wstring extension = Widen(r.defaultExt);
+  if (!extension.empty() && extension.rfind(L"*.", 0) == 0) extension.erase(0, 2);
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = GetActiveWindow();
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = name.data();
+  dialog.nMaxFile = static_cast<DWORD>(name.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrTitle = title.c_str();
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | flags;
+  return GetOpenFileNameW(&dialog) != FALSE;
+}
+
 int CALLBACK SelectInitialFolder(HWND window, UINT message, LPARAM, LPARAM data) {
   if (message == BFFM_INITIALIZED && data != 0) SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
   return 0;
@@ -127,21 +146,25 @@ class BoxPrompts : public PromptService {
 
   bool OpenFile(const FileOpenRequest& r, std::string& path) override {
     std::vector<wchar_t> name(MAX_PATH * 4, L'\0');
-    const std::wstring title = Widen(r.title), filter = FilterList(r.filter), folder = Widen(r.initialDir);
-    std::wstring extension = Widen(r.defaultExt);
-    if (!extension.empty() && extension.rfind(L"*.", 0) == 0) extension.erase(0, 2);
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetActiveWindow();
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = static_cast<DWORD>(name.size());
-    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&dialog)) return false;
+    if (!RunOpenDialog(r, 0, name)) return false;
     path = Narrow(name.data());
+    return true;
+  }
+
+  bool OpenFiles(const FileOpenRequest& r, std::vector<std::string>& paths) override {
+    std::vector<wchar_t> names(1 << 16, L'\0');
+    if (!RunOpenDialog(r, OFN_ALLOWMULTISELECT | OFN_EXPLORER, names)) return false;
+    // One file: its full path. Several: the folder, then each name, each ended by a NUL.
+    std::vector<std::string> parts;
+    for (const wchar_t* at = names.data(); *at; at += wcslen(at) + 1) parts.push_back(Narrow(at));
+    if (parts.size() <= 1) {
+      paths = parts;
+      return !paths.empty();
+    }
+    std::string folder = parts[0];
+    if (folder.back() != '\\') folder += '\\';
+    paths.clear();
+    for (size_t i = 1; i < parts.size(); ++i) paths.push_back(folder + parts[i]);
     return true;
   }
 

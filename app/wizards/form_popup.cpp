@@ -10,7 +10,6 @@ namespace app {
 
 using classlib::Bind;
 using classlib::TAlign;
-using classlib::TRadioButton;
 
 namespace {
 
@@ -19,24 +18,6 @@ constexpr int kHeaderHeight = 72;
 constexpr int kTabsTop = 92;
 constexpr int kTabsHeight = 306;
 constexpr int kPageInnerWidth = 432;
-// An option: the radio button and, below it, the sentence that explains it.
-constexpr int kOptionIndent = 17;
-constexpr int kOptionStep = 38;
-
-TRadioButton* NewRadio(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top, int width,
-                       const std::string& caption) {
-  auto* radio = Place(new TRadioButton(owner), parent, left, top, width, kRadioHeight);
-  radio->SetCaption(caption);
-  return radio;
-}
-
-// A radio button with its explanation below it.
-TRadioButton* NewOption(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top, int width,
-                        const std::string& caption, const std::string& explanation) {
-  TRadioButton* radio = NewRadio(owner, parent, left, top, width, caption);
-  NewLabel(owner, parent, left + kOptionIndent, top + kRadioHeight + 1, explanation, width - kOptionIndent);
-  return radio;
-}
 
 controls::TVisSimplePanel* NewPage(classlib::TComponent* owner, classlib::TWinControl* tabs, const std::string& hint) {
   controls::TVisSimplePanel* page = NewPanel(owner, tabs, kWhiteColor, TAlign::alClient);

@@ -4,9 +4,8 @@
 
 #include "app/activity_log.h"
 #include "app/wizards/main_window_hooks.h"
+#include "app/wizards/run_feedback.h"
 #include "app/wizards/window_style.h"
-#include "classlib/minimize_name.h"
-#include "classlib/prompt.h"
 
 namespace app {
 
@@ -19,16 +18,6 @@ constexpr int kHeaderHeight = 56;
 constexpr int kBoxHeight = 120;
 constexpr int kBoxInnerWidth = kWidth - 2 * kMargin - 20;
 const char kPreparing[] = "Backup wird vorbereitet...";
-
-bool AskYesNo(const std::string& text) {
-  classlib::MessageRequest request;
-  request.text = text;
-  request.caption = "Orvanta";
-  request.buttons = classlib::PromptButtons::YesNo;
-  request.icon = classlib::PromptIcon::Question;
-  request.systemModal = true;
-  return classlib::Prompts().Message(request) == classlib::PromptResult::Yes;
-}
 
 }  // namespace
 
@@ -68,18 +57,8 @@ TFormProgress::TFormProgress(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   ZipArchive.SetAddDirEntriesOnRecurse(true);
   ZipArchive.SetPackLevel(MainWindow().PackLevel());
   ZipArchive.SetTempPath(MainWindow().TempFolder());
-  ZipArchive.OnTotalPercentDone = Bind(this, &TFormProgress::ZipArchiveTotalPercentDone);
-  ZipArchive.OnFilePercentDone = Bind(this, &TFormProgress::ZipArchiveFilePercentDone);
   ZipArchive.OnStartZip = Bind(this, &TFormProgress::ZipArchiveStartZip);
-  ZipArchive.OnSkippingFile = Bind(this, &TFormProgress::ZipArchiveSkippingFile);
-
-  OrvBurner->OnClosingDisc = Bind(this, &TFormProgress::OrvBurnerClosingDisc);
-  OrvBurner->OnClosingSession = Bind(this, &TFormProgress::OrvBurnerClosingSession);
-  OrvBurner->OnTrackWriteStart = Bind(this, &TFormProgress::OrvBurnerTrackWriteStart);
-  OrvBurner->OnTrackWriteStatus = Bind(this, &TFormProgress::OrvBurnerTrackWriteStatus);
-  OrvBurner->OnEraseComplete = Bind(this, &TFormProgress::OrvBurnerDone);
-  OrvBurner->OnWritingCancelled = Bind(this, &TFormProgress::OrvBurnerDone);
-  OrvBurner->OnWritingComplete = Bind(this, &TFormProgress::OrvBurnerDone);
+  ConnectRunDisplay(ZipArchive, *OrvBurner, *LabelAction, *FlatProgressBarActual, *FlatProgressBarArchive);
 }
 
 void TFormProgress::FormShow(classlib::TComponent*) { MainWindow().SetEnabled(false); }
@@ -125,54 +104,11 @@ void TFormProgress::LogAbortOnce() {
 
 // ---- the zip writer
 
-void TFormProgress::ZipArchiveTotalPercentDone(int Percent) {
-  FlatProgressBarArchive->SetUserValue(Percent);
-  classlib::Application().ProcessMessages();
-}
-
-void TFormProgress::ZipArchiveFilePercentDone(int Percent) {
-  FlatProgressBarActual->SetUserValue(Percent);
-  classlib::Application().ProcessMessages();
-}
-
 void TFormProgress::ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo&, bool&) {
   // The writer forgets a request made before it started; this one must still stop it.
   if (cancelRequested_) ZipArchive.RequestCancel();
-  HDC screen = GetDC(nullptr);
-  {
-    classlib::TCanvas canvas(screen);
-    canvas.Font().Assign(LabelAction->Font());
-    LabelAction->SetCaption(
-        classlib::MinimizeName(FName, LabelAction->Width(), [&](const std::string& s) { return canvas.TextWidth(s); }));
-  }
-  ReleaseDC(nullptr, screen);
-  classlib::Application().ProcessMessages();
+  ShowShortenedPath(*LabelAction, FName);
 }
-
-void TFormProgress::ZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int, bool& Retry) {
-  if (Reason == zip::TSkipReason::srFileOpenError && !MainWindow().PreventErrors()) {
-    Retry = AskYesNo("Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet ist:\r\r" +
-                     FName + "\r\rVersuch wiederholen?");
-    if (Retry) return;
-  }
-  LogSkippedFile(FName);
-}
-
-// ---- the CD writer
-
-void TFormProgress::OrvBurnerClosingDisc(classlib::TComponent*) { LabelAction->SetCaption("CD wird geschlossen..."); }
-
-void TFormProgress::OrvBurnerClosingSession(classlib::TComponent*) { LabelAction->SetCaption("Session wird geschlossen..."); }
-
-void TFormProgress::OrvBurnerTrackWriteStart(classlib::TComponent*, int, int) { FlatProgressBarActual->SetMaxValue(100); }
-
-void TFormProgress::OrvBurnerTrackWriteStatus(classlib::TComponent*, int, int BlocksWritten, int DeviceBufferUsed) {
-  FlatProgressBarActual->SetUserValue(DeviceBufferUsed);
-  FlatProgressBarArchive->SetUserValue(BlocksWritten);
-  classlib::Application().ProcessMessages();
-}
-
-void TFormProgress::OrvBurnerDone(classlib::TComponent*) { OrvBurner->Tag = 0; }
 
 // ---- the end of the Windows session
 

@@ -61,17 +61,7 @@ class TFormProgress : public classlib::TForm {
   void FormCloseQuery(classlib::TComponent* Sender, bool& CanClose);
   void FlatButtonCancelClick(classlib::TComponent* Sender);
 
-  void ZipArchiveTotalPercentDone(int Percent);
-  void ZipArchiveFilePercentDone(int Percent);
   void ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo& ZipHeader, bool& Skip);
-  void ZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry);
-
-  void OrvBurnerClosingDisc(classlib::TComponent* Sender);
-  void OrvBurnerClosingSession(classlib::TComponent* Sender);
-  void OrvBurnerTrackWriteStart(classlib::TComponent* Sender, int Track, int BlocksToWrite);
-  void OrvBurnerTrackWriteStatus(classlib::TComponent* Sender, int Track, int BlocksWritten, int DeviceBufferUsed);
-  // OnEraseComplete, OnWritingCancelled and OnWritingComplete: the writer is idle again.
-  void OrvBurnerDone(classlib::TComponent* Sender);
 
   void LogAbortOnce();
 

@@ -50,6 +50,27 @@ THeader NewHeader(classlib::TComponent* owner, classlib::TWinControl* parent, co
   return {panel, label};
 }
 
+classlib::TRadioButton* NewRadio(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                 int width, const std::string& caption) {
+  auto* radio = Place(new classlib::TRadioButton(owner), parent, left, top, width, kRadioHeight);
+  radio->SetCaption(caption);
+  return radio;
+}
+
+classlib::TRadioButton* NewOption(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                  int width, const std::string& caption, const std::string& explanation) {
+  classlib::TRadioButton* radio = NewRadio(owner, parent, left, top, width, caption);
+  NewLabel(owner, parent, left + kOptionIndent, top + kRadioHeight + 1, explanation, width - kOptionIndent);
+  return radio;
+}
+
+classlib::TCheckBox* NewCheckBox(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                 int width, const std::string& caption) {
+  auto* box = Place(new classlib::TCheckBox(owner), parent, left, top, width, kRadioHeight);
+  box->SetCaption(caption);
+  return box;
+}
+
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                      const std::string& caption) {
   auto* button = Place(new controls::TFlatButton(owner), parent, left, top, kButtonWidth, kButtonHeight);

@@ -45,6 +45,14 @@ struct THeader {
 THeader NewHeader(classlib::TComponent* owner, classlib::TWinControl* parent, const std::string& title, int height);
 constexpr int kHeaderTextLeft = 24;
 constexpr int kHeaderTextTop = 28;
+classlib::TRadioButton* NewRadio(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                 int width, const std::string& caption);
+// An option: the radio button and, below it, the sentence that explains it; the next option
+// stands kOptionStep lower.
+classlib::TRadioButton* NewOption(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                  int width, const std::string& caption, const std::string& explanation);
+classlib::TCheckBox* NewCheckBox(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                 int width, const std::string& caption);
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                      const std::string& caption);
 
@@ -54,5 +62,7 @@ constexpr int kButtonHeight = 25;
 constexpr int kRadioHeight = 17;
 constexpr int kEditHeight = 21;
 constexpr int kMargin = 12;
+constexpr int kOptionIndent = 17;
+constexpr int kOptionStep = 38;
 
 }  // namespace app

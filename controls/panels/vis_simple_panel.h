@@ -5,10 +5,9 @@
 
 #include "classlib/graphics.h"
 #include "classlib/stdctrls.h"
+#include "controls/panels/vis_types.h"
 
 namespace controls {
-
-enum class TVisBevelStyle { bvNone, bvLowered, bvRaised, bvFrameLowered, bvFrameRaised, bvNormal, bvShadow };
 
 class TVisBevel {
  public:

@@ -1,6 +1,8 @@
-// Small portable helpers of the pack: blank tests, trailing backslashes, extremes of a list.
+// Small portable helpers of the pack: blank tests, trailing backslashes, extremes of a list,
+// rounding.
 #pragma once
 
+#include <cmath>
 #include <initializer_list>
 #include <string>
 
@@ -15,5 +17,7 @@ std::string RemoveBackslash(const std::string& S);
 // The largest / smallest entry; an empty list raises classlib::EListError.
 int MaxIntValue(std::initializer_list<int> Values);
 int MinIntValue(std::initializer_list<int> Values);
+// The nearest integer, halves to the even one.
+inline int RoundHalfEven(double Value) { return static_cast<int>(std::nearbyint(Value)); }
 
 }  // namespace controls

@@ -14,6 +14,7 @@
 #include "classlib/clock.h"
 #include "classlib/datetime.h"
 #include "classlib/wide.h"
+#include "tests/support/locked_file.h"
 #include "tests/support/temp_dir.h"
 #include "zip/fs.h"
 
@@ -27,20 +28,7 @@ inline std::uint32_t DosTime(int year, int month, int day, int hour, int minute,
                                       classlib::EncodeTime(hour, minute, second, 0));
 }
 
-// Holds a file open without sharing for its life, so nobody can write, rename or delete it.
-class LockedFile {
- public:
-  explicit LockedFile(const std::string& path)
-      : handle_(CreateFileW(classlib::Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
-    EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
-  }
-  ~LockedFile() { CloseHandle(handle_); }
-  LockedFile(const LockedFile&) = delete;
-  LockedFile& operator=(const LockedFile&) = delete;
-
- private:
-  HANDLE handle_;
-};
+using testing_support::LockedFile;
 
 class AppFixture : public ::testing::Test {
  protected:

@@ -3,13 +3,20 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/activity_log.h"
+#include "app/cd_simulator.h"
 #include "app/restore_page.h"
+#include "app/single_backup_page.h"
+#include "app/wizards/form_add.h"
+#include "app/wizards/form_creation.h"
 #include "app/wizards/form_extract.h"
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
+#include "app/wizards/main_window_hooks.h"
 #include "classlib/wide.h"
 #include "tests/gallery/gallery.h"
+#include "tests/support/temp_dir.h"
 #include "zip/zip_writer.h"
 
 namespace gallery {
@@ -121,6 +128,156 @@ classlib::TForm* ShowExtractDone() {
   return form;
 }
 
+// The Single Backup page of the main window, holding a few files, as the wizards see it.
+app::TSingleBackupPage* SingleBackupPage() {
+  static app::TSingleBackupPage* page = [] {
+    auto* created = new app::TSingleBackupPage(Owner());
+    const struct {
+      const char* name;
+      const char* folder;
+      const char* size;
+    } files[] = {
+        {"Übersicht März 2024.xls", "C:\\Dokumente\\Jahresübersichten\\", "1.234 KB"},
+        {"Angebot Müller.doc", "C:\\Dokumente\\Angebote\\", "87 KB"},
+        {"Präsentation Vertrieb.ppt", "C:\\Dokumente\\Vorträge\\Vertrieb und Marketing\\", "12.873 KB"},
+        {"Adressen.csv", "D:\\Daten\\", "3 KB"},
+        {"Urlaubsfoto 017.jpg", "D:\\Bilder\\2023\\Sommer\\", "2.406 KB"},
+    };
+    for (const auto& f : files) {
+      classlib::TListItem* item = created->ListViewSingleBackup->Items().Add();
+      item->SetCaption(f.name);
+      item->AddSubItem(f.folder);
+      item->AddSubItem(f.size);
+    }
+    created->SetFilesText();
+    app::MainWindow().SingleBackupPage = [created] { return created; };
+    return created;
+  }();
+  return page;
+}
+
+classlib::TForm* ShowSingleBackupPage() {
+  auto* form = new classlib::TForm(Owner());
+  form->SetCaption("Orvanta v2.4");
+  form->SetClientSize(560, 340);
+  app::TSingleBackupPage* page = SingleBackupPage();
+  page->SetParent(form);
+  page->SetAlign(classlib::TAlign::alClient);
+  form->Show();
+  return form;
+}
+
+app::TFormAdd* Add() {
+  auto* form = new app::TFormAdd(Owner());
+  form->ShowWithFiles(*SingleBackupPage()->ListViewSingleBackup);
+  return form;
+}
+
+classlib::TForm* ShowAdd() { return Add(); }
+
+classlib::TForm* ShowAddFiles() {
+  app::TFormAdd* form = Add();
+  form->FlatButtonNext->Click();
+  form->ListViewFiles->Items()[1]->SetSelected(true);
+  return form;
+}
+
+classlib::TForm* ShowAddFolders() {
+  app::TFormAdd* form = Add();
+  form->RadioButtonFolders->SetChecked(true);
+  form->FlatButtonNext->Click();
+  return form;
+}
+
+classlib::TForm* ShowAddWait() {
+  app::TFormAdd* form = Add();
+  form->FlatButtonNext->Click();
+  form->PanelFiles->Hide();
+  form->PanelWait->Show();
+  form->FlatButtonBack->SetEnabled(false);
+  form->FlatButtonNext->SetEnabled(false);
+  form->FlatProgressBarWait->SetUserValue(3);
+  return form;
+}
+
+// The creation wizard after clicking "Weiter" steps times; with a simulated CD writer when burner.
+app::TFormCreation* Creation(int steps, bool burner = false) {
+  SingleBackupPage();
+  auto* form = new app::TFormCreation(Owner());
+  if (burner) {
+    auto device = std::make_shared<app::SimulatedCDDevice>();
+    device->DriveLetter = "E";
+    device->Vendor = "Lumtec";
+    device->Product = "DVD-RW 52x";
+    device->MaxWriteSpeed = 52;
+    device->Disc = std::make_shared<app::SimulatedDisc>();
+    device->Disc->Rewritable = true;
+    form->OrvBurner->SetBackend(std::make_unique<app::CDSimulator>(
+        std::vector<std::shared_ptr<app::SimulatedCDDevice>>{device}));
+  }
+  form->Show();
+  for (int i = 0; i < steps; ++i) form->FlatButtonNext->Click();
+  return form;
+}
+
+classlib::TForm* ShowCreation() { return Creation(0); }
+classlib::TForm* ShowCreationStep1() { return Creation(1); }
+classlib::TForm* ShowCreationStep2() { return Creation(2); }
+
+classlib::TForm* ShowCreationSplit() {
+  app::TFormCreation* form = Creation(3);
+  form->CheckBoxStep3->SetChecked(true);
+  return form;
+}
+
+classlib::TForm* ShowCreationBurn() {
+  app::TFormCreation* form = Creation(1, true);
+  form->RadioButtonBurn->SetChecked(true);
+  form->FlatButtonSettings->Click();
+  return form;
+}
+
+// A real single backup of two small files into a scratch folder.
+app::TFormCreation* Created(bool destinationGone) {
+  static testing_support::TempDir dir;
+  app::SetLoggingEnabled(false);
+  auto* page = SingleBackupPage();
+  page->ListViewSingleBackup->Items().Clear();
+  for (const char* name : {"Übersicht März 2024.xls", "Angebot Müller.doc"}) {
+    testing_support::WriteFile(dir / name, std::string(5000, 'x'));
+    classlib::TListItem* item = page->ListViewSingleBackup->Items().Add();
+    item->SetCaption(name);
+    item->AddSubItem(dir.Path() + "\\");
+    item->AddSubItem("5 KB");
+  }
+  const std::string destination = dir / "Sicherungen der Geschäftsberichte";
+  CreateDirectoryW(classlib::Widen(destination).c_str(), nullptr);
+  app::TFormCreation* form = Creation(1);
+  form->FolderTree->SetPath(destination);
+  form->FlatButtonNext->Click();
+  form->FlatEditName->SetText("Geschäftsberichte 2024");
+  form->FlatButtonNext->Click();
+  if (destinationGone) RemoveDirectoryW(classlib::Widen(destination).c_str());
+  form->FlatButtonNext->Click();
+  return form;
+}
+
+classlib::TForm* ShowCreationDone() { return Created(false); }
+classlib::TForm* ShowCreationFailed() { return Created(true); }
+
+// The creating page as it looks while the archive is written.
+classlib::TForm* ShowCreationRunning() {
+  app::TFormCreation* form = Created(false);
+  form->LabelStatus->SetCaption("Backup wird erstellt...");
+  form->LabelInfo->SetCaption("Das Backup wird momentan erstellt. Bitte warten Sie einen Moment...");
+  form->LabelAction->SetCaption("C:\\...\\Jahresübersichten\\Übersicht März 2024.xls");
+  form->LabelOutput->SetCaption("");
+  form->FlatProgressBarActual->SetUserValue(70);
+  form->FlatProgressBarArchive->SetUserValue(45);
+  form->FlatButtonNext->SetCaption("Abbrechen");
+  return form;
+}
+
 }  // namespace
 
 // One line per window.
@@ -133,6 +290,19 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"restore", ShowRestore},
       {"extract", ShowExtract},
       {"extract-done", ShowExtractDone},
+      {"single-page", ShowSingleBackupPage},
+      {"add", ShowAdd},
+      {"add-files", ShowAddFiles},
+      {"add-folders", ShowAddFolders},
+      {"add-wait", ShowAddWait},
+      {"creation", ShowCreation},
+      {"creation-step1", ShowCreationStep1},
+      {"creation-step2", ShowCreationStep2},
+      {"creation-split", ShowCreationSplit},
+      {"creation-burn", ShowCreationBurn},
+      {"creation-running", ShowCreationRunning},
+      {"creation-done", ShowCreationDone},
+      {"creation-failed", ShowCreationFailed},
   };
   return windows;
 }

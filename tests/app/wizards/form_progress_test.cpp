@@ -17,29 +17,17 @@ using namespace app;
 using classlib::PromptResult;
 using testing_support::ClickButton;
 using testing_support::CloseBox;
+using wizard_testing::Bytes;
 
 namespace {
 
-const std::string kDashes(73, '-');
-const std::string kAbortBlock =
-    "Beendet um:   05.03.2024 14:22\r\nGrund:        Abbruch der Durchf\xFChrung\r\n" + kDashes + "\r\n";
+const std::string kAbortBlock = wizard_testing::RunEndBlock("Abbruch der Durchf\xFChrung");
 const std::string kShutdownBlock =
     "Uhrzeit:      05.03.2024 14:22\r\nAktion:       Orvanta beendet\r\n"
     "Art:          System-ShutDown\r\n" +
     std::string(73, '=') + "\r\n";
 const char kSessionQuestion[] =
     "Orvanta führt momentan eine Sicherung durch.\r\rMöchten Sie die Sicherung abbrechen und Orvanta beenden?";
-
-// Bytes that deflate cannot shrink much, so a file takes many buffers.
-std::string Bytes(size_t size) {
-  std::string bytes(size, '\0');
-  unsigned state = 12345;
-  for (char& b : bytes) {
-    state = state * 1103515245 + 12345;
-    b = static_cast<char>(state >> 16);
-  }
-  return bytes;
-}
 
 class ProgressWindow : public wizard_testing::WizardFixture {
  protected:

@@ -17,14 +17,34 @@
 
 namespace wizard_testing {
 
+// Bytes that deflate cannot shrink much, so a file takes many buffers.
+inline std::string Bytes(size_t size) {
+  std::string bytes(size, '\0');
+  unsigned state = 12345;
+  for (char& b : bytes) {
+    state = state * 1103515245 + 12345;
+    b = static_cast<char>(state >> 16);
+  }
+  return bytes;
+}
+
+// The lines that end a run in the log, at the fixture's time, with the reason as the log has it
+// (ANSI).
+inline std::string RunEndBlock(const std::string& reason) {
+  return "Beendet um:   05.03.2024 14:22\r\nGrund:        " + reason + "\r\n" + std::string(73, '-') + "\r\n";
+}
+
 struct FakeMainWindow {
+  bool visible = false;
   bool enabled = true;
   bool schedulerEnabled = false;
   bool backupRunning = false;
   bool trayStopped = false;
+  bool trayAnimating = false;
   bool shutdownLogged = false;
   bool preventErrors = false;
   int recomputedJobLists = 0;
+  int panelRefreshes = 0;
   // Called on every change the windows make, before it is recorded.
   std::function<void()> onChange = [] {};
 
@@ -32,16 +52,22 @@ struct FakeMainWindow {
 
   void Install() {
     app::MainWindowHooks& h = app::MainWindow();
+    h.Visible = [this] { return visible; };
     h.Enabled = [this] { return enabled; };
     h.SetEnabled = [this](bool value) { Change(enabled, value); };
     h.SetSchedulerEnabled = [this](bool value) { Change(schedulerEnabled, value); };
     h.BackupRunning = [this] { return backupRunning; };
     h.SetBackupRunning = [this](bool value) { Change(backupRunning, value); };
-    h.StopTrayAnimation = [this] { Change(trayStopped, true); };
+    h.StartTrayAnimation = [this] { Change(trayAnimating, true); };
+    h.StopTrayAnimation = [this] {
+      Change(trayStopped, true);
+      trayAnimating = false;
+    };
     h.RecomputeRunningJobs = [this] {
       onChange();
       ++recomputedJobLists;
     };
+    h.RefreshInformationPanel = [this] { ++panelRefreshes; };
     h.SetShutdownLogged = [this] { Change(shutdownLogged, true); };
     h.PackLevel = [] { return 9; };
     h.TempFolder = [this] { return tempFolder; };
