@@ -7,6 +7,7 @@
 #include "classlib/text.h"
 #include "classlib/wide.h"
 #include "controls/panels/vis_hook.h"
+#include "controls/panels/vis_image_list.h"
 #include "controls/panels/vis_messages.h"
 #include "controls/panels/vis_themes.h"
 
@@ -163,10 +164,12 @@ void StartControlLibrary() {
   LoadThemeLibrary();
   instance = new TVisApplication();
   themeManager = new TVisXPThemeManager(nullptr);
+  CreateVisContainer();
 }
 
 void StopControlLibrary() {
   if (startCount == 0 || --startCount > 0) return;
+  FreeVisContainer();
   delete themeManager;
   themeManager = nullptr;
   delete instance;
