@@ -281,6 +281,28 @@ void TCanvas::Polygon(const std::vector<POINT>& points) {
   ::Polygon(dc_, points.data(), static_cast<int>(points.size()));
 }
 
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+  Select();
+  ::Ellipse(dc_, left, top, right, bottom);
+}
+
+void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+  Select();
+  ::RoundRect(dc_, left, top, right, bottom, cornerWidth, cornerHeight);
+}
+
+void TCanvas::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
+  Select();
+  ::Arc(dc_, left, top, right, bottom, x1, y1, x2, y2);
+}
+
+void TCanvas::PaintRgn(HRGN region) {
+  Select();
+  ::PaintRgn(dc_, region);
+}
+
+void TCanvas::FrameRgn(HRGN region, int width, int height) { ::FrameRgn(dc_, region, brush_.Handle(), width, height); }
+
 void TCanvas::TextOut(int x, int y, const std::string& text) {
   Select();
   const std::wstring w = Widen(text);
