@@ -6,12 +6,13 @@
 
 namespace controls_test {
 
-std::string RunOracle(const std::vector<std::string>& Args) {
-  std::vector<std::string> args = {CONTROLS_TEST_DIR};
+std::string RunOracle(const std::vector<std::string>& Args, const std::string& Module) {
+  std::vector<std::string> args = {CONTROLS_TEST_DIR, Module};
   args.insert(args.end(), Args.begin(), Args.end());
   std::string output;
   const bool ok = testing_support::RunHostPython(
-      "import sys\nsys.path.insert(0, sys.argv[1])\nimport container_oracle\ncontainer_oracle.main(sys.argv[2:])\n", args,
+      "import importlib, sys\nsys.path.insert(0, sys.argv[1])\nimportlib.import_module(sys.argv[2]).main(sys.argv[3:])\n",
+      args,
       output);
   EXPECT_TRUE(ok) << output;
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();

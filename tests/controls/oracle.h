@@ -1,5 +1,5 @@
-// The Python oracle of the container files and waves (container_oracle.py), run on the host from
-// both trees.
+// The Python oracles beside the tests (container_oracle.py for container files and waves,
+// region_oracle.py for the region shapes), run on the host from both trees.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@ namespace controls_test {
 
 // Runs the oracle with the command and its arguments (file names through FileArg) and returns what
 // it printed; the test fails when the oracle does.
-std::string RunOracle(const std::vector<std::string>& Args);
+std::string RunOracle(const std::vector<std::string>& Args, const std::string& Module = "container_oracle");
 // A file name argument, as the host sees it.
 std::string FileArg(const std::string& Path);
 
