@@ -38,14 +38,6 @@ std::string Describe(const TVisCustomContainer& list) {
   return out.str();
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
 }  // namespace
 
 // Files written by the oracle load as it describes them; what we save, it reads the same way.
@@ -101,7 +93,7 @@ TEST(Container, DamagedFilesLeaveTheContainerAsItWas) {
   const std::string good = dir / "gut.txt";
   RunOracle({"strings", FileArg(good)});
   for (const char* kind : {"strings", "waves"}) {
-    const std::vector<std::string> names = Lines(RunOracle({"damaged", FileArg(dir.Path()), kind}));
+    const std::vector<std::string> names = controls_test::Lines(RunOracle({"damaged", FileArg(dir.Path()), kind}));
     ASSERT_FALSE(names.empty());
     TVisCustomContainer* list = std::string(kind) == "strings" ? static_cast<TVisCustomContainer*>(new TVisStringList(nullptr))
                                                                : new TVisWaveList(nullptr);

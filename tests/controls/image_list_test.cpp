@@ -65,12 +65,10 @@ std::string Describe(TVisImageList& list) {
 // The oracle also names each picture's bits a pixel, which depend on the writer.
 std::string WithoutBits(const std::string& text) { return std::regex_replace(text, std::regex(" bits \\d+"), ""); }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    if (!line.empty()) lines.push_back(line);
-  return lines;
+// The oracle's strip of 4 x 3 images, two of them, loaded from File.
+void LoadStrip(TVisImageList& list, const std::string& file, int masked) {
+  RunOracle({"strip", FileArg(file), "4", "3", "2", std::to_string(masked)});
+  list.LoadFromFile(file);
 }
 
 void Fill(TBitmap& bitmap, int w, int h, const std::function<TColor(int, int)>& color) {
@@ -191,12 +189,10 @@ TEST(ImageList, StripFilesAgreeWithTheOracle) {
 TEST(ImageList, DamagedStripsLeaveTheListAsItWas) {
   testing_support::InitWindows();
   testing_support::TempDir dir;
-  const std::string good = dir / "gut.iml";
-  RunOracle({"strip", FileArg(good), "4", "3", "2", "1"});
   TVisImageList list(nullptr);
-  list.LoadFromFile(good);
+  LoadStrip(list, dir / "gut.iml", 1);
   const std::string before = Describe(list);
-  for (const std::string& name : Lines(RunOracle({"damaged", FileArg(dir.Path()), "strip"}))) {
+  for (const std::string& name : controls_test::Lines(RunOracle({"damaged", FileArg(dir.Path()), "strip"}))) {
     SCOPED_TRACE(name);
     EXPECT_THROW(list.LoadFromFile(dir / name), classlib::Exception);
     EXPECT_EQ(Describe(list), before);
@@ -290,10 +286,8 @@ TEST(ImageList, AddingImagesKeepsTheStripWithinItsLimits) {
 TEST(ImageList, DrawingStyles) {
   testing_support::InitWindows();
   testing_support::TempDir dir;
-  const std::string file = dir / "streifen.iml";
-  RunOracle({"strip", FileArg(file), "4", "3", "2", "1"});
   TVisImageList list(nullptr);
-  list.LoadFromFile(file);
+  LoadStrip(list, dir / "streifen.iml", 1);
   TVisImageListItem& item = *list.Item(0);
   const TColor green = 0x00FF00, red = 0x0000FF, blue = 0xFF0000;
   const struct {
@@ -340,10 +334,8 @@ TEST(ImageList, TransparentDrawing) {
   const TColor green = 0x00FF00;
   for (int masked : {0, 1}) {
     SCOPED_TRACE(masked ? "masked" : "plain");
-    const std::string file = dir / "streifen.iml";
-    RunOracle({"strip", FileArg(file), "4", "3", "2", std::to_string(masked)});
     TVisImageList list(nullptr);
-    list.LoadFromFile(file);
+    LoadStrip(list, dir / "streifen.iml", masked);
     TBitmap canvas;
     pixels::Prepare(canvas, 10, 10, green);
     RECT drawn;

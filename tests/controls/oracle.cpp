@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "tests/support/host_python.h"
 
 namespace controls_test {
@@ -25,6 +27,14 @@ std::uint32_t Checksum(const std::uint8_t* Data, size_t Size) {
   std::uint32_t sum = 0;
   for (size_t i = 0; i < Size; ++i) sum += static_cast<std::uint32_t>((i + 1) * Data[i]);
   return sum;
+}
+
+std::vector<std::string> Lines(const std::string& Text) {
+  std::vector<std::string> lines;
+  std::istringstream in(Text);
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
 }
 
 std::string Hex(const std::string& Text) {

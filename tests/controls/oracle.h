@@ -18,6 +18,9 @@ std::string FileArg(const std::string& Path);
 std::uint32_t Checksum(const std::uint8_t* Data, size_t Size);
 inline std::uint32_t Checksum(const std::vector<std::uint8_t>& Data) { return Checksum(Data.data(), Data.size()); }
 
+// The non-empty lines of an oracle's output.
+std::vector<std::string> Lines(const std::string& Text);
+
 // Text as the oracle writes it: two lower-case hex digits a byte.
 std::string Hex(const std::string& Text);
 
