@@ -149,9 +149,18 @@ int TVisBevel::FrameWidth() const {
   return 0;
 }
 
-void TVisBevel::Change() {
+void TVisBevel::SetClientEdgeSupported(bool Value) {
+  clientEdgeSupported_ = Value;
+  UpdateExtents();
+}
+
+void TVisBevel::UpdateExtents() {
   extent_ = FrameWidth();
   extentRightBottom_ = ShadowFrame() ? widthInner_ + widthOuter_ + borderInnerWidth_ : extent_;
+}
+
+void TVisBevel::Change() {
+  UpdateExtents();
   TVisObject::Change();
 }
 

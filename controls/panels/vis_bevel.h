@@ -76,9 +76,10 @@ class TVisBevel : public TVisObject {
   // Notifies only in bmStandard, the one mode that draws it.
   void SetStandardStyle(TVisBorderStyle Value);
 
-  // Set by a windowed owner that shows bmWindows as its window's client edge.
+  // Set by a windowed owner that shows bmWindows as its window's client edge; the extents follow
+  // without a change notification.
   bool ClientEdgeSupported() const { return clientEdgeSupported_; }
-  void SetClientEdgeSupported(bool Value) { clientEdgeSupported_ = Value; }
+  void SetClientEdgeSupported(bool Value);
   // Whether the owner's window must be made again for the client edge; clears the request.
   bool TakeRecreateNeeded();
 
@@ -100,6 +101,7 @@ class TVisBevel : public TVisObject {
  private:
   int FrameWidth() const;
   bool ShadowFrame() const;
+  void UpdateExtents();
 
   TVisBevelStyle styleInner_ = TVisBevelStyle::bvNone;
   TVisBevelStyle styleOuter_ = TVisBevelStyle::bvNone;
