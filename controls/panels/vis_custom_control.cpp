@@ -198,17 +198,22 @@ void TVisCustomControl::EraseWindow(TMessage& m) {
   TCustomControl::WndProc(m);
 }
 
+void TVisCustomControl::BackgroundChanged() {
+  effect_.InvalidateBuffer();
+  if (UsesParentBuffer()) {
+    // Drawn from the parent's picture: now, and the children that do the same follow.
+    Repaint();
+    NotifyControls(CM_VISPARENTBKGNDCHANGED);
+  } else {
+    Invalidate();
+  }
+}
+
 void TVisCustomControl::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CM_VISPARENTBKGNDCHANGED:
       if (Loading() || Destroying()) return;
-      effect_.InvalidateBuffer();
-      if (UsesParentBuffer()) {
-        Repaint();
-        NotifyControls(CM_VISPARENTBKGNDCHANGED);
-      } else {
-        Invalidate();
-      }
+      BackgroundChanged();
       return;
     case CM_VISFOCUSGAINED:
       if (OnFocusGained) OnFocusGained(this);
@@ -248,13 +253,7 @@ void TVisCustomControl::WndProc(TMessage& m) {
       return;
     case WM_SIZE:
       TCustomControl::WndProc(m);
-      effect_.InvalidateBuffer();
-      if (UsesParentBuffer()) {
-        Repaint();
-        NotifyControls(CM_VISPARENTBKGNDCHANGED);
-      } else {
-        Invalidate();
-      }
+      BackgroundChanged();
       return;
     default:
       TCustomControl::WndProc(m);

@@ -110,6 +110,8 @@ class TVisCustomControl : public classlib::TCustomControl {
 
  private:
   void EraseWindow(classlib::TMessage& Message);
+  // The background below the control changed (or the control's place in it).
+  void BackgroundChanged();
   // Runs paint on a canvas over the window's own context, when the window exists.
   template <typename F>
   void OnWindowCanvas(F paint);

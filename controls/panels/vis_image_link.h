@@ -1,7 +1,7 @@
 // A control's place in an image list of the pack: the item (ListIndex) and the image inside it
 // (ImageIndex), and the change link through which the list tells the control of its changes.
 // Graphic and windowed controls keep it by the same rules. The program's windows place no image
-// list, so a control is linked to one only once a list registers the link.
+// list; setting one comes with the image lists, which register the link.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,6 @@ class TVisImageLink {
 
   // The list the link is registered with, or null.
   TVisBaseContainer* List() const { return link_.Sender(); }
-  TVisChangeLink& Link() { return link_; }
   std::int32_t ImageIndex() const { return index_[0]; }
   std::int32_t ListIndex() const { return index_[1]; }
   // Index 0 ImageIndex, 1 ListIndex; a negative value or the current one changes nothing.

@@ -36,7 +36,7 @@ class TVisCustomBevelPanel : public TVisCustomPanel {
   explicit TVisCustomBevelPanel(classlib::TComponent* AOwner);
   ~TVisCustomBevelPanel() override;
 
-  // A change of the bevel realigns the children and repaints at once.
+  // A change of the bevel realigns the children at once and repaints the panel.
   TVisBevel& Bevel() { return bevel_; }
   // Copies Value.
   void SetBevel(const TVisBevel& Value);
