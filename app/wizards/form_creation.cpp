@@ -174,9 +174,9 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   LabelAction = Place(new classlib::TLabel(this), PanelStepCreate, 10, 30, kBoxInnerWidth, 13);
   LabelAction->SetAutoSize(false);
   LabelAction->SetShowAccelChar(false);
-  FlatProgressBarActual = Place(new controls::TVisProgressFill(this), PanelStepCreate, 10, 48, kBoxInnerWidth, 16);
+  FlatProgressBarActual = NewProgressBar(this, PanelStepCreate, 10, 48, kBoxInnerWidth, 16);
   NewLabel(this, PanelStepCreate, 10, 74, "Gesamtfortschritt");
-  FlatProgressBarArchive = Place(new controls::TVisProgressFill(this), PanelStepCreate, 10, 92, kBoxInnerWidth, 16);
+  FlatProgressBarArchive = NewProgressBar(this, PanelStepCreate, 10, 92, kBoxInnerWidth, 16);
   LabelOutput = NewLabel(this, PanelStepCreate, 10, 126, "", kBoxInnerWidth);
   LabelOutput->SetShowAccelChar(false);
 
