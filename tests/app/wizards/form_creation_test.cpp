@@ -516,7 +516,9 @@ TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelled) {
        notBurned("Schreibvorgang fehlgeschlagen")},
       {"no disc, and Cancel", [&] { drives[0]->Disc = nullptr; }, {PromptResult::Cancel},
        notBurned("vom Anwender abgebrochen")},
-      {"Cancel at the disc change", [] {}, {PromptResult::Cancel}, ""},
+      {"Cancel at the disc change", [] {}, {PromptResult::Cancel},
+       "Fehler:       " + main.tempFolder + "Auf CD.001 konnte nicht auf CD gebrannt werden: vom Anwender "
+       "abgebrochen.\r\n"},
       {"Abbrechen while writing",
        [&] {
          auto shown = creation->OrvBurner->OnTrackWriteStatus;
