@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/archive_names.h"
-#include "app/cd_simulator.h"
 #include "app/file_state_list.h"
 #include "app/generations.h"
 #include "app/split_media.h"
 #include "classlib/registry.h"
 #include "classlib/wide.h"
 #include "tests/app/run/run_fixture.h"
+#include "tests/app/wizards/simulated_recorders.h"
 #include "tests/support/scripted_prompts.h"
 #include "zip/fs.h"
 
@@ -539,37 +539,13 @@ const char kNextDisc[] =
     "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
     "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
 
-// Runs that burn, on simulated recorders: E takes write-once discs, F rewritable ones. A blank disc
-// goes into the drive in use whenever the run asks for the next one.
+// Runs that burn, on the simulated recorders of the progress window's CD writer.
 class BurningRun : public BackupRun {
  protected:
   BurningRun() {
-    for (const char* letter : {"E", "F"}) {
-      auto drive = std::make_shared<SimulatedCDDevice>();
-      drive->DriveLetter = letter;
-      drive->Vendor = "Lumatec";
-      drive->Product = std::string("RW-52") + letter;
-      drive->MaxWriteSpeed = 24;
-      drives.push_back(drive);
-      InsertBlankDisc(*drive);
-    }
-    progress->OrvBurner->SetBackend(std::make_unique<CDSimulator>(drives));
-    prompts.onMessage = [this](const std::string& text) {
-      if (text == kNextDisc) InsertBlankDisc(*drives[0]);
-    };
     big = MakeFile("src\\big.bin", RandomBytes(3000000, 3));
     small = MakeFile("src\\klein.txt", "klein");
     document = MakeFile("Liesmich.txt", "lies");
-  }
-
-  std::shared_ptr<SimulatedDisc> InsertBlankDisc(SimulatedCDDevice& drive) {
-    auto disc = std::make_shared<SimulatedDisc>();
-    disc->HostFolder = dir / ("CD" + std::to_string(discs.size() + 1));
-    disc->Rewritable = drive.DriveLetter == "F";
-    zip::fs::MakeDirectory(disc->HostFolder);
-    drive.Disc = disc;
-    discs.push_back(disc);
-    return disc;
   }
 
   // Burns on E, split into three parts, then opens a file.
@@ -577,7 +553,7 @@ class BurningRun : public BackupRun {
     BackupDefinition def = Definition();
     def.Create.clear();
     def.Recording = true;
-    def.RecDrive = "(E:) Lumatec RW-52E";
+    def.RecDrive = "(E:) Lumtec Brenner E";
     def.RecSpeed = "8-fach";
     def.CDRFinalize = true;
     def.Eject = true;
@@ -596,6 +572,8 @@ class BurningRun : public BackupRun {
     zip::fs::Delete(StateFileName(def.Title));
   }
 
+  SimulatedDisc& LastDisc() { return *recorders.discs.back(); }
+
   // What the run left in the temporary folder.
   Files TempFiles() {
     Files files;
@@ -606,8 +584,9 @@ class BurningRun : public BackupRun {
 
   const std::string temp = dir.Path() + "\\";
   testing_support::ScriptedPrompts prompts;
-  std::vector<std::shared_ptr<SimulatedCDDevice>> drives;
-  std::vector<std::shared_ptr<SimulatedDisc>> discs;
+  wizard_testing::SimulatedRecorders recorders{dir.Path(), *progress->OrvBurner, prompts};
+  SimulatedCDDevice& driveE = *recorders.drives[0];
+  SimulatedCDDevice& driveF = *recorders.drives[1];
   std::string big, small, document;
 };
 
@@ -626,15 +605,15 @@ TEST_F(BurningRun, EachFileOfTheArchiveGoesOnItsOwnDiscTheArchiveItselfFirst) {
     SCOPED_TRACE(test.what);
     opened.clear();
     prompts.messages.clear();
-    InsertBlankDisc(*drives[0]);
-    const std::size_t first = discs.size() - 1;
+    recorders.InsertBlankDisc(driveE);
+    const std::size_t first = recorders.discs.size() - 1;
     BackupDefinition def = BurningDefinition();
     def.Instances = test.generations;
     def.User = test.asked;
     if (test.asked)
       AnswerConfirmation([this] {
         EXPECT_TRUE(popup->RadioButtonBurn->Checked());
-        EXPECT_EQ(popup->FlatComboBoxBurner->Text(), "(E:) Lumatec RW-52E");
+        EXPECT_EQ(popup->FlatComboBoxBurner->Text(), "(E:) Lumtec Brenner E");
       });
     Store(def);
     // The set as the run wrote it, taken when the first disc starts.
@@ -652,27 +631,26 @@ TEST_F(BurningRun, EachFileOfTheArchiveGoesOnItsOwnDiscTheArchiveItselfFirst) {
     const std::string stem = test.stem;
     const std::vector<std::string> names = {stem + ".zip", stem + ".001", stem + ".002"};
     ASSERT_EQ(Names(written), (std::vector<std::string>{names[1], names[2], names[0]}));
-    ASSERT_EQ(discs.size(), first + 3);
+    ASSERT_EQ(recorders.discs.size(), first + 3);
     for (std::size_t i = 0; i < 3; ++i) {
-      const SimulatedDisc& disc = *discs[first + i];
+      const SimulatedDisc& disc = *recorders.discs[first + i];
       EXPECT_EQ(disc.Files, std::vector<std::string>{"\\" + names[i]});
       EXPECT_EQ(disc.VolumeLabel, "Backup 5-3-24");
       EXPECT_TRUE(disc.Closed);
       EXPECT_EQ(Snapshot(disc.HostFolder), (Files{{names[i], written[names[i]]}}));
     }
-    EXPECT_EQ(PeerListing({discs[first + 1]->HostFolder + "\\" + names[1], discs[first + 2]->HostFolder + "\\" + names[2],
-                           discs[first]->HostFolder + "\\" + names[0]}),
-              Listing({big, small}));
+    const auto onDisc = [&](std::size_t i) { return recorders.discs[first + i]->HostFolder + "\\" + names[i]; };
+    EXPECT_EQ(PeerListing({onDisc(1), onDisc(2), onDisc(0)}), Listing({big, small}));
     EXPECT_EQ(prompts.messages.size(), 2u);
-    EXPECT_EQ(drives[0]->WriteSpeed, 8);
+    EXPECT_EQ(driveE.WriteSpeed, 8);
     EXPECT_TRUE(TempFiles().empty());
     EXPECT_EQ(Stored()->LastBackup, kLastBackup);
     EXPECT_TRUE(FileExists(StateFileName("Job")));
     EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
     EXPECT_EQ(opened, std::vector<std::string>{document});
   }
-  EXPECT_EQ(drives[0]->Ejects, 9);
-  EXPECT_EQ(drives[1]->Ejects, 0);
+  EXPECT_EQ(driveE.Ejects, 9);
+  EXPECT_EQ(driveF.Ejects, 0);
 }
 
 TEST_F(BurningRun, ABackupNotBurnedIsLoggedKeptAndGetsNoResults) {
@@ -689,29 +667,29 @@ TEST_F(BurningRun, ABackupNotBurnedIsLoggedKeptAndGetsNoResults) {
     bool cancelled = false;  // by the window's cancel: the run ends as cancelled
   };
   const std::vector<Case> cases = {
-      {"no disc", [&](BackupDefinition&) { drives[0]->Disc = nullptr; }, kNoDisc, PromptResult::Cancel, "Job.zip",
+      {"no disc", [&](BackupDefinition&) { driveE.Disc = nullptr; }, kNoDisc, PromptResult::Cancel, "Job.zip",
        "vom Anwender abgebrochen"},
-      {"a full disc", [&](BackupDefinition&) { discs.back()->UsedBlocks = discs.back()->CapacityBlocks - 600; },
+      {"a full disc", [&](BackupDefinition&) { LastDisc().UsedBlocks = LastDisc().CapacityBlocks - 600; },
        "Speicherkapazität des Datenträgers nicht ausreichend!\r\rBitte legen Sie einen Datenträger mit ausreichend\r"
        "freiem Speicherplatz ein und klicken Sie auf \"Wiederholen\"!",
        PromptResult::Cancel, "Job.zip", "vom Anwender abgebrochen"},
       {"a disc that will not erase",
        [&](BackupDefinition& d) {
-         d.RecDrive = "(F:) Lumatec RW-52F";
+         d.RecDrive = "(F:) Lumtec Brenner F";
          d.CDRWDelete = true;
-         SimulatedDisc& full = *InsertBlankDisc(*drives[1]);
+         SimulatedDisc& full = *recorders.InsertBlankDisc(driveF);
          full.UsedBlocks = full.CapacityBlocks;
          full.Sessions = 1;
          full.Closed = true;
-         drives[1]->ErasesFreeingNothing = 2;
+         driveF.ErasesFreeingNothing = 2;
        },
        "Datenträger konnte nicht gelöscht werden!\r\rLegen Sie einen beschreibbaren Datenträger ein\r"
        "und wiederholen Sie den Vorgang!",
        PromptResult::Cancel, "Job.zip", "vom Anwender abgebrochen"},
-      {"the write fails", [&](BackupDefinition&) { drives[0]->FailWriteAtBlock = 5; },
+      {"the write fails", [&](BackupDefinition&) { driveE.FailWriteAtBlock = 5; },
        "Der Schreibvorgang ist fehlgeschlagen!\r\rDie Datei Job.zip wurde nicht auf den Datenträger geschrieben.",
        PromptResult::Ok, "Job.zip", "Schreibvorgang fehlgeschlagen"},
-      {"no recorder of the drive letter", [](BackupDefinition& d) { d.RecDrive = "(G:) Lumatec RW-52G"; },
+      {"no recorder of the drive letter", [](BackupDefinition& d) { d.RecDrive = "(G:) Lumtec Brenner G"; },
        "Der CD-Recorder G: ist nicht verfügbar!\r\rDas Backup kann nicht auf CD gebrannt werden.", PromptResult::Ok,
        "Job.zip", "kein CD-Recorder G:"},
       {"the entry without a recorder stored", [](BackupDefinition& d) { d.RecDrive = "Kein CD-Recorder verfügbar!"; },
@@ -735,7 +713,7 @@ TEST_F(BurningRun, ABackupNotBurnedIsLoggedKeptAndGetsNoResults) {
     for (const auto& file : TempFiles()) zip::fs::Delete(temp + file.first);
     opened.clear();
     prompts.messages.clear();
-    InsertBlankDisc(*drives[0]);
+    recorders.InsertBlankDisc(driveE);
     BackupDefinition def = BurningDefinition();
     test.arrange(def);
     Store(def);
@@ -764,7 +742,7 @@ TEST_F(BurningRun, ABackupNotBurnedIsLoggedKeptAndGetsNoResults) {
     EXPECT_FALSE(main.backupRunning);
     EXPECT_TRUE(main.enabled);
     EXPECT_EQ(progress->OrvBurner->Tag, 0);
-    drives[0]->FailWriteAtBlock = -1;
+    driveE.FailWriteAtBlock = -1;
   }
 }
 
@@ -784,7 +762,7 @@ TEST_F(BurningRun, ACDSplitSizeWhosePartsWouldNotFitIsRefusedBeforeZipping) {
     SCOPED_TRACE(test.what);
     prompts.messages.clear();
     for (const auto& file : Snapshot(target)) zip::fs::Delete(target + file.first);
-    InsertBlankDisc(*drives[0]);
+    recorders.InsertBlankDisc(driveE);
     BackupDefinition def = BurningDefinition();
     def.Recording = test.recording;
     def.Create = target;
@@ -798,7 +776,7 @@ TEST_F(BurningRun, ACDSplitSizeWhosePartsWouldNotFitIsRefusedBeforeZipping) {
     EXPECT_TRUE(TempFiles().empty());
     if (!test.refused) {
       EXPECT_EQ(log, std::string(kStartLines) + kCompleted);
-      EXPECT_EQ(test.recording ? discs.back()->Files : Names(Snapshot(target)),
+      EXPECT_EQ(test.recording ? LastDisc().Files : Names(Snapshot(target)),
                 std::vector<std::string>{test.recording ? "\\Job.zip" : "Job.zip"});
       continue;
     }
@@ -809,7 +787,7 @@ TEST_F(BurningRun, ACDSplitSizeWhosePartsWouldNotFitIsRefusedBeforeZipping) {
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, "Die Sicherung \"Job\" konnte nicht durchgeführt werden:\r\r" + error);
     EXPECT_TRUE(Snapshot(target).empty());
-    EXPECT_EQ(discs.back()->Sessions, 0);
+    EXPECT_EQ(LastDisc().Sessions, 0);
     EXPECT_EQ(Stored()->LastBackup, "vorher");
   }
 }
