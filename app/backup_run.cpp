@@ -10,6 +10,7 @@
 #include "app/activity_log.h"
 #include "app/archive_names.h"
 #include "app/backup_definition.h"
+#include "app/burn_on_cd.h"
 #include "app/burner_list.h"
 #include "app/file_collection.h"
 #include "app/file_helpers.h"
@@ -18,6 +19,7 @@
 #include "app/partial_filter.h"
 #include "app/split_media.h"
 #include "app/system_actions.h"
+#include "app/wizards/burn_controls.h"
 #include "app/wizards/main_window_hooks.h"
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
@@ -463,6 +465,21 @@ class Run {
 };
 
 }  // namespace
+
+BurnStep ProgressWindowBurnStep(TFormProgress& progress) {
+  return [&progress](const BurnRequest& request) {
+    BurnSettings settings;
+    settings.DriveLetter = std::string(1, request.DriveLetter);
+    settings.Erase = request.Erase;
+    settings.Speed = request.Speed;
+    settings.Eject = request.Eject;
+    settings.FinalizeRewritable = request.FinalizeRewritable;
+    settings.FinalizeWriteOnce = request.FinalizeWriteOnce;
+    TBurnControls controls(request.Status, request.ArchiveBar, request.ActualBar,
+                           [&progress] { return progress.CancelRequested(); });
+    return BurnOnCD(*request.Writer, settings, controls, request.File).Burned();
+  };
+}
 
 void BackupRunner::ExecuteBackup(const std::string& job) { Run(progress_, popup_, BurnOnCD, job).Execute(); }
 

@@ -35,6 +35,10 @@ struct BurnRequest {
 // True when the file is on the disc. The user answers disc problems inside.
 using BurnStep = std::function<bool(const BurnRequest&)>;
 
+// The program's burn step: BurnOnCD with the progress window's status line and bars, stopped by
+// its cancel.
+BurnStep ProgressWindowBurnStep(TFormProgress& progress);
+
 class BackupRunner {
  public:
   BackupRunner(TFormProgress& progress, TFormPopup& popup) : progress_(progress), popup_(popup) {}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "app/activity_log.h"
@@ -310,6 +311,13 @@ void TFormCreation::RequestCancel() {
   OrvBurner->AbortWriting();
 }
 
+void TFormCreation::CancelForSessionEnd() {
+  if (!creating_) return;
+  RequestCancel();
+  if (!endLogged_) LogRunEnd(RunEnd::Cancelled);
+  endLogged_ = true;
+}
+
 void TFormCreation::CreateBackup() {
   const std::string name = SingleBackupFileName(FlatEditName->Text());
   const std::string problem = FileNameProblem(name);
@@ -322,6 +330,7 @@ void TFormCreation::CreateBackup() {
 
   creating_ = true;
   cancelRequested_ = false;
+  endLogged_ = false;
   MainWindow().SetBackupRunning(true);
   MainWindow().SetEnabled(false);
   MainWindow().StartTrayAnimation();
@@ -425,7 +434,7 @@ TFormCreation::Outcome TFormCreation::BurnBackup(const std::string& archive, int
     if (disc > 0 && !AskForNextDisc()) return Outcome::Cancelled;
     const BurnReport report = BurnOnCD(*OrvBurner, settings, controls, discs[disc].Source);
     if (!report.Burned()) {
-      LogError(report.Text);
+      if (!endLogged_) LogError(report.Text);
       return Outcome::Cancelled;
     }
   }
@@ -434,12 +443,14 @@ TFormCreation::Outcome TFormCreation::BurnBackup(const std::string& archive, int
 }
 
 void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
+  // After the end of the session cancelled it, its end is in the log already.
+  const bool log = !std::exchange(endLogged_, true);
   creating_ = false;
   MainWindow().SetBackupRunning(false);
   MainWindow().StopTrayAnimation();
   switch (outcome) {
     case Outcome::Completed:
-      LogRunEnd(RunEnd::Completed);
+      if (log) LogRunEnd(RunEnd::Completed);
       LabelStatus->SetCaption("Backup erfolgreich erstellt.");
       LabelAction->SetCaption("Backup erfolgreich erstellt.");
       LabelInfo->SetCaption("Das Backup wurde erfolgreich erstellt.");
@@ -448,8 +459,8 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
       FlatProgressBarArchive->SetUserValue(FlatProgressBarArchive->MaxValue());
       break;
     case Outcome::Failed:
-      if (!detail.empty()) LogError(detail);
-      LogRunEnd(RunEnd::Failed);
+      if (log && !detail.empty()) LogError(detail);
+      if (log) LogRunEnd(RunEnd::Failed);
       LabelStatus->SetCaption("Backup nicht erstellt.");
       LabelAction->SetCaption("Backup nicht erstellt.");
       LabelInfo->SetCaption(
@@ -457,7 +468,7 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
       LabelOutput->SetCaption(detail);
       break;
     case Outcome::Cancelled:
-      LogRunEnd(RunEnd::Cancelled);
+      if (log) LogRunEnd(RunEnd::Cancelled);
       cancelRequested_ = false;
       Close();
       return;
