@@ -78,8 +78,8 @@ TFormMain::TFormMain(classlib::TComponent* AOwner, const ProgramStart& start)
   PanelRestoreBackup->SetParent(FlatTabControlMain);
   PanelRestoreBackup->SetAlign(TAlign::alClient);
   PanelRestoreBackup->Hide();
-  FlatButtonExit = NewFlatButton(this, PanelMain, kWidth - kMargin - kButtonWidth, kMargin + kTabsHeight + kMargin,
-                                 "Minimieren");
+  FlatButtonExit =
+      NewFlatButton(this, PanelMain, kWidth - kMargin - kButtonWidth, kMargin + kTabsHeight + kMargin, "Minimieren");
   FlatButtonExit->OnClick = Bind(this, &TFormMain::FlatButtonExitClick);
 
   TimerTime = new classlib::TTimer(this);
@@ -278,8 +278,8 @@ void TFormMain::TrayIconClick(classlib::TComponent*) {
   const ProgramWindows& w = windows_;
   // Here the instant-backup wizard after the creation wizard, and the update, download and folder
   // selection windows after the extraction window.
-  for (classlib::TForm* form : std::initializer_list<classlib::TForm*>{
-           w.FormAdd, w.FormCreation, w.FormPopup, w.FormRecover, w.FormProgress, w.FormExtract}) {
+  for (classlib::TForm* form : std::initializer_list<classlib::TForm*>{w.FormAdd, w.FormCreation, w.FormPopup,
+                                                                       w.FormRecover, w.FormProgress, w.FormExtract}) {
     try {
       if (form && form->Visible()) form->BringToFront();
     } catch (const std::exception&) {

@@ -1,15 +1,14 @@
-#include "app/form_main.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/activity_log.h"
+#include "app/form_main.h"
 #include "app/program_paths.h"
 #include "app/program_windows.h"
 #include "app/single_backup_list.h"
@@ -79,8 +78,7 @@ class MainWindow : public ::testing::Test {
   MainWindow() {
     testing_support::InitWindows();
     app::SetProgramFileForTesting(dir / "orvapp.exe");
-    classlib::SetClockForTesting(
-        [] { return classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 22, 0, 0); });
+    classlib::SetClockForTesting([] { return classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 22, 0, 0); });
     controls::SetShellNotifyIconForTesting([this](DWORD message, const NOTIFYICONDATAW&) {
       shellCalls.push_back(message);
       return true;
@@ -226,8 +224,8 @@ TEST_F(MainWindow, TheFirstStartsOwnStartSwitchRunsOnceAllWindowsExistAlsoWhenMi
   Start("/start \"Name With Blanks\"");
   EXPECT_EQ(Log(), StartBlock(kNow));
   testing_support::Pump();
-  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Name With Blanks") +
-                       RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+  EXPECT_EQ(Log(),
+            StartBlock(kNow) + RunStartLines(kNow, "Name With Blanks") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
   EXPECT_TRUE(testing_support::FileExists(target + "\\Name With Blanks.zip"));
   EXPECT_FALSE(main->Visible());
   EXPECT_FALSE(main->BackupRunning());
@@ -248,8 +246,9 @@ TEST_F(MainWindow, HandedOverPathsAreAppendedToTheSingleBackupList) {
   EXPECT_TRUE(main->Visible());
   EXPECT_EQ(main->FlatTabControlMain->ActiveTab(), app::TFormMain::kSingleBackupTab);
   EXPECT_TRUE(main->PanelSingleBackup->Visible());
-  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"Ein Brief.txt|" + dir.Path() + "\\", "b.txt|" + source + "\\Unter\\",
-                                                    "Ein Brief.txt|" + dir.Path() + "\\"}));
+  EXPECT_EQ(ListedRows(),
+            (std::vector<std::string>{"Ein Brief.txt|" + dir.Path() + "\\", "b.txt|" + source + "\\Unter\\",
+                                      "Ein Brief.txt|" + dir.Path() + "\\"}));
   EXPECT_EQ(main->PanelSingleBackup->LabelSingleBackupCount->Caption(),
             app::FilesText(*main->PanelSingleBackup->ListViewSingleBackup));
 }
@@ -306,7 +305,8 @@ TEST_F(MainWindow, BeendenDuringARunAsksAndEndsTheRunThroughItsCancelBeforeThePr
   EXPECT_FALSE(main->BackupRunning());
   EXPECT_FALSE(windows.FormProgress->Visible());
   EXPECT_TRUE(FilesIn(target).empty());
-  const std::string run = StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Abbruch der Durchf\xFChrung");
+  const std::string run =
+      StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Abbruch der Durchf\xFChrung");
   EXPECT_EQ(Log(), run);
   CloseWindows();
   EXPECT_EQ(Log(), run + EndBlock(kNow, "Terminierung durch Anwender"));
