@@ -36,17 +36,6 @@ namespace {
 
 const char kNow[] = "05.03.2024 14:22";
 
-// Bytes deflate cannot shrink, so a file takes many buffers of the writer.
-std::string Noise(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  unsigned state = seed * 2654435761u + 1;
-  for (char& b : bytes) {
-    state = state * 1103515245 + 12345;
-    b = static_cast<char>(state >> 16);
-  }
-  return bytes;
-}
-
 // The names of the files in a folder.
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
@@ -128,7 +117,7 @@ class MainWindow : public ::testing::Test {
   // A definition on the source folder, which gets files of the given sizes.
   void MakeJob(const std::string& name, const std::vector<std::size_t>& sizes) {
     for (std::size_t i = 0; i < sizes.size(); ++i)
-      testing_support::WriteFile(source + "\\Datei " + std::to_string(i) + ".bin", Noise(sizes[i], i + 1));
+      testing_support::WriteFile(source + "\\Datei " + std::to_string(i) + ".bin", RandomBytes(sizes[i], i + 1));
     app::WriteBackupDefinition(FolderJob(name, source, target + "\\"));
   }
 
@@ -315,7 +304,7 @@ TEST_F(MainWindow, BeendenDuringARunAsksAndEndsTheRunThroughItsCancelBeforeThePr
 TEST_F(MainWindow, TheSessionEndDuringASingleBackupCancelsItAndLogsItsAbortBeforeTheEnd) {
   Start();
   for (const char* name : {"a.bin", "b.bin", "c.bin"}) {
-    testing_support::WriteFile(source + "\\" + name, Noise(300000, name[0]));
+    testing_support::WriteFile(source + "\\" + name, RandomBytes(300000, name[0]));
     app::AddFileItem(*main->PanelSingleBackup->ListViewSingleBackup, source + "\\" + name);
   }
   app::TFormCreation& creation = *windows.FormCreation;

@@ -1,4 +1,4 @@
-// What the program's tests share: names no other copy uses, a definition to run, and the log's
+// What the program's tests share: names no other copy uses, definitions to run, and the log's
 // blocks as the program writes them.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/backup_definition.h"
+#include "tests/app/folder_job.h"
 
 namespace program_testing {
 
@@ -16,21 +16,8 @@ inline std::string Unique(const std::string& prefix) {
   return prefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
 }
 
-// A full backup of a folder with its subfolders into target, one generation, every 60 minutes,
-// no confirmation.
-inline app::BackupDefinition FolderJob(const std::string& name, const std::string& source, const std::string& target) {
-  app::BackupDefinition def;
-  def.Title = name;
-  def.Option = app::BackupOption::Folders;
-  def.Folder = source;
-  def.Subfolders = true;
-  def.Create = target;
-  def.Instances = 1;
-  def.FullBackup = true;
-  def.IntEnabled = true;
-  def.Intervall = 60;
-  return def;
-}
+using app_testing::FolderJob;
+using app_testing::RandomBytes;
 
 inline const std::string kDoubleLine(73, '=');
 inline const std::string kDashLine(73, '-');
