@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "app/activity_log.h"
@@ -299,6 +300,13 @@ void TFormCreation::RequestCancel() {
   OrvBurner->AbortWriting();
 }
 
+void TFormCreation::CancelForSessionEnd() {
+  if (!creating_) return;
+  RequestCancel();
+  if (!endLogged_) LogRunEnd(RunEnd::Cancelled);
+  endLogged_ = true;
+}
+
 void TFormCreation::CreateBackup() {
   const std::string name = SingleBackupFileName(FlatEditName->Text());
   const std::string problem = FileNameProblem(name);
@@ -311,6 +319,7 @@ void TFormCreation::CreateBackup() {
 
   creating_ = true;
   cancelRequested_ = false;
+  endLogged_ = false;
   MainWindow().SetBackupRunning(true);
   MainWindow().SetEnabled(false);
   MainWindow().StartTrayAnimation();
@@ -410,7 +419,7 @@ TFormCreation::Outcome TFormCreation::BurnBackup(const std::string& archive, int
                          [this] { return cancelRequested_; });
   const BurnReport report = BurnArchiveSet(*OrvBurner, settings, controls, archive, files);
   if (!report.Burned()) {
-    LogError(report.Text);
+    if (!endLogged_) LogError(report.Text);
     return Outcome::Cancelled;
   }
   detail = settings.DriveLetter + ":\\" + name;
@@ -418,12 +427,14 @@ TFormCreation::Outcome TFormCreation::BurnBackup(const std::string& archive, int
 }
 
 void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
+  // After the end of the session cancelled it, its end is in the log already.
+  const bool log = !std::exchange(endLogged_, true);
   creating_ = false;
   MainWindow().SetBackupRunning(false);
   MainWindow().StopTrayAnimation();
   switch (outcome) {
     case Outcome::Completed:
-      LogRunEnd(RunEnd::Completed);
+      if (log) LogRunEnd(RunEnd::Completed);
       LabelStatus->SetCaption("Backup erfolgreich erstellt.");
       LabelAction->SetCaption("Backup erfolgreich erstellt.");
       LabelInfo->SetCaption("Das Backup wurde erfolgreich erstellt.");
@@ -432,8 +443,8 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
       FlatProgressBarArchive->SetUserValue(FlatProgressBarArchive->MaxValue());
       break;
     case Outcome::Failed:
-      if (!detail.empty()) LogError(detail);
-      LogRunEnd(RunEnd::Failed);
+      if (log && !detail.empty()) LogError(detail);
+      if (log) LogRunEnd(RunEnd::Failed);
       LabelStatus->SetCaption("Backup nicht erstellt.");
       LabelAction->SetCaption("Backup nicht erstellt.");
       LabelInfo->SetCaption(
@@ -441,7 +452,7 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
       LabelOutput->SetCaption(detail);
       break;
     case Outcome::Cancelled:
-      LogRunEnd(RunEnd::Cancelled);
+      if (log) LogRunEnd(RunEnd::Cancelled);
       cancelRequested_ = false;
       Close();
       return;
