@@ -590,8 +590,10 @@ BackupDefinition TFormInstant::Values() {
   d.SizeEnabled = CheckBoxMax->Checked();
   d.MaxSize = FlatComboBoxMax->Text();
 
+  d.Recording = RadioButtonBurn->Checked();
   d.Create = CheckedFolder(*FolderTreeSave);
-  if (d.Create.empty()) d.Create = MainWindow().TempFolder();
+  // A backup to burn is written to the temporary folder first; one to keep needs its folder.
+  if (d.Create.empty() && d.Recording) d.Create = MainWindow().TempFolder();
   d.Instances = SpinValue(*SpinEditInstances);
   d.UseDateTime = CheckBoxStep5Filename->Checked();
   d.User = CheckBoxUser->Checked();
@@ -618,7 +620,6 @@ BackupDefinition TFormInstant::Values() {
   d.Password = FlatEditPasswordPW->Text();
   d.SplitVar = FlatComboBoxSplitVariante->Text();
   d.SplitEver = RadioButtonSplitEver->Checked() ? SplitWhen::Always : SplitWhen::OnlyWhenBurning;
-  d.Recording = RadioButtonBurn->Checked();
   d.RecDrive = FlatComboBoxBurner->Text();
   d.RecSpeed = FlatComboBoxCDRSpeed->Text();
   d.CDRFinalize = CheckBoxCDRClose->Checked();
