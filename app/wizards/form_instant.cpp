@@ -119,15 +119,6 @@ int SpinValue(controls::TVisSpinEdit& spin) {
   return spin.Value();
 }
 
-void Tell(const std::string& text, bool systemModal = false) {
-  classlib::MessageRequest request;
-  request.text = text;
-  request.caption = "Orvanta";
-  request.icon = classlib::PromptIcon::Warning;
-  request.systemModal = systemModal;
-  classlib::Prompts().Message(request);
-}
-
 }  // namespace
 
 TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : TForm(AOwner), devices_(devices) {
@@ -192,8 +183,7 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   PanelSimple = NewPanel(this, FlatTabControlMain, kWhiteColor, TAlign::alClient);
   FolderTree = Place(new classlib::TShellTreeView(this), PanelSimple, 8, 8, kTabInner, 164);
   FolderTree->SetPath("c:\\");
-  CheckBoxFolders =
-      NewCheckBox(this, PanelSimple, 8, 180, kTabInner, "Verzeichnis samt Unterverzeichnissen sichern");
+  CheckBoxFolders = NewCheckBox(this, PanelSimple, 8, 180, kTabInner, "Verzeichnis samt Unterverzeichnissen sichern");
   PanelExtended = NewPanel(this, FlatTabControlMain, kWhiteColor, TAlign::alClient);
   PanelExtended->Hide();
   ListViewExtended = Place(new classlib::TListView(this), PanelExtended, 8, 8, kTabInner, 160);
@@ -265,8 +255,8 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
            "Legen Sie fest, was geschieht, wenn das Backup zu seiner Uhrzeit nicht durchgeführt werden konnte, etwa "
            "weil der Computer ausgeschaltet war.",
            kInner);
-  RadioButtonGarantieEver = NewOption(this, PanelGarantie, 10, 52, kInner, "Immer nachholen",
-                                      "Holt die versäumte Sicherung sofort nach.");
+  RadioButtonGarantieEver =
+      NewOption(this, PanelGarantie, 10, 52, kInner, "Immer nachholen", "Holt die versäumte Sicherung sofort nach.");
   RadioButtonGarantieEver->SetChecked(true);
   RadioButtonGarantieNever = NewOption(this, PanelGarantie, 10, 52 + kOptionStep, kInner, "Nie nachholen",
                                        "Lässt die versäumte Sicherung aus.");
@@ -361,7 +351,8 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
       Place(new classlib::TShellTreeView(this), PanelStep4, 10 + kOptionIndent, 54, kInner - kOptionIndent, 172);
   FolderTreeSave->SetPath("c:\\");
   RadioButtonBurn = NewRadio(this, PanelStep4, 10, 236, kInner, "Backup auf CD-R/RW brennen");
-  FlatComboBoxBurner = NewComboBox(this, PanelStep4, 10 + kOptionIndent, 258, kInner - kOptionIndent - 6 - kButtonWidth);
+  FlatComboBoxBurner =
+      NewComboBox(this, PanelStep4, 10 + kOptionIndent, 258, kInner - kOptionIndent - 6 - kButtonWidth);
   FlatComboBoxBurner->OnChange = Bind(this, &TFormInstant::FlatComboBoxBurnerChange);
   FlatButtonBurnerSettings = NewFlatButton(this, PanelStep4, 10 + kInner - kButtonWidth, 256, "Einstellungen");
   FlatButtonBurnerSettings->OnClick = Bind(this, &TFormInstant::FlatButtonBurnerSettingsClick);
@@ -445,7 +436,7 @@ bool TFormInstant::EditDefinition(const std::string& name) {
     problem = classlib::ExceptionMessage(std::current_exception());
   }
   if (!def) {
-    Tell("Das Backup \"" + name + "\" kann nicht bearbeitet werden.\r\r" + problem);
+    Warn("Das Backup \"" + name + "\" kann nicht bearbeitet werden.\r\r" + problem);
     return false;
   }
   FillControls(*def);
@@ -475,7 +466,7 @@ BackupDefinition TFormInstant::Defaults() const {
   BackupDefinition d;
   d.Title = kDefaultName;
   // The kind of definition stays as it was last chosen.
-  d.Option = RadioButtonFiles->Checked()     ? BackupOption::Files
+  d.Option = RadioButtonFiles->Checked()      ? BackupOption::Files
              : RadioButtonExtended->Checked() ? BackupOption::Extended
                                               : BackupOption::Folders;
   d.MaxSize = kMaxSizes[0];
@@ -573,7 +564,7 @@ std::string TFormInstant::CheckedFolder(const classlib::TShellTreeView& tree) co
 BackupDefinition TFormInstant::Values() {
   BackupDefinition d;
   d.Title = FlatEditName->Text();
-  d.Option = RadioButtonFiles->Checked()       ? BackupOption::Files
+  d.Option = RadioButtonFiles->Checked()      ? BackupOption::Files
              : RadioButtonExtended->Checked() ? BackupOption::Extended
                                               : BackupOption::Folders;
   d.FileList = ListedFiles(*ListViewFiles);
@@ -584,7 +575,7 @@ BackupDefinition TFormInstant::Values() {
   d.Folder = CheckedFolder(*FolderTree);
   d.Subfolders = CheckBoxFolders->Checked();
   d.Types = FlatEditTypen->Text();
-  d.TypeFilter = RadioButtonOnly->Checked() ? FileTypeFilter::OnlyTypes
+  d.TypeFilter = RadioButtonOnly->Checked()  ? FileTypeFilter::OnlyTypes
                  : RadioButtonNot->Checked() ? FileTypeFilter::AllButTypes
                                              : FileTypeFilter::AllFiles;
   d.SizeEnabled = CheckBoxMax->Checked();
@@ -675,17 +666,17 @@ void TFormInstant::Step(bool back) {
 }
 
 void TFormInstant::ShowPage(int page) {
-  controls::TVisSimplePanel* const pages[] = {
-      PanelWelcome, RadioButtonFiles->Checked() ? PanelStep1Files : PanelStep1Folders,
-      PanelStep2Folders, PanelStep2, PanelGarantie, PanelPartBackup, PanelStep3, PanelPassword, PanelSplit,
-      PanelStep4, PanelStep5};
-  for (controls::TVisSimplePanel* panel : {PanelWelcome, PanelStep1Files, PanelStep1Folders, PanelStep2Folders,
-                                           PanelStep2, PanelGarantie, PanelPartBackup, PanelStep3, PanelPassword,
-                                           PanelSplit, PanelStep4, PanelBurner, PanelStep5})
+  for (controls::TVisSimplePanel* panel :
+       {PanelWelcome, PanelStep1Files, PanelStep1Folders, PanelStep2Folders, PanelStep2, PanelGarantie, PanelPartBackup,
+        PanelStep3, PanelPassword, PanelSplit, PanelStep4, PanelBurner, PanelStep5})
     panel->Hide();
   if (page < kWelcomePage || page > kNamePage) return;
-  pages[page]->Show();
   const bool files = RadioButtonFiles->Checked();
+  controls::TVisSimplePanel* const source = files ? PanelStep1Files : PanelStep1Folders;
+  controls::TVisSimplePanel* const pages[] = {PanelWelcome,  source,          PanelStep2Folders, PanelStep2,
+                                              PanelGarantie, PanelPartBackup, PanelStep3,        PanelPassword,
+                                              PanelSplit,    PanelStep4,      PanelStep5};
+  pages[page]->Show();
   LabelHeader->SetCaption(page == kSourcePage && !files ? kFoldersTitle : kPageTexts[page].title);
   const std::string step = StepText(page, CheckBoxExpert->Checked(), files);
   LabelInfo->SetCaption(step.empty() ? kPageTexts[page].info : step);
@@ -706,12 +697,12 @@ bool TFormInstant::RefusesNext() {
   const BackupDefinition def = Values();
   const std::string problem = PageProblem(def, PageIndex_);
   if (!problem.empty()) {
-    Tell(problem);
+    Warn(problem);
     return true;
   }
   if (PageIndex_ == kSchedulePage) {
     const std::string warning = WeekdayWarning(def);
-    if (!warning.empty()) Tell(warning);
+    if (!warning.empty()) Warn(warning);
   }
   return false;
 }
@@ -720,7 +711,7 @@ void TFormInstant::Save() {
   const BackupDefinition def = Values();
   const SaveProblem problem = CheckDefinition(def, EditedJobName_);
   if (problem.Page >= 0) {
-    Tell(problem.Text, problem.Text == kNameClashText);
+    Warn(problem.Text, problem.Text == kNameClashText);
     PageIndex_ = problem.Page;
     ShowPage(problem.Page);
     return;
@@ -729,13 +720,13 @@ void TFormInstant::Save() {
   try {
     warning = SaveDefinition(def, EditedJobName_);
   } catch (...) {
-    Tell("Die Backup-Definition konnte nicht gespeichert werden.\r\r" +
+    Warn("Die Backup-Definition konnte nicht gespeichert werden.\r\r" +
          classlib::ExceptionMessage(std::current_exception()));
     PageIndex_ = kNamePage;
     ShowPage(kNamePage);
     return;
   }
-  if (!warning.empty()) Tell(warning);
+  if (!warning.empty()) Warn(warning);
   if (JobList* jobs = MainWindow().Jobs()) {
     const std::string next = SetMinutesText(def.Title);
     if (EditedJobName_.empty() || !jobs->Rename(EditedJobName_, def.Title)) jobs->Add(def.Title, next);
@@ -812,7 +803,9 @@ void TFormInstant::SetDateText(classlib::TDateTime date) { FlatEditDate->SetText
 
 void TFormInstant::DateCalendarDateChange(classlib::TComponent*) { SetDateText(DateCalendarDate->SelectedDate()); }
 
-void TFormInstant::UpDownDateChange(classlib::TComponent*) { DateCalendarDate->SetVisible(UpDownDate->Position() == 2); }
+void TFormInstant::UpDownDateChange(classlib::TComponent*) {
+  DateCalendarDate->SetVisible(UpDownDate->Position() == 2);
+}
 
 void TFormInstant::FlatEditPasswordPWRepeatExit(classlib::TComponent*) { ShowPasswordNotice(PasswordsDiffer()); }
 

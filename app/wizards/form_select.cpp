@@ -3,7 +3,6 @@
 #include "app/list_sort.h"
 #include "app/wizards/instant_definition.h"
 #include "app/wizards/window_style.h"
-#include "classlib/prompt.h"
 #include "classlib/text.h"
 
 namespace app {
@@ -46,8 +45,9 @@ TFormSelect::TFormSelect(classlib::TComponent* AOwner) : TForm(AOwner) {
   const THeader header = NewHeader(this, this, "Verzeichnis-Auswahl", kHeaderHeight);
   PanelHeader = header.Panel;
   LabelHeader = header.Title;
-  LabelInfo = NewLabel(this, PanelHeader, kHeaderTextLeft, kHeaderTextTop, "Wählen Sie das Verzeichnis aus, das gesichert werden soll.",
-                       kWidth - kHeaderTextLeft - kMargin);
+  LabelInfo =
+      NewLabel(this, PanelHeader, kHeaderTextLeft, kHeaderTextTop,
+               "Wählen Sie das Verzeichnis aus, das gesichert werden soll.", kWidth - kHeaderTextLeft - kMargin);
   auto* body = NewPanel(this, this, kLightColor, classlib::TAlign::alClient);
   auto* box = NewFramedPanel(this, body, kMargin, kMargin, kBoxWidth, kBoxHeight);
   FolderTree = Place(new classlib::TShellTreeView(this), box, 10, 10, kBoxWidth - 20, kBoxHeight - 52);
@@ -73,13 +73,7 @@ void TFormSelect::ShowFor(classlib::TForm& wizard, classlib::TListView& list) {
 void TFormSelect::FlatButtonApplyClick(classlib::TComponent*) {
   const std::string folder = FolderTree->Path();
   if (!IsRealFolder(folder)) {
-    classlib::MessageRequest request;
-    request.text =
-        "Bitte wählen Sie ein Verzeichnis aus.\r\rNur Verzeichnisse auf einem Laufwerk oder im Netzwerk können "
-        "gesichert werden.";
-    request.caption = "Orvanta";
-    request.icon = classlib::PromptIcon::Warning;
-    classlib::Prompts().Message(request);
+    Warn(kChooseFolderText);
     return;
   }
   if (list_) AddExtendedFolder(*list_, folder, CheckBoxRecursive->Checked());

@@ -10,6 +10,7 @@
 #include "app/schedule.h"
 #include "app/single_backup_name.h"
 #include "app/wizards/instant_pages.h"
+#include "classlib/exceptions.h"
 #include "classlib/text.h"
 #include "classlib/wide.h"
 #include "zip/fs.h"
@@ -17,6 +18,9 @@
 namespace app {
 
 const char kNameClashText[] = "Es existiert bereits ein Backup mit dieser Bezeichnung!";
+const char kChooseFolderText[] =
+    "Bitte wählen Sie ein Verzeichnis aus, das gesichert werden soll.\r\rNur Verzeichnisse auf einem Laufwerk oder "
+    "im Netzwerk können gesichert werden.";
 
 namespace {
 
@@ -29,10 +33,7 @@ std::string SourceProblem(const BackupDefinition& def) {
   switch (def.Option) {
     case BackupOption::Files:
       return def.FileList.empty() ? "Bitte wählen Sie mindestens eine Datei aus, die gesichert werden soll." : "";
-    case BackupOption::Folders:
-      return IsRealFolder(def.Folder) ? ""
-                                      : "Bitte wählen Sie ein Verzeichnis aus, das gesichert werden soll.\r\r"
-                                        "Nur Verzeichnisse auf einem Laufwerk oder im Netzwerk können gesichert werden.";
+    case BackupOption::Folders: return IsRealFolder(def.Folder) ? "" : kChooseFolderText;
     case BackupOption::Extended:
       return def.FolderList.empty() ? "Bitte fügen Sie mindestens ein Verzeichnis hinzu, das gesichert werden soll."
                                     : "";
@@ -45,9 +46,10 @@ std::string DestinationProblem(const BackupDefinition& def) {
     return def.RecDrive == kNoCDWriter ? "Es ist kein CD-Recorder verfügbar. Bitte wählen Sie ein Verzeichnis als "
                                          "Zielort des Backups."
                                        : "";
-  return IsRealFolder(def.Create) ? ""
-                                  : "Bitte wählen Sie ein Verzeichnis als Zielort des Backups aus.\r\r"
-                                    "Nur Verzeichnisse auf einem Laufwerk oder im Netzwerk können ein Backup aufnehmen.";
+  return IsRealFolder(def.Create)
+             ? ""
+             : "Bitte wählen Sie ein Verzeichnis als Zielort des Backups aus.\r\r"
+               "Nur Verzeichnisse auf einem Laufwerk oder im Netzwerk können ein Backup aufnehmen.";
 }
 
 // The new definition's state file: the old name's when renamed, else none.
@@ -59,13 +61,13 @@ std::string MoveStateFile(const std::string& from, const std::string& to) {
       if (MoveFileExW(classlib::Widen(source).c_str(), classlib::Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING))
         return {};
       zip::fs::Delete(target);
-      return "Die Datei \"" + source + "\" mit den Dateidaten der letzten Vollsicherung konnte nicht umbenannt "
-             "werden. Das Backup \"" + to + "\" beginnt ohne sie.";
+      return "Die Datei \"" + source + "\" mit den Dateidaten der letzten Vollsicherung konnte nicht " +
+             "umbenannt werden. Das Backup \"" + to + "\" beginnt ohne sie.";
     }
   }
   if (!zip::fs::FileExists(target) || zip::fs::Delete(target)) return {};
-  return "Die Datei \"" + target + "\" eines früheren Backups gleichen Namens konnte nicht gelöscht werden. Bitte "
-         "löschen Sie sie, bevor das Backup \"" + to + "\" zum ersten Mal durchgeführt wird.";
+  return "Die Datei \"" + target + "\" eines früheren Backups gleichen Namens konnte nicht gelöscht werden. " +
+         "Bitte löschen Sie sie, bevor das Backup \"" + to + "\" zum ersten Mal durchgeführt wird.";
 }
 
 }  // namespace
@@ -84,7 +86,8 @@ std::string DefinitionNameProblem(const std::string& name) {
     return "Die Bezeichnung darf nicht mit einem Leerzeichen beginnen oder enden.";
   const std::string base = name.substr(0, name.find('.'));
   if (IsDeviceName(base))
-    return "\"" + base + "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
+    return "\"" + base +
+           "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
   return {};
 }
 
@@ -112,7 +115,8 @@ std::string WeekdayWarning(const BackupDefinition& def) {
 }
 
 std::string PasswordProblem(const std::string& password) {
-  if (classlib::DecodeUtf8(password).size() > kPasswordLength) return "Das Passwort darf höchstens 30 Zeichen lang sein.";
+  if (classlib::DecodeUtf8(password).size() > kPasswordLength)
+    return "Das Passwort darf höchstens 30 Zeichen lang sein.";
   std::string ansi;
   if (!classlib::TryToCodePage(password, CP_ACP, ansi))
     return "Das Passwort enthält Zeichen, die Windows hier nicht darstellen kann. Bitte verwenden Sie nur Buchstaben, "
@@ -120,9 +124,7 @@ std::string PasswordProblem(const std::string& password) {
   return {};
 }
 
-bool IsRealFolder(const std::string& path) {
-  return !path.empty() && path != "\\" && zip::fs::DirectoryExists(path);
-}
+bool IsRealFolder(const std::string& path) { return !path.empty() && path != "\\" && zip::fs::DirectoryExists(path); }
 
 std::string PageProblem(const BackupDefinition& def, int page) {
   switch (page) {
@@ -159,6 +161,8 @@ std::string SaveDefinition(const BackupDefinition& def, const std::string& edite
     }
     return {};
   }
+  // The key removed again on failure must be this save's own.
+  if (NameClashes(name, editedName)) throw classlib::ERegistryException(kNameClashText);
   try {
     WriteBackupDefinition(def);
     if (!editedName.empty()) StoredDefinitionCopy(editedName).RestoreResults(name);

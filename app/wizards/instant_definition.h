@@ -14,6 +14,8 @@ constexpr int kDefinitionNameLength = 30;
 constexpr int kPasswordLength = 30;
 
 extern const char kNameClashText[];  // "Es existiert bereits ein Backup mit dieser Bezeichnung!"
+// Asks for a folder of the file system to back up.
+extern const char kChooseFolderText[];
 
 // The characters the name field takes as they are typed: backspace, digits, A-Z, a-z, "-", blank,
 // "." and "_". A paste passes by this filter, so the whole name is checked again on saving.

@@ -30,7 +30,8 @@ PageStep StepPage(const PageStepInput& in) {
   if (in.PasswordMismatch) page = kPasswordPage;
   if (!in.Expert) page = NormalModePage(page, in.Back);
   if (page < kWelcomePage) return {-1, PageAction::Close};
-  if (page == kWelcomePage) return in.Editing ? PageStep{-1, PageAction::Close} : PageStep{kWelcomePage, PageAction::Show};
+  if (page == kWelcomePage)
+    return in.Editing ? PageStep{-1, PageAction::Close} : PageStep{kWelcomePage, PageAction::Show};
   if (page == kFilterPage && in.Files) page = in.Back ? kSourcePage : kSchedulePage;
   if (page >= kSavePage) return {kSavePage, PageAction::Save};
   return {page, PageAction::Show};

@@ -23,12 +23,12 @@ enum InstantPage {
 };
 
 struct PageStepInput {
-  int Page = -1;  // where the wizard stands; -1 before the first page
+  int Page = -1;      // where the wizard stands; -1 before the first page
   bool Back = false;  // "Zurück" asked for the step: it comes here with Page lowered by 2
   bool Expert = false;
   bool Editing = false;
-  bool Files = true;  // a definition of single files, not of folders
-  bool BurnerShown = false;  // the burner settings lie over the destination page
+  bool Files = true;              // a definition of single files, not of folders
+  bool BurnerShown = false;       // the burner settings lie over the destination page
   bool PasswordMismatch = false;  // the password is on and its repetition differs
 };
 

@@ -1,7 +1,8 @@
-#include <windows.h>
-#include <commctrl.h>
+#include "app/wizards/form_instant.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -13,7 +14,6 @@
 #include "app/program_settings.h"
 #include "app/schedule.h"
 #include "app/single_backup_list.h"
-#include "app/wizards/form_instant.h"
 #include "app/wizards/instant_pages.h"
 #include "classlib/registry.h"
 #include "classlib/wide.h"
@@ -32,9 +32,7 @@ namespace {
 
 const char kBackups[] = "Software\\Norvex\\Orvanta\\Backups";
 
-std::string Golden(const std::string& name) {
-  return ReadFile(std::string(WIZARD_TEST_DATA) + "/golden/" + name);
-}
+std::string Golden(const std::string& name) { return ReadFile(std::string(WIZARD_TEST_DATA) + "/golden/" + name); }
 
 class InstantWizard : public wizard_testing::WizardFixture {
  protected:
@@ -406,12 +404,15 @@ TEST_F(InstantWizard, BadNamesAndClashesAreRefusedWithTheNamePageShownAndNothing
       {"briefe", "Es existiert bereits ein Backup mit dieser Bezeichnung!"},
       {"BRIEFE", "Es existiert bereits ein Backup mit dieser Bezeichnung!"},
       {"Con", "\"Con\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden."},
-      {"lpt1.Sicherung", "\"lpt1\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups "
-                         "verwendet werden."},
-      {"B\xC3\xBCro", "Die Bezeichnung darf nur Buchstaben (A-Z, a-z), Ziffern, Leerzeichen und die Zeichen - . _ "
-                      "enthalten."},
-      {"Daten\\Teil", "Die Bezeichnung darf nur Buchstaben (A-Z, a-z), Ziffern, Leerzeichen und die Zeichen - . _ "
-                      "enthalten."},
+      {"lpt1.Sicherung",
+       "\"lpt1\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups "
+       "verwendet werden."},
+      {"B\xC3\xBCro",
+       "Die Bezeichnung darf nur Buchstaben (A-Z, a-z), Ziffern, Leerzeichen und die Zeichen - . _ "
+       "enthalten."},
+      {"Daten\\Teil",
+       "Die Bezeichnung darf nur Buchstaben (A-Z, a-z), Ziffern, Leerzeichen und die Zeichen - . _ "
+       "enthalten."},
       {" Briefe", "Die Bezeichnung darf nicht mit einem Leerzeichen beginnen oder enden."},
       {std::string(31, 'a'), "Die Bezeichnung darf höchstens 30 Zeichen lang sein."},
   };
@@ -486,9 +487,9 @@ TEST_F(InstantWizard, TimesThatAreNoTimeOfDayAreRefusedOnTheirPageAndAtTheSave) 
 TEST_F(InstantWizard, NoWeekdayWithATimeOfDayIsWarnedAbout) {
   FillFileDefinition("Briefe");
   form->CheckBoxTime->SetChecked(true);
-  for (classlib::TCheckBox* day : {form->CheckBoxMonday, form->CheckBoxTuesday, form->CheckBoxWednesday,
-                                   form->CheckBoxThursday, form->CheckBoxFriday, form->CheckBoxSaturday,
-                                   form->CheckBoxSunday})
+  for (classlib::TCheckBox* day :
+       {form->CheckBoxMonday, form->CheckBoxTuesday, form->CheckBoxWednesday, form->CheckBoxThursday,
+        form->CheckBoxFriday, form->CheckBoxSaturday, form->CheckBoxSunday})
     day->SetChecked(false);
   Next();
   Next();
@@ -531,8 +532,9 @@ TEST_F(InstantWizard, PasswordsMustMatchFitAndBeTypeable) {
     const char* message;
   } cases[] = {
       {std::string(31, 'p'), "Das Passwort darf höchstens 30 Zeichen lang sein."},
-      {"\xE5\xAF\x86\xE7\xA0\x81", "Das Passwort enthält Zeichen, die Windows hier nicht darstellen kann. Bitte "
-                                   "verwenden Sie nur Buchstaben, Ziffern und die Zeichen der Tastatur."},
+      {"\xE5\xAF\x86\xE7\xA0\x81",
+       "Das Passwort enthält Zeichen, die Windows hier nicht darstellen kann. Bitte "
+       "verwenden Sie nur Buchstaben, Ziffern und die Zeichen der Tastatur."},
   };
   for (const auto& c : cases) {
     prompts.messages.clear();
