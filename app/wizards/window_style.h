@@ -16,6 +16,8 @@ namespace app {
 constexpr classlib::TColor kLineColor = 0x996633;
 constexpr classlib::TColor kLightColor = 0xF5DEDE;
 constexpr classlib::TColor kWhiteColor = classlib::clWhite;
+// A flat button while it is pressed.
+constexpr classlib::TColor kPressedColor = 0xECEBEA;
 
 // Gives the control its parent and bounds and returns it.
 template <typename T>
