@@ -83,6 +83,7 @@ controls::TFlatComboBox* NewComboBox(classlib::TComponent* owner, classlib::TWin
   auto* combo = Place(new controls::TFlatComboBox(owner), parent, left, top, width, kEditHeight);
   combo->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   combo->SetColorBorder(kLineColor);
+  combo->SetColorArrowBackground(kLightColor);
   return combo;
 }
 
