@@ -1,5 +1,7 @@
 #include "app/wizards/window_style.h"
 
+#include "classlib/prompt.h"
+
 namespace app {
 
 classlib::TLabel* NewLabel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
@@ -103,6 +105,15 @@ controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWin
   button->SetColorFocused(kLightColor);
   button->SetColorDown(kPressedColor);
   return button;
+}
+
+void Warn(const std::string& text, bool systemModal) {
+  classlib::MessageRequest request;
+  request.text = text;
+  request.caption = "Orvanta";
+  request.icon = classlib::PromptIcon::Warning;
+  request.systemModal = systemModal;
+  classlib::Prompts().Message(request);
 }
 
 }  // namespace app

@@ -63,6 +63,9 @@ classlib::TCheckBox* NewCheckBox(classlib::TComponent* owner, classlib::TWinCont
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                      const std::string& caption);
 
+// The product's warning box: caption "Orvanta", exclamation mark, OK.
+void Warn(const std::string& text, bool systemModal = false);
+
 // Sizes of the standard controls at 96 DPI.
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 25;
