@@ -15,11 +15,8 @@ bool StartAutomaticUpdateCheck(THTTPFetch& HTTPFetch) {
       !app::System().Online()) {
     return false;
   }
+  SetUpUpdateFetch(HTTPFetch, "Auto Update Wizard");
   HTTPFetch.SetURL(UpdateFileURL());
-  HTTPFetch.SetReferer("Auto Update Wizard");
-  HTTPFetch.SetAcceptTypes("*/*");
-  HTTPFetch.SetUseCache(false);
-  HTTPFetch.SetWaitThread(true);
   // A failed transfer leaves no trace.
   HTTPFetch.OnDoneString = AutomaticUpdateCheckDone;
   try {

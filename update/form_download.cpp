@@ -17,7 +17,7 @@ using classlib::TComponent;
 
 namespace {
 
-constexpr int kPageWidth = 372;
+constexpr int kPageWidth = 422;
 
 controls::TVisSimplePanel* NewPage(TComponent* owner, classlib::TWinControl* parent) {
   controls::TVisSimplePanel* page = app::NewPanel(owner, parent, app::kWhiteColor, classlib::TAlign::alNone);
@@ -29,21 +29,13 @@ controls::TVisSimplePanel* NewPage(TComponent* owner, classlib::TWinControl* par
 
 TFormDownload::TFormDownload(TComponent* AOwner) : TForm(AOwner) {
   BeginLoading();
-  SetCaption("Download...");
-  SetBorderStyle(classlib::TFormBorderStyle::bsSingle);
-  SetBorderIcons(classlib::biSystemMenu);
-  SetFormStyle(classlib::TFormStyle::fsStayOnTop);
-  SetClientSize(420, 154);
-  SetColor(app::kLightColor);
+  app::SetWizardFrame(*this, "Download...", 470, 154);
 
   HTTPFetch = new THTTPFetch(this);
-  HTTPFetch->SetAcceptTypes("*/*");
-  HTTPFetch->SetUseCache(false);
-  HTTPFetch->SetWaitThread(true);
+  SetUpUpdateFetch(*HTTPFetch, "Download Wizard");
   HTTPFetch->SetBinaryData(true);
-  HTTPFetch->SetReferer("Download Wizard");
 
-  PanelMain = app::NewFramedPanel(this, this, 8, 8, 404, 104);
+  PanelMain = app::NewFramedPanel(this, this, 8, 8, 454, 104);
 
   PanelDownload = NewPage(this, PanelMain);
   LabelDownloadStep = NewBoldLabel(this, PanelDownload, 0, 0, "Die neue Version wird heruntergeladen...");
@@ -54,12 +46,13 @@ TFormDownload::TFormDownload(TComponent* AOwner) : TForm(AOwner) {
 
   PanelInstall = NewPage(this, PanelMain);
   PanelInstall->Hide();
-  LabelInstallStep = NewBoldLabel(this, PanelInstall, 0, 0, "Download Wizard hat die neue Version erfolgreich heruntergeladen.");
+  LabelInstallStep =
+      NewBoldLabel(this, PanelInstall, 0, 0, "Download Wizard hat die neue Version erfolgreich heruntergeladen.");
   LabelInstallInfo = NewLabel(this, PanelInstall, 0, 28,
                               "Orvanta wird nun beendet, damit die neue Version installiert werden kann.", kPageWidth);
 
-  FlatButtonDownload = app::NewFlatButton(this, this, 332, 121, "Abbrechen");
-  FlatButtonInstall = app::NewFlatButton(this, this, 292, 121, "Installation starten");
+  FlatButtonDownload = app::NewFlatButton(this, this, 382, 121, "Abbrechen");
+  FlatButtonInstall = app::NewFlatButton(this, this, 342, 121, "Installation starten");
   FlatButtonInstall->SetWidth(120);
   FlatButtonInstall->Hide();
   EndLoading();

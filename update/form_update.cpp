@@ -33,18 +33,10 @@ classlib::TLabel* NewValueRow(TComponent* owner, classlib::TWinControl* parent, 
 
 TFormUpdate::TFormUpdate(TComponent* AOwner) : TForm(AOwner) {
   BeginLoading();
-  SetCaption("Update Wizard");
-  SetBorderStyle(classlib::TFormBorderStyle::bsSingle);
-  SetBorderIcons(classlib::biSystemMenu);
-  SetFormStyle(classlib::TFormStyle::fsStayOnTop);
-  SetClientSize(470, 310);
-  SetColor(app::kLightColor);
+  app::SetWizardFrame(*this, "Update Wizard", 470, 310);
 
   HTTPFetch = new THTTPFetch(this);
-  HTTPFetch->SetAcceptTypes("*/*");
-  HTTPFetch->SetUseCache(false);
-  HTTPFetch->SetWaitThread(true);
-  HTTPFetch->SetReferer("Update Wizard");
+  SetUpUpdateFetch(*HTTPFetch, "Update Wizard");
 
   PanelUpdate = app::NewFramedPanel(this, this, 8, 8, 454, 260);
   LabelWelcome = NewBoldLabel(this, PanelUpdate, 16, 16, "Herzlich willkommen zum Update Wizard von Orvanta.");

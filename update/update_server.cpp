@@ -18,4 +18,11 @@ std::string UpdateFileURL() { return UpdateServer() + "/update.ini"; }
 
 std::string SetupFileURL() { return UpdateServer() + "/orvapp.exe"; }
 
+void SetUpUpdateFetch(THTTPFetch& fetch, const std::string& referer) {
+  fetch.SetAcceptTypes("*/*");
+  fetch.SetUseCache(false);
+  fetch.SetWaitThread(true);
+  fetch.SetReferer(referer);
+}
+
 }  // namespace update

@@ -17,6 +17,9 @@
 #include "classlib/wide.h"
 #include "tests/gallery/gallery.h"
 #include "tests/support/temp_dir.h"
+#include "update/form_download.h"
+#include "update/form_update.h"
+#include "update/update_server.h"
 #include "zip/zip_writer.h"
 
 namespace gallery {
@@ -278,6 +281,53 @@ classlib::TForm* ShowCreationRunning() {
   return form;
 }
 
+// The Update Wizard after a check that found a newer version.
+classlib::TForm* ShowUpdate() {
+  auto* form = new update::TFormUpdate(Owner());
+  form->Show();
+  form->PanelDownload->Show();
+  form->LabelDownloadAction->SetCaption("Informationen erfolgreich heruntergeladen.");
+  form->LabelDownloadInfo->SetCaption(
+      "Update Wizard hat die Informationen zur im Internet verfügbaren Version erfolgreich heruntergeladen.");
+  form->LabelActualVersion->SetCaption("2.402");
+  form->LabelAvailableVersion->SetCaption("2.41");
+  form->LabelDownloadSize->SetCaption("1024 KB");
+  form->LabelVersionInfo->SetCaption("Es ist eine neue Version verfügbar!");
+  form->FlatButtonNext->SetCaption("Fertig ");
+  return form;
+}
+
+// The Update Wizard after a check that found no server: the real check, waited for.
+classlib::TForm* ShowUpdateFailed() {
+  update::SetUpdateServerForTesting("http://127.0.0.1:1");
+  auto* form = new update::TFormUpdate(Owner());
+  form->Show();
+  form->FlatButtonNext->Click();
+  classlib::Application().WaitUntil([form] { return form->FlatButtonNext->Caption() == "Fertig "; });
+  return form;
+}
+
+update::TFormDownload* Download() {
+  auto* form = new update::TFormDownload(Owner());
+  form->Show();
+  form->FlatProgressBarDownload->SetMaxValue(1024);
+  form->FlatProgressBarDownload->SetUserValue(384);
+  form->LabelAction->SetCaption("384 KB von 1024 KB heruntergeladen.");
+  return form;
+}
+
+classlib::TForm* ShowDownload() { return Download(); }
+
+// The download window once the setup is in and checked.
+classlib::TForm* ShowDownloadDone() {
+  update::TFormDownload* form = Download();
+  form->PanelDownload->Hide();
+  form->FlatButtonDownload->Hide();
+  form->PanelInstall->Show();
+  form->FlatButtonInstall->Show();
+  return form;
+}
+
 }  // namespace
 
 // One line per window.
@@ -303,6 +353,10 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"creation-running", ShowCreationRunning},
       {"creation-done", ShowCreationDone},
       {"creation-failed", ShowCreationFailed},
+      {"update", ShowUpdate},
+      {"update-failed", ShowUpdateFailed},
+      {"download", ShowDownload},
+      {"download-done", ShowDownloadDone},
   };
   return windows;
 }
