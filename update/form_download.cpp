@@ -52,8 +52,10 @@ TFormDownload::TFormDownload(TComponent* AOwner) : TForm(AOwner) {
                               "Orvanta wird nun beendet, damit die neue Version installiert werden kann.", kPageWidth);
 
   FlatButtonDownload = app::NewFlatButton(this, this, 382, 121, "Abbrechen");
+  FlatButtonDownload->SetCancel(true);
   FlatButtonInstall = app::NewFlatButton(this, this, 342, 121, "Installation starten");
   FlatButtonInstall->SetWidth(120);
+  FlatButtonInstall->SetDefault(true);
   FlatButtonInstall->Hide();
   EndLoading();
 
