@@ -225,8 +225,17 @@ void TControl::FontChanged() {
   Perform(CM_FONTCHANGED);
 }
 
+bool TControl::ShowHint() const { return parentShowHint_ && parent_ ? parent_->ShowHint() : showHint_; }
+
 void TControl::SetShowHint(bool value) {
   showHint_ = value;
+  parentShowHint_ = false;
+  Perform(CM_SHOWHINTCHANGED);
+}
+
+void TControl::SetParentShowHint(bool value) {
+  if (value == parentShowHint_) return;
+  parentShowHint_ = value;
   Perform(CM_SHOWHINTCHANGED);
 }
 
@@ -653,6 +662,7 @@ void TWinControl::SetTabStop(bool value) {
 }
 
 bool TWinControl::CanFocus() const {
+  if (Destroying()) return false;
   for (const TControl* c = this; c; c = c->Parent())
     if (!c->Visible() || !c->Enabled()) return false;
   return true;
@@ -1027,6 +1037,17 @@ void TCustomControl::WndProc(TMessage& m) {
       break;
   }
   TWinControl::WndProc(m);
+}
+
+// ===================================================================== lookup
+
+TControl* FindDragTarget(POINT ScreenPos, bool AllowDisabled) {
+  TWinControl* window = nullptr;
+  for (HWND w = WindowFromPoint(ScreenPos); w && !window; w = GetParent(w)) window = TWinControl::FindControl(w);
+  if (!window) return nullptr;
+  TControl* child = window->ControlAtPos(window->ScreenToClient(ScreenPos));
+  if (child && (AllowDisabled || child->Enabled())) return child;
+  return window;
 }
 
 }  // namespace classlib

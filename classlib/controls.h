@@ -103,8 +103,12 @@ class TControl : public TComponent {
 
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& value) { hint_ = value; }
-  bool ShowHint() const { return showHint_; }
+  // Whether the hint shows: the parent's answer while ParentShowHint, else the control's own.
+  bool ShowHint() const;
+  // Also ends ParentShowHint.
   void SetShowHint(bool value);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool value);
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value) { cursor_ = value; }
   TPopupMenu* PopupMenu() const { return popupMenu_; }
@@ -171,6 +175,7 @@ class TControl : public TComponent {
   bool takingParentFont_ = false;
   std::string hint_;
   bool showHint_ = false;
+  bool parentShowHint_ = true;
   TCursor cursor_ = TCursor::crDefault;
   TPopupMenu* popupMenu_ = nullptr;
   unsigned controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
@@ -332,6 +337,10 @@ class TCustomControl : public TWinControl {
  private:
   TCanvas canvas_;
 };
+
+// The control of this layer under a screen point, a graphic one included; disabled graphic
+// controls only with AllowDisabled. Null over other windows.
+TControl* FindDragTarget(POINT ScreenPos, bool AllowDisabled);
 
 // Runs f; an exception goes to the application's handler instead of through the caller, which is
 // a frame of Windows.

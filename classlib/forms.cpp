@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "classlib/exceptions.h"
@@ -155,6 +157,8 @@ void TForm::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TForm::SetActiveControl(TWinControl* control) {
+  // The form is where the focus rests only while none of its controls can take it.
+  if (control == this) control = nullptr;
   if (control == activeControl_) return;
   if (activeControl_) activeControl_->RemoveFreeNotification(this);
   activeControl_ = control;
@@ -183,19 +187,16 @@ void TForm::Show() {
   if (!wasVisible && OnShow) OnShow(this);
   ShowWindow(Handle(), SW_SHOW);
   BringToFront();
-  if (!shown_) {
-    shown_ = true;
-    std::vector<TWinControl*> order;
-    CollectTabOrder(this, order);
-    if (!activeControl_)
-      for (TWinControl* c : order)
-        if (c->TabStop() && c->CanFocus()) {
-          activeControl_ = c;
-          c->FreeNotification(this);
-          break;
-        }
-  }
-  if (activeControl_ && activeControl_->CanFocus()) ::SetFocus(activeControl_->Handle());
+  if (TWinControl* target = FocusTarget()) ::SetFocus(target->Handle());
+}
+
+TWinControl* TForm::FocusTarget() {
+  if (activeControl_ && activeControl_->CanFocus()) return activeControl_;
+  std::vector<TWinControl*> order;
+  CollectTabOrder(this, order);
+  for (TWinControl* c : order)
+    if (c->TabStop() && c->CanFocus()) return c;
+  return nullptr;
 }
 
 void TForm::Hide() {
@@ -290,6 +291,11 @@ void TForm::WndProc(TMessage& m) {
     case WM_SYSCOLORCHANGE:
       Perform(CM_SYSCOLORCHANGE);
       break;
+    case WM_SETFOCUS:
+      // The system gives an activated form the focus itself; it belongs to a control.
+      TCustomControl::WndProc(m);
+      if (TWinControl* target = FocusTarget()) ::SetFocus(target->Handle());
+      return;
     case WM_SHOWWINDOW:
       // Hidden with its owner (the hidden application window) or by the system: follow it.
       if (!m.WParam && m.LParam) TControl::SetVisible(false);
@@ -308,9 +314,28 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wParam, LPA
   return DefWindowProcW(window, msg, wParam, lParam);
 }
 
+THintWindow* NewLayerHintWindow(TComponent* owner) { return new THintWindow(owner); }
+
+// The control whose hint stands for the one under the mouse: the first up the parents with a text.
+TControl* HintOwner(TControl* control) {
+  while (control && control->Hint().empty()) control = control->Parent();
+  return control;
+}
+
+// The control of this layer a mouse message is for: the window's own, or its graphic child there.
+TControl* MouseMessageTarget(const MSG& msg, POINT& screenPos) {
+  screenPos = {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+  ClientToScreen(msg.hwnd, &screenPos);
+  TWinControl* window = nullptr;
+  for (HWND w = msg.hwnd; w && !window; w = GetParent(w)) window = TWinControl::FindControl(w);
+  if (!window) return nullptr;
+  TControl* child = window->ControlAtPos(window->ScreenToClient(screenPos));
+  return child ? child : window;
+}
+
 }  // namespace
 
-TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::TApplication() : TComponent(nullptr), hintWindowClass_(NewLayerHintWindow) {}
 
 TApplication::~TApplication() {
   BeginDestroy();
@@ -380,7 +405,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
     return true;
   }
   bool handled = false;
-  CallGuarded([&] { handled = IsKeyMessage(msg); });
+  CallGuarded([&] {
+    WatchHint(msg);
+    handled = IsKeyMessage(msg);
+  });
   if (!handled) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -415,6 +443,145 @@ bool TApplication::WaitUntil(const std::function<bool()>& done) {
     HandleMessage();
   }
   return true;
+}
+
+// ===================================================================== hints
+
+void TApplication::SetShowHint(bool value) {
+  if (!value) {
+    CancelHint();
+    delete hintWindow_;
+    hintWindow_ = nullptr;
+  }
+  showHint_ = value;
+}
+
+void TApplication::SetHintWindowClass(THintWindowClass value) {
+  hintWindowClass_ = value ? std::move(value) : THintWindowClass(NewLayerHintWindow);
+}
+
+TTimer& TApplication::HintTimer() {
+  if (!hintTimer_) {
+    hintTimer_ = new TTimer(this);
+    hintTimer_->SetEnabled(false);
+    hintTimer_->OnTimer = [this](TComponent*) { HintTimerTick(); };
+  }
+  return *hintTimer_;
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation != TOperation::opRemove) return;
+  if (AComponent == hintWindow_) hintWindow_ = nullptr;
+  if (AComponent == hintTimer_) hintTimer_ = nullptr;
+  if (AComponent == hintControl_) {
+    hintControl_ = nullptr;
+    hintStep_ = THintStep::None;
+  }
+}
+
+void TApplication::WatchHint(const MSG& msg) {
+  switch (msg.message) {
+    case WM_MOUSEMOVE: {
+      POINT screenPos;
+      TControl* control = MouseMessageTarget(msg, screenPos);
+      HintMouseMessage(control, screenPos);
+      break;
+    }
+    case WM_MOUSELEAVE: {
+      // The mouse may have left for a window that is not ours.
+      POINT screenPos;
+      GetCursorPos(&screenPos);
+      if (HintOwner(FindDragTarget(screenPos, true)) != hintControl_) CancelHint();
+      break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      CancelHint();
+      break;
+    default:
+      break;
+  }
+}
+
+void TApplication::HintMouseMessage(TControl* Control, POINT ScreenPos) {
+  TControl* owner = HintOwner(Control);
+  if (!showHint_ || !owner || !owner->ShowHint()) {
+    CancelHint();
+    return;
+  }
+  const bool showing = hintWindow_ && hintWindow_->Visible();
+  if (owner != hintControl_) {
+    HideHintWindow();
+    SetHintControl(owner);
+    StartHintTimer(showing ? hintShortPause_ : hintPause_, THintStep::Show);
+    return;
+  }
+  const POINT p = owner->ScreenToClient(ScreenPos);
+  if (showing && !PtInRect(&hintCursorRect_, p)) CancelHint();
+}
+
+void TApplication::CancelHint() {
+  if (hintTimer_) hintTimer_->SetEnabled(false);
+  hintStep_ = THintStep::None;
+  HideHintWindow();
+  SetHintControl(nullptr);
+}
+
+void TApplication::SetHintControl(TControl* control) {
+  if (control == hintControl_) return;
+  if (hintControl_) hintControl_->RemoveFreeNotification(this);
+  hintControl_ = control;
+  if (control) control->FreeNotification(this);
+}
+
+void TApplication::StartHintTimer(unsigned pause, THintStep step) {
+  TTimer& timer = HintTimer();
+  timer.SetEnabled(false);
+  timer.SetInterval(std::max(1u, pause));
+  hintStep_ = step;
+  timer.SetEnabled(true);
+}
+
+void TApplication::HintTimerTick() {
+  HintTimer().SetEnabled(false);
+  const THintStep step = std::exchange(hintStep_, THintStep::None);
+  if (step == THintStep::Show) ShowHintNow();
+  if (step == THintStep::Hide) HideHintWindow();
+}
+
+void TApplication::ShowHintNow() {
+  if (!hintControl_ || !showHint_) return;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  THintInfo info;
+  info.HintControl = hintControl_;
+  info.CursorPos = hintControl_->ScreenToClient(cursor);
+  // Below the cursor's picture.
+  info.HintPos = {cursor.x, cursor.y + GetSystemMetrics(SM_CYCURSOR)};
+  info.HintMaxWidth = GetSystemMetrics(SM_CXSCREEN);
+  info.CursorRect = hintControl_->ClientRect();
+  info.HideTimeout = hintHidePause_;
+  info.HintStr = hintControl_->Hint();
+  bool canShow = hintControl_->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) == 0;
+  if (canShow && OnShowHint) OnShowHint(info.HintStr, canShow, info);
+  if (!canShow || info.HintStr.empty() || !hintControl_) return;
+  if (!hintWindow_) hintWindow_ = hintWindowClass_(this);
+  hintWindow_->SetColor(info.HintColor);
+  RECT r = hintWindow_->CalcHintRect(info.HintMaxWidth, info.HintStr);
+  OffsetRect(&r, info.HintPos.x, info.HintPos.y);
+  hintWindow_->ActivateHint(r, info.HintStr);
+  hintCursorRect_ = info.CursorRect;
+  if (info.HideTimeout > 0) StartHintTimer(info.HideTimeout, THintStep::Hide);
+}
+
+void TApplication::HideHintWindow() {
+  if (hintWindow_) hintWindow_->Hide();
 }
 
 std::string ExceptionMessage(std::exception_ptr error) {

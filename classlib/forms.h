@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "classlib/controls.h"
+#include "classlib/hint_window.h"
+#include "classlib/timer.h"
 
 namespace classlib {
 
@@ -61,6 +63,9 @@ class TForm : public TCustomControl {
   // Moves the focus to the next (or previous) focusable tab stop.
   void SelectNext(TWinControl* current, bool forward);
   bool Active() const;
+  // The answer of the button pressed last (a button's ModalResult); forms here are never modal.
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int value) { modalResult_ = value; }
 
   // Tab, Return, Escape that the focused control does not want; true when used.
   virtual bool DialogKey(WORD key, TShiftState shift);
@@ -85,6 +90,8 @@ class TForm : public TCustomControl {
  private:
   void CenterWindow();
   void ApplyFrameStyle();
+  // The control that gets the focus: the active one, else the first tab stop that can take it.
+  TWinControl* FocusTarget();
 
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSingle;
   unsigned borderIcons_ = biSystemMenu | biMinimize;
@@ -93,7 +100,7 @@ class TForm : public TCustomControl {
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   bool keyPreview_ = false;
-  bool shown_ = false;
+  int modalResult_ = 0;
 };
 
 // The forms that exist, in the order they were created.
@@ -140,15 +147,59 @@ class TApplication : public TComponent {
   void ShowException(const std::string& message);
   std::function<void(std::exception_ptr)> OnException;
 
+  // Hints: a control's hint opens HintPause milliseconds after the mouse came to rest on it, after
+  // HintShortPause when the mouse moves on from a showing hint, and closes after HintHidePause.
+  bool ShowHint() const { return showHint_; }
+  // Off frees the hint window; the next hint makes a new one of HintWindowClass.
+  void SetShowHint(bool value);
+  const THintWindowClass& HintWindowClass() const { return hintWindowClass_; }
+  // An empty class restores the layer's own hint window.
+  void SetHintWindowClass(THintWindowClass value);
+  unsigned HintPause() const { return hintPause_; }
+  void SetHintPause(unsigned value) { hintPause_ = value; }
+  unsigned HintShortPause() const { return hintShortPause_; }
+  void SetHintShortPause(unsigned value) { hintShortPause_ = value; }
+  unsigned HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(unsigned value) { hintHidePause_ = value; }
+  TShowHintEvent OnShowHint;
+  // The mouse is at ScreenPos over Control (null: over nothing of ours); starts, keeps or ends the
+  // wait for a hint. The message loop calls it for every mouse move.
+  void HintMouseMessage(TControl* Control, POINT ScreenPos);
+  // Hides the hint and forgets its control.
+  void CancelHint();
+  // The hint window while one exists, and the clock of the hint's pauses (tests tick it).
+  THintWindow* HintWindow() const { return hintWindow_; }
+  TTimer& HintTimer();
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
  private:
+  enum class THintStep { None, Show, Hide };
   bool ProcessMessage(MSG& msg);
   bool IsKeyMessage(const MSG& msg);
+  void WatchHint(const MSG& msg);
+  void SetHintControl(TControl* control);
+  void StartHintTimer(unsigned pause, THintStep step);
+  void HintTimerTick();
+  void ShowHintNow();
+  void HideHintWindow();
 
   HWND handle_ = nullptr;
   std::string title_;
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
   bool initialized_ = false;
+  bool showHint_ = true;
+  THintWindowClass hintWindowClass_;
+  unsigned hintPause_ = 500;
+  unsigned hintShortPause_ = 50;
+  unsigned hintHidePause_ = 2500;
+  THintWindow* hintWindow_ = nullptr;
+  TTimer* hintTimer_ = nullptr;
+  THintStep hintStep_ = THintStep::None;
+  TControl* hintControl_ = nullptr;
+  RECT hintCursorRect_ = {0, 0, 0, 0};
 };
 
 TApplication& Application();

@@ -31,6 +31,11 @@ void TFont::Changed() {
 
 void TFont::Assign(const TFont& source) {
   if (SameAs(source)) return;
+  // The colour is no part of the GDI font: a font that differs only there keeps its handle.
+  if (name_ == source.name_ && size_ == source.size_ && style_ == source.style_) {
+    SetColor(source.color_);
+    return;
+  }
   name_ = source.name_;
   size_ = source.size_;
   style_ = source.style_;

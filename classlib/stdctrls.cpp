@@ -21,6 +21,12 @@ bool IsAccel(wchar_t ch, const std::string& caption) {
   return false;
 }
 
+bool IsButtonDialogKey(const TMessage& m, bool isDefault, bool isCancel) {
+  // LParam 1: the key reached the focused control first.
+  const bool focusedReturn = m.WParam == VK_RETURN && m.LParam == 1;
+  return focusedReturn || (m.WParam == VK_RETURN && isDefault) || (m.WParam == VK_ESCAPE && isCancel);
+}
+
 // ===================================================================== TLabel
 
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
@@ -197,10 +203,7 @@ void TButton::SetDefault(bool value) {
 
 void TButton::WndProc(TMessage& m) {
   if (m.Msg == CM_DIALOGKEY) {
-    // LParam 1: the key reached the focused control first.
-    const bool focusedReturn = m.WParam == VK_RETURN && m.LParam == 1;
-    const bool mine = focusedReturn || (m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_);
-    if (mine && Showing() && Enabled()) {
+    if (IsButtonDialogKey(m, default_, cancel_) && Showing() && Enabled()) {
       Clicked();
       m.Result = 1;
     }

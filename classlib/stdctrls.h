@@ -13,6 +13,10 @@ namespace classlib {
 // "&Datei" has the accelerator d; "&&" is a plain ampersand.
 bool IsAccel(wchar_t ch, const std::string& caption);
 
+// Whether a push button acts on a CM_DIALOGKEY: Return when it is focused (LParam 1) or the
+// default button, Escape when it is the cancel button.
+bool IsButtonDialogKey(const TMessage& Message, bool IsDefault, bool IsCancel);
+
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
 class TLabel : public TGraphicControl {

@@ -125,6 +125,7 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
                              kEditHeight);
   FlatComboBoxBurner->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   FlatComboBoxBurner->SetColorBorder(kLineColor);
+  FlatComboBoxBurner->SetColorArrowBackground(kLightColor);
   FlatComboBoxBurner->OnChange = Bind(this, &TFormCreation::FlatComboBoxBurnerChange);
   FlatButtonSettings = NewFlatButton(this, PanelStep1, 10 + kBoxInnerWidth - kButtonWidth, 258, "Einstellungen");
   FlatButtonSettings->OnClick = Bind(this, &TFormCreation::FlatButtonSettingsClick);
@@ -162,6 +163,7 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   FlatComboBoxCDRSpeed = Place(new controls::TFlatComboBox(this), PanelStep3Burn, 160, 40, 110, kEditHeight);
   FlatComboBoxCDRSpeed->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   FlatComboBoxCDRSpeed->SetColorBorder(kLineColor);
+  FlatComboBoxCDRSpeed->SetColorArrowBackground(kLightColor);
   CheckBoxCDRClose = NewCheckBox(this, PanelStep3Burn, 10, 76, kBoxInnerWidth, "CD schließen");
   CheckBoxCDRClose->SetChecked(true);
   CheckBoxCDRWDelete = NewCheckBox(this, PanelStep3Burn, 10, 100, kBoxInnerWidth, "CD vor Schreibvorgang löschen");

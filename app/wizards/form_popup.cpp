@@ -47,6 +47,7 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
       Place(new controls::TFlatTabControl(this), PanelMain, kMargin, kTabsTop, kWidth - 2 * kMargin, kTabsHeight);
   FlatTabControlMain->AddTab("Zielort wählen   .");
   FlatTabControlMain->AddTab("Nach Sicherung   .");
+  FlatTabControlMain->SetColor(kWhiteColor);
   FlatTabControlMain->SetColorBorder(kLineColor);
   FlatTabControlMain->OnTabChanged = Bind(this, &TFormPopup::FlatTabControlMainTabChanged);
 
@@ -61,6 +62,7 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
                              kPageInnerWidth - kOptionIndent, kEditHeight);
   FlatComboBoxBurner->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   FlatComboBoxBurner->SetColorBorder(kLineColor);
+  FlatComboBoxBurner->SetColorArrowBackground(kLightColor);
 
   PanelAfter =
       NewPage(this, FlatTabControlMain, "Legen Sie fest, welche Aktion nach der Sicherung durchgeführt werden soll.");

@@ -24,6 +24,7 @@ TFormRecover::TFormRecover(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
       Place(new controls::TFlatComboBox(this), PanelMain, 110, 16, kWidth - 110 - kMargin, kEditHeight);
   FlatComboBoxRecover->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   FlatComboBoxRecover->SetColorBorder(kLineColor);
+  FlatComboBoxRecover->SetColorArrowBackground(kLightColor);
   FlatComboBoxRecover->Items().Add("Sicherung jetzt nachholen");
   FlatComboBoxRecover->Items().Add("Sicherung nicht nachholen");
   FlatComboBoxRecover->SetItemIndex(kRecoverNow);

@@ -84,8 +84,12 @@ controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWin
                                      const std::string& caption) {
   auto* button = Place(new controls::TFlatButton(owner), parent, left, top, kButtonWidth, kButtonHeight);
   button->SetCaption(caption);
+  button->SetColor(kWhiteColor);
   button->SetColorBorder(kLineColor);
-  button->SetColorDown(kLightColor);
+  button->SetColorHighLight(kLineColor);
+  button->SetColorShadow(kLineColor);
+  button->SetColorFocused(kLightColor);
+  button->SetColorDown(kPressedColor);
   return button;
 }
 

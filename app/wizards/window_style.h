@@ -17,6 +17,8 @@ namespace app {
 constexpr classlib::TColor kLineColor = 0x996633;
 constexpr classlib::TColor kLightColor = 0xF5DEDE;
 constexpr classlib::TColor kWhiteColor = classlib::clWhite;
+// A flat button while it is pressed.
+constexpr classlib::TColor kPressedColor = 0xECEBEA;
 
 // A wizard's frame: the caption, a fixed border with only the close box, on top of the other
 // windows, the light background, the client size.

@@ -1,5 +1,6 @@
 #include "tests/support/window_test.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "controls/panels/vis_application.h"
@@ -33,6 +34,21 @@ void PaintControl(classlib::TWinControl& control, classlib::TBitmap& into) {
   into.SetSize(r.right, r.bottom);
   SendMessageW(control.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(into.Canvas().Handle()),
                PRF_CLIENT | PRF_ERASEBKGND);
+}
+
+int GdiObjectCount() {
+  if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(count);
+  // Wine answers 0 above; its process's table of GDI handles (the PEB's, 24-byte entries whose
+  // byte 14 is the object's type, 0 when free) knows.
+  using GetPeb = const std::uint8_t*(WINAPI*)();
+  // Through void (*)(), the one function type that converts to any other without a warning.
+  const auto getPeb = reinterpret_cast<GetPeb>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetCurrentPeb")));
+  const std::uint8_t* peb = getPeb();
+  const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0xF8);
+  int count = 0;
+  for (int i = 0; table && i < 0x10000; ++i) count += table[i * 24 + 14] != 0;
+  return count;
 }
 
 void ClickAt(HWND window, int x, int y) {

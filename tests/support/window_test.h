@@ -23,6 +23,9 @@ std::vector<std::string> TakeBoundaryErrors();
 // The client area as the control paints it (WM_PRINTCLIENT into a 32-bit DIB).
 void PaintControl(classlib::TWinControl& control, classlib::TBitmap& into);
 
+// The GDI objects the process holds now.
+int GdiObjectCount();
+
 // A left click at a client point of a window, as the mouse gives it.
 void ClickAt(HWND window, int x, int y);
 // A click on a button-like control through its window (BM_CLICK).

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -30,8 +29,7 @@ class ChoiceDialogs : public wizard_testing::WizardFixture {
 
   // The user's click on a tab of the strip.
   static void ClickTab(controls::TFlatTabControl& tabs, int index) {
-    RECT r;
-    ASSERT_TRUE(TabCtrl_GetItemRect(tabs.Handle(), index, &r));
+    const RECT r = tabs.TabRect(index);
     ClickAt(tabs.Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
   }
 
