@@ -6,6 +6,7 @@
 #include <string>
 
 #include "classlib/controls.h"
+#include "classlib/forms.h"
 #include "classlib/graphics.h"
 #include "classlib/stdctrls.h"
 #include "controls/flat/flat_button.h"
@@ -19,6 +20,10 @@ constexpr classlib::TColor kLightColor = 0xF5DEDE;
 constexpr classlib::TColor kWhiteColor = classlib::clWhite;
 // A flat button while it is pressed.
 constexpr classlib::TColor kPressedColor = 0xECEBEA;
+
+// A wizard's frame: the caption, a fixed border with only the close box, on top of the other
+// windows, the light background, the client size.
+void SetWizardFrame(classlib::TForm& form, const std::string& caption, int clientWidth, int clientHeight);
 
 // Gives the control its parent and bounds and returns it.
 template <typename T>
