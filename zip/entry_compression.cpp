@@ -27,6 +27,12 @@ constexpr std::int64_t kCrcBufferSize = 8192;
 // Passes over a file that keeps changing before it counts as unreadable.
 constexpr int kChangedFileAttempts = 3;
 
+// One of the run's buffers, grown to at least size bytes.
+std::uint8_t* RunBuffer(std::vector<std::uint8_t>& buffer, std::size_t size) {
+  if (buffer.size() < size) buffer.resize(size);
+  return buffer.data();
+}
+
 std::uint32_t DosDateOf(const std::string& name) {
   std::uint32_t dos = 0;
   if (fs::FileAge(name, dos)) return RepairDosDate(dos);
@@ -250,10 +256,10 @@ bool TZipWriter::CompressEntryData(const std::string& fName, TZipHeaderInfo& hea
 }
 
 std::uint32_t TZipWriter::PrecomputeCrc(TLFNFileStream& source) {
-  std::vector<std::uint8_t> buffer(kCrcBufferSize);
+  std::uint8_t* buffer = RunBuffer(run_->dataIn, kCrcBufferSize);
   std::uint32_t crc = 0xFFFFFFFF;
-  for (std::int64_t n; (n = source.Read(buffer.data(), kCrcBufferSize)) > 0;)
-    crc = UpdateCrc32(crc, buffer.data(), static_cast<std::size_t>(n));
+  for (std::int64_t n; (n = source.Read(buffer, kCrcBufferSize)) > 0;)
+    crc = UpdateCrc32(crc, buffer, static_cast<std::size_t>(n));
   source.SetPosition(0);
   return ~crc;
 }
@@ -297,44 +303,39 @@ void TZipWriter::WriteOutput(std::uint8_t* buffer, std::int64_t count) {
 }
 
 void TZipWriter::StoreEntry() {
-  std::vector<std::uint8_t> buffer(kStoreBufferSize);
-  for (std::int64_t n; (n = ReadInput(buffer.data(), kStoreBufferSize)) > 0;) WriteOutput(buffer.data(), n);
+  std::uint8_t* buffer = RunBuffer(run_->dataIn, kStoreBufferSize);
+  for (std::int64_t n; (n = ReadInput(buffer, kStoreBufferSize)) > 0;) WriteOutput(buffer, n);
 }
 
 std::int64_t TZipWriter::DeflateEntry() {
-  std::vector<std::uint8_t> in(kDeflateBufferSize);
-  std::vector<std::uint8_t> out(kDeflateBufferSize);
-  z_stream stream{};
-  if (deflateInit2(&stream, packLevel_, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-    throw EZCompressionError("error");
+  auto& r = *run_;
+  std::uint8_t* in = RunBuffer(r.dataIn, kDeflateBufferSize);
+  std::uint8_t* out = RunBuffer(r.dataOut, kDeflateBufferSize);
+  if (!r.deflater) r.deflater = std::make_unique<TDeflater>(packLevel_);
+  z_stream& stream = r.deflater->Begin();
   std::int64_t written = 0;
-  try {
-    int flush = Z_NO_FLUSH;
-    stream.next_out = out.data();
-    stream.avail_out = static_cast<uInt>(kDeflateBufferSize);
-    for (;;) {
-      if (stream.avail_in == 0 && flush == Z_NO_FLUSH) {
-        const std::int64_t n = ReadInput(in.data(), kDeflateBufferSize);
-        stream.next_in = in.data();
-        stream.avail_in = static_cast<uInt>(n);
-        if (n == 0) flush = Z_FINISH;
-      }
-      const int result = deflate(&stream, flush);
-      if (result < 0 && result != Z_BUF_ERROR) throw EZCompressionError("error");
-      if (stream.avail_out == 0 || flush == Z_FINISH) {
-        const std::int64_t filled = kDeflateBufferSize - stream.avail_out;
-        WriteOutput(out.data(), filled);
-        written += filled;
-        stream.next_out = out.data();
-        stream.avail_out = static_cast<uInt>(kDeflateBufferSize);
-      }
-      if (result == Z_STREAM_END) break;
+  int flush = Z_NO_FLUSH;
+  stream.avail_in = 0;
+  stream.next_out = out;
+  stream.avail_out = static_cast<uInt>(kDeflateBufferSize);
+  for (;;) {
+    if (stream.avail_in == 0 && flush == Z_NO_FLUSH) {
+      const std::int64_t n = ReadInput(in, kDeflateBufferSize);
+      stream.next_in = in;
+      stream.avail_in = static_cast<uInt>(n);
+      if (n == 0) flush = Z_FINISH;
     }
-  } catch (...) {
-    deflateEnd(&stream);
-    throw;
+    const int result = deflate(&stream, flush);
+    if (result < 0 && result != Z_BUF_ERROR) throw EZCompressionError("error");
+    if (stream.avail_out == 0 || flush == Z_FINISH) {
+      const std::int64_t filled = kDeflateBufferSize - stream.avail_out;
+      WriteOutput(out, filled);
+      written += filled;
+      stream.next_out = out;
+      stream.avail_out = static_cast<uInt>(kDeflateBufferSize);
+    }
+    if (result == Z_STREAM_END) break;
   }
-  deflateEnd(&stream);
   return written;
 }
 

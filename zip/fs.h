@@ -27,6 +27,8 @@ enum SeekOrigin { kFromBeginning = 0, kFromCurrent = 1, kFromEnd = 2 };
 
 Handle Open(const std::string& name, unsigned mode);
 Handle Create(const std::string& name);
+// Creates the file only when nothing of that name exists yet, for reading and writing.
+Handle CreateNew(const std::string& name);
 // Byte counts, or -1 when the call failed.
 std::int64_t Read(Handle h, void* buffer, std::int64_t count);
 std::int64_t Write(Handle h, const void* buffer, std::int64_t count);
@@ -86,10 +88,6 @@ bool Delete(const std::string& name);
 bool MakeDirectory(const std::string& name);
 // The current directory of a drive ("X:"), or of the process for "".
 std::string CurrentDirectory(const std::string& drive);
-
-// Creates a new empty file named prefix + a unique part in directory and returns its name; empty
-// when that failed.
-std::string CreateTempFile(const std::string& directory, const std::string& prefix);
 
 // The values of the Win32 drive types.
 enum class DriveType { kUnknown = 0, kNoRootDir = 1, kRemovable = 2, kFixed = 3, kRemote = 4, kCdRom = 5, kRamDisk = 6 };

@@ -1,15 +1,32 @@
 // Method 8, deflating, through the compression library's raw inflate.
 #pragma once
 
+#include <memory>
+
 #include "zip/decode_result.h"
 #include "zip/entry_input.h"
 #include "zip/entry_output.h"
 
+struct z_stream_s;
+
 namespace zip {
 
-// Decodes until the deflate stream ends. Damaged: the library finds bad data, or the compressed
-// bytes end before the stream does. Raises EZCompressionError ("error") for any other failure of
-// the library.
-TDecodeResult InflateEntry(TEntryInput& input, TEntryOutput& output);
+// Made once for a run and reset for every entry, so entries allocate nothing.
+class TInflater {
+ public:
+  // Raises EZCompressionError ("error") when the library cannot start.
+  TInflater();
+  ~TInflater();
+  TInflater(const TInflater&) = delete;
+  TInflater& operator=(const TInflater&) = delete;
+
+  // Decodes until the deflate stream ends, straight into the output's window. Damaged: the
+  // library finds bad data, or the compressed bytes end before the stream does. Raises
+  // EZCompressionError ("error") for any other failure of the library.
+  TDecodeResult InflateEntry(TEntryInput& input, TEntryOutput& output);
+
+ private:
+  std::unique_ptr<z_stream_s> stream_;
+};
 
 }  // namespace zip

@@ -64,21 +64,37 @@ std::int64_t THugeStream::CopyFrom(THugeStream& source, std::int64_t count) {
 // ---- THugeHandleStream
 
 void THugeHandleStream::SetSize(std::int64_t size) {
-  if (fs::Seek(handle_, size, fs::kFromBeginning) < 0 || !fs::SetEnd(handle_))
+  position_ = fs::Seek(handle_, size, fs::kFromBeginning);
+  if (position_ < 0 || !fs::SetEnd(handle_))
     throw EOSError(Format("Systemfehler. Code: %d.\n\n%s", fs::LastErrorCode(), fs::LastErrorText().c_str()));
 }
 
 std::int64_t THugeHandleStream::Read(void* buffer, std::int64_t count) {
   const std::int64_t n = count > 0 ? fs::Read(handle_, buffer, count) : 0;
-  return n < 0 ? 0 : n;
+  if (n < 0) {
+    position_ = -1;
+    return 0;
+  }
+  if (position_ >= 0) position_ += n;
+  return n;
 }
 
 std::int64_t THugeHandleStream::Write(const void* buffer, std::int64_t count) {
   const std::int64_t n = count > 0 ? fs::Write(handle_, buffer, count) : 0;
-  return n < 0 ? 0 : n;
+  if (n < 0) {
+    position_ = -1;
+    return 0;
+  }
+  if (position_ >= 0) position_ += n;
+  return n;
 }
 
-std::int64_t THugeHandleStream::Seek(std::int64_t offset, int origin) { return fs::Seek(handle_, offset, origin); }
+std::int64_t THugeHandleStream::Seek(std::int64_t offset, int origin) {
+  if (position_ >= 0 && ((origin == fs::kFromCurrent && offset == 0) || (origin == fs::kFromBeginning && offset == position_)))
+    return position_;
+  position_ = fs::Seek(handle_, offset, origin);
+  return position_;
+}
 
 // ---- THugeFileStream
 
@@ -237,6 +253,12 @@ std::int64_t TBufferStream::Read(void* buffer, std::int64_t count) {
   auto* out = static_cast<std::uint8_t*>(buffer);
   std::int64_t delivered = 0;
   while (delivered < count) {
+    if (current_ == end_ && count - delivered >= static_cast<std::int64_t>(buffer_.size())) {
+      delivered += stream_->Read(out + delivered, count - delivered);
+      current_ = end_ = 0;
+      mode_ = kIdle;
+      break;
+    }
     if (current_ == end_) {
       if (!Fill()) break;
       continue;
@@ -263,6 +285,16 @@ std::int64_t TBufferStream::Write(const void* buffer, std::int64_t count) {
   const auto* in = static_cast<const std::uint8_t*>(buffer);
   std::int64_t taken = 0;
   while (taken < count) {
+    if (current_ == 0 && count - taken >= static_cast<std::int64_t>(buffer_.size())) {
+      const std::int64_t n = stream_->Write(in + taken, count - taken);
+      written_ = true;
+      mode_ = kIdle;
+      if (n != count - taken) {
+        writeFailed_ = true;
+        return taken + n;
+      }
+      return count;
+    }
     const size_t n = static_cast<size_t>(std::min<std::int64_t>(
         static_cast<std::int64_t>(buffer_.size() - current_), count - taken));
     std::memcpy(buffer_.data() + current_, in + taken, n);
@@ -339,6 +371,9 @@ void TLFNFileStream::Close() {
   }
   file.Close();
 }
+
+TLFNFileStream::TLFNFileStream(fs::Handle created, std::int32_t bufferSize, bool flushOnClose)
+    : TBufferStream(std::make_unique<THugeFileStream>(created), bufferSize, flushOnClose) {}
 
 fs::Handle TLFNFileStream::Handle() { return static_cast<THugeFileStream&>(Underlying()).Handle(); }
 

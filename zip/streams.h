@@ -32,6 +32,8 @@ class THugeStream {
   std::int64_t CopyFrom(THugeStream& source, std::int64_t count);
 };
 
+// Nothing else may move the handle: the stream remembers where it stands, so asking for the
+// position costs no call to the host.
 class THugeHandleStream : public THugeStream {
  public:
   explicit THugeHandleStream(fs::Handle handle) : handle_(handle) {}
@@ -44,12 +46,18 @@ class THugeHandleStream : public THugeStream {
 
  protected:
   fs::Handle handle_;
+
+ private:
+  // -1 when not known (at the start and after a failure).
+  std::int64_t position_ = -1;
 };
 
 class THugeFileStream : public THugeHandleStream {
  public:
   // mode fs::kCreate creates or truncates; any other value opens an existing file.
   THugeFileStream(const std::string& fileName, unsigned mode);
+  // Takes over a handle the file-system layer just opened.
+  explicit THugeFileStream(fs::Handle opened) : THugeHandleStream(opened) {}
   ~THugeFileStream() override;
   // Closes the handle and raises when the host reports a failure.
   void Close();
@@ -85,6 +93,7 @@ class THugeMemoryStream : public THugeCustomMemoryStream {
   std::int32_t capacity_ = 0;
 };
 
+// Transfers of a buffer's size or more go straight to the stream when nothing is buffered.
 class TBufferStream : public THugeStream {
  public:
   // The stream is not owned.
@@ -100,6 +109,7 @@ class TBufferStream : public THugeStream {
 
   virtual bool Fill();
   virtual bool Flush();
+  // Only a byte that came out of the buffer can go back.
   virtual void PutBack(std::uint8_t byte);
 
   // Writes what is buffered (and, when asked, the host's file buffers) and raises EWriteError when
@@ -133,6 +143,8 @@ class TBufferStream : public THugeStream {
 class TLFNFileStream : public TBufferStream {
  public:
   TLFNFileStream(const std::string& fileName, std::int32_t bufferSize, bool flushOnClose, unsigned mode);
+  // Over a file the file-system layer just created (fs::CreateTempFile), for writing.
+  TLFNFileStream(fs::Handle created, std::int32_t bufferSize, bool flushOnClose);
   void Close() override;
   // The file's handle, for its date.
   fs::Handle Handle();
