@@ -147,7 +147,8 @@ void TZipReader::ParseDirectory() {
       RaiseNotAValidZip();
     }
   }
-  if (!archiveOrder_) archiveOrder_ = std::make_unique<TSortedZip>(TDuplicates::Error);
+  // Two records may name one local header: both are listed, and extraction refuses both.
+  if (!archiveOrder_) archiveOrder_ = std::make_unique<TSortedZip>(TDuplicates::Accept);
   while (!ReadCentralRecords(in, configFile != nullptr)) {
     RecoverOrRaise();
     // The scan leaves the archive where its entries end, which is where a directory would start.
@@ -202,12 +203,7 @@ bool TZipReader::ReadCentralRecords(THugeStream*& in, bool fromConfigFile) {
       previous = &scanned;
       continue;
     }
-    try {
-      archiveOrder_->Add(record.get());
-    } catch (const classlib::EListError&) {
-      // A second record for the same local header.
-      return false;
-    }
+    archiveOrder_->Add(record.get());
     previous = record.release();
   }
   return merging_ || (count & 0xFFFF) == endCentral_.TotalEntries;
@@ -266,6 +262,28 @@ bool TZipReader::FindLocalSignature(THugeStream& in) {
     matched = 0;
   }
   return false;
+}
+
+bool TZipReader::HasOwnRegion(const TZipHeaderInfo& entry, std::int64_t end) const {
+  // Folder entries are never read, so they take no part.
+  int index;
+  archiveOrder_->Find(entry, index);
+  std::int64_t limit = -1;
+  for (int i = index; i < archiveOrder_->Count() && limit < 0; ++i) {
+    const TZipHeaderInfo& other = *archiveOrder_->Items(i);
+    if (other.DiskNumberStart != entry.DiskNumberStart) break;
+    if (&other == &entry || other.FileName().empty()) continue;
+    if (other.LocalHeaderOffset == entry.LocalHeaderOffset) return false;
+    limit = other.LocalHeaderOffset;
+  }
+  // After a recovery scan the end record no longer tells where the directory stands.
+  if (!merging_ && entry.DiskNumberStart == endCentral_.DirectoryDisk) {
+    const std::int64_t directory = endCentral_.DirectoryOffset;
+    if (entry.LocalHeaderOffset >= directory && entry.LocalHeaderOffset < directory + endCentral_.DirectorySize)
+      return false;
+    if (entry.LocalHeaderOffset < directory && (limit < 0 || directory < limit)) limit = directory;
+  }
+  return limit < 0 || end <= limit;
 }
 
 void TZipReader::ApplySortMode(TZipSortMode mode) {

@@ -89,7 +89,8 @@ class TExtraction {
   // The folder an entry goes to, with trailing "\" (empty for the current folder when DestDir is
   // empty); none when its stored path would lead outside DestDir or to a device.
   std::optional<std::string> OutputDirOf(const TZipHeaderInfo& entry) const;
-  // Positions the archive at the entry's data; false when no local header stands at its offset.
+  // Positions the archive at the data of an entry of the directory; false when no local header
+  // stands at its offset or its data would overlap another entry's (see HasOwnRegion).
   bool SeekToData(const TZipHeaderInfo& entry);
   // Reads the encryption header and settles the password; false when the entry is skipped.
   bool CheckPassword(int index);
@@ -220,7 +221,7 @@ void TExtraction::ExtractEntry(int index) {
     Skip(TSkipReason::srCreateError, entry.Path(), index);
     return TakeOffTotals(entry);
   }
-  if (!SeekToData(entry)) return ReportUnreadableEntry(index);
+  if (!SeekToData(r_.Entry(index))) return ReportUnreadableEntry(index);
 
   std::string name = *folder + entry.FileName();
   bool skip = false;
@@ -294,8 +295,10 @@ bool TExtraction::SeekToData(const TZipHeaderInfo& entry) {
   if (r_.archiveStream_->Read(header, kLocalHeaderSize) != kLocalHeaderSize || Get32(header) != LocalSignature())
     return false;
   // The local header's own lengths find the data; they may differ from the central record's.
-  r_.archiveStream_->SetPosition(std::int64_t{entry.LocalHeaderOffset} + kLocalHeaderSize + Get16(header + 26) +
-                                 Get16(header + 28));
+  const std::int64_t data =
+      std::int64_t{entry.LocalHeaderOffset} + kLocalHeaderSize + Get16(header + 26) + Get16(header + 28);
+  if (!r_.HasOwnRegion(entry, data + entry.CompressedSize)) return false;
+  r_.archiveStream_->SetPosition(data);
   return true;
 }
 

@@ -119,6 +119,8 @@ class TZipReader {
   TPromptForOverwriteEvent OnPromptForOverwrite;
   TSkippingFileEvent OnSkippingFile;
   TBadPasswordEvent OnBadPassword;
+  // CalcCRC 0 also for an entry whose data cannot be read at all: no local header at its offset,
+  // too small for its encryption header, or lying over another entry's data or the directory.
   TBadCRCEvent OnBadCRC;
   TInCompleteZipEvent OnInCompleteZip;
   // AskForDisk unless the application installs its own.
@@ -287,6 +289,11 @@ class TZipReader {
   // After a damaged directory: the recovery scan, or EBadZipFile when it cannot run.
   void RecoverOrRaise();
   bool FindLocalSignature(THugeStream& stream);
+  // False when the entry (a record of the loaded directory) shares its local header with another
+  // file entry, when that header lies in the central directory, or when what it holds up to end
+  // (a position in its part) runs into the next entry's header or the directory. Such entries
+  // overlap, as archives built to expand without end do, and are never extracted.
+  bool HasOwnRegion(const TZipHeaderInfo& entry, std::int64_t end) const;
   // The next-part step of a central record cut by the end of a part; null after the last part.
   THugeStream* NextPart();
   void DetectMultiMode();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -338,6 +339,73 @@ TEST_F(Extraction, EntriesWhoseDataCrossesPartsComeBackWhole) {
   EXPECT_EQ(reader_.ExtractMatching(), 3);
   EXPECT_EQ(testing_support::ReadFile(InDest("big.bin")), big);
   EXPECT_EQ(testing_support::ReadFile(InDest("last.txt")), "end");
+}
+
+namespace {
+
+void Patch32(std::string& archive, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) archive[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+}
+
+// Three stored entries, the second of whose central record is pointed at its own copy kept in the
+// third's comment, inside the directory.
+std::string WithAHeaderInTheDirectory() {
+  using archive_fixtures::RawEntry;
+  std::vector<RawEntry> entries = {{"eins.txt", "first entry"}, {"zwei.txt", "second entry"}, {"drei.txt", "third"}};
+  const archive_fixtures::RawArchive plain = archive_fixtures::BuildStored(entries);
+  entries[2].comment = plain.bytes.substr(plain.localOffsets[1], plain.localOffsets[2] - plain.localOffsets[1]);
+  archive_fixtures::RawArchive raw = archive_fixtures::BuildStored(entries);
+  Patch32(raw.bytes, raw.centralOffsets[1] + 42, raw.centralOffsets[2] + 46 + 8);
+  return raw.bytes;
+}
+
+}  // namespace
+
+// Entries whose data would lie over another entry's, as in archives built to expand without end,
+// are listed but never extracted: each is reported as unreadable, and every other entry comes
+// back once.
+TEST_F(Extraction, OverlappingEntriesAreRefusedAndTheRestExtractOnce) {
+  using archive_fixtures::RawEntry;
+  const std::vector<RawEntry> entries = {{"eins.txt", "first entry"}, {"zwei.txt", "second entry"},
+                                         {"drei.txt", "third"}};
+  archive_fixtures::RawArchive sharedHeader = archive_fixtures::BuildStored(entries);
+  Patch32(sharedHeader.bytes, sharedHeader.centralOffsets[1] + 42, sharedHeader.localOffsets[0]);
+  archive_fixtures::RawArchive runsOn = archive_fixtures::BuildStored(entries);
+  for (std::size_t field : {20, 24}) Patch32(runsOn.bytes, runsOn.centralOffsets[0] + field, 11 + 10);
+  const std::string kernel(20000, 'k');
+  const struct {
+    const char* what;
+    std::string archive;
+    std::vector<std::string> refused;
+    std::vector<std::string> extracted;
+  } cases[] = {
+      {"two records name one local header", sharedHeader.bytes, {"eins.txt", "zwei.txt"}, {"drei.txt"}},
+      {"data runs into the next entry's header", runsOn.bytes, {"eins.txt"}, {"zwei.txt", "drei.txt"}},
+      {"a local header inside the directory", WithAHeaderInTheDirectory(), {"zwei.txt"}, {"eins.txt", "drei.txt"}},
+      {"each entry holds all that follow", archive_fixtures::BuildOverlapped(kernel, 5).bytes,
+       {"teil1.bin", "teil2.bin", "teil3.bin", "teil4.bin"}, {"teil5.bin"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(dir_ / "dest");
+    testing_support::WriteFile(dir_ / "test.zip", c.archive);
+    TZipReader reader;
+    Recorder recorder;
+    recorder.Attach(reader);
+    reader.SetZipName(Engine(dir_ / "test.zip"));
+    reader.SetDestDir(Dest());
+    reader.SetDoAll(true);
+    EXPECT_EQ(reader.ExtractMatching(), static_cast<int>(c.extracted.size()));
+    EXPECT_EQ(reader.EntryCount(), static_cast<int>(c.refused.size() + c.extracted.size()));
+    std::vector<std::string> refused;
+    for (int index : recorder.badCrc) refused.push_back(reader.EntryName(index));
+    std::sort(refused.begin(), refused.end());
+    EXPECT_EQ(refused, c.refused);
+    for (const std::string& name : c.refused) EXPECT_FALSE(testing_support::FileExists(InDest(name))) << name;
+    EXPECT_TRUE(recorder.skipped.empty());
+    EXPECT_EQ(recorder.ended.size(), c.extracted.size());
+  }
+  EXPECT_EQ(testing_support::ReadFile(InDest("teil5.bin")), kernel);
 }
 
 #ifndef _WIN32
