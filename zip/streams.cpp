@@ -90,8 +90,8 @@ std::int64_t THugeHandleStream::Write(const void* buffer, std::int64_t count) {
 }
 
 std::int64_t THugeHandleStream::Seek(std::int64_t offset, int origin) {
-  if (position_ >= 0 && ((origin == fs::kFromCurrent && offset == 0) || (origin == fs::kFromBeginning && offset == position_)))
-    return position_;
+  const bool stays = (origin == fs::kFromCurrent && offset == 0) || (origin == fs::kFromBeginning && offset == position_);
+  if (position_ >= 0 && stays) return position_;
   position_ = fs::Seek(handle_, offset, origin);
   return position_;
 }

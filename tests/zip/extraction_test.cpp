@@ -446,6 +446,11 @@ TEST_F(Extraction, ArchivesOfPeerToolsExtractByteIdenticalWithDates) {
       {"zip", "zip level 9", "zip -q -r -9 ../out.zip .", ""},
       {"zip", "zip encrypted", "zip -q -r -P geheim ../out.zip .", "geheim"},
       {"zip", "zip to a pipe (descriptors)", "zip -q -r - . | cat > ../out.zip", ""},
+      {"zip", "zip split into parts", "zip -q -r -0 -s 64k ../out.zip .", ""},
+      {"zip", "zip behind a program stub",
+       "zip -q -r ../plain.zip . && head -c 20000 /dev/zero > ../out.zip && cat ../plain.zip >> ../out.zip && "
+       "zip -q -A ../out.zip",
+       ""},
       {"python3", "python",
        "python3 -c \"import os, zipfile\n"
        "with zipfile.ZipFile('../out.zip', 'w', zipfile.ZIP_DEFLATED) as z:\n"
@@ -461,7 +466,7 @@ TEST_F(Extraction, ArchivesOfPeerToolsExtractByteIdenticalWithDates) {
     }
     SCOPED_TRACE(peer.label);
     std::string output;
-    ASSERT_EQ(peer_tools::Run("cd " + q + " && rm -f ../out.zip && " + peer.command, output), 0) << output;
+    ASSERT_EQ(peer_tools::Run("cd " + q + " && rm -f ../out.z* ../plain.zip && " + peer.command, output), 0) << output;
     std::filesystem::remove_all(dir_ / "dest");
     TZipReader reader;
     Recorder recorder;
@@ -471,6 +476,11 @@ TEST_F(Extraction, ArchivesOfPeerToolsExtractByteIdenticalWithDates) {
     reader.SetRecreateDirs(true);
     reader.SetDoAll(true);
     reader.SetPassword(peer.password);
+    // Parts of a split set as this tool names them: out.z01, out.z02, ..., out.zip.
+    reader.OnGetNextDisk = [&](int n, std::string& name) {
+      const std::string number = (n < 10 ? "0" : "") + std::to_string(n);
+      name = Engine(n == reader.DiskCount() ? dir_ / "out.zip" : dir_ / ("out.z" + number));
+    };
     reader.ExtractMatching();
     EXPECT_TRUE(recorder.skipped.empty());
     EXPECT_TRUE(recorder.badCrc.empty());
