@@ -7,15 +7,17 @@
 
 namespace zip {
 
-TInflater::TInflater() : stream_(std::make_unique<z_stream>()) {
-  if (inflateInit2(stream_.get(), -MAX_WBITS) != Z_OK) throw EZCompressionError("error");
-}
+TInflater::TInflater() : stream_(std::make_unique<z_stream>()) {}
 
-TInflater::~TInflater() { inflateEnd(stream_.get()); }
+TInflater::~TInflater() {
+  if (started_) inflateEnd(stream_.get());
+}
 
 TDecodeResult TInflater::InflateEntry(TEntryInput& input, TEntryOutput& output) {
   z_stream& z = *stream_;
-  if (inflateReset(&z) != Z_OK) throw EZCompressionError("error");
+  const int ready = started_ ? inflateReset(&z) : inflateInit2(&z, -MAX_WBITS);
+  if (ready != Z_OK) throw EZCompressionError("error");
+  started_ = true;
   z.avail_in = 0;
   for (;;) {
     if (z.avail_in == 0) {

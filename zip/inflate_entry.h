@@ -11,10 +11,10 @@ struct z_stream_s;
 
 namespace zip {
 
-// Made once for a run and reset for every entry, so entries allocate nothing.
+// Kept for a run: started at its first deflated entry and reset for every other, so entries
+// allocate nothing.
 class TInflater {
  public:
-  // Raises EZCompressionError ("error") when the library cannot start.
   TInflater();
   ~TInflater();
   TInflater(const TInflater&) = delete;
@@ -22,11 +22,12 @@ class TInflater {
 
   // Decodes until the deflate stream ends, straight into the output's window. Damaged: the
   // library finds bad data, or the compressed bytes end before the stream does. Raises
-  // EZCompressionError ("error") for any other failure of the library.
+  // EZCompressionError ("error") for any other failure of the library, also when it cannot start.
   TDecodeResult InflateEntry(TEntryInput& input, TEntryOutput& output);
 
  private:
   std::unique_ptr<z_stream_s> stream_;
+  bool started_ = false;
 };
 
 }  // namespace zip
