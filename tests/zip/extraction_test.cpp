@@ -70,12 +70,17 @@ class Extraction : public ::testing::Test {
   // Writes the archive, points a reader at it and extracts every entry into dest.
   int ExtractAll(const std::string& archive, bool recreateDirs = true) {
     testing_support::WriteFile(dir_ / "test.zip", archive);
-    reader_.SetZipName(Engine(dir_ / "test.zip"));
-    reader_.SetDestDir(Dest());
+    PrepareAll(reader_, recorder_, dir_ / "test.zip");
     reader_.SetRecreateDirs(recreateDirs);
-    reader_.SetDoAll(true);
-    recorder_.Attach(reader_);
     return reader_.ExtractMatching();
+  }
+  // Points reader at the archive file to extract every entry into dest, with its folders.
+  void PrepareAll(TZipReader& reader, Recorder& recorder, const std::string& archiveFile) {
+    recorder.Attach(reader);
+    reader.SetZipName(Engine(archiveFile));
+    reader.SetDestDir(Dest());
+    reader.SetRecreateDirs(true);
+    reader.SetDoAll(true);
   }
   std::string Dest() const { return Engine(dir_ / "dest"); }
   std::string InDest(const std::string& name) const { return dir_ / ("dest/" + name); }
@@ -396,10 +401,7 @@ TEST_F(Extraction, OverlappingEntriesAreRefusedAndTheRestExtractOnce) {
     testing_support::WriteFile(dir_ / "test.zip", c.archive);
     TZipReader reader;
     Recorder recorder;
-    recorder.Attach(reader);
-    reader.SetZipName(Engine(dir_ / "test.zip"));
-    reader.SetDestDir(Dest());
-    reader.SetDoAll(true);
+    PrepareAll(reader, recorder, dir_ / "test.zip");
     EXPECT_EQ(reader.ExtractMatching(), static_cast<int>(c.extracted.size()));
     EXPECT_EQ(reader.EntryCount(), static_cast<int>(c.refused.size() + c.extracted.size()));
     std::vector<std::string> refused;
@@ -475,11 +477,7 @@ TEST_F(Extraction, ArchivesOfPeerToolsExtractByteIdenticalWithDates) {
     std::filesystem::remove_all(dir_ / "dest");
     TZipReader reader;
     Recorder recorder;
-    recorder.Attach(reader);
-    reader.SetZipName(Engine(dir_ / "out.zip"));
-    reader.SetDestDir(Dest());
-    reader.SetRecreateDirs(true);
-    reader.SetDoAll(true);
+    PrepareAll(reader, recorder, dir_ / "out.zip");
     reader.SetPassword(peer.password);
     // Parts of a split set as this tool names them: out.z01, out.z02, ..., out.zip.
     reader.OnGetNextDisk = [&](int n, std::string& name) {
