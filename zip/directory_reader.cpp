@@ -2,7 +2,6 @@
 // copy of the directory, and the recovery of a damaged archive from its local headers.
 #include <algorithm>
 
-#include "classlib/exceptions.h"
 #include "classlib/text.h"
 #include "zip/fs.h"
 #include "zip/fs_helpers.h"

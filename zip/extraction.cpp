@@ -1,6 +1,7 @@
 #include "zip/extraction.h"
 
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "classlib/prompt.h"
