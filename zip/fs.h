@@ -37,6 +37,9 @@ std::int64_t Seek(Handle h, std::int64_t offset, int origin);
 bool SetEnd(Handle h);
 // Asks the host to write the file's buffers to the medium.
 bool Flush(Handle h);
+// Asks the host to start writing what was written so far to the medium, without waiting for it
+// (where the host offers that; Win32 does not).
+void StartWriteBack(Handle h);
 bool Close(Handle h);
 
 // Win32 attribute bits. The POSIX side sets read-only for entries without the owner's write bit

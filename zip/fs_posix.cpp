@@ -130,6 +130,8 @@ bool SetEnd(Handle h) {
 
 bool Flush(Handle h) { return ::fsync(static_cast<int>(h)) == 0 || errno == EINVAL; }
 
+void StartWriteBack(Handle h) { ::sync_file_range(static_cast<int>(h), 0, 0, SYNC_FILE_RANGE_WRITE); }
+
 bool Close(Handle h) { return ::close(static_cast<int>(h)) == 0; }
 
 FindHandle FindFirst(const std::string& directory, FindData& entry) {

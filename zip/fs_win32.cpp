@@ -100,6 +100,8 @@ bool SetEnd(Handle h) { return SetEndOfFile(AsWin(h)) != 0; }
 
 bool Flush(Handle h) { return FlushFileBuffers(AsWin(h)) != 0; }
 
+void StartWriteBack(Handle) {}
+
 bool Close(Handle h) { return CloseHandle(AsWin(h)) != 0; }
 
 FindHandle FindFirst(const std::string& directory, FindData& entry) {

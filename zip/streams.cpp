@@ -22,6 +22,9 @@ using classlib::Format;
 namespace {
 
 constexpr std::int64_t kCopyBufferSize = 61440;
+// A stream flushed at close has the host start writing back after this many bytes, so that the
+// flush has little left to wait for.
+constexpr std::int64_t kWriteBackInterval = 4 << 20;
 
 [[noreturn]] void RaiseWriteError() { throw EWriteError("Stream-Schreibfehler"); }
 
@@ -237,7 +240,7 @@ bool TBufferStream::Fill() {
 bool TBufferStream::Flush() {
   if (mode_ != kWriting) return true;
   const auto pending = static_cast<std::int64_t>(current_);
-  const bool ok = pending == 0 || stream_->Write(buffer_.data(), pending) == pending;
+  const bool ok = pending == 0 || WriteThrough(buffer_.data(), pending) == pending;
   current_ = 0;
   mode_ = kIdle;
   if (!ok) writeFailed_ = true;
@@ -286,7 +289,7 @@ std::int64_t TBufferStream::Write(const void* buffer, std::int64_t count) {
   std::int64_t taken = 0;
   while (taken < count) {
     if (current_ == 0 && count - taken >= static_cast<std::int64_t>(buffer_.size())) {
-      const std::int64_t n = stream_->Write(in + taken, count - taken);
+      const std::int64_t n = WriteThrough(in + taken, count - taken);
       written_ = true;
       mode_ = kIdle;
       if (n != count - taken) {
@@ -336,6 +339,16 @@ void TBufferStream::SetSize(std::int64_t size) {
 void TBufferStream::PutBack(std::uint8_t byte) {
   if (!hasCurrent_ || current_ == 0) throw EStreamError(LoadZipString(kMsgPutbackOverflow));
   buffer_[--current_] = byte;
+}
+
+std::int64_t TBufferStream::WriteThrough(const void* data, std::int64_t count) {
+  const std::int64_t n = stream_->Write(data, count);
+  notWrittenBack_ += n;
+  if (flushOnClose_ && notWrittenBack_ >= kWriteBackInterval) {
+    if (auto* handleStream = dynamic_cast<THugeHandleStream*>(stream_)) fs::StartWriteBack(handleStream->Handle());
+    notWrittenBack_ = 0;
+  }
+  return n;
 }
 
 bool TBufferStream::FinishWriting() {

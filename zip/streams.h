@@ -126,6 +126,9 @@ class TBufferStream : public THugeStream {
   std::int64_t LogicalPosition();
   void DropBuffer();
   bool FinishWriting();
+  // Writes to the underlying stream, starting the write-back of a stream flushed at close now and
+  // then.
+  std::int64_t WriteThrough(const void* data, std::int64_t count);
 
   std::unique_ptr<THugeStream> owned_;
   THugeStream* stream_;
@@ -136,6 +139,7 @@ class TBufferStream : public THugeStream {
   Mode mode_ = kIdle;
   bool flushOnClose_ = false;
   bool written_ = false;
+  std::int64_t notWrittenBack_ = 0;
   bool writeFailed_ = false;
   bool closed_ = false;
 };
