@@ -128,8 +128,9 @@ bool TZipWriter::AddDirectoryEntry(const std::string& fName, TZipHeaderInfo& hea
 
 bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) {
   auto& r = *run_;
-  if (!fs::FileExists(fName)) return false;
+  // A folder is no file to add.
   const std::int64_t attributes = fs::FileAttributes(fName);
+  if (attributes < 0 || (attributes & fs::kAttrDirectory) != 0) return false;
   for (;;) {
     try {
       r.source = std::make_unique<TLFNFileStream>(fName, kFileBufferSize, false, fs::kOpenRead | fs::kShareDenyNone);
@@ -145,7 +146,7 @@ bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) 
   if (size > kLargestField) RaiseTooLarge();
   r.sourceSize = static_cast<std::uint32_t>(size);
   header.UncompressedSize = r.sourceSize;
-  if (attributes >= 0) header.ExternalAttributes = static_cast<std::uint32_t>(attributes);
+  header.ExternalAttributes = static_cast<std::uint32_t>(attributes);
 
   std::string fileName = NameForHeader(fName);
   fileName.erase(0, ExtractFilePath(fileName).size());
@@ -209,7 +210,8 @@ bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) 
     r.output->SetPosition(end);
   }
   r.source.reset();
-  if (resetArchiveBitOnZip_ && attributes >= 0) fs::SetAttributes(fName, static_cast<std::uint32_t>(attributes) & ~fs::kAttrArchive);
+  if (resetArchiveBitOnZip_)
+    fs::SetAttributes(fName, static_cast<std::uint32_t>(attributes) & ~fs::kAttrArchive);
   if (OnEndZip) OnEndZip(fName, header.UncompressedSize, header.CompressedSize, r.output->Size());
   return true;
 }

@@ -102,7 +102,7 @@ std::int64_t THugeHandleStream::Seek(std::int64_t offset, int origin) {
 // ---- THugeFileStream
 
 THugeFileStream::THugeFileStream(const std::string& fileName, unsigned mode)
-    : THugeHandleStream(mode == fs::kCreate ? fs::Create(fileName) : fs::Open(fileName, mode)) {
+    : THugeHandleStream(mode == fs::kCreate ? fs::Create(fileName) : fs::Open(fileName, mode), 0) {
   if (handle_ != fs::kInvalidHandle) return;
   if (mode == fs::kCreate) throw EFCreateError(Format("Datei %s kann nicht erstellt werden", fileName.c_str()));
   throw EFOpenError(Format("Datei %s kann nicht geöffnet werden", fileName.c_str()));

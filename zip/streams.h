@@ -45,6 +45,9 @@ class THugeHandleStream : public THugeStream {
   std::int64_t Seek(std::int64_t offset, int origin) override;
 
  protected:
+  // For a handle whose position is known, such as one just opened (0).
+  THugeHandleStream(fs::Handle handle, std::int64_t position) : handle_(handle), position_(position) {}
+
   fs::Handle handle_;
 
  private:
@@ -57,7 +60,7 @@ class THugeFileStream : public THugeHandleStream {
   // mode fs::kCreate creates or truncates; any other value opens an existing file.
   THugeFileStream(const std::string& fileName, unsigned mode);
   // Takes over a handle the file-system layer just opened.
-  explicit THugeFileStream(fs::Handle opened) : THugeHandleStream(opened) {}
+  explicit THugeFileStream(fs::Handle opened) : THugeHandleStream(opened, 0) {}
   ~THugeFileStream() override;
   // Closes the handle and raises when the host reports a failure.
   void Close();
