@@ -104,7 +104,10 @@ class RawCodec {
   // Inflates the packed bytes again through a window of 64 KiB, as an extraction streams them,
   // computes their CRC-32 and writes them to a new file.
   void Extract(size_t packedSize, const std::filesystem::path& target) {
-    std::filesystem::create_directories(target.parent_path());
+    if (target.parent_path() != folder_) {
+      folder_ = target.parent_path();
+      std::filesystem::create_directories(folder_);
+    }
     const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) throw std::runtime_error("cannot create " + target.string());
     inflateReset(&inflater_);
@@ -128,6 +131,7 @@ class RawCodec {
   Bytes packed_;
   Bytes restored_;
   uLong crc_ = 0;  // kept, so the computation cannot be left out
+  std::filesystem::path folder_;  // made last
 };
 
 }  // namespace

@@ -21,7 +21,8 @@
 namespace zip {
 namespace {
 
-constexpr std::int64_t kDeflateBufferSize = 65535;
+// Whole pages, so reads of a file stay aligned to them.
+constexpr std::int64_t kDeflateBufferSize = 65536;
 constexpr std::int64_t kStoreBufferSize = 32768;
 constexpr std::int64_t kCrcBufferSize = 8192;
 // Passes over a file that keeps changing before it counts as unreadable.
