@@ -24,7 +24,7 @@ namespace {
 // Whole pages, so reads of a file stay aligned to them.
 constexpr std::int64_t kDeflateBufferSize = 65536;
 constexpr std::int64_t kStoreBufferSize = 32768;
-constexpr std::int64_t kCrcBufferSize = 8192;
+constexpr std::int64_t kCrcBufferSize = 65536;
 // Passes over a file that keeps changing before it counts as unreadable.
 constexpr int kChangedFileAttempts = 3;
 
@@ -326,7 +326,8 @@ std::int64_t TZipWriter::DeflateEntry() {
       const std::int64_t n = ReadInput(in, kDeflateBufferSize);
       stream.next_in = in;
       stream.avail_in = static_cast<uInt>(n);
-      if (n == 0) flush = Z_FINISH;
+      // Reads come back short only at the end of the file.
+      if (n < kDeflateBufferSize) flush = Z_FINISH;
     }
     const int result = deflate(&stream, flush);
     if (result < 0 && result != Z_BUF_ERROR) throw EZCompressionError("error");

@@ -35,6 +35,8 @@ std::int64_t Write(Handle h, const void* buffer, std::int64_t count);
 std::int64_t Seek(Handle h, std::int64_t offset, int origin);
 // Sets the end of the file at the current position.
 bool SetEnd(Handle h);
+// The file's size, without moving; -1 when it cannot be had.
+std::int64_t FileSize(Handle h);
 // Asks the host to write the file's buffers to the medium.
 bool Flush(Handle h);
 // Asks the host to start writing what was written so far to the medium, without waiting for it

@@ -123,6 +123,11 @@ std::int64_t Seek(Handle h, std::int64_t offset, int origin) {
   return ::lseek(static_cast<int>(h), static_cast<off_t>(offset), kWhence[origin]);
 }
 
+std::int64_t FileSize(Handle h) {
+  struct stat st;
+  return ::fstat(static_cast<int>(h), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : -1;
+}
+
 bool SetEnd(Handle h) {
   const off_t here = ::lseek(static_cast<int>(h), 0, SEEK_CUR);
   return here >= 0 && ::ftruncate(static_cast<int>(h), here) == 0;

@@ -96,6 +96,11 @@ std::int64_t Seek(Handle h, std::int64_t offset, int origin) {
   return result.QuadPart;
 }
 
+std::int64_t FileSize(Handle h) {
+  LARGE_INTEGER size;
+  return GetFileSizeEx(AsWin(h), &size) ? size.QuadPart : -1;
+}
+
 bool SetEnd(Handle h) { return SetEndOfFile(AsWin(h)) != 0; }
 
 bool Flush(Handle h) { return FlushFileBuffers(AsWin(h)) != 0; }

@@ -92,6 +92,11 @@ std::int64_t THugeHandleStream::Write(const void* buffer, std::int64_t count) {
   return n;
 }
 
+std::int64_t THugeHandleStream::Size() {
+  const std::int64_t size = fs::FileSize(handle_);
+  return size >= 0 ? size : THugeStream::Size();
+}
+
 std::int64_t THugeHandleStream::Seek(std::int64_t offset, int origin) {
   const bool stays = (origin == fs::kFromCurrent && offset == 0) || (origin == fs::kFromBeginning && offset == position_);
   if (position_ >= 0 && stays) return position_;
@@ -329,6 +334,8 @@ std::int64_t TBufferStream::Seek(std::int64_t offset, int origin) {
   if (stream_->Seek(target, fs::kFromBeginning) != target) throw EStreamError(LoadZipString(kMsgSeekError));
   return target;
 }
+
+std::int64_t TBufferStream::Size() { return std::max(stream_->Size(), LogicalPosition()); }
 
 void TBufferStream::SetSize(std::int64_t size) {
   if (mode_ == kWriting && !Flush()) RaiseWriteError();

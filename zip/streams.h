@@ -23,7 +23,8 @@ class THugeStream {
 
   std::int64_t Position() { return Seek(0, fs::kFromCurrent); }
   void SetPosition(std::int64_t position) { Seek(position, fs::kFromBeginning); }
-  std::int64_t Size();
+  // Seeks to the end and back; streams that know their size answer without moving.
+  virtual std::int64_t Size();
 
   // Short transfers raise EReadError / EWriteError.
   void ReadBuffer(void* buffer, std::int64_t count);
@@ -43,6 +44,7 @@ class THugeHandleStream : public THugeStream {
   std::int64_t Read(void* buffer, std::int64_t count) override;
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, int origin) override;
+  std::int64_t Size() override;
 
  protected:
   // For a handle whose position is known, such as one just opened (0).
@@ -109,6 +111,8 @@ class TBufferStream : public THugeStream {
   std::int64_t Read(void* buffer, std::int64_t count) override;
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, int origin) override;
+  // The larger of the underlying size and the logical position (bytes not yet written count).
+  std::int64_t Size() override;
 
   virtual bool Fill();
   virtual bool Flush();
