@@ -1,6 +1,7 @@
 // Reading an archive's directory: the end record, the central records (across parts), the ".zfc"
 // copy of the directory, and the recovery of a damaged archive from its local headers.
 #include <algorithm>
+#include <vector>
 
 #include "classlib/text.h"
 #include "zip/fs.h"
@@ -146,7 +147,7 @@ void TZipReader::ParseDirectory() {
       RaiseNotAValidZip();
     }
   }
-  // Two records may name one local header: both are listed, and extraction refuses both.
+  // Two records may name one local header: both are listed, and both are marked as overlapping.
   if (!archiveOrder_) archiveOrder_ = std::make_unique<TSortedZip>(TDuplicates::Accept);
   while (!ReadCentralRecords(in, configFile != nullptr)) {
     RecoverOrRaise();
@@ -154,6 +155,7 @@ void TZipReader::ParseDirectory() {
     in = archiveStream_.get();
     configFile.reset();
   }
+  MarkOverlappingEntries();
   ApplySortMode(sortMode_);
 }
 
@@ -263,26 +265,35 @@ bool TZipReader::FindLocalSignature(THugeStream& in) {
   return false;
 }
 
-bool TZipReader::HasOwnRegion(const TZipHeaderInfo& entry, std::int64_t end) const {
-  // Folder entries are never read, so they take no part.
-  int index;
-  archiveOrder_->Find(entry, index);
-  std::int64_t limit = -1;
-  for (int i = index; i < archiveOrder_->Count() && limit < 0; ++i) {
-    const TZipHeaderInfo& other = *archiveOrder_->Items(i);
-    if (other.DiskNumberStart != entry.DiskNumberStart) break;
-    if (&other == &entry || other.FileName().empty()) continue;
-    if (other.LocalHeaderOffset == entry.LocalHeaderOffset) return false;
-    limit = other.LocalHeaderOffset;
+void TZipReader::MarkOverlappingEntries() {
+  // Folder entries are never read, so they neither hold nor end a region.
+  std::vector<TZipHeaderInfo*> files;
+  for (int i = 0; i < archiveOrder_->Count(); ++i)
+    if (!archiveOrder_->Items(i)->FileName().empty()) files.push_back(archiveOrder_->Items(i));
+  const std::int64_t directory = endCentral_.DirectoryOffset;
+  const std::int64_t directoryEnd = directory + endCentral_.DirectorySize;
+  for (std::size_t first = 0, end; first < files.size(); first = end) {
+    const std::uint16_t part = files[first]->DiskNumberStart;
+    const std::int64_t offset = files[first]->LocalHeaderOffset;
+    // Records of one local header stand together in archive order.
+    for (end = first + 1; end < files.size() && files[end]->DiskNumberStart == part &&
+                          files[end]->LocalHeaderOffset == offset;
+         ++end) {
+    }
+    bool overlaps = end - first > 1;
+    std::int64_t limit = end < files.size() && files[end]->DiskNumberStart == part ? files[end]->LocalHeaderOffset : -1;
+    // After a recovery scan the end record no longer tells where the directory stands.
+    if (!merging_ && part == endCentral_.DirectoryDisk) {
+      if (offset >= directory && offset < directoryEnd) overlaps = true;
+      if (offset < directory && (limit < 0 || directory < limit)) limit = directory;
+    }
+    for (std::size_t i = first; i < end; ++i) {
+      TZipHeaderInfo& entry = *files[i];
+      entry.RegionEnd = limit;
+      // The data starts after the header's fixed part at the earliest.
+      entry.Overlaps = overlaps || (limit >= 0 && offset + kLocalHeaderSize + entry.CompressedSize > limit);
+    }
   }
-  // After a recovery scan the end record no longer tells where the directory stands.
-  if (!merging_ && entry.DiskNumberStart == endCentral_.DirectoryDisk) {
-    const std::int64_t directory = endCentral_.DirectoryOffset;
-    if (entry.LocalHeaderOffset >= directory && entry.LocalHeaderOffset < directory + endCentral_.DirectorySize)
-      return false;
-    if (entry.LocalHeaderOffset < directory && (limit < 0 || directory < limit)) limit = directory;
-  }
-  return limit < 0 || end <= limit;
 }
 
 void TZipReader::ApplySortMode(TZipSortMode mode) {

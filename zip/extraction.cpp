@@ -90,8 +90,8 @@ class TExtraction {
   // The folder an entry goes to, with trailing "\" (empty for the current folder when DestDir is
   // empty); none when its stored path would lead outside DestDir or to a device.
   std::optional<std::string> OutputDirOf(const TZipHeaderInfo& entry) const;
-  // Positions the archive at the data of an entry of the directory; false when no local header
-  // stands at its offset or its data would overlap another entry's (see HasOwnRegion).
+  // Positions the archive at the entry's data; false when no local header stands at its offset or
+  // the entry overlaps another's (see MarkOverlappingEntries).
   bool SeekToData(const TZipHeaderInfo& entry);
   // Reads the encryption header and settles the password; false when the entry is skipped.
   bool CheckPassword(int index);
@@ -222,7 +222,7 @@ void TExtraction::ExtractEntry(int index) {
     Skip(TSkipReason::srCreateError, entry.Path(), index);
     return TakeOffTotals(entry);
   }
-  if (!SeekToData(r_.Entry(index))) return ReportUnreadableEntry(index);
+  if (!SeekToData(entry)) return ReportUnreadableEntry(index);
 
   std::string name = *folder + entry.FileName();
   bool skip = false;
@@ -290,6 +290,7 @@ void TExtraction::ExtractDirectoryEntry() {
 }
 
 bool TExtraction::SeekToData(const TZipHeaderInfo& entry) {
+  if (entry.Overlaps) return false;
   if (r_.DiskCount() > 1 && entry.DiskNumberStart != r_.currentPart_) r_.SwitchDisk(entry.DiskNumberStart + 1);
   r_.archiveStream_->SetPosition(entry.LocalHeaderOffset);
   std::uint8_t header[kLocalHeaderSize];
@@ -298,7 +299,8 @@ bool TExtraction::SeekToData(const TZipHeaderInfo& entry) {
   // The local header's own lengths find the data; they may differ from the central record's.
   const std::int64_t data =
       std::int64_t{entry.LocalHeaderOffset} + kLocalHeaderSize + Get16(header + 26) + Get16(header + 28);
-  if (!r_.HasOwnRegion(entry, data + entry.CompressedSize)) return false;
+  // Only the local header tells where the data starts, and so whether it stays in its region.
+  if (entry.RegionEnd >= 0 && data + entry.CompressedSize > entry.RegionEnd) return false;
   r_.archiveStream_->SetPosition(data);
   return true;
 }

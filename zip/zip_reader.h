@@ -289,11 +289,9 @@ class TZipReader {
   // After a damaged directory: the recovery scan, or EBadZipFile when it cannot run.
   void RecoverOrRaise();
   bool FindLocalSignature(THugeStream& stream);
-  // False when the entry (a record of the loaded directory) shares its local header with another
-  // file entry, when that header lies in the central directory, or when what it holds up to end
-  // (a position in its part) runs into the next entry's header or the directory. Such entries
-  // overlap, as archives built to expand without end do, and are never extracted.
-  bool HasOwnRegion(const TZipHeaderInfo& entry, std::int64_t end) const;
+  // Sets Overlaps and RegionEnd of every file entry of the loaded directory. Entries whose header
+  // and data would lie over another's, as in archives built to expand without end, overlap.
+  void MarkOverlappingEntries();
   // The next-part step of a central record cut by the end of a part; null after the last part.
   THugeStream* NextPart();
   void DetectMultiMode();
