@@ -210,11 +210,16 @@ void WriteBackupDefinition(const BackupDefinition& def) {
 void WriteBackupResults(const std::string& name, const BackupResults& results) {
   TRegistry reg;
   OpenJobKey(reg, name, false);
-  reg.WriteInteger("AfterBackup", static_cast<int>(results.AfterBackup));
-  reg.WriteString("AfterFile", results.AfterFile);
   reg.WriteString("LastBackup", results.LastBackup);
   reg.WriteString("BackupSize", results.BackupSize);
   reg.WriteString("BackupFiles", results.BackupFiles);
+}
+
+void WriteAfterBackup(const std::string& name, AfterBackupAction action, const std::string& file) {
+  TRegistry reg;
+  OpenJobKey(reg, name, false);
+  reg.WriteInteger("AfterBackup", static_cast<int>(action));
+  reg.WriteString("AfterFile", file);
 }
 
 void WriteNextBackup(const std::string& name, classlib::TDateTime next) {

@@ -86,9 +86,8 @@ struct BackupDefinition {
   std::string Definition;  // time of saving, as text
 };
 
+// What a completed run leaves for the information panel.
 struct BackupResults {
-  AfterBackupAction AfterBackup = AfterBackupAction::None;
-  std::string AfterFile;
   std::string LastBackup;
   std::string BackupSize;
   std::string BackupFiles;
@@ -103,6 +102,8 @@ std::optional<BackupDefinition> ReadBackupDefinition(const std::string& name);
 // Writes what the definition wizard saves, under def.Title, in the wizard's order.
 void WriteBackupDefinition(const BackupDefinition& def);
 void WriteBackupResults(const std::string& name, const BackupResults& results);
+// The after-action chosen for a run (also one whose burning failed), for the next confirmation.
+void WriteAfterBackup(const std::string& name, AfterBackupAction action, const std::string& file);
 void WriteNextBackup(const std::string& name, classlib::TDateTime next);
 // Deletes the job's key with its subkeys.
 bool DeleteBackupDefinition(const std::string& name);

@@ -27,5 +27,8 @@ CLASSLIB_EXCEPTION(EListError, Exception);
 CLASSLIB_EXCEPTION(EOSError, Exception);
 CLASSLIB_EXCEPTION(EConvertError, Exception);
 CLASSLIB_EXCEPTION(ERegistryException, Exception);
+CLASSLIB_EXCEPTION(EInvalidOperation, Exception);
+// The system has no timer, window or GDI object left.
+CLASSLIB_EXCEPTION(EOutOfResources, Exception);
 
 }  // namespace classlib

@@ -19,8 +19,16 @@ bool PromptService::OpenFile(const FileOpenRequest& request, std::string&) {
   throw std::logic_error("unscripted file dialog: " + request.title);
 }
 
+bool PromptService::OpenFiles(const FileOpenRequest& request, std::vector<std::string>&) {
+  throw std::logic_error("unscripted file dialog: " + request.title);
+}
+
 bool PromptService::SelectFolder(const FolderRequest& request, std::string&) {
   throw std::logic_error("unscripted folder dialog: " + request.prompt);
+}
+
+bool PromptService::InputText(const InputRequest& request, std::string&) {
+  throw std::logic_error("unscripted input box: " + request.prompt);
 }
 
 PromptService& Prompts() { return Installed() ? *Installed() : PlatformPrompts(); }

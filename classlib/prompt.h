@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace classlib {
 
@@ -27,6 +28,11 @@ struct FileOpenRequest {
   std::string defaultExt;
 };
 
+struct InputRequest {
+  std::string caption;
+  std::string prompt;
+};
+
 struct FolderRequest {
   std::string prompt;
   std::string initialDir;
@@ -40,7 +46,12 @@ class PromptService {
   virtual PromptResult Message(const MessageRequest& request) = 0;
   // False when cancelled; else path is the chosen file or folder. Services without dialogs raise.
   virtual bool OpenFile(const FileOpenRequest& request, std::string& path);
+  // The same dialog choosing one or more files of a folder; paths are full.
+  virtual bool OpenFiles(const FileOpenRequest& request, std::vector<std::string>& paths);
   virtual bool SelectFolder(const FolderRequest& request, std::string& path);
+  // An input box: text comes in as the preset and goes out as what was entered; false when
+  // cancelled (text then unchanged).
+  virtual bool InputText(const InputRequest& request, std::string& text);
 };
 
 // The installed service: the platform's boxes unless a test installed its own.

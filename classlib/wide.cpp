@@ -54,6 +54,16 @@ bool TryToCodePage(const std::string& utf8, unsigned codePage, std::string& resu
   return true;
 }
 
+std::string ToCodePage(const std::string& utf8, unsigned codePage) {
+  const std::wstring wide = Widen(utf8);
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, "?", nullptr);
+  std::string result(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, &result[0], n, "?", nullptr);
+  return result;
+}
+
 std::string FromCodePage(const std::string& bytes, unsigned codePage) {
   if (bytes.empty()) return {};
   const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);

@@ -311,22 +311,22 @@ TEST_F(Definitions, PasswordsOutsideTheAnsiCodePageAreRefused) {
 TEST_F(Definitions, ResultsAndNextRunAreWrittenBack) {
   WriteBackupDefinition(EveryValueSet());
   BackupResults r;
-  r.AfterBackup = AfterBackupAction::OpenFile;
-  r.AfterFile = "C:\\Liesmich.txt";
   r.LastBackup = "10. Dezember 2026 - 09:20 Uhr";
   r.BackupSize = "12,50 MB";
   r.BackupFiles = "1.234";
   WriteBackupResults("Büro täglich", r);
+  WriteAfterBackup("Büro täglich", AfterBackupAction::OpenFile, "C:\\Liesmich.txt");
   WriteNextBackup("Büro täglich", 46368.25);
   const auto d = ReadBackupDefinition("Büro täglich");
   EXPECT_EQ(d->AfterBackup, AfterBackupAction::OpenFile);
-  EXPECT_EQ(d->AfterFile, r.AfterFile);
+  EXPECT_EQ(d->AfterFile, "C:\\Liesmich.txt");
   EXPECT_EQ(d->LastBackup, r.LastBackup);
   EXPECT_EQ(d->BackupSize, r.BackupSize);
   EXPECT_EQ(d->BackupFiles, r.BackupFiles);
   EXPECT_EQ(d->NextBackup, 46368.25);
   // Results never bring back a job that was deleted meanwhile.
   EXPECT_THROW(WriteBackupResults("Gelöscht", r), classlib::ERegistryException);
+  EXPECT_THROW(WriteAfterBackup("Gelöscht", AfterBackupAction::None, ""), classlib::ERegistryException);
   EXPECT_FALSE(BackupDefinitionExists("Gelöscht"));
 }
 

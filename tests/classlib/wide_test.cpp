@@ -26,4 +26,6 @@ TEST(Wide, CodePagesRefuseWhatTheyCannotHold) {
   EXPECT_FALSE(TryToCodePage("Ωmega", 1252, bytes));
   ASSERT_TRUE(TryToCodePage("ä", 850, bytes));
   EXPECT_EQ(bytes, "\x84");
+  EXPECT_EQ(ToCodePage("Ωmega Größe", 1252), "?mega Gr\xF6\xDF" "e");
+  EXPECT_EQ(ToCodePage("", 1252), "");
 }

@@ -21,10 +21,15 @@ class ScriptedPrompts : public classlib::PromptService {
   // A path chooses it; std::nullopt cancels the dialog.
   void ChooseNextFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
   void ChooseNextFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
+  // The files of the next multi-select dialog; std::nullopt cancels it.
+  void ChooseNextFiles(std::optional<std::vector<std::string>> paths) { fileLists_.push_back(std::move(paths)); }
+  // A text is entered with OK; std::nullopt cancels the input box.
+  void EnterNextText(std::optional<std::string> text) { texts_.push_back(std::move(text)); }
 
   std::vector<classlib::MessageRequest> messages;
   std::vector<classlib::FileOpenRequest> fileRequests;
   std::vector<classlib::FolderRequest> folderRequests;
+  std::vector<classlib::InputRequest> inputRequests;
 
   classlib::PromptResult Message(const classlib::MessageRequest& request) override {
     messages.push_back(request);
@@ -36,9 +41,22 @@ class ScriptedPrompts : public classlib::PromptService {
     return Chosen(Next(files_, "unscripted file dialog: " + request.title), path);
   }
 
+  bool OpenFiles(const classlib::FileOpenRequest& request, std::vector<std::string>& paths) override {
+    fileRequests.push_back(request);
+    const std::optional<std::vector<std::string>> answer =
+        Next(fileLists_, "unscripted file dialog: " + request.title);
+    if (answer) paths = *answer;
+    return answer.has_value();
+  }
+
   bool SelectFolder(const classlib::FolderRequest& request, std::string& path) override {
     folderRequests.push_back(request);
     return Chosen(Next(folders_, "unscripted folder dialog: " + request.prompt), path);
+  }
+
+  bool InputText(const classlib::InputRequest& request, std::string& text) override {
+    inputRequests.push_back(request);
+    return Chosen(Next(texts_, "unscripted input box: " + request.prompt), text);
   }
 
  private:
@@ -58,6 +76,8 @@ class ScriptedPrompts : public classlib::PromptService {
   std::deque<classlib::PromptResult> answers_;
   std::deque<std::optional<std::string>> files_;
   std::deque<std::optional<std::string>> folders_;
+  std::deque<std::optional<std::vector<std::string>>> fileLists_;
+  std::deque<std::optional<std::string>> texts_;
 };
 
 }  // namespace testing_support

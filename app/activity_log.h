@@ -1,0 +1,37 @@
+// The activity log: a text file beside the program ("orvapp.exe" logs to "orvapp.log") that
+// records starts and ends of the program and of every backup. Lines are ANSI text ended by CR LF,
+// labels 14 characters wide; each block of the log has its own function, so no caller builds log
+// lines by hand. Writing the log never throws and never stops a backup: a line that cannot be
+// written waits for the next write.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+// The program file with ".log" in place of its extension.
+std::string LogFile();
+
+// Follows the setting "Logfile erstellen"; off, nothing is written and no file is created.
+void SetLoggingEnabled(bool enabled);
+bool LoggingEnabled();
+
+// Appends one line (UTF-8; characters the ANSI code page lacks become "?") when logging is on,
+// then lets the windows run.
+void WriteLogInfo(const std::string& line);
+
+enum class RunEnd { Completed, Cancelled, Failed };
+
+void LogProgramStart();
+void LogProgramEndByUser();
+void LogProgramEndBySession();
+void LogInstantBackupStart(const std::string& jobName);
+void LogSingleBackupStart();
+// "Beendet um:", the reason, and the dashed line that closes the run's block.
+void LogRunEnd(RunEnd reason);
+// A file the zip writer skipped: "<file> konnte nicht gesichert werden."
+void LogSkippedFile(const std::string& fileName);
+// Any other failure within a run, as one "Fehler:" line.
+void LogError(const std::string& text);
+
+}  // namespace app

@@ -1,0 +1,40 @@
+#include "app/archive_names.h"
+
+#include "classlib/date_format.h"
+#include "classlib/format.h"
+#include "classlib/text.h"
+#include "zip/path_strings.h"
+
+namespace app {
+
+bool HasZipExtension(const std::string& name) {
+  return name.size() >= 4 && classlib::LowerAscii(name.substr(name.size() - 4)) == ".zip";
+}
+
+std::string ArchiveName(const BackupDefinition& def, bool partial, classlib::TDateTime start) {
+  const std::string name = def.UseDateTime ? classlib::FormatDateTime("yyyy-mm-dd hh-nn", start) : def.Title;
+  if (!HasZipExtension(name)) return name + (partial && def.PartBackupFull ? " [part].zip" : ".zip");
+  const std::size_t stem = name.size() - 4;
+  return partial ? name.substr(0, stem) + " [part]" + name.substr(stem) : name;
+}
+
+int GenerationsOf(const BackupDefinition& def) { return def.UseDateTime ? 1 : def.Instances; }
+
+std::string PartFileName(const std::string& archive, int part) {
+  return zip::ChangeFileExt(archive, classlib::Format(".%3.3d", part));
+}
+
+std::string GenerationBase(const std::string& folder, const std::string& archiveName) {
+  const std::size_t stem = HasZipExtension(archiveName) ? archiveName.size() - 4 : archiveName.size();
+  return zip::WithTrailingBackslash(folder) + archiveName.substr(0, stem);
+}
+
+std::string GenerationFileName(const std::string& base, int generation) {
+  return base + std::to_string(generation) + ".zip";
+}
+
+std::string GenerationPartName(const std::string& base, int generation, int part) {
+  return base + classlib::Format("%d.%3.3d", generation, part);
+}
+
+}  // namespace app

@@ -1,0 +1,34 @@
+// How the archives of a backup are named: the archive itself, the parts of a split archive and
+// the numbered generations a job keeps.
+#pragma once
+
+#include <string>
+
+#include "app/backup_definition.h"
+#include "classlib/datetime.h"
+
+namespace app {
+
+// The last four characters are ".zip" in any case.
+bool HasZipExtension(const std::string& name);
+
+// The file name (no folder) of a run's archive: the job name, or with UseDateTime the start as
+// "yyyy-mm-dd hh-nn"; then ".zip", or " [part].zip" for a partial run. A name that already ends in
+// ".zip" gets " [part]" before it in a partial run. A partial run of a job whose partial mode is
+// not "since the last full backup" (PartBackupFull false) takes plain ".zip".
+std::string ArchiveName(const BackupDefinition& def, bool partial, classlib::TDateTime start);
+
+// How many generations a run keeps: Instances, but one for date-time names.
+int GenerationsOf(const BackupDefinition& def);
+
+// Part n (1-based) of a split archive: its extension replaced by "." and three digits, as the
+// zip writer names them ("job.zip", 2 gives "job.002").
+std::string PartFileName(const std::string& archive, int part);
+
+// The stem of the generations: folder + archive name without its ".zip".
+std::string GenerationBase(const std::string& folder, const std::string& archiveName);
+// Generation k (1 newest) is base + k + ".zip", its parts base + k + "." + three digits.
+std::string GenerationFileName(const std::string& base, int generation);
+std::string GenerationPartName(const std::string& base, int generation, int part);
+
+}  // namespace app

@@ -1,0 +1,469 @@
+#include "app/backup_run.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "app/activity_log.h"
+#include "app/archive_names.h"
+#include "app/backup_definition.h"
+#include "app/burner_list.h"
+#include "app/file_collection.h"
+#include "app/file_helpers.h"
+#include "app/file_state_list.h"
+#include "app/generations.h"
+#include "app/partial_filter.h"
+#include "app/split_media.h"
+#include "app/system_actions.h"
+#include "app/wizards/main_window_hooks.h"
+#include "classlib/clock.h"
+#include "classlib/date_format.h"
+#include "classlib/exceptions.h"
+#include "classlib/number_format.h"
+#include "classlib/prompt.h"
+#include "classlib/wide.h"
+#include "zip/fs.h"
+#include "zip/path_strings.h"
+
+namespace app {
+namespace {
+
+namespace fs = zip::fs;
+
+// The largest backup, all parts together, that a run keeps.
+constexpr std::int64_t kMaxBackupBytes = 4096LL * 1024 * 1024;
+
+bool AbsoluteFolder(const std::string& folder) {
+  const bool drive = folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\';
+  const bool network = folder.size() >= 3 && folder[0] == '\\' && folder[1] == '\\';
+  return (drive || network) && fs::DirectoryExists(folder);
+}
+
+// The factor of a speed text such as "24-fach"; unset when there is none.
+std::optional<int> SpeedFactor(const std::string& text) {
+  const std::size_t end = text.find("-fach");
+  if (end == std::string::npos || end == 0) return std::nullopt;
+  int factor = 0;
+  for (std::size_t i = 0; i < end; ++i) {
+    if (text[i] < '0' || text[i] > '9' || factor > 1000) return std::nullopt;
+    factor = factor * 10 + (text[i] - '0');
+  }
+  return factor;
+}
+
+void ShowFailure(const std::string& job, const std::string& reason) {
+  classlib::MessageRequest request;
+  request.text = "Die Sicherung \"" + job + "\" konnte nicht durchgeführt werden:\r\r" + reason;
+  request.caption = "Orvanta";
+  request.icon = classlib::PromptIcon::Error;
+  classlib::Prompts().Message(request);
+}
+
+// One run of one job; the working state of the steps below.
+class Run {
+ public:
+  Run(TFormProgress& progress, TFormPopup& popup, const BurnStep& burn, const std::string& job)
+      : progress_(progress), popup_(popup), burn_(burn), job_(job), zip_(progress.ZipArchive) {}
+
+  void Execute() {
+    try {
+      Carry();
+    } catch (const zip::EUserCanceled&) {
+      Cancel();
+    } catch (const std::exception& e) {
+      Fail(e.what());
+    } catch (...) {
+      Fail("Unbekannter Fehler.");
+    }
+  }
+
+ private:
+  void Carry() {
+    Reset();
+    const std::optional<BackupDefinition> def = ReadBackupDefinition(job_);
+    if (!def) return;
+    def_ = *def;
+    PresetChoices();
+    if (def_.User && !Confirmed()) return;
+    if (!def_.User) ChooseUnattended();
+    StartRunning();
+    SetPassword();
+    SetSplitting();
+    ChoosePartialMode();
+    name_ = ArchiveName(def_, partial_, start_);
+    destination_ = zip::WithTrailingBackslash(destination_);
+    if (!AbsoluteFolder(destination_))
+      throw classlib::EFCreateError("Das Zielverzeichnis \"" + destination_ + "\" ist nicht vorhanden.");
+
+    CollectFiles();
+    if (progress_.CancelRequested() || zipList_.Count() == 0) return Cancel();
+    if (!partial_) TakeFileDates();
+    Zip();
+    if (progress_.CancelRequested()) return Cancel();
+    if (TooLarge()) return Cancel();
+    PlaceArchive();
+    if (burning_ && !Burn()) {
+      if (progress_.CancelRequested()) return Cancel();
+      LogError("Das Backup wurde nicht vollständig auf CD geschrieben.");
+      return End();
+    }
+    if (!partial_) SaveFileStates();
+    WriteResults();
+    End();
+  }
+
+  void Reset() {
+    start_ = classlib::Now();
+    zip_.FilesList().Clear();
+    progress_.FlatProgressBarActual->SetUserValue(0);
+    progress_.FlatProgressBarArchive->SetUserValue(0);
+  }
+
+  // The choices of the confirmation come from this job alone, also when it does not ask: a
+  // choice left from another job's confirmation never acts on this one.
+  void PresetChoices() {
+    const AfterBackupAction after = def_.AfterBackup.value_or(AfterBackupAction::None);
+    popup_.FlatEditFileStart->SetText(def_.AfterBackup ? def_.AfterFile : std::string());
+    (after == AfterBackupAction::OpenFile ? popup_.RadioButtonFileStart : popup_.RadioButtonNoAction)
+        ->SetChecked(true);
+    (def_.FullBackup.value_or(true) ? popup_.RadioButtonFull : popup_.RadioButtonPart)->SetChecked(true);
+  }
+
+  // Asks with the confirmation; false, with the run's block closed, when the user cancels.
+  bool Confirmed() {
+    popup_.LabelInfo->SetCaption("Sicherung \"" + job_ +
+                                 "\" hat das Sicherungs-Intervall erreicht. Wie möchten Sie fortfahren?");
+    if (fs::DirectoryExists(def_.Create)) popup_.FolderTree->SetPath(def_.Create);
+    controls::TFlatComboBox& burners = *popup_.FlatComboBoxBurner;
+    burners.Items().Clear();
+    for (const std::string& entry : BurnerEntries(*progress_.OrvBurner)) burners.Items().Add(entry);
+    burners.SetItemIndex(0);
+    const bool noBurner = burners.Items()[0] == kNoBurner;
+    popup_.RadioButtonBurn->SetEnabled(!noBurner);
+    const int stored = def_.RecDrive.empty() ? -1 : burners.Items().IndexOf(def_.RecDrive);
+    if (stored >= 0) burners.SetItemIndex(stored);
+    (def_.Recording && !noBurner ? popup_.RadioButtonBurn : popup_.RadioButtonDir)->SetChecked(true);
+
+    MainWindow().SetEnabled(false);
+    if (AskUser(popup_) != TChoiceForm::kOK) {
+      LogRunEnd(RunEnd::Cancelled);
+      return false;
+    }
+    burning_ = popup_.RadioButtonBurn->Checked();
+    if (burning_) {
+      destination_ = MainWindow().TempFolder();
+      driveLetter_ = BurnerDriveLetter(burners.Text());
+    } else {
+      destination_ = popup_.FolderTree->Path();
+    }
+    return true;
+  }
+
+  void ChooseUnattended() {
+    destination_ = def_.Create;
+    // An entry that names no drive ("Kein CD-Recorder verfügbar!") cannot be burnt to.
+    driveLetter_ = def_.Recording ? BurnerDriveLetter(def_.RecDrive) : 0;
+    burning_ = driveLetter_ != 0;
+    if (burning_) destination_ = MainWindow().TempFolder();
+  }
+
+  void StartRunning() {
+    MainWindow().SetBackupRunning(true);
+    MainWindow().StartTrayAnimation();
+    if (MainWindow().Visible()) progress_.Show();
+  }
+
+  void SetPassword() {
+    // The archive's key is the password's bytes in the ANSI code page, as it was typed.
+    zip_.SetPassword(def_.UsePassword ? classlib::ToCodePage(def_.Password, CP_ACP) : std::string());
+  }
+
+  void SetSplitting() {
+    zip_.SetMultiMode(zip::TMultiMode::mmNone);
+    if (!def_.SplitEver) return;
+    const bool split = *def_.SplitEver == SplitWhen::Always || (*def_.SplitEver == SplitWhen::OnlyWhenBurning && burning_);
+    const std::int32_t size = split ? static_cast<std::int32_t>(SplitPartSize(def_.SplitVar).value_or(0)) : 0;
+    if (size == 0) return;
+    zip_.SetMultiMode(zip::TMultiMode::mmBlocks);
+    zip_.MultiZipInfo().FirstBlockSize = size;
+    zip_.MultiZipInfo().BlockSize = size;
+  }
+
+  // A partial run since the last full backup without a usable state file runs as a full backup.
+  void ChoosePartialMode() {
+    partial_ = !popup_.RadioButtonFull->Checked();
+    if (!partial_) return;
+    if (def_.PartBackupFull && LoadFileStates(StateFileName(job_), filter_.States)) {
+      filter_.Mode = PartialMode::SinceLastFull;
+    } else if (def_.PartBackupDate) {
+      filter_.Mode = PartialMode::SinceDate;
+      filter_.SinceDate = classlib::DateTimeToFileDate(def_.SinceDate);
+    } else if (def_.PartBackupDays) {
+      filter_.Mode = PartialMode::WithinDays;
+      filter_.SinceDays = def_.SinceDays;
+      filter_.Today = start_;
+    } else {
+      partial_ = false;
+    }
+  }
+
+  void Status(const std::string& text) {
+    progress_.LabelAction->SetCaption(text);
+    classlib::Application().ProcessMessages();
+  }
+
+  void CollectFiles() {
+    Status(def_.Option == BackupOption::Files ? "Backup wird geöffnet..." : "Dateien werden eingelesen...");
+    const CollectedFiles collected = CollectDefinitionFiles(def_);
+    for (const std::string& problem : collected.Problems) LogError(problem);
+    Status("Dateien werden komprimiert...");
+    fullList_ = collected.Files;
+    zipList_ = partial_ ? ApplyPartialFilter(fullList_, filter_) : fullList_;
+  }
+
+  // Before zipping, so a file that changes while the archive is written counts as changed next time.
+  void TakeFileDates() {
+    controls::TVisProgressFill& bar = *progress_.FlatProgressBarActual;
+    bar.SetMaxValue(fullList_.Count());
+    for (int i = 0; i < fullList_.Count(); ++i) {
+      fileDates_.push_back(GetFileDate(fullList_[i]));
+      bar.SetUserValue(i + 1);
+    }
+    bar.SetMaxValue(100);
+    bar.SetUserValue(0);
+  }
+
+  void Zip() {
+    progress_.FlatProgressBarActual->SetMaxValue(100);
+    progress_.FlatProgressBarArchive->SetMaxValue(100);
+    written_.ZipFile = AsideArchiveName(destination_ + name_);
+    zip_.SetZipName(written_.ZipFile);
+    zip_.SetFilesList(zipList_);
+    // Every file that went into the archive, so that the state file can tell the others.
+    const zip::TEndZipFileEvent previous = zip_.OnEndZip;
+    zip_.OnEndZip = [&](const std::string& name, std::uint32_t size, std::uint32_t packed, std::int64_t total) {
+      stored_.insert(name);
+      if (previous) previous(name, size, packed, total);
+    };
+    try {
+      filesWritten_ = zip_.ArchiveFiles();
+    } catch (...) {
+      zip_.OnEndZip = previous;
+      throw;
+    }
+    zip_.OnEndZip = previous;
+    written_.Files = zip_.DiskCount();
+    asideWritten_ = true;
+    // The writer leaves the last part under its number; the set ends in its ".zip" file.
+    if (written_.Files > 1 && !fs::Rename(zip_.ZipName(), written_.ZipFile))
+      throw classlib::EFCreateError("Die Datei \"" + zip_.ZipName() + "\" konnte nicht in \"" + written_.ZipFile +
+                                    "\" umbenannt werden.");
+  }
+
+  // The size as the information panel shows it, and the check of the whole set against 4 GB.
+  bool TooLarge() {
+    const std::int64_t bytes = ArchiveSetSize(written_);
+    if (bytes < 0) throw classlib::EFOpenError("Das geschriebene Backup \"" + written_.ZipFile + "\" ist unvollständig.");
+    double kb = 0;
+    for (const std::string& file : ArchiveSetFiles(written_)) kb += GetFileSizeKB(file);
+    backupSize_ = classlib::FormatFloat("#,##0.00", kb / 1024) + " MB";
+    if (bytes <= kMaxBackupBytes) return false;
+    classlib::MessageRequest request;
+    request.text = "Das erstellte Backup überschreitet das\rmaximale Dateivolumen von 4 GB!";
+    request.caption = "Dateivolumen überschritten";
+    request.icon = classlib::PromptIcon::Warning;
+    classlib::Prompts().Message(request);
+    RemoveAside();
+    return true;
+  }
+
+  void PlaceArchive() {
+    const int generations = GenerationsOf(def_);
+    PlacementResult result;
+    if (generations < 2) {
+      finalName_ = destination_ + name_;
+      result = ReplaceArchiveSet(written_, finalName_);
+    } else {
+      const std::string base = GenerationBase(destination_, name_);
+      finalName_ = GenerationFileName(base, 1);
+      result = RotateGenerations(written_, base, generations);
+    }
+    if (!result.Ok) throw classlib::EFCreateError(result.Error);
+    asideWritten_ = false;
+    for (const std::string& file : result.NotDeleted)
+      LogError("Die Datei \"" + file + "\" der älteren Sicherung konnte nicht gelöscht werden.");
+  }
+
+  // The first disc gets the archive's ".zip" file, each further disc one part in order.
+  bool Burn() {
+    TCDWriter& writer = *progress_.OrvBurner;
+    BurnRequest request;
+    request.Writer = &writer;
+    request.DriveLetter = driveLetter_;
+    request.Erase = def_.CDRWDelete;
+    request.FinalizeWriteOnce = def_.CDRFinalize;
+    request.FinalizeRewritable = def_.CDRWFinalize;
+    request.Eject = def_.Eject;
+    request.ArchiveBar = progress_.FlatProgressBarArchive;
+    request.ActualBar = progress_.FlatProgressBarActual;
+    request.Status = progress_.LabelAction;
+    const std::optional<int> factor = SpeedFactor(def_.RecSpeed);
+    if (factor) {
+      request.Speed = *factor;
+    } else {
+      SelectBurner(writer, driveLetter_);
+      request.Speed = writer.GetMaxWriteSpeed();
+    }
+    request.File = finalName_;
+    bool burnt = BurnFile(request);
+    const std::vector<std::string> files = ArchiveSetFiles({finalName_, written_.Files});
+    for (int part = 1; burnt && part < written_.Files; ++part) {
+      classlib::MessageRequest change;
+      change.text =
+          "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
+          "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
+      change.caption = "Orvanta";
+      change.buttons = classlib::PromptButtons::RetryCancel;
+      change.icon = classlib::PromptIcon::Warning;
+      change.systemModal = true;
+      if (classlib::Prompts().Message(change) != classlib::PromptResult::Retry) return false;
+      request.File = files[static_cast<std::size_t>(part - 1)];
+      burnt = BurnFile(request);
+    }
+    return burnt;
+  }
+
+  bool BurnFile(const BurnRequest& request) {
+    if (!burn_) {
+      LogError("Es kann keine CD geschrieben werden.");
+      return false;
+    }
+    return burn_(request) && !progress_.CancelRequested();
+  }
+
+  // A file that did not get into the archive is kept with date 0, so it counts as changed.
+  void SaveFileStates() {
+    Status("Backup-Protokoll wird erstellt...");
+    TLogData states;
+    for (int i = 0; i < fullList_.Count(); ++i)
+      AddFileState(states, fullList_[i], stored_.count(fullList_[i]) ? fileDates_[static_cast<std::size_t>(i)] : 0);
+    const std::string file = StateFileName(job_);
+    if (!app::SaveFileStates(file, states))
+      LogError("Die Liste der gesicherten Dateien \"" + file + "\" konnte nicht geschrieben werden.");
+  }
+
+  void WriteResults() {
+    BackupResults results;
+    results.LastBackup = classlib::FormatDateTime("dd. mmmm yyyy - hh\":\"nn \"Uhr\"", classlib::Now());
+    results.BackupSize = backupSize_;
+    results.BackupFiles = SetThousand(std::to_string(filesWritten_));
+    Store([&] { WriteBackupResults(job_, results); });
+    MainWindow().RefreshInformationPanel();
+    progress_.FlatProgressBarActual->SetMaxValue(100);
+  }
+
+  // Results of a job that was deleted or renamed meanwhile have nowhere to go; the run goes on.
+  void Store(const std::function<void()>& write) {
+    try {
+      write();
+    } catch (const classlib::ERegistryException& e) {
+      LogError(e.what());
+    }
+  }
+
+  AfterBackupAction ChosenAfterAction() const {
+    if (popup_.RadioButtonShutDown->Checked()) return AfterBackupAction::ShutDown;
+    if (popup_.RadioButtonReboot->Checked()) return AfterBackupAction::Restart;
+    if (popup_.RadioButtonFileStart->Checked()) return AfterBackupAction::OpenFile;
+    return AfterBackupAction::None;
+  }
+
+  // The end of a run that got its archive written (also when burning it failed).
+  void End() {
+    const AfterBackupAction after = ChosenAfterAction();
+    const std::string file = popup_.FlatEditFileStart->Text();
+    if (MainWindow().BackupRunning()) {
+      Store([&] { WriteAfterBackup(job_, after, file); });
+      LogRunEnd(RunEnd::Completed);
+    }
+    zip_.ClearArchive();
+    MainWindow().StopTrayAnimation();
+    MainWindow().SetEnabled(true);
+    progress_.Close();
+    MainWindow().SetBackupRunning(false);
+    switch (after) {
+      case AfterBackupAction::ShutDown:
+        System().ExitSystem(EWX_POWEROFF);
+        break;
+      case AfterBackupAction::Restart:
+        System().ExitSystem(EWX_REBOOT);
+        break;
+      case AfterBackupAction::OpenFile:
+        if (fs::FileExists(file)) System().OpenFile(file);
+        break;
+      case AfterBackupAction::None:
+        break;
+    }
+  }
+
+  // Every early end goes through the progress window's cancel path, which logs the abort.
+  void Cancel() {
+    RemoveAside();
+    progress_.EndCancelledRun();
+  }
+
+  void Fail(const std::string& reason) {
+    RemoveAside();
+    LogError(reason);
+    // Before the run was under way the progress window has no abort to log.
+    if (!MainWindow().BackupRunning()) LogRunEnd(RunEnd::Cancelled);
+    progress_.EndCancelledRun();
+    if (!MainWindow().Visible()) return;
+    try {
+      ShowFailure(job_, reason);
+    } catch (const std::exception&) {
+      // The run is over and logged; a message that cannot be shown changes nothing.
+    }
+  }
+
+  // The new set while it is still aside: it never replaced anything, so it goes.
+  void RemoveAside() {
+    if (!asideWritten_) return;
+    asideWritten_ = false;
+    for (int part = 1; part <= written_.Files; ++part) fs::Delete(PartFileName(written_.ZipFile, part));
+    fs::Delete(written_.ZipFile);
+  }
+
+  TFormProgress& progress_;
+  TFormPopup& popup_;
+  const BurnStep& burn_;
+  const std::string job_;
+  zip::TZipWriter& zip_;
+
+  BackupDefinition def_;
+  classlib::TDateTime start_ = 0;
+  std::string destination_;
+  char driveLetter_ = 0;
+  bool burning_ = false;
+  bool partial_ = false;
+  PartialFilter filter_;
+  std::string name_;
+  classlib::TStringList fullList_;
+  classlib::TStringList zipList_;
+  std::vector<std::uint32_t> fileDates_;
+  std::set<std::string> stored_;
+  int filesWritten_ = 0;
+  ArchiveSet written_;
+  bool asideWritten_ = false;
+  std::string backupSize_;
+  std::string finalName_;
+};
+
+}  // namespace
+
+void BackupRunner::ExecuteBackup(const std::string& job) { Run(progress_, popup_, BurnOnCD, job).Execute(); }
+
+}  // namespace app

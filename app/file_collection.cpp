@@ -1,0 +1,160 @@
+#include "app/file_collection.h"
+
+#include <windows.h>
+
+#include <functional>
+
+#include "app/file_helpers.h"
+#include "classlib/format.h"
+#include "classlib/forms.h"
+#include "classlib/text.h"
+#include "zip/fs.h"
+#include "zip/path_strings.h"
+
+namespace app {
+namespace {
+
+namespace fs = zip::fs;
+
+// Returns false to stop the walk.
+using Visit = std::function<bool(const std::string& folder, const fs::FindData& entry)>;
+
+class Listing {
+ public:
+  explicit Listing(const std::string& folder) : handle_(fs::FindFirst(folder, entry_)) {}
+  ~Listing() {
+    if (handle_ != fs::kInvalidHandle) fs::FindClose(handle_);
+  }
+  Listing(const Listing&) = delete;
+  Listing& operator=(const Listing&) = delete;
+
+  bool Valid() const { return handle_ != fs::kInvalidHandle; }
+  const fs::FindData& Entry() const { return entry_; }
+  bool Next() { return fs::FindNext(handle_, entry_); }
+
+ private:
+  fs::FindData entry_;
+  fs::FindHandle handle_;
+};
+
+enum class Links { Follow, Skip };
+
+// Calls visit for every file of folder (ending in "\"), then, with recurse, walks each subfolder
+// in the order listed. Folders are told by their directory bit alone, whatever other attributes
+// they carry, and only "." and ".." are passed over; with Links::Skip, folders that are links
+// (junctions, symbolic links) too. False when visit stopped the walk.
+bool WalkFiles(const std::string& folder, bool recurse, Links links, const Visit& visit) {
+  std::vector<std::string> subfolders;
+  {
+    Listing listing(folder);
+    for (bool more = listing.Valid(); more; more = listing.Next()) {
+      const fs::FindData& entry = listing.Entry();
+      const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      if ((entry.attributes & fs::kAttrDirectory) == 0) {
+        if (!visit(folder, entry)) return false;
+      } else if (recurse && entry.name != "." && entry.name != ".." && !(link && links == Links::Skip)) {
+        subfolders.push_back(entry.name);
+      }
+      classlib::Application().ProcessMessages();
+    }
+  }
+  for (const std::string& name : subfolders)
+    if (!WalkFiles(folder + name + "\\", true, links, visit)) return false;
+  return true;
+}
+
+const char kNoFolder[] = "Es ist kein Ordner zur Sicherung angegeben.";
+
+bool IsFullPath(const std::string& path) {
+  const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+  const bool network = path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+  return drive || network;
+}
+
+// Why folder cannot be collected; empty when it can.
+std::string FolderProblem(const std::string& folder) {
+  if (folder.empty()) return kNoFolder;
+  if (!IsFullPath(folder)) return classlib::Format("Der Ordner \"%s\" ist kein vollständiger Pfad.", folder.c_str());
+  if (!fs::DirectoryExists(folder)) return classlib::Format("Der Ordner \"%s\" existiert nicht.", folder.c_str());
+  return {};
+}
+
+void CollectInto(CollectedFiles& result, const std::string& folder, const BackupDefinition& def, bool recurse) {
+  const std::string problem = FolderProblem(folder);
+  if (!problem.empty()) {
+    result.Problems.push_back(problem);
+    return;
+  }
+  CollectFolderFiles(folder, def.Types, def.TypeFilter, result.Files, SizeLimitKB(def), recurse);
+}
+
+}  // namespace
+
+bool PassesTypeFilter(const std::string& fileName, const std::string& types, FileTypeFilter filter) {
+  const std::string extension = zip::ExtractFileExt(fileName);
+  const std::string list = classlib::LowerAscii(types) + ";";
+  const bool listed = !types.empty() && !extension.empty() &&
+                      list.find(classlib::LowerAscii(extension) + ";") != std::string::npos;
+  switch (filter) {
+    case FileTypeFilter::AllFiles: return true;
+    case FileTypeFilter::OnlyTypes: return listed;
+    case FileTypeFilter::AllButTypes: return extension.empty() || (!types.empty() && !listed);
+  }
+  return false;
+}
+
+bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
+                        classlib::TStringList& list, std::int64_t sizeLimitKB, bool recurse) {
+  if (!FolderProblem(folder).empty()) return false;
+  WalkFiles(zip::WithTrailingBackslash(folder), recurse, Links::Follow,
+            [&](const std::string& at, const fs::FindData& entry) {
+              const bool fits = sizeLimitKB <= 0 || entry.size <= sizeLimitKB * 1024;
+              if (fits && PassesTypeFilter(entry.name, types, filter)) list.Add(at + entry.name);
+              return true;
+            });
+  return true;
+}
+
+int CountFiles(const std::string& folder) {
+  int count = 0;
+  VisitFilesBelow(folder, [&](const std::string&, const std::string&) {
+    ++count;
+    return true;
+  });
+  return count;
+}
+
+void VisitFilesBelow(const std::string& folder,
+                     const std::function<bool(const std::string& folder, const std::string& name)>& visit) {
+  if (!IsFullPath(folder)) return;
+  WalkFiles(zip::WithTrailingBackslash(folder), true, Links::Skip,
+            [&](const std::string& at, const fs::FindData& entry) { return visit(at, entry.name); });
+}
+
+std::int64_t SizeLimitKB(const BackupDefinition& def) {
+  if (!def.SizeEnabled || def.MaxSize.size() <= 3) return 0;
+  const std::string number = def.MaxSize.substr(0, def.MaxSize.size() - 3);
+  if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return std::stoll(number) * 1024;
+}
+
+CollectedFiles CollectDefinitionFiles(const BackupDefinition& def) {
+  CollectedFiles result;
+  switch (def.Option) {
+    case BackupOption::Files:
+      for (const std::string& file : def.FileList)
+        if (fs::FileExists(ExtendedLengthPath(file))) result.Files.Add(file);
+      break;
+    case BackupOption::Folders:
+      CollectInto(result, def.Folder, def, def.Subfolders);
+      break;
+    case BackupOption::Extended:
+      if (def.FolderList.empty()) result.Problems.push_back(kNoFolder);
+      for (const BackupFolder& folder : def.FolderList)
+        CollectInto(result, zip::WithTrailingBackslash(folder.Path), def, folder.Recursive);
+      break;
+  }
+  return result;
+}
+
+}  // namespace app

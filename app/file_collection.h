@@ -1,0 +1,52 @@
+// Turns the source of a backup definition (listed files, one base folder, or a list of folders,
+// with the type filter) into the flat list of files to back up. The run and the scheduler's test
+// for changes both collect through here, so they see the same files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/backup_definition.h"
+#include "classlib/stringlist.h"
+
+namespace app {
+
+// types is the user's list such as "*.bmp;*.exe;*.doc": a file's extension (from its last ".",
+// the dot included) matches when, lower-cased and followed by ";", it occurs in the lower-cased
+// list followed by ";". OnlyTypes takes files with a matching extension; AllButTypes takes files
+// without a match, and always those without an extension.
+bool PassesTypeFilter(const std::string& fileName, const std::string& types, FileTypeFilter filter);
+
+// Appends folder + name for every file of folder that passes the type filter and is not larger
+// than sizeLimitKB (0: no limit); with recurse then does the same below each subfolder in turn, so
+// a folder's own files come before those of its subfolders. False, collecting nothing, when folder
+// is empty, not a full path, or does not exist: it never means the current directory.
+bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
+                        classlib::TStringList& list, std::int64_t sizeLimitKB, bool recurse);
+
+// The number of files below folder, in all its subfolders: the files VisitFilesBelow visits.
+int CountFiles(const std::string& folder);
+
+// Calls visit(folder, name) for every file below folder (a full path), the folder's own files
+// first, then each subfolder's, depth first; messages are pumped after every entry. Folders that
+// are links (junctions, symbolic links) are not entered: they may lead in a circle or onto other
+// drives. visit returns false to stop the walk.
+void VisitFilesBelow(const std::string& folder,
+                     const std::function<bool(const std::string& folder, const std::string& name)>& visit);
+
+// The definition's maximum file size in KB ("200 MB" gives 204800); 0 when switched off or
+// unreadable.
+std::int64_t SizeLimitKB(const BackupDefinition& def);
+
+struct CollectedFiles {
+  classlib::TStringList Files;        // existing files, in collection order
+  std::vector<std::string> Problems;  // one sentence per folder that gave nothing because it is unusable
+};
+
+// For Files the listed files that exist; for Folders the base folder with its type filter and
+// recursion; for Extended each listed folder with its own recursion.
+CollectedFiles CollectDefinitionFiles(const BackupDefinition& def);
+
+}  // namespace app

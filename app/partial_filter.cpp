@@ -1,0 +1,50 @@
+#include "app/partial_filter.h"
+
+#include <cmath>
+
+#include "app/file_collection.h"
+
+namespace app {
+
+bool IsNewOrChanged(const std::string& path, std::uint32_t fileDate, const PartialFilter& filter) {
+  if (fileDate == 0) return true;
+  switch (filter.Mode) {
+    case PartialMode::SinceLastFull: {
+      const int index = FindFileState(path, filter.States);
+      return index < 0 || filter.States[static_cast<std::size_t>(index)].DateTime != fileDate;
+    }
+    case PartialMode::SinceDate:
+      // Unsigned: DOS dates from 2044 on have the top bit set.
+      return fileDate >= filter.SinceDate;
+    case PartialMode::WithinDays: {
+      classlib::TDateTime fileTime;
+      if (!classlib::TryFileDateToDateTime(fileDate, fileTime)) return true;
+      return std::trunc(filter.Today) - std::trunc(fileTime) <= filter.SinceDays;
+    }
+  }
+  return true;
+}
+
+classlib::TStringList ApplyPartialFilter(const classlib::TStringList& files, const PartialFilter& filter) {
+  classlib::TStringList taken;
+  for (const std::string& file : files)
+    if (IsNewOrChanged(file, GetFileDate(file), filter)) taken.Add(file);
+  return taken;
+}
+
+bool FilesChangedSinceLastFull(const BackupDefinition& def, const std::string& stateFile) {
+  try {
+    const CollectedFiles collected = CollectDefinitionFiles(def);
+    if (!collected.Problems.empty()) return true;
+    PartialFilter filter;
+    if (!LoadFileStates(stateFile, filter.States)) return true;
+    if (filter.States.size() < static_cast<std::size_t>(collected.Files.Count())) return true;
+    for (const std::string& file : collected.Files)
+      if (IsNewOrChanged(file, GetFileDate(file), filter)) return true;
+    return false;
+  } catch (...) {
+    return true;
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,49 @@
+#include "app/single_backup_name.h"
+
+#include <cstring>
+#include <cwchar>
+
+#include "app/archive_names.h"
+#include "classlib/text.h"
+
+namespace app {
+
+namespace {
+
+const char kForbidden[] = "\\/:*?\"<>|";
+
+bool IsDeviceName(std::string base) {
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  base = classlib::LowerAscii(base);
+  for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"})
+    if (base == device) return true;
+  const bool numbered = base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0);
+  return numbered && base[3] >= '1' && base[3] <= '9';
+}
+
+}  // namespace
+
+std::string SingleBackupFileName(const std::string& typed) {
+  return HasZipExtension(typed) ? typed : typed + ".zip";
+}
+
+std::string FileNameProblem(const std::string& name) {
+  const std::string stem = HasZipExtension(name) ? name.substr(0, name.size() - 4) : name;
+  if (stem.find_first_not_of(' ') == std::string::npos) return "Bitte geben Sie eine Bezeichnung für das Backup ein.";
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      return "Die Bezeichnung des Backups darf keine Steuerzeichen enthalten.";
+    if (std::strchr(kForbidden, c))
+      return "Die Bezeichnung des Backups darf keines der Zeichen \\ / : * ? \" < > | enthalten.";
+  }
+  const std::string base = name.substr(0, name.find('.'));
+  if (IsDeviceName(base))
+    return "\"" + base + "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
+  return {};
+}
+
+bool IsRefusedNameKey(wchar_t key) {
+  return key != 0 && (std::wcschr(L"\\/:*?\"<>|~", key) != nullptr);
+}
+
+}  // namespace app

@@ -1,0 +1,34 @@
+#include "app/system_actions.h"
+
+#include <windows.h>
+
+#include "classlib/wide.h"
+
+namespace app {
+
+bool MyExitWindows(unsigned flags) {
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    TOKEN_PRIVILEGES privileges = {};
+    if (LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+      privileges.PrivilegeCount = 1;
+      privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+      AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    }
+    CloseHandle(token);
+  }
+  return ExitWindowsEx(flags, 0) != FALSE;
+}
+
+bool ShellOpenFile(const std::string& file) {
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, L"open", classlib::Widen(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+SystemActions& System() {
+  static SystemActions actions;
+  return actions;
+}
+
+}  // namespace app

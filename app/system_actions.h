@@ -1,0 +1,24 @@
+// What the program asks of Windows itself: ending the session and opening a document. Tests put
+// recorders here, so no test shuts the machine down.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace app {
+
+// ExitWindowsEx with the flags (EWX_POWEROFF, EWX_REBOOT, ...) after enabling the shutdown
+// privilege; true when Windows accepted.
+bool MyExitWindows(unsigned flags);
+// Opens a file with the shell's "open" verb in a normal window; true when the shell started it.
+bool ShellOpenFile(const std::string& file);
+
+struct SystemActions {
+  std::function<bool(unsigned flags)> ExitSystem = MyExitWindows;
+  std::function<bool(const std::string& file)> OpenFile = ShellOpenFile;
+};
+
+// The program's one set; tests assign a fresh SystemActions to start over.
+SystemActions& System();
+
+}  // namespace app

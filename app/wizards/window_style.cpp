@@ -1,0 +1,87 @@
+#include "app/wizards/window_style.h"
+
+namespace app {
+
+classlib::TLabel* NewLabel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                           const std::string& caption, int width) {
+  auto* label = new classlib::TLabel(owner);
+  label->SetParent(parent);
+  label->SetLeft(left);
+  label->SetTop(top);
+  if (width > 0) {
+    label->SetWidth(width);
+    label->SetWordWrap(true);
+  }
+  label->SetCaption(caption);
+  return label;
+}
+
+classlib::TLabel* NewBoldLabel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                               const std::string& caption) {
+  classlib::TLabel* label = NewLabel(owner, parent, left, top, caption);
+  label->Font().SetStyle(classlib::fsBold);
+  return label;
+}
+
+controls::TVisSimplePanel* NewPanel(classlib::TComponent* owner, classlib::TWinControl* parent, classlib::TColor color,
+                                    classlib::TAlign align) {
+  auto* panel = new controls::TVisSimplePanel(owner);
+  panel->SetParent(parent);
+  panel->SetParentColor(false);
+  panel->SetColor(color);
+  panel->SetAlign(align);
+  return panel;
+}
+
+controls::TVisSimplePanel* NewFramedPanel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                          int width, int height) {
+  controls::TVisSimplePanel* panel = NewPanel(owner, parent, kWhiteColor, classlib::TAlign::alNone);
+  panel->SetBounds(left, top, width, height);
+  panel->Bevel().SetBorderColor(kLineColor);
+  panel->Bevel().SetBorderWidth(1);
+  return panel;
+}
+
+THeader NewHeader(classlib::TComponent* owner, classlib::TWinControl* parent, const std::string& title, int height) {
+  controls::TVisSimplePanel* panel = NewPanel(owner, parent, kWhiteColor, classlib::TAlign::alTop);
+  panel->SetHeight(height);
+  classlib::TLabel* label = NewBoldLabel(owner, panel, kMargin, 10, title);
+  NewPanel(owner, parent, kLineColor, classlib::TAlign::alTop)->SetHeight(1);
+  return {panel, label};
+}
+
+classlib::TRadioButton* NewRadio(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                 int width, const std::string& caption) {
+  auto* radio = Place(new classlib::TRadioButton(owner), parent, left, top, width, kRadioHeight);
+  radio->SetCaption(caption);
+  return radio;
+}
+
+classlib::TRadioButton* NewOption(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                  int width, const std::string& caption, const std::string& explanation) {
+  classlib::TRadioButton* radio = NewRadio(owner, parent, left, top, width, caption);
+  NewLabel(owner, parent, left + kOptionIndent, top + kRadioHeight + 1, explanation, width - kOptionIndent);
+  return radio;
+}
+
+classlib::TCheckBox* NewCheckBox(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                 int width, const std::string& caption) {
+  auto* box = Place(new classlib::TCheckBox(owner), parent, left, top, width, kRadioHeight);
+  box->SetCaption(caption);
+  return box;
+}
+
+controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                     const std::string& caption) {
+  auto* button = Place(new controls::TFlatButton(owner), parent, left, top, kButtonWidth, kButtonHeight);
+  button->SetCaption(caption);
+  button->SetColor(kWhiteColor);
+  button->SetColorBorder(kLineColor);
+  button->SetColorHighLight(kLineColor);
+  button->SetColorShadow(kLineColor);
+  button->SetColorFocused(kLightColor);
+  button->SetColorDown(kPressedColor);
+  return button;
+}
+
+}  // namespace app

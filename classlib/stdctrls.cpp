@@ -1,0 +1,510 @@
+#include "classlib/stdctrls.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "classlib/forms.h"
+#include "classlib/wide.h"
+
+namespace classlib {
+
+bool IsAccel(wchar_t ch, const std::string& caption) {
+  const std::wstring text = Widen(caption);
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != L'&') continue;
+    if (text[i + 1] == L'&') {
+      ++i;
+      continue;
+    }
+    return std::towupper(text[i + 1]) == std::towupper(ch);
+  }
+  return false;
+}
+
+bool IsButtonDialogKey(const TMessage& m, bool isDefault, bool isCancel) {
+  // LParam 1: the key reached the focused control first.
+  const bool focusedReturn = m.WParam == VK_RETURN && m.LParam == 1;
+  return focusedReturn || (m.WParam == VK_RETURN && isDefault) || (m.WParam == VK_ESCAPE && isCancel);
+}
+
+// ===================================================================== TLabel
+
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetControlStyle(ControlStyle() | csReplicatable);
+  SetBounds(0, 0, 65, 13);
+}
+
+void TLabel::SetAlignment(TAlignment value) {
+  alignment_ = value;
+  Invalidate();
+}
+
+void TLabel::SetAutoSize(bool value) {
+  autoSize_ = value;
+  AdjustBounds();
+}
+
+void TLabel::SetWordWrap(bool value) {
+  wordWrap_ = value;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TLabel::SetTransparent(bool value) {
+  transparent_ = value;
+  Invalidate();
+}
+
+void TLabel::SetLayout(TTextLayout value) {
+  layout_ = value;
+  Invalidate();
+}
+
+void TLabel::SetShowAccelChar(bool value) {
+  showAccelChar_ = value;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TLabel::SetEndEllipsis(bool value) {
+  endEllipsis_ = value;
+  Invalidate();
+}
+
+UINT TLabel::TextFlags() const {
+  UINT flags = DT_EXPANDTABS;
+  if (alignment_ == TAlignment::taCenter) flags |= DT_CENTER;
+  if (alignment_ == TAlignment::taRightJustify) flags |= DT_RIGHT;
+  if (wordWrap_) flags |= DT_WORDBREAK;
+  if (!showAccelChar_) flags |= DT_NOPREFIX;
+  if (endEllipsis_ && !wordWrap_) flags |= DT_END_ELLIPSIS | DT_SINGLELINE;
+  return flags;
+}
+
+void TLabel::AdjustBounds() {
+  if (!autoSize_ || Loading()) return;
+  HDC screen = GetDC(nullptr);
+  {
+    TCanvas canvas(screen);
+    canvas.Font().Assign(Font());
+    RECT r = {0, 0, wordWrap_ ? Width() : 0, 0};
+    const std::string text = Caption().empty() ? " " : Caption();
+    canvas.DrawText(text, r, (TextFlags() & ~static_cast<UINT>(DT_END_ELLIPSIS | DT_SINGLELINE)) | DT_CALCRECT);
+    int left = Left();
+    const int width = wordWrap_ ? Width() : r.right;
+    if (!wordWrap_ && alignment_ == TAlignment::taRightJustify) left += Width() - width;
+    if (!wordWrap_ && alignment_ == TAlignment::taCenter) left += (Width() - width) / 2;
+    SetBounds(left, Top(), width, r.bottom);
+  }
+  ReleaseDC(nullptr, screen);
+}
+
+void TLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();
+}
+
+void TLabel::WndProc(TMessage& m) {
+  if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustBounds();
+  TGraphicControl::WndProc(m);
+}
+
+void TLabel::Paint() {
+  TCanvas& canvas = Canvas();
+  RECT r = ClientRect();
+  if (!transparent_) {
+    canvas.Brush().SetColor(Color());
+    canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+    canvas.FillRect(r);
+  }
+  canvas.Brush().SetStyle(TBrushStyle::bsClear);
+  canvas.Font().Assign(Font());
+  if (!Enabled()) canvas.Font().SetColor(clGrayText);
+  if (layout_ != TTextLayout::tlTop) {
+    RECT measured = r;
+    canvas.DrawText(Caption(), measured, TextFlags() | DT_CALCRECT);
+    const int free = (r.bottom - r.top) - (measured.bottom - measured.top);
+    r.top += layout_ == TTextLayout::tlCenter ? free / 2 : free;
+  }
+  canvas.DrawText(Caption(), r, TextFlags());
+}
+
+// ===================================================================== TImage
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetControlStyle(ControlStyle() | csReplicatable);
+  SetBounds(0, 0, 105, 105);
+}
+
+void TImage::PictureChanged() { Invalidate(); }
+
+void TImage::SetStretch(bool value) {
+  stretch_ = value;
+  Invalidate();
+}
+
+void TImage::SetCenter(bool value) {
+  center_ = value;
+  Invalidate();
+}
+
+void TImage::Paint() {
+  if (picture_.Empty()) return;
+  if (stretch_) {
+    Canvas().StretchDraw(ClientRect(), picture_);
+  } else if (center_) {
+    Canvas().Draw((Width() - picture_.Width()) / 2, (Height() - picture_.Height()) / 2, picture_);
+  } else {
+    Canvas().Draw(0, 0, picture_);
+  }
+}
+
+// ===================================================================== buttons
+
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
+  // The system's button reports its own clicks.
+  SetControlStyle(ControlStyle() & ~csClickEvents);
+  SetTabStop(true);
+}
+
+void TButtonControl::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WinClassName = L"BUTTON";
+}
+
+void TButtonControl::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case CN_COMMAND:
+      if (HIWORD(m.WParam) == BN_CLICKED) Clicked();
+      return;
+    case CM_DIALOGCHAR:
+      if (IsAccel(static_cast<wchar_t>(m.WParam), Caption()) && Showing() && CanFocus()) {
+        SetFocus();
+        Clicked();
+        m.Result = 1;
+      }
+      return;
+    default:
+      TWinControl::WndProc(m);
+  }
+}
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 75, 25); }
+
+void TButton::CreateParams(TCreateParams& p) {
+  TButtonControl::CreateParams(p);
+  p.Style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefault(bool value) {
+  default_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGKEY) {
+    if (IsButtonDialogKey(m, default_, cancel_) && Showing() && Enabled()) {
+      Clicked();
+      m.Result = 1;
+    }
+    return;
+  }
+  TButtonControl::WndProc(m);
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 97, 17); }
+
+void TCheckBox::CreateParams(TCreateParams& p) {
+  TButtonControl::CreateParams(p);
+  p.Style |= BS_AUTOCHECKBOX | BS_MULTILINE;
+}
+
+void TCheckBox::CreateWnd() {
+  TButtonControl::CreateWnd();
+  SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TCheckBox::Checked() const { return checked_; }
+
+void TCheckBox::SetChecked(bool value) {
+  if (value == checked_) return;
+  checked_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (!Loading()) Click();
+}
+
+void TCheckBox::Clicked() {
+  checked_ = SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  Click();
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 113, 17); }
+
+void TRadioButton::CreateParams(TCreateParams& p) {
+  TButtonControl::CreateParams(p);
+  p.Style |= BS_RADIOBUTTON | BS_MULTILINE;
+}
+
+void TRadioButton::CreateWnd() {
+  TButtonControl::CreateWnd();
+  ShowCheck();
+}
+
+void TRadioButton::ShowCheck() {
+  if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::SetChecked(bool value) {
+  if (value == checked_) return;
+  checked_ = value;
+  ShowCheck();
+  if (!value) return;
+  if (TWinControl* parent = Parent())
+    for (int i = 0; i < parent->ControlCount(); ++i)
+      if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this) other->SetChecked(false);
+  if (!Loading()) Click();
+}
+
+void TRadioButton::Clicked() {
+  if (checked_) {
+    Click();
+    return;
+  }
+  SetChecked(true);
+}
+
+// ===================================================================== TEdit
+
+TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  SetControlStyle(ControlStyle() & ~csClickEvents);
+  SetColor(clWindow);
+  SetTabStop(true);
+  SetBounds(0, 0, 121, 21);
+}
+
+void TEdit::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WinClassName = L"EDIT";
+  p.Style |= ES_AUTOHSCROLL;
+  if (passwordChar_) p.Style |= ES_PASSWORD;
+  if (readOnly_) p.Style |= ES_READONLY;
+  p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::CreateWnd() {
+  TWinControl::CreateWnd();
+  SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+  if (passwordChar_) SendMessageW(Handle(), EM_SETPASSWORDCHAR, passwordChar_, 0);
+}
+
+void TEdit::SetMaxLength(int value) {
+  maxLength_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(value), 0);
+}
+
+void TEdit::SetReadOnly(bool value) {
+  readOnly_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETREADONLY, value, 0);
+}
+
+void TEdit::SetPasswordChar(wchar_t value) {
+  passwordChar_ = value;
+  if (HandleAllocated()) {
+    SendMessageW(Handle(), EM_SETPASSWORDCHAR, value, 0);
+    Invalidate();
+  }
+}
+
+void TEdit::SelectAll() {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETSEL, 0, -1);
+}
+
+void TEdit::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TEdit::WndProc(TMessage& m) {
+  if (m.Msg == CN_COMMAND) {
+    if (HIWORD(m.WParam) == EN_CHANGE && !Loading()) Change();
+    return;
+  }
+  if (m.Msg == CM_TEXTCHANGED && !HandleAllocated() && !Loading()) Change();
+  TWinControl::WndProc(m);
+}
+
+// ===================================================================== TComboBox
+
+int TComboBoxItems::Add(const std::string& text) {
+  list_.Add(text);
+  if (owner_.HandleAllocated()) SendMessageW(owner_.Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  return list_.Count() - 1;
+}
+
+void TComboBoxItems::Insert(int index, const std::string& text) {
+  list_.Insert(index, text);
+  if (owner_.HandleAllocated())
+    SendMessageW(owner_.Handle(), CB_INSERTSTRING, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
+
+void TComboBoxItems::Delete(int index) {
+  list_.Delete(index);
+  if (owner_.HandleAllocated()) SendMessageW(owner_.Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+  if (owner_.itemIndex_ >= list_.Count()) owner_.itemIndex_ = -1;
+}
+
+void TComboBoxItems::Clear() {
+  list_.Clear();
+  owner_.itemIndex_ = -1;
+  if (owner_.HandleAllocated()) SendMessageW(owner_.Handle(), CB_RESETCONTENT, 0, 0);
+}
+
+void TComboBoxItems::Assign(const TStringList& list) {
+  Clear();
+  for (const std::string& s : list) Add(s);
+}
+
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), items_(*this) {
+  SetControlStyle(ControlStyle() & ~csClickEvents);
+  SetColor(clWindow);
+  SetTabStop(true);
+  SetBounds(0, 0, 145, 21);
+}
+
+int TComboBox::DroppedHeight() const { return Height() + 2 + std::max(1, dropDownCount_) * 16; }
+
+void TComboBox::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.WinClassName = L"COMBOBOX";
+  p.Style |= WS_VSCROLL | CBS_AUTOHSCROLL |
+             (style_ == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+  p.Height = DroppedHeight();
+}
+
+void TComboBox::FillWindow() {
+  SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+  for (const std::string& s : items_.List())
+    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(s).c_str()));
+  SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+  if (itemIndex_ < 0 && style_ == TComboBoxStyle::csDropDown) SetWindowTextW(Handle(), Widen(TControl::Text()).c_str());
+}
+
+void TComboBox::CreateWnd() {
+  TWinControl::CreateWnd();
+  FillWindow();
+}
+
+void TComboBox::DestroyWnd() {
+  itemIndex_ = ItemIndex();
+  TWinControl::DestroyWnd();
+}
+
+void TComboBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (HandleAllocated())
+    SetWindowPos(Handle(), nullptr, 0, 0, AWidth, DroppedHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TComboBox::SetStyle(TComboBoxStyle value) {
+  if (value == style_) return;
+  style_ = value;
+  RecreateWnd();
+}
+
+int TComboBox::ItemIndex() const {
+  if (const_cast<TComboBox*>(this)->HandleAllocated())
+    return static_cast<int>(SendMessageW(const_cast<TComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0));
+  return itemIndex_;
+}
+
+void TComboBox::SetItemIndex(int value) {
+  if (value < -1 || value >= items_.Count()) value = -1;
+  itemIndex_ = value;
+  if (HandleAllocated()) SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+}
+
+std::string TComboBox::Text() const {
+  if (style_ == TComboBoxStyle::csDropDownList) {
+    const int index = ItemIndex();
+    return index >= 0 && index < items_.Count() ? items_[index] : std::string();
+  }
+  return TWinControl::Text();
+}
+
+void TComboBox::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TComboBox::WndProc(TMessage& m) {
+  if (m.Msg == CN_COMMAND) {
+    const WORD code = HIWORD(m.WParam);
+    if (code == CBN_SELCHANGE) itemIndex_ = ItemIndex();
+    if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) Change();
+    return;
+  }
+  TWinControl::WndProc(m);
+}
+
+// ===================================================================== TPanel
+
+TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetControlStyle(ControlStyle() | csClickEvents | csCaptureMouse | csDoubleClicks);
+  SetBounds(0, 0, 185, 41);
+}
+
+int TPanel::BevelExtent() const {
+  return (bevelOuter_ != TBevelCut::bvNone ? bevelWidth_ : 0) + (bevelInner_ != TBevelCut::bvNone ? bevelWidth_ : 0);
+}
+
+void TPanel::SetBevelOuter(TBevelCut value) {
+  bevelOuter_ = value;
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetBevelInner(TBevelCut value) {
+  bevelInner_ = value;
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetBevelWidth(int value) {
+  bevelWidth_ = std::max(1, value);
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetAlignment(TAlignment value) {
+  alignment_ = value;
+  Invalidate();
+}
+
+void TPanel::AdjustClientRect(RECT& r) {
+  TCustomControl::AdjustClientRect(r);
+  InflateRect(&r, -BevelExtent(), -BevelExtent());
+}
+
+void TPanel::Paint() {
+  TCustomControl::Paint();
+  TCanvas& canvas = Canvas();
+  RECT r = ClientRect();
+  const auto bevel = [&](TBevelCut cut) {
+    if (cut == TBevelCut::bvNone) return;
+    for (int i = 0; i < bevelWidth_; ++i) {
+      DrawEdge(canvas.Handle(), &r, cut == TBevelCut::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+      InflateRect(&r, -1, -1);
+    }
+  };
+  bevel(bevelOuter_);
+  InflateRect(&r, -BorderWidth(), -BorderWidth());
+  bevel(bevelInner_);
+  if (Caption().empty()) return;
+  canvas.Brush().SetStyle(TBrushStyle::bsClear);
+  canvas.Font().Assign(Font());
+  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+  if (alignment_ == TAlignment::taCenter) flags |= DT_CENTER;
+  if (alignment_ == TAlignment::taRightJustify) flags |= DT_RIGHT;
+  canvas.DrawText(Caption(), r, flags);
+}
+
+}  // namespace classlib

@@ -1,0 +1,96 @@
+#include "controls/panels/vis_themes.h"
+
+#include <string>
+
+#include "classlib/wide.h"
+#include "controls/panels/vis_system.h"
+#include "controls/panels/vis_utils.h"
+
+namespace controls {
+
+namespace {
+
+TVisThemeLibrary& Library() {
+  static TVisThemeLibrary library;
+  return library;
+}
+
+template <typename F>
+void LookUp(HMODULE module, const char* name, F& entry) {
+  entry = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+const TVisThemeLibrary& ThemeLibrary() { return Library(); }
+
+bool ThemeLibraryLoaded() { return Library().Loaded(); }
+
+void LoadThemeLibrary() {
+  TVisThemeLibrary& library = Library();
+  if (library.module_) return;
+  // By full path: a copy planted beside the program or in the current folder is never loaded.
+  const std::string path = AddBackslash(SystemDirectory()) + "UxTheme.dll";
+  library.module_ = LoadLibraryW(classlib::Widen(path).c_str());
+  TVisThemeEntries& e = library.entries_;
+  e = TVisThemeEntries{};
+  if (!library.module_) return;
+  e.Loaded = true;
+  LookUp(library.module_, "IsThemeActive", e.IsThemeActive);
+  LookUp(library.module_, "SetThemeAppProperties", e.SetThemeAppProperties);
+  LookUp(library.module_, "OpenThemeData", e.OpenThemeData);
+  LookUp(library.module_, "CloseThemeData", e.CloseThemeData);
+  LookUp(library.module_, "DrawThemeBackground", e.DrawThemeBackground);
+  LookUp(library.module_, "DrawThemeParentBackground", e.DrawThemeParentBackground);
+  LookUp(library.module_, "GetThemeBackgroundContentRect", e.GetThemeBackgroundContentRect);
+}
+
+void FreeThemeLibrary() {
+  TVisThemeLibrary& library = Library();
+  library.entries_ = TVisThemeEntries{};
+  if (library.module_) FreeLibrary(library.module_);
+  library.module_ = nullptr;
+}
+
+TVisThemeEntries SetThemeEntriesForTesting(const TVisThemeEntries& Entries) {
+  TVisThemeEntries before = Library().entries_;
+  Library().entries_ = Entries;
+  return before;
+}
+
+bool TVisThemeLibrary::IsThemeActive() const {
+  return entries_.IsThemeActive && entries_.IsThemeActive();
+}
+
+bool TVisThemeLibrary::SetThemeAppProperties(DWORD Flags) const {
+  if (!entries_.SetThemeAppProperties) return false;
+  entries_.SetThemeAppProperties(Flags);
+  return true;
+}
+
+HTHEME TVisThemeLibrary::OpenThemeData(HWND Window, const wchar_t* ClassList) const {
+  return entries_.OpenThemeData ? entries_.OpenThemeData(Window, ClassList) : nullptr;
+}
+
+HRESULT TVisThemeLibrary::CloseThemeData(HTHEME Theme) const {
+  return entries_.CloseThemeData ? entries_.CloseThemeData(Theme) : E_NOTIMPL;
+}
+
+HRESULT TVisThemeLibrary::DrawThemeBackground(HTHEME Theme, HDC DC, int Part, int State, const RECT& Rect,
+                                              const RECT* Clip) const {
+  return entries_.DrawThemeBackground ? entries_.DrawThemeBackground(Theme, DC, Part, State, &Rect, Clip)
+                                      : E_NOTIMPL;
+}
+
+HRESULT TVisThemeLibrary::DrawThemeParentBackground(HWND Window, HDC DC, const RECT* Rect) const {
+  return entries_.DrawThemeParentBackground ? entries_.DrawThemeParentBackground(Window, DC, Rect) : E_NOTIMPL;
+}
+
+HRESULT TVisThemeLibrary::GetThemeBackgroundContentRect(HTHEME Theme, HDC DC, int Part, int State,
+                                                        const RECT& Bounds, RECT& Content) const {
+  return entries_.GetThemeBackgroundContentRect
+             ? entries_.GetThemeBackgroundContentRect(Theme, DC, Part, State, &Bounds, &Content)
+             : E_NOTIMPL;
+}
+
+}  // namespace controls

@@ -1,0 +1,157 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "app/file_collection.h"
+#include "classlib/wide.h"
+#include "tests/app/app_fixture.h"
+
+using namespace app;
+using namespace app_testing;
+
+namespace {
+
+int IndexOf(const classlib::TStringList& list, const std::string& item) {
+  const auto found = std::find(list.begin(), list.end(), item);
+  return found == list.end() ? -1 : static_cast<int>(found - list.begin());
+}
+
+std::vector<std::string> Sorted(const classlib::TStringList& list) {
+  std::vector<std::string> items(list.begin(), list.end());
+  std::sort(items.begin(), items.end());
+  return items;
+}
+
+}  // namespace
+
+TEST(TypeFilter, ExtensionsWithTheirDot) {
+  using F = FileTypeFilter;
+  const struct {
+    const char* name;
+    const char* types;
+    F filter;
+    bool passes;
+  } cases[] = {
+      {"brief.doc", "*.doc;*.xls", F::OnlyTypes, true},
+      {"BRIEF.DOC", "*.doc", F::OnlyTypes, true},         // without regard to case
+      {"tabelle.xls", "*.DOC;*.XLS", F::OnlyTypes, true},  // the last entry needs no ";"
+      {"brief.docx", "*.doc", F::OnlyTypes, false},
+      {"pack.tar.gz", "*.gz", F::OnlyTypes, true},         // the last dot decides
+      {"pack.tar.gz", "*.tar", F::OnlyTypes, false},
+      {"brief.doc", "doc", F::OnlyTypes, false},           // an entry without its dot never matches
+      {"README", "*.doc", F::OnlyTypes, false},
+      {"brief.doc", "", F::OnlyTypes, false},
+      {"brief.doc", "*.doc", F::AllButTypes, false},
+      {"bild.bmp", "*.doc", F::AllButTypes, true},
+      {"README", "*.doc", F::AllButTypes, true},            // no extension: always taken
+      {"README", "", F::AllButTypes, true},
+      {"bild.bmp", "", F::AllButTypes, false},              // empty types: only files without extension
+      {"bild.bmp", "*.doc", F::AllFiles, true},
+      {"README", "", F::AllFiles, true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(PassesTypeFilter(c.name, c.types, c.filter), c.passes) << c.name << " / " << c.types;
+}
+
+class Collection : public AppFixture {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"a.doc", "b.txt", "sub1\\c.txt", "sub1\\deep\\d.doc", ".punkt\\e.txt", ".punkt\\h.txt",
+                             "sub2\\f.doc", "schreibgeschuetzt\\g.txt"})
+      MakeFile("quelle\\" + std::string(name));
+    SetFileAttributesW(classlib::Widen(Root() + "schreibgeschuetzt").c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  void TearDown() override {
+    SetFileAttributesW(classlib::Widen(Root() + "schreibgeschuetzt").c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  std::string Root() const { return dir / "quelle\\"; }
+};
+
+TEST_F(Collection, AFoldersOwnFilesComeBeforeThoseOfItsSubfolders) {
+  classlib::TStringList list;
+  ASSERT_TRUE(CollectFolderFiles(Root(), "", FileTypeFilter::AllFiles, list, 0, true));
+  const std::string r = Root();
+  EXPECT_EQ(Sorted(list), (std::vector<std::string>{r + ".punkt\\e.txt", r + ".punkt\\h.txt", r + "a.doc", r + "b.txt",
+                                                    r + "schreibgeschuetzt\\g.txt", r + "sub1\\c.txt",
+                                                    r + "sub1\\deep\\d.doc", r + "sub2\\f.doc"}));
+  EXPECT_EQ(Sorted(classlib::TStringList{list[0], list[1]}), (std::vector<std::string>{r + "a.doc", r + "b.txt"}));
+  EXPECT_EQ(IndexOf(list, r + "sub1\\deep\\d.doc"), IndexOf(list, r + "sub1\\c.txt") + 1);
+
+  classlib::TStringList flat = {"vorher"};
+  ASSERT_TRUE(CollectFolderFiles(dir / "quelle", "*.doc", FileTypeFilter::OnlyTypes, flat, 0, false));
+  EXPECT_EQ(flat, (classlib::TStringList{"vorher", r + "a.doc"}));  // appended; "\" added to the folder
+}
+
+TEST_F(Collection, SizeLimitKeepsFilesUpToIt) {
+  MakeFile("quelle\\genau.bin", DosTime(2024, 1, 1, 0, 0), std::string(1024, 'x'));
+  MakeFile("quelle\\mehr.bin", DosTime(2024, 1, 1, 0, 0), std::string(1025, 'x'));
+  classlib::TStringList list;
+  ASSERT_TRUE(CollectFolderFiles(Root(), "*.bin", FileTypeFilter::OnlyTypes, list, 1, false));
+  EXPECT_EQ(list, (classlib::TStringList{Root() + "genau.bin"}));
+
+  BackupDefinition def;
+  def.MaxSize = "200 MB";
+  EXPECT_EQ(SizeLimitKB(def), 0);  // switched off
+  def.SizeEnabled = true;
+  EXPECT_EQ(SizeLimitKB(def), 200 * 1024);
+  def.MaxSize = "viel";
+  EXPECT_EQ(SizeLimitKB(def), 0);
+}
+
+TEST_F(Collection, CountFilesEntersEveryFolder) {
+  EXPECT_EQ(CountFiles(Root()), 8);  // also in hidden and read-only folders
+  EXPECT_EQ(CountFiles(dir / "quelle\\sub1"), 2);
+  EXPECT_EQ(CountFiles(dir / "fehlt"), 0);
+  EXPECT_EQ(CountFiles(""), 0);
+}
+
+TEST_F(Collection, UnusableFoldersCollectNothingAndSayWhy) {
+  const struct {
+    std::string folder;
+    std::string problem;
+  } cases[] = {
+      {"", "Es ist kein Ordner zur Sicherung angegeben."},
+      {"quelle\\", "Der Ordner \"quelle\\\" ist kein vollständiger Pfad."},
+      {"\\", "Der Ordner \"\\\" ist kein vollständiger Pfad."},
+      {dir / "fehlt\\", "Der Ordner \"" + dir / "fehlt\\" + "\" existiert nicht."},
+  };
+  for (const auto& c : cases) {
+    classlib::TStringList list;
+    EXPECT_FALSE(CollectFolderFiles(c.folder, "", FileTypeFilter::AllFiles, list, 0, true)) << c.folder;
+    EXPECT_EQ(list.Count(), 0) << c.folder;
+    BackupDefinition def;
+    def.Option = BackupOption::Folders;
+    def.Folder = c.folder;
+    const CollectedFiles collected = CollectDefinitionFiles(def);
+    EXPECT_EQ(collected.Files.Count(), 0);
+    EXPECT_EQ(collected.Problems, std::vector<std::string>{c.problem});
+  }
+}
+
+TEST_F(Collection, EachKindOfDefinition) {
+  const std::string r = Root();
+  BackupDefinition files;
+  files.Option = BackupOption::Files;
+  files.FileList = {r + "b.txt", r + "weg.txt", r + "sub1", r + "a.doc"};
+  EXPECT_EQ(CollectDefinitionFiles(files).Files, (classlib::TStringList{r + "b.txt", r + "a.doc"}));
+
+  BackupDefinition folder;
+  folder.Option = BackupOption::Folders;
+  folder.Folder = r + "sub1\\";
+  folder.Types = "*.doc";
+  folder.TypeFilter = FileTypeFilter::AllButTypes;
+  folder.Subfolders = true;
+  EXPECT_EQ(CollectDefinitionFiles(folder).Files, (classlib::TStringList{r + "sub1\\c.txt"}));
+  folder.TypeFilter = FileTypeFilter::OnlyTypes;
+  folder.Subfolders = false;
+  EXPECT_EQ(CollectDefinitionFiles(folder).Files.Count(), 0);
+
+  BackupDefinition extended;
+  extended.Option = BackupOption::Extended;
+  extended.FolderList = {{r + "sub2", false}, {r + "fehlt", true}, {r + "sub1", true}};
+  const CollectedFiles collected = CollectDefinitionFiles(extended);
+  EXPECT_EQ(collected.Files, (classlib::TStringList{r + "sub2\\f.doc", r + "sub1\\c.txt", r + "sub1\\deep\\d.doc"}));
+  EXPECT_EQ(collected.Problems, std::vector<std::string>{"Der Ordner \"" + r + "fehlt\\\" existiert nicht."});
+}

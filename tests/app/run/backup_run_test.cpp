@@ -1,0 +1,618 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/archive_names.h"
+#include "app/file_state_list.h"
+#include "app/generations.h"
+#include "classlib/registry.h"
+#include "classlib/wide.h"
+#include "tests/app/run/run_fixture.h"
+#include "tests/support/scripted_prompts.h"
+#include "zip/fs.h"
+
+using namespace app;
+using namespace run_testing;
+using classlib::PromptResult;
+using testing_support::FileExists;
+
+namespace {
+
+const char kLastBackup[] = "05. März 2024 - 14:22 Uhr";
+
+// Holds a file open without sharing, so it can be neither read, renamed nor deleted.
+class Locked {
+ public:
+  explicit Locked(const std::string& path)
+      : handle_(CreateFileW(classlib::Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+    EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << path;
+  }
+  ~Locked() { Release(); }
+  void Release() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class BackupRun : public RunFixture {
+ protected:
+  // The small tree most cases back up.
+  void MakeTree() {
+    a = MakeFile("src\\a.txt", "alpha");
+    b = MakeFile("src\\b.TXT", "beta");
+    plain = MakeFile("src\\noext", "plain");
+    pic = MakeFile("src\\pic.bmp", "bitmap");
+    c = MakeFile("src\\sub\\c.doc", "doc");
+    e = MakeFile("src\\sub\\deep\\e.txt", "deep");
+    f = MakeFile("src\\other\\f.txt", "other");
+    g = MakeFile("src\\other\\inner\\g.txt", "inner");
+  }
+
+  // The listing PeerListing gives for an archive of these files.
+  static std::string Listing(std::vector<std::string> files) {
+    std::vector<std::string> lines;
+    for (const std::string& file : files) {
+      const std::string content = testing_support::ReadFile(file);
+      lines.push_back(EntryName(file) + "\t" +
+                      (content.size() <= 64 ? content : std::to_string(content.size()) + " bytes") + "\n");
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string listing;
+    for (const std::string& line : lines) listing += line;
+    return listing;
+  }
+
+  static std::vector<std::string> Names(const Files& files) {
+    std::vector<std::string> names;
+    for (const auto& entry : files) names.push_back(entry.first);
+    return names;
+  }
+
+  std::optional<BackupDefinition> Stored(const std::string& job = "Job") { return ReadBackupDefinition(job); }
+
+  BackupRun() {
+    // The user at the confirmation: sets its controls as the test says, then clicks OK or Cancel.
+    const classlib::TNotifyEvent shown = popup->OnShow;
+    popup->OnShow = [this, shown](classlib::TComponent* Sender) {
+      shown(Sender);
+      const std::function<void()> act = std::move(confirm);
+      confirm = nullptr;
+      if (act) act();
+      PostMessageW((confirmOK ? popup->FlatButtonOK : popup->FlatButtonCancel)->Handle(), BM_CLICK, 0, 0);
+    };
+  }
+
+  void AnswerConfirmation(std::function<void()> act, bool ok = true) {
+    confirm = std::move(act);
+    confirmOK = ok;
+  }
+
+  std::function<void()> confirm;
+  bool confirmOK = true;
+  std::string a, b, plain, pic, c, e, f, g;
+};
+
+TEST_F(BackupRun, EveryKindOfSourceGivesAnArchiveThePeersAccept) {
+  MakeTree();
+  struct Case {
+    const char* what;
+    std::function<void(BackupDefinition&)> define;
+    const char* archive;
+    std::vector<std::string> entries;
+    std::string password = {};
+  };
+  const std::vector<Case> cases = {
+      {"listed files, one of them gone",
+       [&](BackupDefinition& d) {
+         d.Option = BackupOption::Files;
+         d.FileList = {a, c, dir / "src\\fehlt.txt"};
+       },
+       "Job.zip", {a, c}},
+      {"a folder with subfolders and a type filter",
+       [](BackupDefinition& d) {
+         d.TypeFilter = FileTypeFilter::OnlyTypes;
+         d.Types = "*.txt;*.doc";
+       },
+       "Job.zip", {a, b, c, e, f, g}},
+      {"a folder without subfolders, all but a type",
+       [](BackupDefinition& d) {
+         d.Subfolders = false;
+         d.TypeFilter = FileTypeFilter::AllButTypes;
+         d.Types = "*.txt";
+       },
+       "Job.zip", {plain, pic}},
+      {"a list of folders, with and without their subfolders",
+       [&](BackupDefinition& d) {
+         d.Option = BackupOption::Extended;
+         d.FolderList = {{dir / "src\\sub", true}, {dir / "src\\other\\", false}};
+       },
+       "Job.zip", {c, e, f}},
+      {"a password",
+       [](BackupDefinition& d) {
+         d.UsePassword = true;
+         d.Password = "Geheim 42";
+       },
+       "Job.zip", {a, b, plain, pic, c, e, f, g}, "Geheim 42"},
+      {"named by date and time, generations notwithstanding",
+       [](BackupDefinition& d) {
+         d.UseDateTime = true;
+         d.Instances = 3;
+       },
+       "2024-03-05 14-22.zip", {a, b, plain, pic, c, e, f, g}},
+  };
+  int n = 0;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    const std::string folder = dir / ("ziel" + std::to_string(++n) + "\\");
+    zip::fs::MakeDirectory(folder);
+    BackupDefinition def = Definition();
+    def.Create = folder;
+    test.define(def);
+    RunJob(def);
+
+    EXPECT_EQ(Names(Snapshot(folder)), std::vector<std::string>{test.archive});
+    EXPECT_EQ(PeerListing({folder + test.archive}, test.password), Listing(test.entries));
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
+    const auto stored = Stored();
+    EXPECT_EQ(stored->LastBackup, kLastBackup);
+    EXPECT_EQ(stored->BackupSize, "0,00 MB");
+    EXPECT_EQ(stored->BackupFiles, std::to_string(test.entries.size()));
+    EXPECT_EQ(stored->AfterBackup, AfterBackupAction::None);
+    EXPECT_EQ(main.panelRefreshes, n);
+  }
+  EXPECT_FALSE(main.backupRunning);
+  EXPECT_TRUE(scheduler.TimerBackup.Enabled());
+}
+
+TEST_F(BackupRun, SplitsForTheChosenMediumOnly) {
+  const std::string big = MakeFile("src\\big.bin", RandomBytes(3000000, 1));
+  const std::string small = MakeFile("src\\klein.txt", "klein");
+  const struct {
+    const char* what;
+    const char* medium;
+    std::optional<SplitWhen> when;
+    std::vector<std::string> files;
+  } cases[] = {
+      {"always", "Diskette 3,5\" (1.44 MB)", SplitWhen::Always, {"Job.001", "Job.002", "Job.zip"}},
+      {"only for a CD, written to a folder", "Diskette 3,5\" (1.44 MB)", SplitWhen::OnlyWhenBurning, {"Job.zip"}},
+      {"a medium without a size", "Keine", SplitWhen::Always, {"Job.zip"}},
+      {"no choice when to split", "Diskette 3,5\" (1.44 MB)", std::nullopt, {"Job.zip"}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.what);
+    BackupDefinition def = Definition();
+    def.SplitVar = test.medium;
+    def.SplitEver = test.when;
+    RunJob(def);
+    EXPECT_EQ(Names(Snapshot(target)), test.files);
+    std::vector<std::string> files;
+    for (const std::string& name : test.files) files.push_back(target + name);
+    EXPECT_EQ(PeerListing(files), Listing({big, small}));
+    if (files.size() > 1) {
+      for (const std::string& file : files) EXPECT_LE(testing_support::ReadFile(file).size(), 1400000u);
+    }
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
+  }
+}
+
+TEST_F(BackupRun, PartialRunsTakeWhatTheirModeSelects) {
+  const std::string old = MakeFile("src\\alt.txt", "alt", 1);
+  const std::string changed = MakeFile("src\\geaendert.txt", "vorher", 1);
+  const std::string state = StateFileName("Job");
+  const auto change = [&] {
+    MakeFile("src\\geaendert.txt", "nachher", 4);
+    return MakeFile("src\\neu.txt", "neu", 4);
+  };
+  struct Case {
+    const char* what;
+    std::function<void(BackupDefinition&)> mode;
+    const char* archive;
+  };
+  const std::vector<Case> cases = {
+      {"since the last full backup", [](BackupDefinition&) {}, "Job [part].zip"},
+      {"since a date",
+       [](BackupDefinition& d) {
+         d.PartBackupFull = false;
+         d.PartBackupDate = true;
+         d.SinceDate = classlib::EncodeDate(2024, 3, 3);
+       },
+       "Job.zip"},
+      {"within days",
+       [](BackupDefinition& d) {
+         d.PartBackupFull = false;
+         d.PartBackupDays = true;
+         d.SinceDays = 2;
+       },
+       "Job.zip"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    MakeFile("src\\geaendert.txt", "vorher", 1);
+    zip::fs::Delete(dir / "src\\neu.txt");
+    RunJob(Definition());  // the full backup, and its state file
+    ASSERT_TRUE(FileExists(state));
+    const std::string added = change();
+    zip::fs::Delete(target + "Job.zip");
+
+    BackupDefinition def = Definition();
+    def.FullBackup = false;
+    test.mode(def);
+    RunJob(def);
+    EXPECT_EQ(Names(Snapshot(target)), std::vector<std::string>{test.archive});
+    EXPECT_EQ(PeerListing({target + test.archive}), Listing({changed, added}));
+    zip::fs::Delete(target + test.archive);
+    TakeLog();
+  }
+
+  SCOPED_TRACE("since the last full backup, without a state file: a full backup");
+  zip::fs::Delete(state);
+  BackupDefinition def = Definition();
+  def.FullBackup = false;
+  RunJob(def);
+  EXPECT_EQ(Names(Snapshot(target)), std::vector<std::string>{"Job.zip"});
+  EXPECT_EQ(PeerListing({target + "Job.zip"}), Listing({old, changed, dir / "src\\neu.txt"}));
+  EXPECT_TRUE(FileExists(state));
+}
+
+TEST_F(BackupRun, FilesChangedOrSkippedWhileZippingCountAsChangedNextTime) {
+  const std::string a = MakeFile("src\\a.txt", "alpha");
+  const std::string locked = MakeFile("src\\gesperrt.txt", "gesperrt");
+  const std::string b = MakeFile("src\\b.txt", "beta");
+  Locked lock(locked);
+  // a changes while the archive is written.
+  progress->ZipArchive.OnEndZip = [&](const std::string& name, std::uint32_t, std::uint32_t, std::int64_t) {
+    if (name == a) MakeFile("src\\a.txt", "alpha neu", 4);
+  };
+  RunJob(Definition());
+  progress->ZipArchive.OnEndZip = nullptr;
+  lock.Release();
+  EXPECT_EQ(PeerListing({target + "Job.zip"}), EntryName(a) + "\talpha\n" + EntryName(b) + "\tbeta\n");
+  EXPECT_EQ(TakeLog(), std::string(kStartLines) + "Fehler:       " + locked + " konnte nicht gesichert werden.\r\n" +
+                           kCompleted);
+  EXPECT_EQ(Stored()->BackupFiles, "2");
+
+  TLogData states;
+  ASSERT_TRUE(LoadFileStates(StateFileName("Job"), states));
+  ASSERT_EQ(states.size(), 3u);
+  EXPECT_EQ(states[static_cast<std::size_t>(FindFileState(a, states))].DateTime,
+            classlib::DateTimeToFileDate(classlib::EncodeDate(2024, 3, 1) + classlib::EncodeTime(9, 30, 0, 0)));
+  EXPECT_EQ(states[static_cast<std::size_t>(FindFileState(locked, states))].DateTime, 0u);
+
+  BackupDefinition partial = Definition();
+  partial.FullBackup = false;
+  RunJob(partial);
+  EXPECT_EQ(PeerListing({target + "Job [part].zip"}), Listing({a, locked}));
+}
+
+TEST_F(BackupRun, FourRunsKeepThreeGenerationsNewestFirstAndSplitSetsMoveWhole) {
+  BackupDefinition def = Definition();
+  def.Instances = 3;
+  def.SplitVar = "Diskette 3,5\" (1.44 MB)";
+  def.SplitEver = SplitWhen::Always;
+  const std::size_t sizes[] = {3000000, 2000000, 3000000, 1000};
+  const std::vector<std::vector<std::string>> after = {
+      {"Job1.001", "Job1.002", "Job1.zip"},
+      {"Job1.001", "Job1.zip", "Job2.001", "Job2.002", "Job2.zip"},
+      {"Job1.001", "Job1.002", "Job1.zip", "Job2.001", "Job2.zip", "Job3.001", "Job3.002", "Job3.zip"},
+      {"Job1.zip", "Job2.001", "Job2.002", "Job2.zip", "Job3.001", "Job3.zip"},
+  };
+  for (int run = 0; run < 4; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run + 1));
+    MakeFile("src\\marke.txt", "Lauf " + std::to_string(run + 1));
+    MakeFile("src\\daten.bin", RandomBytes(sizes[run], static_cast<unsigned>(run)));
+    RunJob(def);
+    EXPECT_EQ(Names(Snapshot(target)), after[static_cast<std::size_t>(run)]);
+  }
+  // Newest first: generation k holds run 5 - k, whole.
+  for (int generation = 1; generation <= 3; ++generation) {
+    SCOPED_TRACE("generation " + std::to_string(generation));
+    std::vector<std::string> files;
+    for (const std::string& name : after[3])
+      if (name.rfind("Job" + std::to_string(generation) + ".", 0) == 0) files.push_back(target + name);
+    const std::string listing = PeerListing(files);
+    EXPECT_NE(listing.find(EntryName(dir / "src\\marke.txt") + "\tLauf " + std::to_string(5 - generation) + "\n"),
+              std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find(std::to_string(sizes[4 - generation]) + " bytes"), std::string::npos) << listing;
+  }
+}
+
+TEST_F(BackupRun, AFailedOrCancelledRunLeavesThePreviousBackupAsItWas) {
+  const std::string big = MakeFile("src\\big.bin", RandomBytes(3000000, 7));
+  struct Case {
+    const char* what;
+    std::function<void(BackupDefinition&)> define;
+    // Breaks the next run; returns what undoes it before the files are compared.
+    std::function<std::function<void()>(BackupDefinition&)> breakIt;
+    const char* error;  // the start of the "Fehler:" line; none for a cancel
+  };
+  const std::vector<Case> cases = {
+      {"the output fails after the first part",
+       [](BackupDefinition& d) {
+         d.SplitVar = "Diskette 3,5\" (1.44 MB)";
+         d.SplitEver = SplitWhen::Always;
+       },
+       [&](BackupDefinition&) {
+         const std::string blocker = PartFileName(AsideArchiveName(target + "Job.zip"), 2);
+         zip::fs::MakeDirectory(blocker);
+         return std::function<void()>([blocker] { RemoveDirectoryW(classlib::Widen(blocker).c_str()); });
+       },
+       ""},
+      {"the user cancels while zipping", [](BackupDefinition&) {},
+       [&](BackupDefinition&) {
+         progress->ZipArchive.OnEndZip = [this](const std::string&, std::uint32_t, std::uint32_t, std::int64_t) {
+           PostMessageW(progress->FlatButtonCancel->Handle(), BM_CLICK, 0, 0);
+         };
+         return std::function<void()>([this] { progress->ZipArchive.OnEndZip = nullptr; });
+       },
+       nullptr},
+      {"the destination is missing", [](BackupDefinition&) {},
+       [&](BackupDefinition& d) {
+         d.Create = dir / "fehlt\\";
+         WriteBackupDefinition(d);
+         return std::function<void()>([] {});
+       },
+       "Das Zielverzeichnis"},
+      {"a generation cannot move", [](BackupDefinition& d) { d.Instances = 3; },
+       [&](BackupDefinition&) {
+         auto lock = std::make_shared<Locked>(target + "Job2.zip");
+         return std::function<void()>([lock] { lock->Release(); });
+       },
+       "Die Datei"},
+      {"the definition cannot be read", [](BackupDefinition&) {},
+       [&](BackupDefinition&) {
+         classlib::TRegistry reg;
+         reg.OpenKey("\\Software\\Norvex\\Orvanta\\Backups\\Job", false);
+         reg.WriteString("Instances", "drei");
+         return std::function<void()>([] {});
+       },
+       "Ung\xC3\xBCltiger Datentyp"},
+  };
+  main.visible = true;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
+    BackupDefinition def = Definition();
+    test.define(def);
+    RunJob(def);
+    RunJob(def);  // two, so generations have something to move
+    const Files before = Snapshot(target);
+    const std::string lastBackup = "vorher";
+    {
+      classlib::TRegistry reg;
+      reg.OpenKey("\\Software\\Norvex\\Orvanta\\Backups\\Job", false);
+      reg.WriteString("LastBackup", lastBackup);
+    }
+    TakeLog();
+
+    testing_support::ScriptedPrompts prompts;
+    if (test.error) prompts.AnswerNext(PromptResult::Ok);
+    const std::function<void()> undo = test.breakIt(def);
+    EXPECT_TRUE(scheduler.RunNow({"Job"}));
+    undo();
+
+    EXPECT_EQ(Snapshot(target), before);
+    const std::string log = TakeLog();
+    EXPECT_EQ(log.substr(0, std::string(kStartLines).size()), kStartLines);
+    EXPECT_EQ(log.substr(log.size() - std::string(kAborted).size()), kAborted) << log;
+    EXPECT_EQ(log.find("Fehler:       ") != std::string::npos, test.error != nullptr) << log;
+    if (test.error) {
+      EXPECT_NE(log.find(classlib::ToCodePage(test.error, CP_ACP)), std::string::npos) << log;
+      ASSERT_EQ(prompts.messages.size(), 1u);
+      EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
+      EXPECT_EQ(prompts.messages[0].text.rfind("Die Sicherung \"Job\" konnte nicht durchgeführt werden:", 0), 0u)
+          << prompts.messages[0].text;
+    } else {
+      EXPECT_TRUE(prompts.messages.empty());
+    }
+    classlib::TRegistry reg;
+    reg.OpenKeyReadOnly("\\Software\\Norvex\\Orvanta\\Backups\\Job");
+    EXPECT_EQ(reg.ReadString("LastBackup"), lastBackup);
+    EXPECT_FALSE(main.backupRunning);
+    EXPECT_TRUE(main.enabled);
+    EXPECT_FALSE(progress->Visible());
+    EXPECT_TRUE(scheduler.TimerBackup.Enabled());
+    EXPECT_TRUE(exits.empty());
+  }
+}
+
+TEST_F(BackupRun, TheConfirmationChoosesDestinationKindAndAfterAction) {
+  MakeTree();
+  const std::string chosen = dir / "wahl\\";
+  zip::fs::MakeDirectory(chosen);
+  const std::string document = MakeFile("Liesmich.txt", "lies");
+  const std::vector<std::string> all = {a, b, plain, pic, c, e, f, g};
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    bool ok;
+    std::vector<unsigned> exits;
+    std::vector<std::string> opened;
+    AfterBackupAction stored;
+    std::string folder = {};  // where the archive goes: the definition's folder unless the user chose
+    std::string archive = "Job.zip";
+    std::vector<std::string> entries = {};  // all of the tree unless said
+  };
+  const std::vector<Case> cases = {
+      {"cancel", [] {}, false, {}, {}, AfterBackupAction::None},
+      {"another folder", [&] { popup->FolderTree->SetPath(chosen); }, true, {}, {}, AfterBackupAction::None, chosen},
+      {"a partial backup",
+       [&] {
+         popup->RadioButtonPart->SetChecked(true);
+         MakeFile("src\\a.txt", "alpha neu", 4);
+       },
+       true, {}, {}, AfterBackupAction::None, target, "Job [part].zip", {a}},
+      {"shut down", [&] { popup->RadioButtonShutDown->SetChecked(true); }, true, {EWX_POWEROFF}, {},
+       AfterBackupAction::ShutDown},
+      {"restart", [&] { popup->RadioButtonReboot->SetChecked(true); }, true, {EWX_REBOOT}, {},
+       AfterBackupAction::Restart},
+      {"open a file",
+       [&] {
+         popup->RadioButtonFileStart->SetChecked(true);
+         popup->FlatEditFileStart->SetText(document);
+       },
+       true, {}, {document}, AfterBackupAction::OpenFile},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    exits.clear();
+    opened.clear();
+    for (const std::string& name : Names(Snapshot(chosen))) zip::fs::Delete(chosen + name);
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
+    BackupDefinition def = Definition();
+    def.User = true;
+    def.Recording = true;  // but there is no CD writer
+    def.RecDrive = "(E:) Lumatec RW-5200";
+    AnswerConfirmation([&] {
+      EXPECT_EQ(popup->LabelInfo->Caption(),
+                "Sicherung \"Job\" hat das Sicherungs-Intervall erreicht. Wie möchten Sie fortfahren?");
+      EXPECT_FALSE(popup->RadioButtonBurn->Enabled());
+      EXPECT_TRUE(popup->RadioButtonDir->Checked());
+      EXPECT_EQ(popup->FlatComboBoxBurner->Text(), "Kein CD-Recorder verfügbar!");
+      EXPECT_TRUE(popup->RadioButtonNoAction->Checked());
+      EXPECT_TRUE(popup->RadioButtonFull->Checked());
+      test.act();
+    }, test.ok);
+    RunJob(def);
+
+    EXPECT_EQ(exits, test.exits);
+    EXPECT_EQ(opened, test.opened);
+    const std::string log = TakeLog();
+    const auto stored = Stored();
+    if (!test.ok) {
+      EXPECT_EQ(log, std::string(kStartLines) + kAborted);
+      EXPECT_TRUE(Snapshot(target).empty());
+      EXPECT_FALSE(main.trayAnimating || main.trayStopped);
+      EXPECT_FALSE(stored->AfterBackup);
+      continue;
+    }
+    EXPECT_EQ(log, std::string(kStartLines) + kCompleted);
+    const std::string folder = test.folder.empty() ? target : test.folder;
+    EXPECT_EQ(Names(Snapshot(folder)), std::vector<std::string>{test.archive});
+    EXPECT_EQ(PeerListing({folder + test.archive}), Listing(test.entries.empty() ? all : test.entries));
+    EXPECT_EQ(stored->AfterBackup, test.stored);
+    EXPECT_EQ(stored->AfterFile, test.opened.empty() ? "" : document);
+    EXPECT_TRUE(main.enabled);
+  }
+}
+
+TEST_F(BackupRun, AnAfterActionStaysWithItsOwnJob) {
+  MakeTree();
+  const std::string document = MakeFile("Liesmich.txt", "lies");
+  BackupDefinition asked = Definition("Gefragt");
+  asked.User = true;
+  AnswerConfirmation([&] { popup->RadioButtonShutDown->SetChecked(true); });
+  RunJob(asked);
+  ASSERT_EQ(exits, std::vector<unsigned>{EWX_POWEROFF});
+
+  // An unattended job never inherits the shut-down chosen for another.
+  RunJob(Definition("Still"));
+  EXPECT_EQ(exits, std::vector<unsigned>{EWX_POWEROFF});
+  EXPECT_EQ(Stored("Still")->AfterBackup, AfterBackupAction::None);
+
+  // A job's own stored choice to open a file is preset, and acts unattended too.
+  BackupDefinition opening = Definition("Öffnend");
+  WriteBackupDefinition(opening);
+  WriteAfterBackup("Öffnend", AfterBackupAction::OpenFile, document);
+  EXPECT_TRUE(scheduler.RunNow({"Öffnend"}));
+  EXPECT_EQ(opened, std::vector<std::string>{document});
+  EXPECT_EQ(popup->FlatEditFileStart->Text(), document);
+  EXPECT_TRUE(popup->RadioButtonFileStart->Checked());
+
+  RunJob(Definition("Still"));
+  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_EQ(popup->FlatEditFileStart->Text(), "");
+}
+
+TEST_F(BackupRun, BurningWritesOneDiscPerFileAndAFailedDiscStillEndsTheRun) {
+  const std::string big = MakeFile("src\\big.bin", RandomBytes(3000000, 3));
+  const std::string document = MakeFile("Liesmich.txt", "lies");
+  std::vector<BurnRequest> requests;
+  std::vector<bool> answers;
+  runner.BurnOnCD = [&](const BurnRequest& request) {
+    requests.push_back(request);
+    const bool burnt = requests.size() <= answers.size() && answers[requests.size() - 1];
+    if (burnt) zip::fs::Delete(request.File);
+    return burnt;
+  };
+  BackupDefinition def = Definition();
+  def.Recording = true;
+  def.RecDrive = "(E:) Lumatec RW-5200";
+  def.RecSpeed = "8-fach";
+  def.CDRWDelete = true;
+  def.CDRFinalize = true;
+  def.Eject = true;
+  def.SplitVar = "Diskette 3,5\" (1.44 MB)";
+  def.SplitEver = SplitWhen::OnlyWhenBurning;
+  WriteBackupDefinition(def);
+  WriteAfterBackup("Job", AfterBackupAction::OpenFile, document);
+  const std::string temp = dir.Path() + "\\";
+  const std::string change =
+      "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
+      "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
+
+  {
+    SCOPED_TRACE("every disc written");
+    testing_support::ScriptedPrompts prompts;
+    prompts.AnswerNext(PromptResult::Retry);
+    prompts.AnswerNext(PromptResult::Retry);
+    answers = {true, true, true};
+    EXPECT_TRUE(scheduler.RunNow({"Job"}));
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].File, temp + "Job.zip");
+    EXPECT_EQ(requests[1].File, temp + "Job.001");
+    EXPECT_EQ(requests[2].File, temp + "Job.002");
+    EXPECT_EQ(requests[0].DriveLetter, 'E');
+    EXPECT_EQ(requests[0].Speed, 8);
+    EXPECT_TRUE(requests[0].Erase && requests[0].Eject && requests[0].FinalizeWriteOnce);
+    EXPECT_FALSE(requests[0].FinalizeRewritable);
+    EXPECT_EQ(requests[0].Writer, progress->OrvBurner);
+    EXPECT_EQ(requests[0].Status, progress->LabelAction);
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0].text, change);
+    EXPECT_EQ(prompts.messages[0].buttons, classlib::PromptButtons::RetryCancel);
+    EXPECT_TRUE(prompts.messages[0].systemModal);
+    EXPECT_EQ(Stored()->LastBackup, kLastBackup);
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
+    EXPECT_EQ(opened, std::vector<std::string>{document});
+    EXPECT_FALSE(FileExists(temp + "Job.zip"));
+  }
+  const struct {
+    const char* what;
+    std::vector<bool> answers;
+    std::vector<PromptResult> prompts;
+    size_t requests;
+  } failures[] = {
+      {"the first disc fails", {false}, {}, 1},
+      {"no next disc", {true}, {PromptResult::Cancel}, 1},
+  };
+  for (const auto& failure : failures) {
+    SCOPED_TRACE(failure.what);
+    classlib::TRegistry reg;
+    reg.OpenKey("\\Software\\Norvex\\Orvanta\\Backups\\Job", false);
+    reg.WriteString("LastBackup", "vorher");
+    testing_support::ScriptedPrompts prompts;
+    for (PromptResult answer : failure.prompts) prompts.AnswerNext(answer);
+    requests.clear();
+    opened.clear();
+    answers = failure.answers;
+    EXPECT_TRUE(scheduler.RunNow({"Job"}));
+    EXPECT_EQ(requests.size(), failure.requests);
+    EXPECT_EQ(Stored()->LastBackup, "vorher");
+    EXPECT_EQ(Stored()->AfterBackup, AfterBackupAction::OpenFile);
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) +
+                             "Fehler:       Das Backup wurde nicht vollst\xE4ndig auf CD geschrieben.\r\n" + kCompleted);
+    EXPECT_EQ(opened, std::vector<std::string>{document});
+    EXPECT_FALSE(main.backupRunning);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,424 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <stdexcept>
+
+#include "classlib/comctrls.h"
+#include "classlib/forms.h"
+#include "classlib/menus.h"
+#include "classlib/stdctrls.h"
+#include "classlib/text.h"
+#include "classlib/timer.h"
+#include "classlib/wide.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/window_test.h"
+
+using namespace classlib;
+using testing_support::ClickAt;
+using testing_support::ClickButton;
+using testing_support::PaintControl;
+
+namespace {
+
+class WindowLayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing_support::InitWindows();
+    form = new TForm(nullptr);
+    form->SetCaption("Test");
+    form->SetClientSize(300, 200);
+    form->SetColor(clWhite);
+  }
+  void TearDown() override {
+    delete form;
+    EXPECT_TRUE(testing_support::TakeBoundaryErrors().empty());
+  }
+  TForm* form = nullptr;
+};
+
+TEST_F(WindowLayer, GraphicChildPaintsAtItsOffsetClippedInsideItsParent) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBevelOuter(TBevelCut::bvNone);
+  panel->SetBounds(10, 10, 100, 50);
+  panel->SetColor(0xF5DEDE);
+  auto* label = new TLabel(form);
+  label->SetParent(panel);
+  label->SetAutoSize(false);
+  label->SetColor(0x996633);
+  label->SetCaption("");
+  // Reaches past the panel's right edge: the part outside must not be painted.
+  label->SetBounds(80, 20, 40, 10);
+  form->Show();
+
+  TBitmap pixels;
+  PaintControl(*panel, pixels);
+  EXPECT_EQ(pixels.Pixel(5, 5), 0xF5DEDEu);
+  EXPECT_EQ(pixels.Pixel(79, 25), 0xF5DEDEu);
+  EXPECT_EQ(pixels.Pixel(80, 20), 0x996633u);
+  EXPECT_EQ(pixels.Pixel(99, 29), 0x996633u);
+  EXPECT_EQ(pixels.Pixel(85, 30), 0xF5DEDEu);
+
+  TBitmap formPixels;
+  PaintControl(*form, formPixels);
+  EXPECT_EQ(formPixels.Pixel(115, 35), 0xFFFFFFu) << "the label spilled out of its parent";
+}
+
+TEST_F(WindowLayer, ParentRoutesMouseToGraphicChildrenWithEnterAndLeave) {
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetAutoSize(false);
+  label->SetBounds(20, 20, 50, 20);
+  int clicks = 0, enters = 0, leaves = 0;
+  label->OnClick = [&](TComponent* sender) {
+    EXPECT_EQ(sender, label);
+    ++clicks;
+  };
+  label->OnMouseEnter = [&](TComponent*) { ++enters; };
+  label->OnMouseLeave = [&](TComponent*) { ++leaves; };
+  form->Show();
+
+  ClickAt(form->Handle(), 30, 30);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(enters, 1);
+  SendMessageW(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
+  EXPECT_EQ(leaves, 1);
+  ClickAt(form->Handle(), 200, 150);
+  EXPECT_EQ(clicks, 1);
+
+  // Pressed on the label, released elsewhere: no click.
+  SendMessageW(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
+  SendMessageW(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 150));
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(WindowLayer, ButtonClickReachesItsOwnHandler) {
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->SetCaption("&Weiter");
+  int clicks = 0;
+  button->OnClick = [&](TComponent*) { ++clicks; };
+  form->Show();
+  ClickButton(*button);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(WindowLayer, ExceptionInHandlerReachesErrorBoxAndProgramGoesOn) {
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->OnClick = [](TComponent*) { throw std::runtime_error("Datei nicht gefunden"); };
+  form->Show();
+
+  // The real handler: the error box with the program's caption.
+  auto saved = Application().OnException;
+  Application().OnException = nullptr;
+  testing_support::ScriptedPrompts prompts;
+  prompts.AnswerNext(PromptResult::Ok);
+  ClickButton(*button);
+  Application().OnException = saved;
+
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, "Datei nicht gefunden");
+  EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
+  EXPECT_EQ(prompts.messages[0].icon, PromptIcon::Error);
+  EXPECT_TRUE(IsWindow(form->Handle()));
+  EXPECT_FALSE(Application().Terminated());
+}
+
+TEST_F(WindowLayer, AlignedChildrenShareTheClientAreaInsideTheBorder) {
+  auto* top = new TPanel(form);
+  top->SetParent(form);
+  top->SetHeight(30);
+  top->SetAlign(TAlign::alTop);
+  auto* client = new TPanel(form);
+  client->SetParent(form);
+  client->SetAlign(TAlign::alClient);
+  form->SetBorderWidth(5);
+  form->HandleNeeded();
+  EXPECT_EQ(top->BoundsRect().left, 5);
+  EXPECT_EQ(top->BoundsRect().top, 5);
+  EXPECT_EQ(top->Width(), 290);
+  EXPECT_EQ(client->Top(), 35);
+  EXPECT_EQ(client->Height(), 160);
+
+  form->SetClientSize(400, 300);
+  EXPECT_EQ(top->Width(), 390);
+  EXPECT_EQ(client->Height(), 260);
+  top->Hide();
+  EXPECT_EQ(client->Top(), 5);
+}
+
+TEST_F(WindowLayer, ChildrenBuiltBeforeTheWindowAppearWithIt) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  auto* edit = new TEdit(form);
+  edit->SetParent(panel);
+  edit->SetText("Unbenannt");
+  EXPECT_FALSE(edit->HandleAllocated());
+  form->Show();
+  ASSERT_TRUE(edit->HandleAllocated());
+  EXPECT_EQ(GetParent(edit->Handle()), panel->Handle());
+  EXPECT_EQ(edit->Text(), "Unbenannt");
+}
+
+TEST_F(WindowLayer, RecreatedWindowKeepsChildrenAndState) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  auto* edit = new TEdit(form);
+  edit->SetParent(panel);
+  auto* check = new TCheckBox(form);
+  check->SetParent(panel);
+  check->SetTop(30);
+  form->Show();
+  SetWindowTextW(edit->Handle(), L"vom Benutzer");
+  SendMessageW(check->Handle(), BM_CLICK, 0, 0);
+  const HWND before = panel->Handle();
+
+  panel->RecreateWnd();
+  testing_support::Pump();
+  EXPECT_NE(panel->Handle(), before);
+  EXPECT_EQ(GetParent(edit->Handle()), panel->Handle());
+  EXPECT_EQ(edit->Text(), "vom Benutzer");
+  EXPECT_TRUE(check->Checked());
+  EXPECT_EQ(SendMessageW(check->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST_F(WindowLayer, CheckBoxesAndRadioButtonsFireClickOnChangesButNotWhileLoading) {
+  form->BeginLoading();
+  auto* check = new TCheckBox(form);
+  check->SetParent(form);
+  auto* first = new TRadioButton(form);
+  first->SetParent(form);
+  auto* second = new TRadioButton(form);
+  second->SetParent(form);
+  int checkClicks = 0, radioClicks = 0;
+  check->OnClick = [&](TComponent*) { ++checkClicks; };
+  second->OnClick = [&](TComponent*) { ++radioClicks; };
+  check->SetChecked(true);
+  first->SetChecked(true);
+  form->EndLoading();
+  EXPECT_EQ(checkClicks, 0);
+  form->Show();
+
+  ClickButton(*second);
+  EXPECT_TRUE(second->Checked());
+  EXPECT_FALSE(first->Checked());
+  EXPECT_EQ(radioClicks, 1);
+  ClickButton(*check);
+  EXPECT_FALSE(check->Checked());
+  EXPECT_EQ(checkClicks, 1);
+  check->SetChecked(true);
+  EXPECT_EQ(checkClicks, 2);
+}
+
+TEST_F(WindowLayer, KeyboardTabReturnEscapeAndAccelerators) {
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  auto* ok = new TButton(form);
+  ok->SetParent(form);
+  ok->SetCaption("OK");
+  ok->SetDefault(true);
+  ok->SetTop(40);
+  auto* cancel = new TButton(form);
+  cancel->SetParent(form);
+  cancel->SetCaption("Abbrechen");
+  cancel->SetCancel(true);
+  cancel->SetTop(80);
+  auto* next = new TButton(form);
+  next->SetParent(form);
+  next->SetCaption("&Weiter");
+  next->SetTop(120);
+  auto* hidden = new TButton(form);
+  hidden->SetParent(form);
+  hidden->SetCaption("&Wiederholen");
+  hidden->Hide();
+  std::string log;
+  ok->OnClick = [&](TComponent*) { log += "ok "; };
+  cancel->OnClick = [&](TComponent*) { log += "cancel "; };
+  next->OnClick = [&](TComponent*) { log += "next "; };
+  hidden->OnClick = [&](TComponent*) { log += "hidden "; };
+  form->Show();
+  edit->SetFocus();
+
+  testing_support::PressKey(edit->Handle(), VK_RETURN);
+  testing_support::PressKey(edit->Handle(), VK_ESCAPE);
+  testing_support::PressAltKey(edit->Handle(), L'w');
+  EXPECT_EQ(log, "ok cancel next ");
+  EXPECT_TRUE(next->Focused());
+
+  edit->SetFocus();
+  testing_support::PressKey(edit->Handle(), VK_TAB);
+  EXPECT_TRUE(ok->Focused());
+  testing_support::PressKey(ok->Handle(), VK_TAB);
+  EXPECT_TRUE(cancel->Focused());
+  // Return on a focused button clicks that button, not the default one.
+  testing_support::PressKey(cancel->Handle(), VK_RETURN);
+  EXPECT_EQ(log, "ok cancel next cancel ");
+}
+
+TEST_F(WindowLayer, CloseBoxAsksCloseQueryAndHidesTheForm) {
+  bool allow = false;
+  int closes = 0;
+  form->OnCloseQuery = [&](TComponent*, bool& canClose) { canClose = allow; };
+  form->OnClose = [&](TComponent*, TCloseAction&) { ++closes; };
+  form->Show();
+  testing_support::CloseBox(*form);
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_EQ(closes, 0);
+  allow = true;
+  testing_support::CloseBox(*form);
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(closes, 1);
+}
+
+TEST_F(WindowLayer, ListViewKeepsItemDataThroughCustomSortAndSelection) {
+  auto* list = new TListView(form);
+  list->SetParent(form);
+  list->SetMultiSelect(true);
+  list->AddColumn("Datei", 100);
+  list->AddColumn("Größe", 60, TAlignment::taRightJustify);
+  form->Show();
+  const char* names[] = {"c.txt", "a.txt", "b.txt"};
+  for (int i = 0; i < 3; ++i) {
+    TListItem* item = list->Items().Add();
+    item->SetCaption(names[i]);
+    item->AddSubItem(std::to_string(i) + " KB");
+    item->Data = 100 + i;
+  }
+  list->Items()[2]->SetSelected(true);
+  list->CustomSort([](const TListItem& a, const TListItem& b) { return a.Caption().compare(b.Caption()); });
+  EXPECT_EQ(list->Items()[0]->Caption(), "a.txt");
+  EXPECT_EQ(list->Items()[0]->Data, 101);
+  EXPECT_EQ(list->Items()[2]->Data, 100);
+  ASSERT_NE(list->Selected(), nullptr);
+  EXPECT_EQ(list->Selected()->Caption(), "b.txt");
+  wchar_t text[32] = {};
+  ListView_GetItemText(list->Handle(), 1, 1, text, 32);
+  EXPECT_STREQ(text, L"2 KB");
+  int clicked = -1;
+  list->OnColumnClick = [&](TComponent*, int column) { clicked = column; };
+  NMLISTVIEW header = {};
+  header.hdr.hwndFrom = list->Handle();
+  header.hdr.code = LVN_COLUMNCLICK;
+  header.iSubItem = 1;
+  SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  EXPECT_EQ(clicked, 1);
+}
+
+TEST_F(WindowLayer, MenuCommandsAndShortCutsRunTheirItems) {
+  auto* menu = new TMainMenu(form);
+  TMenuItem* program = menu->Items()->Add("&Programm");
+  int helps = 0;
+  TMenuItem* help = program->Add("&Hilfe", [&](TComponent*) { ++helps; });
+  help->SetShortCut(ShortCut(VK_F1));
+  TMenuItem* light = program->Add("&Leicht");
+  TMenuItem* strong = program->Add("&Stark");
+  light->SetRadioItem(true);
+  strong->SetRadioItem(true);
+  light->SetChecked(true);
+  strong->SetChecked(true);
+  EXPECT_FALSE(light->Checked());
+  form->SetMenu(menu);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  form->Show();
+  edit->SetFocus();
+
+  SendMessageW(form->Handle(), WM_COMMAND, help->Command(), 0);
+  testing_support::PressKey(edit->Handle(), VK_F1);
+  EXPECT_EQ(helps, 2);
+  EXPECT_EQ(GetMenuState(program->Handle(), 2, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+  EXPECT_EQ(GetMenuState(program->Handle(), 1, MF_BYPOSITION) & MF_CHECKED, 0u);
+
+  auto* popup = new TPopupMenu(form);
+  TMenuItem* show = popup->Items()->Add("&Anzeigen", [&](TComponent*) { ++helps; });
+  SetPopupChooserForTesting([&](TPopupMenu&, int, int) { return show; });
+  popup->Popup(10, 10);
+  SetPopupChooserForTesting(nullptr);
+  EXPECT_EQ(helps, 3);
+}
+
+TEST_F(WindowLayer, TimerTicksOnlyWhileEnabledAndItsExceptionsStayInside) {
+  auto* timer = new TTimer(form);
+  timer->SetInterval(60000);
+  int ticks = 0;
+  timer->OnTimer = [&](TComponent*) { ++ticks; };
+  timer->Tick();
+  timer->SetEnabled(false);
+  timer->Tick();
+  EXPECT_EQ(ticks, 1);
+
+  timer->SetEnabled(true);
+  timer->SetInterval(1);
+  timer->OnTimer = [&](TComponent*) {
+    timer->SetEnabled(false);
+    throw std::runtime_error("Fehler im Timer");
+  };
+  Application().WaitUntil([&] { return !timer->Enabled(); });
+  const auto errors = testing_support::TakeBoundaryErrors();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "Fehler im Timer");
+}
+
+TEST_F(WindowLayer, OwnerFreesWhatItOwnsAndWatchersHearOfIt) {
+  struct Watcher : TComponent {
+    using TComponent::TComponent;
+    TComponent* watched = nullptr;
+    void Notification(TComponent* c, TOperation op) override {
+      if (op == TOperation::opRemove && c == watched) watched = nullptr;
+    }
+  };
+  auto* owner = new TComponent(nullptr);
+  auto* popup = new TPopupMenu(owner);
+  Watcher watcher(nullptr);
+  watcher.watched = popup;
+  popup->FreeNotification(&watcher);
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetPopupMenu(popup);
+  delete owner;
+  EXPECT_EQ(watcher.watched, nullptr);
+}
+
+}  // namespace
+
+#include "classlib/shell_tree.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+TEST_F(WindowLayer, ShellTreeFindsFoldersHiddenOnesTooAndKnowsVirtualNodes) {
+  testing_support::TempDir temp;
+  const std::string hidden = temp / "Versteckt Ordner";
+  const std::string deep = hidden + "\\Ä tief";
+  CreateDirectoryW(classlib::Widen(hidden).c_str(), nullptr);
+  CreateDirectoryW(classlib::Widen(deep).c_str(), nullptr);
+  SetFileAttributesW(classlib::Widen(hidden).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  auto* tree = new TShellTreeView(form);
+  tree->SetParent(form);
+  tree->SetBounds(0, 0, 300, 200);
+  int changes = 0;
+  tree->OnChange = [&](TComponent*) { ++changes; };
+  form->Show();
+
+  ASSERT_TRUE(tree->SetPath(deep));
+  EXPECT_TRUE(classlib::SameTextAscii(tree->Path(), deep)) << tree->Path();
+  EXPECT_GE(changes, 1);
+  EXPECT_FALSE(tree->SetPath(temp / "gibt es nicht"));
+  EXPECT_TRUE(classlib::SameTextAscii(tree->Path(), deep));
+
+  // The namespace root and the computer are no folders to write to.
+  const HTREEITEM root = TreeView_GetRoot(tree->Handle());
+  TreeView_SelectItem(tree->Handle(), root);
+  EXPECT_EQ(tree->Path(), "");
+  int virtualNodes = 0;
+  for (HTREEITEM c = TreeView_GetChild(tree->Handle(), root); c; c = TreeView_GetNextSibling(tree->Handle(), c)) {
+    TreeView_SelectItem(tree->Handle(), c);
+    if (tree->Path().empty()) ++virtualNodes;
+  }
+  EXPECT_GE(virtualNodes, 1);
+}
+
+}  // namespace

@@ -1,0 +1,310 @@
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/activity_log.h"
+#include "app/cd_simulator.h"
+#include "app/restore_page.h"
+#include "app/single_backup_page.h"
+#include "app/wizards/form_add.h"
+#include "app/wizards/form_creation.h"
+#include "app/wizards/form_extract.h"
+#include "app/wizards/form_popup.h"
+#include "app/wizards/form_progress.h"
+#include "app/wizards/form_recover.h"
+#include "app/wizards/main_window_hooks.h"
+#include "classlib/wide.h"
+#include "tests/gallery/gallery.h"
+#include "tests/support/temp_dir.h"
+#include "zip/zip_writer.h"
+
+namespace gallery {
+
+namespace {
+
+classlib::TComponent* Owner() { return &classlib::Application(); }
+
+classlib::TForm* ShowProgress() {
+  auto* form = new app::TFormProgress(Owner());
+  form->Show();
+  form->LabelAction->SetCaption("C:\\...\\Jahresübersichten\\Übersicht März 2024.xls");
+  form->FlatProgressBarActual->SetUserValue(70);
+  form->FlatProgressBarArchive->SetUserValue(45);
+  return form;
+}
+
+app::TFormPopup* Popup() {
+  auto* form = new app::TFormPopup(Owner());
+  form->LabelInfo->SetCaption(
+      "Sicherung \"Tägliche Sicherung der Geschäftsberichte\" hat das Sicherungs-Intervall erreicht. Wie möchten Sie "
+      "fortfahren?");
+  form->FlatComboBoxBurner->Items().Add("Kein CD-Recorder verfügbar!");
+  form->FlatComboBoxBurner->SetItemIndex(0);
+  form->RadioButtonBurn->SetEnabled(false);
+  form->FolderTree->SetPath("C:\\windows");
+  form->FlatEditFileStart->SetText("C:\\Programme\\Prüfprogramm\\prüfen.exe");
+  form->Show();
+  return form;
+}
+
+classlib::TForm* ShowPopup() { return Popup(); }
+
+classlib::TForm* ShowPopupAfterTab() {
+  app::TFormPopup* form = Popup();
+  form->FlatTabControlMain->SetActiveTab(1);
+  return form;
+}
+
+classlib::TForm* ShowRecover() {
+  auto* form = new app::TFormRecover(Owner());
+  form->LabelInfo->SetCaption(
+      "Sicherung \"Wöchentliche Sicherung\" konnte beim letzten Sicherungszeitpunkt nicht durchgeführt werden.");
+  form->Show();
+  return form;
+}
+
+// A small backup of our own writer in a fresh folder of the temporary folder; the folder for the
+// restored files beside it.
+struct RestoreSample {
+  std::string archive;
+  std::string restored;
+};
+
+RestoreSample MakeRestoreSample() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path folder = std::filesystem::path(temp) / L"orvgallery-restore";
+  std::filesystem::remove_all(folder);
+  const std::filesystem::path source = folder / L"Dokumente";
+  std::filesystem::create_directories(source / L"Fotos");
+  std::filesystem::create_directories(folder / L"Wiederhergestellt");
+  auto write = [&](const std::wstring& name, const std::string& bytes) {
+    std::ofstream(source / name, std::ios::binary) << bytes;
+  };
+  write(L"Brief an Herrn Müller.txt", "Sehr geehrter Herr Müller,\r\n");
+  write(L"Rechnungen 2024.xls", std::string(48000, 'r'));
+  write(L"Fotos\\Urlaub am See.jpg", std::string(1300000, 'j'));
+  const RestoreSample sample{classlib::Narrow((folder / L"Sicherung.zip").wstring()),
+                             classlib::Narrow((folder / L"Wiederhergestellt").wstring())};
+  zip::TZipWriter writer;
+  writer.SetZipName(sample.archive);
+  writer.SetRootDir(classlib::Narrow(source.wstring()));
+  writer.SetRelativePaths(true);
+  writer.FilesList().Add(classlib::Narrow((source / L"*.*").wstring()));
+  writer.ArchiveFiles();
+  return sample;
+}
+
+// The page as the main window will host it, with the sample backup listed; and its extraction
+// window.
+app::TRestorePage* ShowRestorePage(const RestoreSample& sample) {
+  auto* host = new classlib::TForm(Owner());
+  host->SetCaption("Orvanta");
+  host->SetClientSize(600, 346);
+  auto* page = new app::TRestorePage(host);
+  page->SetParent(host);
+  page->SetAlign(classlib::TAlign::alClient);
+  page->SetExtractForm(new app::TFormExtract(Owner()));
+  host->Show();
+  page->OpenBackup(sample.archive);
+  return page;
+}
+
+classlib::TForm* ShowRestore() { return ShowRestorePage(MakeRestoreSample())->ParentForm(); }
+
+app::TFormExtract* ShowExtractStart(const RestoreSample& sample) {
+  app::TRestorePage* page = ShowRestorePage(sample);
+  page->FlatButtonExtractAll->Click();
+  page->ExtractForm()->FolderTree->SetPath(sample.restored);
+  return page->ExtractForm();
+}
+
+classlib::TForm* ShowExtract() { return ShowExtractStart(MakeRestoreSample()); }
+
+classlib::TForm* ShowExtractDone() {
+  app::TFormExtract* form = ShowExtractStart(MakeRestoreSample());
+  form->FlatButtonNext->Click();
+  return form;
+}
+
+// The Single Backup page of the main window, holding a few files, as the wizards see it.
+app::TSingleBackupPage* SingleBackupPage() {
+  static app::TSingleBackupPage* page = [] {
+    auto* created = new app::TSingleBackupPage(Owner());
+    const struct {
+      const char* name;
+      const char* folder;
+      const char* size;
+    } files[] = {
+        {"Übersicht März 2024.xls", "C:\\Dokumente\\Jahresübersichten\\", "1.234 KB"},
+        {"Angebot Müller.doc", "C:\\Dokumente\\Angebote\\", "87 KB"},
+        {"Präsentation Vertrieb.ppt", "C:\\Dokumente\\Vorträge\\Vertrieb und Marketing\\", "12.873 KB"},
+        {"Adressen.csv", "D:\\Daten\\", "3 KB"},
+        {"Urlaubsfoto 017.jpg", "D:\\Bilder\\2023\\Sommer\\", "2.406 KB"},
+    };
+    for (const auto& f : files) {
+      classlib::TListItem* item = created->ListViewSingleBackup->Items().Add();
+      item->SetCaption(f.name);
+      item->AddSubItem(f.folder);
+      item->AddSubItem(f.size);
+    }
+    created->SetFilesText();
+    app::MainWindow().SingleBackupPage = [created] { return created; };
+    return created;
+  }();
+  return page;
+}
+
+classlib::TForm* ShowSingleBackupPage() {
+  auto* form = new classlib::TForm(Owner());
+  form->SetCaption("Orvanta v2.4");
+  form->SetClientSize(560, 340);
+  app::TSingleBackupPage* page = SingleBackupPage();
+  page->SetParent(form);
+  page->SetAlign(classlib::TAlign::alClient);
+  form->Show();
+  return form;
+}
+
+app::TFormAdd* Add() {
+  auto* form = new app::TFormAdd(Owner());
+  form->ShowWithFiles(*SingleBackupPage()->ListViewSingleBackup);
+  return form;
+}
+
+classlib::TForm* ShowAdd() { return Add(); }
+
+classlib::TForm* ShowAddFiles() {
+  app::TFormAdd* form = Add();
+  form->FlatButtonNext->Click();
+  form->ListViewFiles->Items()[1]->SetSelected(true);
+  return form;
+}
+
+classlib::TForm* ShowAddFolders() {
+  app::TFormAdd* form = Add();
+  form->RadioButtonFolders->SetChecked(true);
+  form->FlatButtonNext->Click();
+  return form;
+}
+
+classlib::TForm* ShowAddWait() {
+  app::TFormAdd* form = Add();
+  form->FlatButtonNext->Click();
+  form->PanelFiles->Hide();
+  form->PanelWait->Show();
+  form->FlatButtonBack->SetEnabled(false);
+  form->FlatButtonNext->SetEnabled(false);
+  form->FlatProgressBarWait->SetUserValue(3);
+  return form;
+}
+
+// The creation wizard after clicking "Weiter" steps times; with a simulated CD writer when burner.
+app::TFormCreation* Creation(int steps, bool burner = false) {
+  SingleBackupPage();
+  auto* form = new app::TFormCreation(Owner());
+  if (burner) {
+    auto device = std::make_shared<app::SimulatedCDDevice>();
+    device->DriveLetter = "E";
+    device->Vendor = "Lumtec";
+    device->Product = "DVD-RW 52x";
+    device->MaxWriteSpeed = 52;
+    device->Disc = std::make_shared<app::SimulatedDisc>();
+    device->Disc->Rewritable = true;
+    form->OrvBurner->SetBackend(std::make_unique<app::CDSimulator>(
+        std::vector<std::shared_ptr<app::SimulatedCDDevice>>{device}));
+  }
+  form->Show();
+  for (int i = 0; i < steps; ++i) form->FlatButtonNext->Click();
+  return form;
+}
+
+classlib::TForm* ShowCreation() { return Creation(0); }
+classlib::TForm* ShowCreationStep1() { return Creation(1); }
+classlib::TForm* ShowCreationStep2() { return Creation(2); }
+
+classlib::TForm* ShowCreationSplit() {
+  app::TFormCreation* form = Creation(3);
+  form->CheckBoxStep3->SetChecked(true);
+  return form;
+}
+
+classlib::TForm* ShowCreationBurn() {
+  app::TFormCreation* form = Creation(1, true);
+  form->RadioButtonBurn->SetChecked(true);
+  form->FlatButtonSettings->Click();
+  return form;
+}
+
+// A real single backup of two small files into a scratch folder.
+app::TFormCreation* Created(bool destinationGone) {
+  static testing_support::TempDir dir;
+  app::SetLoggingEnabled(false);
+  auto* page = SingleBackupPage();
+  page->ListViewSingleBackup->Items().Clear();
+  for (const char* name : {"Übersicht März 2024.xls", "Angebot Müller.doc"}) {
+    testing_support::WriteFile(dir / name, std::string(5000, 'x'));
+    classlib::TListItem* item = page->ListViewSingleBackup->Items().Add();
+    item->SetCaption(name);
+    item->AddSubItem(dir.Path() + "\\");
+    item->AddSubItem("5 KB");
+  }
+  const std::string destination = dir / "Sicherungen der Geschäftsberichte";
+  CreateDirectoryW(classlib::Widen(destination).c_str(), nullptr);
+  app::TFormCreation* form = Creation(1);
+  form->FolderTree->SetPath(destination);
+  form->FlatButtonNext->Click();
+  form->FlatEditName->SetText("Geschäftsberichte 2024");
+  form->FlatButtonNext->Click();
+  if (destinationGone) RemoveDirectoryW(classlib::Widen(destination).c_str());
+  form->FlatButtonNext->Click();
+  return form;
+}
+
+classlib::TForm* ShowCreationDone() { return Created(false); }
+classlib::TForm* ShowCreationFailed() { return Created(true); }
+
+// The creating page as it looks while the archive is written.
+classlib::TForm* ShowCreationRunning() {
+  app::TFormCreation* form = Created(false);
+  form->LabelStatus->SetCaption("Backup wird erstellt...");
+  form->LabelInfo->SetCaption("Das Backup wird momentan erstellt. Bitte warten Sie einen Moment...");
+  form->LabelAction->SetCaption("C:\\...\\Jahresübersichten\\Übersicht März 2024.xls");
+  form->LabelOutput->SetCaption("");
+  form->FlatProgressBarActual->SetUserValue(70);
+  form->FlatProgressBarArchive->SetUserValue(45);
+  form->FlatButtonNext->SetCaption("Abbrechen");
+  return form;
+}
+
+}  // namespace
+
+// One line per window.
+const std::vector<GalleryWindow>& GalleryWindows() {
+  static const std::vector<GalleryWindow> windows = {
+      {"progress", ShowProgress},
+      {"popup", ShowPopup},
+      {"popup-after", ShowPopupAfterTab},
+      {"recover", ShowRecover},
+      {"restore", ShowRestore},
+      {"extract", ShowExtract},
+      {"extract-done", ShowExtractDone},
+      {"single-page", ShowSingleBackupPage},
+      {"add", ShowAdd},
+      {"add-files", ShowAddFiles},
+      {"add-folders", ShowAddFolders},
+      {"add-wait", ShowAddWait},
+      {"creation", ShowCreation},
+      {"creation-step1", ShowCreationStep1},
+      {"creation-step2", ShowCreationStep2},
+      {"creation-split", ShowCreationSplit},
+      {"creation-burn", ShowCreationBurn},
+      {"creation-running", ShowCreationRunning},
+      {"creation-done", ShowCreationDone},
+      {"creation-failed", ShowCreationFailed},
+  };
+  return windows;
+}
+
+}  // namespace gallery

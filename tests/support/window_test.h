@@ -1,0 +1,42 @@
+// Helpers for tests that drive windows: the application set up once, exceptions that reach a
+// boundary collected instead of shown, a control's own pixels read back from a DIB, and the input
+// a user would give (clicks, keys, the close box) as messages.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "classlib/controls.h"
+#include "classlib/forms.h"
+#include "classlib/graphics.h"
+
+namespace testing_support {
+
+// Starts the control library and initialises the application, once, and collects the
+// application's boundary exceptions from now on.
+void InitWindows();
+// Messages of the exceptions that reached the application's handler since the last call.
+std::vector<std::string> TakeBoundaryErrors();
+
+// The client area as the control paints it (WM_PRINTCLIENT into a 32-bit DIB).
+void PaintControl(classlib::TWinControl& control, classlib::TBitmap& into);
+
+// The GDI objects the process holds now.
+int GdiObjectCount();
+
+// A left click at a client point of a window, as the mouse gives it.
+void ClickAt(HWND window, int x, int y);
+// A click on a button-like control through its window (BM_CLICK).
+void ClickButton(classlib::TWinControl& button);
+// Key down and up for a virtual key on the window that has it, through the application's loop.
+void PressKey(HWND window, WORD key);
+// Alt plus a letter, as the system reports an accelerator.
+void PressAltKey(HWND window, wchar_t letter);
+// The system menu's close command.
+void CloseBox(classlib::TForm& form);
+// Runs the message loop until nothing is waiting.
+void Pump();
+
+}  // namespace testing_support

@@ -1,0 +1,95 @@
+#include "tests/update/local_server.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "classlib/wide.h"
+#include "tests/support/temp_dir.h"
+
+namespace update_testing {
+namespace {
+
+// Wine's own exports that map between its drive letters and host paths.
+std::string HostPath(const std::string& windowsPath) {
+  using ToUnix = char*(CDECL*)(LPCWSTR);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  if (!toUnix) throw std::runtime_error("the HTTP tests run under Wine only");
+  char* unixPath = toUnix(classlib::Widen(windowsPath).c_str());
+  if (!unixPath) throw std::runtime_error("no host path for " + windowsPath);
+  std::string result(unixPath);
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  return result;
+}
+
+std::wstring WindowsPath(const std::string& hostPath) {
+  using ToDos = WCHAR*(CDECL*)(LPCSTR);
+  auto toDos = reinterpret_cast<ToDos>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_dos_file_name")));
+  if (!toDos) throw std::runtime_error("the HTTP tests run under Wine only");
+  WCHAR* dosPath = toDos(hostPath.c_str());
+  if (!dosPath) throw std::runtime_error("no Windows path for " + hostPath);
+  std::wstring result(dosPath);
+  HeapFree(GetProcessHeap(), 0, dosPath);
+  return result;
+}
+
+// Opens the connection whose close ends the server, and keeps it for the life of the program.
+void HoldLifeline(int port) {
+  WSADATA data;
+  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("no sockets");
+  SOCKET lifeline = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const char request[] = "GET /lifeline HTTP/1.0\r\n\r\n";
+  if (lifeline == INVALID_SOCKET || connect(lifeline, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      send(lifeline, request, sizeof request - 1, 0) != static_cast<int>(sizeof request - 1)) {
+    throw std::runtime_error("cannot reach the HTTP test server");
+  }
+}
+
+// Starts the script and reads the port it listens on. The host process has no Windows handle;
+// the script ends when the lifeline closes.
+int StartServer() {
+  static testing_support::TempDir folder;
+  const std::string portFile = folder / "port";
+  std::wstring command = L"\"" + WindowsPath(ORV_PYTHON3) + L"\" \"" + classlib::Widen(ORV_HTTP_ANSWERS) +
+                         L"\" \"" + classlib::Widen(HostPath(portFile)) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    throw std::runtime_error("cannot start " ORV_PYTHON3);
+  }
+  if (process.hThread) CloseHandle(process.hThread);
+  if (process.hProcess) CloseHandle(process.hProcess);
+  for (int waited = 0; waited < 20000; waited += 50) {
+    if (testing_support::FileExists(portFile)) {
+      const int port = std::stoi(testing_support::ReadFile(portFile));
+      HoldLifeline(port);
+      return port;
+    }
+    Sleep(50);
+  }
+  throw std::runtime_error("the HTTP test server did not start");
+}
+
+}  // namespace
+
+std::string ServerUrl(const std::string& path) {
+  static const int port = StartServer();
+  return "http://127.0.0.1:" + std::to_string(port) + path;
+}
+
+std::string Pattern(int size) {
+  std::string bytes(static_cast<size_t>(size), '\0');
+  for (int i = 0; i < size; ++i) bytes[static_cast<size_t>(i)] = static_cast<char>(i % 251);
+  return bytes;
+}
+
+}  // namespace update_testing
