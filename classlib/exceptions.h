@@ -30,5 +30,7 @@ CLASSLIB_EXCEPTION(ERegistryException, Exception);
 CLASSLIB_EXCEPTION(EInvalidOperation, Exception);
 // The system has no timer, window or GDI object left.
 CLASSLIB_EXCEPTION(EOutOfResources, Exception);
+// A picture that is damaged or of a form the layer does not read.
+CLASSLIB_EXCEPTION(EInvalidGraphic, Exception);
 
 }  // namespace classlib

@@ -308,9 +308,9 @@ void TForm::WndProc(TMessage& m) {
 
 // ===================================================================== TApplication
 
-namespace {
-
 LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage m{msg, wParam, lParam, 0};
+  if (Application().CallHooks(m)) return m.Result;
   return DefWindowProcW(window, msg, wParam, lParam);
 }
 
@@ -334,6 +334,29 @@ TControl* MouseMessageTarget(const MSG& msg, POINT& screenPos) {
 }
 
 }  // namespace
+
+int TApplication::HookMainWindow(TWindowHook Hook) {
+  hooks_.emplace_back(++nextHookId_, std::move(Hook));
+  return nextHookId_;
+}
+
+void TApplication::UnhookMainWindow(int Id) {
+  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [Id](const auto& h) { return h.first == Id; }), hooks_.end());
+}
+
+bool TApplication::CallHooks(TMessage& message) {
+  // A hook may remove itself or others: only those still registered are asked.
+  const auto hooks = hooks_;
+  for (const auto& [id, hook] : hooks) {
+    if (std::none_of(hooks_.begin(), hooks_.end(), [id = id](const auto& h) { return h.first == id; })) continue;
+    try {
+      if (hook(message)) return true;
+    } catch (...) {
+      HandleException(std::current_exception());
+    }
+  }
+  return false;
+}
 
 TApplication::TApplication() : TComponent(nullptr), hintWindowClass_(NewLayerHintWindow) {}
 

@@ -142,6 +142,12 @@ class TApplication : public TComponent {
   // Pumps messages until done() is true or the application is asked to quit; returns done().
   bool WaitUntil(const std::function<bool()>& done);
 
+  // A hook sees every message of the application window before it is handled; it returns true
+  // when it handled the message (its Result is then the answer). The id is for UnhookMainWindow.
+  using TWindowHook = std::function<bool(TMessage& Message)>;
+  int HookMainWindow(TWindowHook Hook);
+  void UnhookMainWindow(int Id);
+
   // The boundary's handler: OnException when set, else the error box with the message.
   void HandleException(std::exception_ptr error);
   void ShowException(const std::string& message);
@@ -175,8 +181,10 @@ class TApplication : public TComponent {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
+  friend LRESULT CALLBACK ApplicationWindowProc(HWND, UINT, WPARAM, LPARAM);
   enum class THintStep { None, Show, Hide };
   bool ProcessMessage(MSG& msg);
+  bool CallHooks(TMessage& message);
   bool IsKeyMessage(const MSG& msg);
   void WatchHint(const MSG& msg);
   void SetHintControl(TControl* control);
@@ -200,6 +208,8 @@ class TApplication : public TComponent {
   THintStep hintStep_ = THintStep::None;
   TControl* hintControl_ = nullptr;
   RECT hintCursorRect_ = {0, 0, 0, 0};
+  std::vector<std::pair<int, TWindowHook>> hooks_;
+  int nextHookId_ = 0;
 };
 
 TApplication& Application();

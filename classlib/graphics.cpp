@@ -3,6 +3,9 @@
 #include <cstring>
 #include <utility>
 
+#include "classlib/bitmap_file.h"
+#include "classlib/exceptions.h"
+#include "classlib/streams.h"
 #include "classlib/wide.h"
 
 namespace classlib {
@@ -283,6 +286,28 @@ void TCanvas::Polygon(const std::vector<POINT>& points) {
   ::Polygon(dc_, points.data(), static_cast<int>(points.size()));
 }
 
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+  Select();
+  ::Ellipse(dc_, left, top, right, bottom);
+}
+
+void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+  Select();
+  ::RoundRect(dc_, left, top, right, bottom, cornerWidth, cornerHeight);
+}
+
+void TCanvas::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
+  Select();
+  ::Arc(dc_, left, top, right, bottom, x1, y1, x2, y2);
+}
+
+void TCanvas::PaintRgn(HRGN region) {
+  Select();
+  ::PaintRgn(dc_, region);
+}
+
+void TCanvas::FrameRgn(HRGN region, int width, int height) { ::FrameRgn(dc_, region, brush_.Handle(), width, height); }
+
 void TCanvas::TextOut(int x, int y, const std::string& text) {
   Select();
   const std::wstring w = Widen(text);
@@ -414,6 +439,41 @@ std::uint8_t* TBitmap::ScanLine(int row) const {
 TColor TBitmap::Pixel(int x, int y) const {
   const std::uint8_t* p = ScanLine(y) + x * (BitsPerPixel(format_) / 8);
   return p[2] | (p[1] << 8) | (p[0] << 16);
+}
+
+void TBitmap::SaveToStream(TStream& stream) const {
+  if (!bits_) return;
+  GdiFlush();
+  const size_t rowBytes = static_cast<size_t>(RowBytes());
+  std::vector<std::uint8_t> rows(rowBytes * height_);
+  for (int y = 0; y < height_; ++y) std::memcpy(&rows[rowBytes * (height_ - 1 - y)], ScanLine(y), rowBytes);
+  const std::vector<std::uint8_t> file = EncodeBitmapFile(width_, height_, BitsPerPixel(format_), {}, rows.data(), rows.size());
+  stream.WriteBuffer(file.data(), file.size());
+}
+
+void TBitmap::SaveToFile(const std::string& fileName) const {
+  TFileStream file(fileName, TFileMode::fmCreate);
+  SaveToStream(file);
+}
+
+void TBitmap::LoadFromStream(TStream& stream) {
+  std::vector<std::uint8_t> file(static_cast<size_t>(stream.Remaining()));
+  stream.ReadBuffer(file.data(), file.size());
+  if (file.empty()) {
+    SetSize(0, 0);
+    return;
+  }
+  const TBitmapFileImage image = DecodeBitmapFile(file.data(), file.size());
+  format_ = TPixelFormat::pf32bit;
+  SetSize(image.Width, image.Height);
+  if (!bits_) throw EOutOfResources("Das Bild kann nicht angelegt werden");
+  for (int y = 0; y < height_; ++y)
+    std::memcpy(ScanLine(y), &image.Pixels[static_cast<size_t>(y) * width_ * 4], static_cast<size_t>(width_) * 4);
+}
+
+void TBitmap::LoadFromFile(const std::string& fileName) {
+  TFileStream file(fileName, TFileMode::fmOpenRead);
+  LoadFromStream(file);
 }
 
 HDC TBitmap::SourceDC() const {

@@ -91,6 +91,7 @@ class TFont {
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 class TBitmap;
+class TStream;
 
 class TBrush {
  public:
@@ -198,6 +199,15 @@ class TCanvas {
   void Polyline(const std::vector<POINT>& points);
   // Filled with the brush, outlined with the pen.
   void Polygon(const std::vector<POINT>& points);
+  void Ellipse(int left, int top, int right, int bottom);
+  void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+  // The part of the ellipse in the box from the ray towards (x1, y1) counter-clockwise to the ray
+  // towards (x2, y2), with the pen.
+  void Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
+  // The region filled with the brush, mixed by the pen's mode.
+  void PaintRgn(HRGN region);
+  // A frame of width x height pixels inside the region's edge, in the brush.
+  void FrameRgn(HRGN region, int width, int height);
   void TextOut(int x, int y, const std::string& text);
   // DrawText with the given DT_ flags; with DT_CALCRECT the rectangle is measured.
   int DrawText(const std::string& text, RECT& rect, UINT flags);
@@ -244,6 +254,14 @@ class TBitmap {
   TPixelFormat PixelFormat() const { return format_; }
   // Converts the picture to the new format.
   void SetPixelFormat(TPixelFormat format);
+
+  // The bitmap file form, bottom-up in the bitmap's own format; an empty bitmap writes nothing.
+  void SaveToStream(TStream& stream) const;
+  void SaveToFile(const std::string& fileName) const;
+  // A bitmap file from the rest of the stream (nothing left: an empty bitmap) becomes the
+  // picture, 32 bits a pixel; a damaged one raises EInvalidGraphic and the picture stays.
+  void LoadFromStream(TStream& stream);
+  void LoadFromFile(const std::string& fileName);
 
   HBITMAP Handle() const { return bitmap_; }
   std::uint8_t* ScanLine(int row) const;

@@ -30,6 +30,24 @@ void TStringList::Delete(int index) {
   items_.erase(items_.begin() + index);
 }
 
+std::string TStringList::Text() const {
+  std::string text;
+  for (const std::string& item : items_) text += item + "\r\n";
+  return text;
+}
+
+void TStringList::SetText(const std::string& text) {
+  items_.clear();
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    items_.push_back(text.substr(start, end - start));
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+}
+
 int TStringList::IndexOf(const std::string& s) const {
   for (int i = 0; i < Count(); ++i)
     if (SameTextAscii(items_[static_cast<size_t>(i)], s)) return i;

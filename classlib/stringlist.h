@@ -20,6 +20,11 @@ class TStringList {
   void Delete(int index);
   void Clear() { items_.clear(); }
 
+  // The text form: each item followed by CR LF. Setting it splits at CR LF, LF or CR; a last line
+  // without a break counts too.
+  std::string Text() const;
+  void SetText(const std::string& text);
+
   // Position of the first item equal to s, letters A-Z compared without case; -1 when absent.
   int IndexOf(const std::string& s) const;
 

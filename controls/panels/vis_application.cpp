@@ -6,6 +6,8 @@
 #include "classlib/forms.h"
 #include "classlib/text.h"
 #include "classlib/wide.h"
+#include "controls/panels/vis_hook.h"
+#include "controls/panels/vis_image_list.h"
 #include "controls/panels/vis_messages.h"
 #include "controls/panels/vis_themes.h"
 
@@ -18,6 +20,7 @@ constexpr UINT kCheckBoxesBitmap = 32759;  // OBM_CHECKBOXES: 4 x 3 glyphs
 constexpr DWORD kThemeNonClientAndControls = 3;
 
 TVisApplication* instance = nullptr;
+TVisXPThemeManager* themeManager = nullptr;
 int startCount = 0;
 
 std::string::size_type FileNameStart(const std::string& path) {
@@ -160,10 +163,15 @@ void StartControlLibrary() {
   DetectPlatform();
   LoadThemeLibrary();
   instance = new TVisApplication();
+  themeManager = new TVisXPThemeManager(nullptr);
+  CreateVisContainer();
 }
 
 void StopControlLibrary() {
   if (startCount == 0 || --startCount > 0) return;
+  FreeVisContainer();
+  delete themeManager;
+  themeManager = nullptr;
   delete instance;
   instance = nullptr;
   FreeThemeLibrary();

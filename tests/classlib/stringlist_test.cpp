@@ -25,3 +25,15 @@ TEST(StringList, OutOfRangeIndexRaises) {
   EXPECT_THROW(list.Delete(1), classlib::EListError);
   EXPECT_THROW(list.Insert(2, "x"), classlib::EListError);
 }
+
+TEST(StringList, TextFormEndsEachLine) {
+  TStringList list{"eins", "", "drei"};
+  EXPECT_EQ(list.Text(), "eins\r\n\r\ndrei\r\n");
+  TStringList back;
+  back.SetText(list.Text());
+  EXPECT_EQ(back, list);
+  back.SetText("a\nb\rc\r\n\r\nd");
+  EXPECT_EQ(back, (TStringList{"a", "b", "c", "", "d"}));
+  back.SetText("");
+  EXPECT_EQ(back.Count(), 0);
+}

@@ -1,6 +1,7 @@
 // Runs a Python script of the host (Linux) from a test under Wine, as an outside oracle. Wine
 // starts host programs but neither waits for them nor passes their exit code on, so the script's
-// output comes back through a file that appears whole once the script has ended.
+// output comes back through a file that appears whole once the script has ended. In the native
+// tree the script simply runs on the host.
 #pragma once
 
 #include <string>
