@@ -482,7 +482,15 @@ TEST_F(Extraction, ArchivesOfPeerToolsExtractByteIdenticalWithDates) {
        "    for d, _, fs in os.walk('.'):\n"
        "        for f in fs: z.write(os.path.join(d, f))\"",
        ""},
+      // An output it cannot seek in makes it write each entry's sizes after its data.
+      {"python3", "python to a pipe (descriptors)",
+       "python3 -c \"import os, sys, zipfile\n"
+       "with zipfile.ZipFile(sys.stdout.buffer, 'w', zipfile.ZIP_DEFLATED) as z:\n"
+       "    for d, _, fs in os.walk('.'):\n"
+       "        for f in fs: z.write(os.path.join(d, f))\" | cat > ../out.zip",
+       ""},
       {"7z", "7z", "7z a -tzip -bd ../out.zip . >/dev/null", ""},
+      {"7z", "7z stored", "7z a -tzip -mx0 -bd ../out.zip . >/dev/null", ""},
   };
   for (const Peer& peer : peers) {
     if (!peer_tools::Installed(peer.tool)) {
