@@ -66,19 +66,6 @@ void Tell(const std::string& text, const std::string& caption = "Orvanta") {
   classlib::Prompts().Message(request);
 }
 
-// The next part of a split backup goes on the next disc.
-bool AskForNextDisc() {
-  classlib::MessageRequest request;
-  request.text =
-      "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
-      "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
-  request.caption = "Orvanta";
-  request.buttons = classlib::PromptButtons::RetryCancel;
-  request.icon = classlib::PromptIcon::Warning;
-  request.systemModal = true;
-  return classlib::Prompts().Message(request) == classlib::PromptResult::Retry;
-}
-
 void DeleteFiles(const std::vector<std::string>& files) {
   for (const std::string& file : files) zip::fs::Delete(file);
 }
@@ -174,9 +161,9 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   LabelAction = Place(new classlib::TLabel(this), PanelStepCreate, 10, 30, kBoxInnerWidth, 13);
   LabelAction->SetAutoSize(false);
   LabelAction->SetShowAccelChar(false);
-  FlatProgressBarActual = Place(new controls::TVisProgressFill(this), PanelStepCreate, 10, 48, kBoxInnerWidth, 16);
+  FlatProgressBarActual = NewProgressBar(this, PanelStepCreate, 10, 48, kBoxInnerWidth, 16);
   NewLabel(this, PanelStepCreate, 10, 74, "Gesamtfortschritt");
-  FlatProgressBarArchive = Place(new controls::TVisProgressFill(this), PanelStepCreate, 10, 92, kBoxInnerWidth, 16);
+  FlatProgressBarArchive = NewProgressBar(this, PanelStepCreate, 10, 92, kBoxInnerWidth, 16);
   LabelOutput = NewLabel(this, PanelStepCreate, 10, 126, "", kBoxInnerWidth);
   LabelOutput->SetShowAccelChar(false);
 
@@ -416,20 +403,15 @@ TFormCreation::Outcome TFormCreation::BurnBackup(const std::string& archive, int
   settings.DriveLetter = DriveLetterOfEntry(FlatComboBoxBurner->Text());
   settings.Erase = CheckBoxCDRWDelete->Checked();
   settings.Speed = SpeedOfEntry(FlatComboBoxCDRSpeed->Text());
-  if (settings.Speed <= 0) settings.Speed = OrvBurner->GetMaxWriteSpeed();
   settings.Eject = true;
   settings.FinalizeRewritable = CheckBoxCDRClose->Checked();
   settings.FinalizeWriteOnce = CheckBoxCDRClose->Checked();
   TBurnControls controls(LabelAction, FlatProgressBarArchive, FlatProgressBarActual,
                          [this] { return cancelRequested_; });
-  const std::vector<DiscFile> discs = DiscFilesOf(archive, files);
-  for (std::size_t disc = 0; disc < discs.size(); ++disc) {
-    if (disc > 0 && !AskForNextDisc()) return Outcome::Cancelled;
-    const BurnReport report = BurnOnCD(*OrvBurner, settings, controls, discs[disc].Source);
-    if (!report.Burned()) {
-      LogError(report.Text);
-      return Outcome::Cancelled;
-    }
+  const BurnReport report = BurnArchiveSet(*OrvBurner, settings, controls, archive, files);
+  if (!report.Burned()) {
+    LogError(report.Text);
+    return Outcome::Cancelled;
   }
   detail = settings.DriveLetter + ":\\" + name;
   return Outcome::Completed;

@@ -42,9 +42,9 @@ TFormProgress::TFormProgress(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   LabelAction->SetAutoSize(false);
   LabelAction->SetShowAccelChar(false);
   LabelAction->SetCaption(kPreparing);
-  FlatProgressBarActual = Place(new controls::TVisProgressFill(this), box, 10, 48, kBoxInnerWidth, 16);
+  FlatProgressBarActual = NewProgressBar(this, box, 10, 48, kBoxInnerWidth, 16);
   NewLabel(this, box, 10, 74, "Gesamtfortschritt");
-  FlatProgressBarArchive = Place(new controls::TVisProgressFill(this), box, 10, 92, kBoxInnerWidth, 16);
+  FlatProgressBarArchive = NewProgressBar(this, box, 10, 92, kBoxInnerWidth, 16);
 
   FlatButtonCancel =
       NewFlatButton(this, body, kWidth - kMargin - kButtonWidth, kMargin + kBoxHeight + kMargin, "Abbrechen");

@@ -113,6 +113,14 @@ app::TRestorePage* ShowRestorePage(const RestoreSample& sample) {
 
 classlib::TForm* ShowRestore() { return ShowRestorePage(MakeRestoreSample())->ParentForm(); }
 
+// The page as it reads a backup: the bar beside the buttons shows how far it got.
+classlib::TForm* ShowRestoreOpening() {
+  app::TRestorePage* page = ShowRestorePage(MakeRestoreSample());
+  page->FlatProgressBarRestore->Show();
+  page->FlatProgressBarRestore->SetUserValue(page->FlatProgressBarRestore->MaxValue() / 2);
+  return page->ParentForm();
+}
+
 app::TFormExtract* ShowExtractStart(const RestoreSample& sample) {
   app::TRestorePage* page = ShowRestorePage(sample);
   page->FlatButtonExtractAll->Click();
@@ -288,6 +296,7 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"popup-after", ShowPopupAfterTab},
       {"recover", ShowRecover},
       {"restore", ShowRestore},
+      {"restore-opening", ShowRestoreOpening},
       {"extract", ShowExtract},
       {"extract-done", ShowExtractDone},
       {"single-page", ShowSingleBackupPage},
