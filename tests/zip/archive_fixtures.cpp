@@ -46,18 +46,23 @@ std::size_t EndRecordOffset(const std::string& archive) {
   throw std::runtime_error("no end record");
 }
 
+// The fields local header and central record share, from the version needed to the name length.
+void PutSharedFields(std::string& out, const RawEntry& e) {
+  Put16(out, 10);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put32(out, e.dosTime);
+  Put32(out, Crc(e.data));
+  Put32(out, static_cast<std::uint32_t>(e.data.size()));
+  Put32(out, static_cast<std::uint32_t>(e.data.size()));
+  Put16(out, static_cast<std::uint32_t>(e.name.size()));
+}
+
 // The 30 fixed bytes and the name; the stored data follows.
 std::string LocalHeader(const RawEntry& e) {
   std::string h;
   Put32(h, 0x04034B50);
-  Put16(h, 10);
-  Put16(h, 0);
-  Put16(h, 0);
-  Put32(h, e.dosTime);
-  Put32(h, Crc(e.data));
-  Put32(h, static_cast<std::uint32_t>(e.data.size()));
-  Put32(h, static_cast<std::uint32_t>(e.data.size()));
-  Put16(h, static_cast<std::uint32_t>(e.name.size()));
+  PutSharedFields(h, e);
   Put16(h, 0);
   return h + e.name;
 }
@@ -71,14 +76,7 @@ void AppendDirectory(RawArchive& a, const std::vector<RawEntry>& entries, const 
     a.centralOffsets.push_back(static_cast<std::uint32_t>(a.directoryOffset + directory.size()));
     Put32(directory, 0x02014B50);
     Put16(directory, 20);
-    Put16(directory, 10);
-    Put16(directory, 0);
-    Put16(directory, 0);
-    Put32(directory, e.dosTime);
-    Put32(directory, Crc(e.data));
-    Put32(directory, static_cast<std::uint32_t>(e.data.size()));
-    Put32(directory, static_cast<std::uint32_t>(e.data.size()));
-    Put16(directory, static_cast<std::uint32_t>(e.name.size()));
+    PutSharedFields(directory, e);
     Put16(directory, static_cast<std::uint32_t>(e.centralExtra.size()));
     Put16(directory, static_cast<std::uint32_t>(e.comment.size()));
     Put16(directory, 0);
