@@ -314,6 +314,8 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wParam, LPA
   return DefWindowProcW(window, msg, wParam, lParam);
 }
 
+namespace {
+
 THintWindow* NewLayerHintWindow(TComponent* owner) { return new THintWindow(owner); }
 
 // The control whose hint stands for the one under the mouse: the first up the parents with a text.
