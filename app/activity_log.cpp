@@ -125,7 +125,16 @@ void LogSkippedFile(const std::string& fileName) {
 }
 
 void LogError(const std::string& text) {
-  WriteBlock([&] { return Lines{kError + text}; });
+  WriteBlock([&] {
+    // A message box's text keeps to its one line: each line break becomes a space.
+    std::string line = kError;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      const bool lineBreak = text[at] == '\r' || text[at] == '\n';
+      if (!lineBreak) line += text[at];
+      else if (line.back() != ' ') line += ' ';
+    }
+    return Lines{line};
+  });
 }
 
 }  // namespace app

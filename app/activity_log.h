@@ -31,7 +31,7 @@ void LogSingleBackupStart();
 void LogRunEnd(RunEnd reason);
 // A file the zip writer skipped: "<file> konnte nicht gesichert werden."
 void LogSkippedFile(const std::string& fileName);
-// Any other failure within a run, as one "Fehler:" line.
+// Any other failure within a run, as one "Fehler:" line; line breaks in text become spaces.
 void LogError(const std::string& text);
 
 }  // namespace app

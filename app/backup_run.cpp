@@ -10,7 +10,8 @@
 #include "app/activity_log.h"
 #include "app/archive_names.h"
 #include "app/backup_definition.h"
-#include "app/burner_list.h"
+#include "app/burn_on_cd.h"
+#include "app/cd_devices.h"
 #include "app/file_collection.h"
 #include "app/file_helpers.h"
 #include "app/file_state_list.h"
@@ -18,6 +19,7 @@
 #include "app/partial_filter.h"
 #include "app/split_media.h"
 #include "app/system_actions.h"
+#include "app/wizards/burn_controls.h"
 #include "app/wizards/main_window_hooks.h"
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
@@ -42,18 +44,6 @@ bool AbsoluteFolder(const std::string& folder) {
   return (drive || network) && fs::DirectoryExists(folder);
 }
 
-// The factor of a speed text such as "24-fach"; unset when there is none.
-std::optional<int> SpeedFactor(const std::string& text) {
-  const std::size_t end = text.find("-fach");
-  if (end == std::string::npos || end == 0) return std::nullopt;
-  int factor = 0;
-  for (std::size_t i = 0; i < end; ++i) {
-    if (text[i] < '0' || text[i] > '9' || factor > 1000) return std::nullopt;
-    factor = factor * 10 + (text[i] - '0');
-  }
-  return factor;
-}
-
 void ShowFailure(const std::string& job, const std::string& reason) {
   classlib::MessageRequest request;
   request.text = "Die Sicherung \"" + job + "\" konnte nicht durchgeführt werden:\r\r" + reason;
@@ -65,8 +55,8 @@ void ShowFailure(const std::string& job, const std::string& reason) {
 // One run of one job; the working state of the steps below.
 class Run {
  public:
-  Run(TFormProgress& progress, TFormPopup& popup, const BurnStep& burn, const std::string& job)
-      : progress_(progress), popup_(popup), burn_(burn), job_(job), zip_(progress.ZipArchive) {}
+  Run(TFormProgress& progress, TFormPopup& popup, const std::string& job)
+      : progress_(progress), popup_(popup), job_(job), zip_(progress.ZipArchive) {}
 
   void Execute() {
     try {
@@ -105,11 +95,9 @@ class Run {
     if (progress_.CancelRequested()) return Cancel();
     if (TooLarge()) return Cancel();
     PlaceArchive();
-    if (burning_ && !Burn()) {
-      if (progress_.CancelRequested()) return Cancel();
-      LogError("Das Backup wurde nicht vollständig auf CD geschrieben.");
-      return End();
-    }
+    // A backup not burned is no backup: no file states, no results; the window's cancel ends the
+    // run as cancelled, anything else ends it as usual.
+    if (burning_ && !Burn()) return progress_.CancelRequested() ? Cancel() : End();
     if (!partial_) SaveFileStates();
     WriteResults();
     End();
@@ -139,9 +127,9 @@ class Run {
     if (fs::DirectoryExists(def_.Create)) popup_.FolderTree->SetPath(def_.Create);
     controls::TFlatComboBox& burners = *popup_.FlatComboBoxBurner;
     burners.Items().Clear();
-    for (const std::string& entry : BurnerEntries(*progress_.OrvBurner)) burners.Items().Add(entry);
+    for (const std::string& entry : CDWriterEntries(*progress_.OrvBurner)) burners.Items().Add(entry);
     burners.SetItemIndex(0);
-    const bool noBurner = burners.Items()[0] == kNoBurner;
+    const bool noBurner = burners.Items()[0] == kNoCDWriter;
     popup_.RadioButtonBurn->SetEnabled(!noBurner);
     const int stored = def_.RecDrive.empty() ? -1 : burners.Items().IndexOf(def_.RecDrive);
     if (stored >= 0) burners.SetItemIndex(stored);
@@ -155,19 +143,19 @@ class Run {
     burning_ = popup_.RadioButtonBurn->Checked();
     if (burning_) {
       destination_ = MainWindow().TempFolder();
-      driveLetter_ = BurnerDriveLetter(burners.Text());
+      driveLetter_ = DriveLetterOfEntry(burners.Text());
     } else {
       destination_ = popup_.FolderTree->Path();
     }
     return true;
   }
 
+  // A stored entry that names no drive ("Kein CD-Recorder verfügbar!") still burns: the burn
+  // then tells that there is no recorder, instead of the backup going elsewhere unasked.
   void ChooseUnattended() {
-    destination_ = def_.Create;
-    // An entry that names no drive ("Kein CD-Recorder verfügbar!") cannot be burnt to.
-    driveLetter_ = def_.Recording ? BurnerDriveLetter(def_.RecDrive) : 0;
-    burning_ = driveLetter_ != 0;
-    if (burning_) destination_ = MainWindow().TempFolder();
+    burning_ = def_.Recording && !def_.RecDrive.empty();
+    driveLetter_ = burning_ ? DriveLetterOfEntry(def_.RecDrive) : std::string();
+    destination_ = burning_ ? MainWindow().TempFolder() : def_.Create;
   }
 
   void StartRunning() {
@@ -187,6 +175,9 @@ class Run {
     const bool split = *def_.SplitEver == SplitWhen::Always || (*def_.SplitEver == SplitWhen::OnlyWhenBurning && burning_);
     const std::int32_t size = split ? static_cast<std::int32_t>(SplitPartSize(def_.SplitVar).value_or(0)) : 0;
     if (size == 0) return;
+    // Parts too big for the disc they are named after would be asked for a bigger disc for ever.
+    const std::string tooBig = burning_ ? SplitDiscError(def_.SplitVar) : std::string();
+    if (!tooBig.empty()) throw classlib::Exception(tooBig);
     zip_.SetMultiMode(zip::TMultiMode::mmBlocks);
     zip_.MultiZipInfo().FirstBlockSize = size;
     zip_.MultiZipInfo().BlockSize = size;
@@ -297,51 +288,21 @@ class Run {
       LogError("Die Datei \"" + file + "\" der älteren Sicherung konnte nicht gelöscht werden.");
   }
 
-  // The first disc gets the archive's ".zip" file, each further disc one part in order.
+  // The archive and its parts, one disc each, on the recorder of the job's drive letter. A disc
+  // not burned is logged with its reason.
   bool Burn() {
-    TCDWriter& writer = *progress_.OrvBurner;
-    BurnRequest request;
-    request.Writer = &writer;
-    request.DriveLetter = driveLetter_;
-    request.Erase = def_.CDRWDelete;
-    request.FinalizeWriteOnce = def_.CDRFinalize;
-    request.FinalizeRewritable = def_.CDRWFinalize;
-    request.Eject = def_.Eject;
-    request.ArchiveBar = progress_.FlatProgressBarArchive;
-    request.ActualBar = progress_.FlatProgressBarActual;
-    request.Status = progress_.LabelAction;
-    const std::optional<int> factor = SpeedFactor(def_.RecSpeed);
-    if (factor) {
-      request.Speed = *factor;
-    } else {
-      SelectBurner(writer, driveLetter_);
-      request.Speed = writer.GetMaxWriteSpeed();
-    }
-    request.File = finalName_;
-    bool burnt = BurnFile(request);
-    const std::vector<std::string> files = ArchiveSetFiles({finalName_, written_.Files});
-    for (int part = 1; burnt && part < written_.Files; ++part) {
-      classlib::MessageRequest change;
-      change.text =
-          "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
-          "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
-      change.caption = "Orvanta";
-      change.buttons = classlib::PromptButtons::RetryCancel;
-      change.icon = classlib::PromptIcon::Warning;
-      change.systemModal = true;
-      if (classlib::Prompts().Message(change) != classlib::PromptResult::Retry) return false;
-      request.File = files[static_cast<std::size_t>(part - 1)];
-      burnt = BurnFile(request);
-    }
-    return burnt;
-  }
-
-  bool BurnFile(const BurnRequest& request) {
-    if (!burn_) {
-      LogError("Es kann keine CD geschrieben werden.");
-      return false;
-    }
-    return burn_(request) && !progress_.CancelRequested();
+    BurnSettings settings;
+    settings.DriveLetter = driveLetter_;
+    settings.Erase = def_.CDRWDelete;
+    settings.Speed = SpeedOfEntry(def_.RecSpeed);
+    settings.Eject = def_.Eject;
+    settings.FinalizeRewritable = def_.CDRWFinalize;
+    settings.FinalizeWriteOnce = def_.CDRFinalize;
+    TBurnControls controls(progress_.LabelAction, progress_.FlatProgressBarArchive, progress_.FlatProgressBarActual,
+                           [this] { return progress_.CancelRequested(); });
+    const BurnReport report = BurnArchiveSet(*progress_.OrvBurner, settings, controls, finalName_, written_.Files);
+    if (!report.Burned()) LogError(report.Text);
+    return report.Burned();
   }
 
   // A file that did not get into the archive is kept with date 0, so it counts as changed.
@@ -439,14 +400,13 @@ class Run {
 
   TFormProgress& progress_;
   TFormPopup& popup_;
-  const BurnStep& burn_;
   const std::string job_;
   zip::TZipWriter& zip_;
 
   BackupDefinition def_;
   classlib::TDateTime start_ = 0;
   std::string destination_;
-  char driveLetter_ = 0;
+  std::string driveLetter_;
   bool burning_ = false;
   bool partial_ = false;
   PartialFilter filter_;
@@ -464,6 +424,6 @@ class Run {
 
 }  // namespace
 
-void BackupRunner::ExecuteBackup(const std::string& job) { Run(progress_, popup_, BurnOnCD, job).Execute(); }
+void BackupRunner::ExecuteBackup(const std::string& job) { Run(progress_, popup_, job).Execute(); }
 
 }  // namespace app

@@ -4,12 +4,12 @@
 #include <optional>
 
 #include "app/archive_names.h"
+#include "app/cd_devices.h"
 #include "app/file_helpers.h"
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
 #include "classlib/forms.h"
 #include "classlib/prompt.h"
-#include "classlib/text.h"
 #include "zip/fs.h"
 #include "zip/path_strings.h"
 
@@ -30,6 +30,9 @@ const char kNotErased[] =
 const char kDiscTooSmall[] =
     "Speicherkapazität des Datenträgers nicht ausreichend!\r\rBitte legen Sie einen Datenträger mit ausreichend\r"
     "freiem Speicherplatz ein und klicken Sie auf \"Wiederholen\"!";
+const char kNextDisc[] =
+    "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
+    "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
 const char kNotStarting[] =
     "Der CD-Recorder startet den Schreibvorgang nicht!\r\rPrüfen Sie den CD-Recorder und den Datenträger\r"
     "und wiederholen Sie den Vorgang!";
@@ -44,11 +47,15 @@ classlib::PromptResult Ask(const std::string& text, classlib::PromptButtons butt
   return classlib::Prompts().Message(request);
 }
 
-bool IsDriveLetter(const std::string& letter) {
-  return letter.size() == 1 && ((letter[0] >= 'a' && letter[0] <= 'z') || (letter[0] >= 'A' && letter[0] <= 'Z'));
+std::string FileNameOf(const std::string& path) { return path.substr(zip::ExtractFilePath(path).size()); }
+
+BurnReport NotBurned(BurnResult result, const std::string& file, const std::string& reason) {
+  return {result, file + " konnte nicht auf CD gebrannt werden: " + reason + "."};
 }
 
-std::string FileNameOf(const std::string& path) { return path.substr(zip::ExtractFilePath(path).size()); }
+BurnReport UserDeclined(const std::string& file) {
+  return NotBurned(BurnResult::Declined, file, "vom Anwender abgebrochen");
+}
 
 // One burn: the attempt loop with what it keeps between attempts.
 class Burn {
@@ -68,7 +75,7 @@ class Burn {
   using AttemptEnd = std::optional<BurnReport>;
 
   AttemptEnd Attempt() {
-    const int device = FindDevice();
+    const int device = FindCDDevice(writer_, settings_.DriveLetter);
     if (device < 0) return NoDevice();
     if (GetFileSize64(file_) < 0) return FileMissing();
     if (!writer_.SelectDevice(device)) return NoDevice();
@@ -84,14 +91,6 @@ class Burn {
     if (!FitsOnDisc(static_cast<std::int64_t>(GetFileSizeKB(file_)), freeKB))
       return AskAgain(kDiscTooSmall, Declined());
     return Write();
-  }
-
-  int FindDevice() {
-    if (!IsDriveLetter(settings_.DriveLetter)) return -1;
-    const int count = writer_.GetDeviceCount();
-    for (int i = 0; i < count; ++i)
-      if (classlib::SameTextAscii(writer_.GetDeviceDriveLetter(i), settings_.DriveLetter)) return i;
-    return -1;
   }
 
   std::int64_t FreeKB() { return static_cast<std::int64_t>(writer_.GetFreeBlocks(1)) * 2048 / 1024; }
@@ -116,7 +115,8 @@ class Burn {
     progress_.SetBarMaximum(BurnBar::Archive, 100);
     progress_.SetBarMaximum(BurnBar::Actual, 100);
     writer_.SetWriteType(1);
-    writer_.SetWriteSpeed(std::min(settings_.Speed, writer_.GetMaxWriteSpeed()));
+    const int maxSpeed = writer_.GetMaxWriteSpeed();
+    writer_.SetWriteSpeed(settings_.Speed > 0 ? std::min(settings_.Speed, maxSpeed) : maxSpeed);
     const std::string label = "Backup " + classlib::FormatDateTime("d-m-yy", classlib::Now());
     if (writer_.IsDiscRewritable()) {
       if (!settings_.Erase) {
@@ -183,7 +183,7 @@ class Burn {
     return cancelled;
   }
 
-  BurnReport Declined() const { return Report(BurnResult::Declined, "vom Anwender abgebrochen"); }
+  BurnReport Declined() const { return UserDeclined(file_); }
 
   BurnReport NoDevice() {
     const bool letter = IsDriveLetter(settings_.DriveLetter);
@@ -202,9 +202,7 @@ class Burn {
 
   BurnReport Stopped() const { return Report(BurnResult::Cancelled, "Brennen abgebrochen"); }
 
-  BurnReport Report(BurnResult result, const std::string& reason) const {
-    return {result, file_ + " konnte nicht auf CD gebrannt werden: " + reason + "."};
-  }
+  BurnReport Report(BurnResult result, const std::string& reason) const { return NotBurned(result, file_, reason); }
 
   TCDWriter& writer_;
   const BurnSettings& settings_;
@@ -215,12 +213,6 @@ class Burn {
 };
 
 }  // namespace
-
-std::string DriveLetterOfEntry(const std::string& entry) {
-  const bool drive = entry.size() >= 4 && entry[0] == '(' && IsDriveLetter(entry.substr(1, 1)) && entry[2] == ':' &&
-                     entry[3] == ')';
-  return drive ? entry.substr(1, 1) : "";
-}
 
 bool FitsOnDisc(std::int64_t fileKB, std::int64_t freeKB) { return fileKB < freeKB - kDiscReserveKB; }
 
@@ -242,6 +234,18 @@ BurnReport BurnOnCD(TCDWriter& writer, const BurnSettings& settings, IBurnProgre
   progress.FillBar(BurnBar::Archive);
   progress.FillBar(BurnBar::Actual);
   return report;
+}
+
+BurnReport BurnArchiveSet(TCDWriter& writer, const BurnSettings& settings, IBurnProgress& progress,
+                          const std::string& finalArchive, int parts) {
+  const std::vector<DiscFile> discs = DiscFilesOf(finalArchive, parts);
+  for (std::size_t disc = 0; disc < discs.size(); ++disc) {
+    if (disc > 0 && Ask(kNextDisc, classlib::PromptButtons::RetryCancel) != classlib::PromptResult::Retry)
+      return UserDeclined(discs[disc].Source);
+    const BurnReport report = BurnOnCD(writer, settings, progress, discs[disc].Source);
+    if (!report.Burned()) return report;
+  }
+  return BurnReport{};
 }
 
 }  // namespace app

@@ -1,7 +1,8 @@
 // Burning one archive file (a whole archive or one part of a split one) to a disc through the
 // CD-writing component: the device by its drive letter, the disc checked and erased when asked,
 // the file written into the disc's root under its own name, then deleted. Every disc problem is
-// a Retry/Cancel question; the scheduled run and the single-backup wizard call this once per disc.
+// a Retry/Cancel question. The scheduled run and the single-backup wizard burn a whole archive
+// through BurnArchiveSet, one disc per file.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +12,6 @@
 #include "app/cd_writer.h"
 
 namespace app {
-
-// The drive letter of a CD-writer entry "(E:) vendor product"; empty for any other text, such as
-// "Kein CD-Recorder verfügbar!", whose second character is no drive letter.
-std::string DriveLetterOfEntry(const std::string& entry);
 
 // Space kept free on every disc, in KB.
 constexpr std::int64_t kDiscReserveKB = 1024;
@@ -56,7 +53,7 @@ class IBurnProgress {
 struct BurnSettings {
   std::string DriveLetter;  // one letter, any case
   bool Erase = false;       // erase a rewritable disc that holds data
-  int Speed = 1;            // requested; the device's maximum caps it
+  int Speed = 0;            // requested, capped by the device's maximum; 0: the maximum
   bool Eject = false;
   bool FinalizeRewritable = false;  // close a rewritable disc after writing
   bool FinalizeWriteOnce = false;   // close a write-once disc after writing
@@ -83,5 +80,11 @@ struct BurnReport {
 // the device reports the write completed; in every other case it stays. writer's Tag is its busy
 // mark: the window's handlers of the end events may clear it, the writer clears it in any case.
 BurnReport BurnOnCD(TCDWriter& writer, const BurnSettings& settings, IBurnProgress& progress, const std::string& file);
+
+// Burns the files DiscFilesOf(finalArchive, parts) gives, one disc each: the first at once, every
+// further one after the user confirmed the disc change. Ends at the first file not burned (a
+// Cancel to the disc change is Declined); what was not burned stays.
+BurnReport BurnArchiveSet(TCDWriter& writer, const BurnSettings& settings, IBurnProgress& progress,
+                          const std::string& finalArchive, int parts);
 
 }  // namespace app

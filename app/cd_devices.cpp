@@ -18,12 +18,27 @@ std::vector<std::string> CDWriterEntries(TCDWriter& writer) {
   return entries;
 }
 
-bool SelectCDDevice(TCDWriter& writer, const std::string& driveLetter) {
+std::string DriveLetterOfEntry(const std::string& entry) {
+  const bool drive = entry.size() >= 4 && entry[0] == '(' && IsDriveLetter(entry.substr(1, 1)) && entry[2] == ':' &&
+                     entry[3] == ')';
+  return drive ? entry.substr(1, 1) : "";
+}
+
+bool IsDriveLetter(const std::string& letter) {
+  return letter.size() == 1 && ((letter[0] >= 'a' && letter[0] <= 'z') || (letter[0] >= 'A' && letter[0] <= 'Z'));
+}
+
+int FindCDDevice(TCDWriter& writer, const std::string& driveLetter) {
+  if (!IsDriveLetter(driveLetter)) return -1;
   const int count = writer.GetDeviceCount();
   for (int i = 0; i < count; ++i)
-    if (!driveLetter.empty() && classlib::SameTextAscii(writer.GetDeviceDriveLetter(i), driveLetter))
-      return writer.SelectDevice(i);
-  return false;
+    if (classlib::SameTextAscii(writer.GetDeviceDriveLetter(i), driveLetter)) return i;
+  return -1;
+}
+
+bool SelectCDDevice(TCDWriter& writer, const std::string& driveLetter) {
+  const int device = FindCDDevice(writer, driveLetter);
+  return device >= 0 && writer.SelectDevice(device);
 }
 
 std::vector<std::string> CDSpeedEntries(int maxSpeed) {

@@ -60,6 +60,11 @@ std::size_t RootLength(const std::string& full) {
   return share == npos ? npos : share + 1;
 }
 
+// A shell quotes an argument with blanks; a definition's name never holds a quote (it names a file).
+std::string Unquoted(const std::string& name) {
+  return name.size() >= 2 && name.front() == '"' && name.back() == '"' ? name.substr(1, name.size() - 2) : name;
+}
+
 bool IsFullPathStart(const std::string& s) {
   const auto slash = [](char c) { return c == '\\' || c == '/'; };
   return s.size() > 2 && ((slash(s[0]) && slash(s[1])) || (s[1] == ':' && slash(s[2])));
@@ -101,7 +106,7 @@ std::string StartSwitchName(const std::string& commandLine) {
   for (const std::string& form : {std::string(kStartSwitch), quoted}) {
     if (commandLine.compare(at, form.size(), form) != 0) continue;
     const std::size_t name = at + form.size() + 1;
-    return name < commandLine.size() ? commandLine.substr(name) : std::string();
+    return name < commandLine.size() ? Unquoted(commandLine.substr(name)) : std::string();
   }
   return {};
 }

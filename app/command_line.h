@@ -26,7 +26,8 @@ std::vector<std::string> CommandLineArguments(const std::string& commandLine);
 // The first argument is exactly "/start" (letters as written).
 bool HasStartSwitch(const std::string& commandLine);
 // The definition's name after "/start": the raw rest of the command line behind "/start" and the
-// one blank after it, blanks inside kept and quotes not removed. Empty when there is none.
+// one blank after it, blanks inside kept; one pair of quotes around all of it is removed, as a
+// shell adds them to a name with blanks. Empty when there is none.
 std::string StartSwitchName(const std::string& commandLine);
 // A name a definition can have: not empty and no "\" (either would open another registry key).
 bool IsBackupName(const std::string& name);

@@ -7,9 +7,11 @@
 #include <atomic>
 #include <vector>
 
+#include "app/program_paths.h"
 #include "classlib/exceptions.h"
 #include "classlib/gui_thread.h"
 #include "classlib/wide.h"
+#include "zip/path_strings.h"
 
 namespace app {
 
@@ -95,6 +97,12 @@ HDDEDATA CALLBACK ServerCallback(UINT type, UINT, HCONV, HSZ topic, HSZ service,
 }
 
 }  // namespace
+
+std::string ProgramServiceName() {
+  const std::string file = ProgramFile();
+  const std::string name = file.substr(zip::ExtractFilePath(file).size());
+  return name.substr(0, name.size() - zip::ExtractFileExt(name).size());
+}
 
 THandOverServer::THandOverServer(const std::string& service) : state_(std::make_shared<THandOverServerState>()) {
   if (!activeServer.expired()) throw classlib::EOSError("Only one hand-over server can run in a process.");

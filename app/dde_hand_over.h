@@ -14,6 +14,9 @@ namespace app {
 
 // The running copy's service is its program file's name.
 constexpr char kDdeService[] = "orvapp";
+// That name for the program file as it runs (kDdeService for "orvapp.exe"), so a second start of
+// the same file finds the copy that runs.
+std::string ProgramServiceName();
 constexpr char kDdeTopic[] = "DdeOrvServer";
 // The topic a second start gives its own server, so that it never offers the hand-over itself.
 constexpr char kSecondStartTopic[] = "DdeSecondOrvServer";

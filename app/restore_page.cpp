@@ -30,8 +30,7 @@ TRestorePage::TRestorePage(TComponent* AOwner) : TVisSimplePanel(AOwner) {
   ListViewRestore->AddColumn("Größe", 80, classlib::TAlignment::taRightJustify);
   ListViewRestore->AddColumn("Geändert", 100);
   LabelRestore = NewLabel(this, this, 0, 0, kRestoreLabelEmpty);
-  FlatProgressBarRestore = new controls::TVisProgressFill(this);
-  FlatProgressBarRestore->SetParent(this);
+  FlatProgressBarRestore = NewProgressBar(this, this, 0, 0, 0, 0);
   FlatProgressBarRestore->Hide();
   FlatButtonExtract = NewFlatButton(this, this, 0, 0, "Entpacken");
   FlatButtonExtractAll = NewFlatButton(this, this, 0, 0, "Alle entpacken");

@@ -10,6 +10,7 @@
 #include "app/schedule.h"
 #include "app/wizards/main_window_hooks.h"
 #include "classlib/clock.h"
+#include "classlib/forms.h"
 
 namespace app {
 namespace {
@@ -190,8 +191,8 @@ bool Scheduler::AskRecover(const std::string& job) {
 }
 
 void Scheduler::RunJob(const std::string& job) {
-  // A job that is gone has nothing to run and nothing to log.
-  if (!BackupDefinitionExists(job)) return;
+  // A job that is gone has nothing to run and nothing to log; a program on its way out starts none.
+  if (!BackupDefinitionExists(job) || classlib::Application().Terminated()) return;
   jobs_.SetNextRun(job, kRunning);
   LogInstantBackupStart(job);
   execute_(job);

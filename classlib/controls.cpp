@@ -262,6 +262,14 @@ void TControl::Resize() {
   if (OnResize) OnResize(this);
 }
 
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
 }
@@ -331,11 +339,11 @@ void TControl::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CM_MOUSEENTER:
       mouseInControl_ = true;
-      if (OnMouseEnter) OnMouseEnter(this);
+      MouseEnter();
       return;
     case CM_MOUSELEAVE:
       mouseInControl_ = false;
-      if (OnMouseLeave) OnMouseLeave(this);
+      MouseLeave();
       return;
     case CM_PARENTCOLORCHANGED:
       if (parentColor_) TakeParentColor();

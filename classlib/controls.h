@@ -149,6 +149,9 @@ class TControl : public TComponent {
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void DblClick();
   virtual void Resize();
+  // The mouse came over the control or left it (CM_MOUSEENTER, CM_MOUSELEAVE).
+  virtual void MouseEnter();
+  virtual void MouseLeave();
   // Bounds changed: the new rectangle is stored; windowed controls move their window.
   virtual void BoundsChanged() {}
   virtual bool IsWindowed() const { return false; }

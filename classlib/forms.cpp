@@ -462,6 +462,13 @@ void TApplication::Terminate() {
   PostQuitMessage(0);
 }
 
+void TApplication::ResetTerminatedForTesting() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  terminated_ = false;
+}
+
 bool TApplication::WaitUntil(const std::function<bool()>& done) {
   while (!done()) {
     if (terminated_) return false;

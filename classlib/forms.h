@@ -139,6 +139,8 @@ class TApplication : public TComponent {
   void HandleMessage();
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // Tests that quit the program go on with the next: forgets Terminate and its WM_QUIT.
+  void ResetTerminatedForTesting();
   // Pumps messages until done() is true or the application is asked to quit; returns done().
   bool WaitUntil(const std::function<bool()>& done);
 

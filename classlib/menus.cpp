@@ -11,8 +11,9 @@ namespace classlib {
 namespace {
 
 std::map<UINT, TMenuItem*>& Commands() {
-  static std::map<UINT, TMenuItem*> commands;
-  return commands;
+  // Never destroyed: menus of forms that the application frees at exit may go after it.
+  static auto* commands = new std::map<UINT, TMenuItem*>;
+  return *commands;
 }
 
 UINT NextCommand() {

@@ -9,8 +9,9 @@ namespace classlib {
 namespace {
 
 std::map<UINT_PTR, TTimer*>& Timers() {
-  static std::map<UINT_PTR, TTimer*> timers;
-  return timers;
+  // Never destroyed: timers of forms that the application frees at exit may go after it.
+  static auto* timers = new std::map<UINT_PTR, TTimer*>;
+  return *timers;
 }
 
 VOID CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {

@@ -8,7 +8,7 @@ void PlatformProcessMessages();
 
 namespace {
 
-std::function<void()>& TestPump() {
+std::function<void()>& InstalledPump() {
   static std::function<void()> pump;
   return pump;
 }
@@ -16,14 +16,14 @@ std::function<void()>& TestPump() {
 }  // namespace
 
 void ProcessMessages() {
-  if (TestPump()) {
-    TestPump()();
+  if (InstalledPump()) {
+    InstalledPump()();
   } else {
     PlatformProcessMessages();
   }
 }
 
-void SetMessagePumpForTesting(std::function<void()> pump) { TestPump() = std::move(pump); }
+void SetMessagePump(std::function<void()> pump) { InstalledPump() = std::move(pump); }
 
 #ifndef _WIN32
 // The native build has no message queue.

@@ -8,7 +8,9 @@ namespace zip {
 
 void ProcessMessages();
 
-// Replaces the pump, so tests can act while the engine works; an empty function restores it.
-void SetMessagePumpForTesting(std::function<void()> pump);
+// Replaces the pump: the program hands its application's loop in, so the engine's pumping goes
+// through the same key handling and exception boundary as the rest; tests act while the engine
+// works. An empty function restores the platform's own.
+void SetMessagePump(std::function<void()> pump);
 
 }  // namespace zip

@@ -107,7 +107,7 @@ TFormAdd::TFormAdd(classlib::TComponent* AOwner) : TForm(AOwner) {
   PanelWait = NewPage(this, body);
   LabelWait = NewBoldLabel(this, PanelWait, 10, 110, kReading);
   NewLabel(this, PanelWait, 10, 130, "Bitte warten Sie einen Moment...");
-  FlatProgressBarWait = Place(new controls::TVisProgressFill(this), PanelWait, 10, 156, kBoxInnerWidth, 16);
+  FlatProgressBarWait = NewProgressBar(this, PanelWait, 10, 156, kBoxInnerWidth, 16);
   PanelWait->Hide();
 
   FlatButtonBack = NewFlatButton(this, body, kWidth - kMargin - 2 * kButtonWidth - 6, kButtonsTop, "Zurück");

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "app/activity_log.h"
@@ -64,19 +65,6 @@ void Tell(const std::string& text, const std::string& caption = "Orvanta") {
   request.caption = caption;
   request.icon = classlib::PromptIcon::Warning;
   classlib::Prompts().Message(request);
-}
-
-// The next part of a split backup goes on the next disc.
-bool AskForNextDisc() {
-  classlib::MessageRequest request;
-  request.text =
-      "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
-      "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
-  request.caption = "Orvanta";
-  request.buttons = classlib::PromptButtons::RetryCancel;
-  request.icon = classlib::PromptIcon::Warning;
-  request.systemModal = true;
-  return classlib::Prompts().Message(request) == classlib::PromptResult::Retry;
 }
 
 void DeleteFiles(const std::vector<std::string>& files) {
@@ -175,9 +163,9 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   LabelAction = Place(new classlib::TLabel(this), PanelStepCreate, 10, 30, kBoxInnerWidth, 13);
   LabelAction->SetAutoSize(false);
   LabelAction->SetShowAccelChar(false);
-  FlatProgressBarActual = Place(new controls::TVisProgressFill(this), PanelStepCreate, 10, 48, kBoxInnerWidth, 16);
+  FlatProgressBarActual = NewProgressBar(this, PanelStepCreate, 10, 48, kBoxInnerWidth, 16);
   NewLabel(this, PanelStepCreate, 10, 74, "Gesamtfortschritt");
-  FlatProgressBarArchive = Place(new controls::TVisProgressFill(this), PanelStepCreate, 10, 92, kBoxInnerWidth, 16);
+  FlatProgressBarArchive = NewProgressBar(this, PanelStepCreate, 10, 92, kBoxInnerWidth, 16);
   LabelOutput = NewLabel(this, PanelStepCreate, 10, 126, "", kBoxInnerWidth);
   LabelOutput->SetShowAccelChar(false);
 
@@ -313,6 +301,13 @@ void TFormCreation::RequestCancel() {
   OrvBurner->AbortWriting();
 }
 
+void TFormCreation::CancelForSessionEnd() {
+  if (!creating_) return;
+  RequestCancel();
+  if (!endLogged_) LogRunEnd(RunEnd::Cancelled);
+  endLogged_ = true;
+}
+
 void TFormCreation::CreateBackup() {
   const std::string name = SingleBackupFileName(FlatEditName->Text());
   const std::string problem = FileNameProblem(name);
@@ -325,6 +320,7 @@ void TFormCreation::CreateBackup() {
 
   creating_ = true;
   cancelRequested_ = false;
+  endLogged_ = false;
   MainWindow().SetBackupRunning(true);
   MainWindow().SetEnabled(false);
   MainWindow().StartTrayAnimation();
@@ -417,32 +413,29 @@ TFormCreation::Outcome TFormCreation::BurnBackup(const std::string& archive, int
   settings.DriveLetter = DriveLetterOfEntry(FlatComboBoxBurner->Text());
   settings.Erase = CheckBoxCDRWDelete->Checked();
   settings.Speed = SpeedOfEntry(FlatComboBoxCDRSpeed->Text());
-  if (settings.Speed <= 0) settings.Speed = OrvBurner->GetMaxWriteSpeed();
   settings.Eject = true;
   settings.FinalizeRewritable = CheckBoxCDRClose->Checked();
   settings.FinalizeWriteOnce = CheckBoxCDRClose->Checked();
   TBurnControls controls(LabelAction, FlatProgressBarArchive, FlatProgressBarActual,
                          [this] { return cancelRequested_; });
-  const std::vector<DiscFile> discs = DiscFilesOf(archive, files);
-  for (std::size_t disc = 0; disc < discs.size(); ++disc) {
-    if (disc > 0 && !AskForNextDisc()) return Outcome::Cancelled;
-    const BurnReport report = BurnOnCD(*OrvBurner, settings, controls, discs[disc].Source);
-    if (!report.Burned()) {
-      LogError(report.Text);
-      return Outcome::Cancelled;
-    }
+  const BurnReport report = BurnArchiveSet(*OrvBurner, settings, controls, archive, files);
+  if (!report.Burned()) {
+    if (!endLogged_) LogError(report.Text);
+    return Outcome::Cancelled;
   }
   detail = settings.DriveLetter + ":\\" + name;
   return Outcome::Completed;
 }
 
 void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
+  // After the end of the session cancelled it, its end is in the log already.
+  const bool log = !std::exchange(endLogged_, true);
   creating_ = false;
   MainWindow().SetBackupRunning(false);
   MainWindow().StopTrayAnimation();
   switch (outcome) {
     case Outcome::Completed:
-      LogRunEnd(RunEnd::Completed);
+      if (log) LogRunEnd(RunEnd::Completed);
       LabelStatus->SetCaption("Backup erfolgreich erstellt.");
       LabelAction->SetCaption("Backup erfolgreich erstellt.");
       LabelInfo->SetCaption("Das Backup wurde erfolgreich erstellt.");
@@ -451,8 +444,8 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
       FlatProgressBarArchive->SetUserValue(FlatProgressBarArchive->MaxValue());
       break;
     case Outcome::Failed:
-      if (!detail.empty()) LogError(detail);
-      LogRunEnd(RunEnd::Failed);
+      if (log && !detail.empty()) LogError(detail);
+      if (log) LogRunEnd(RunEnd::Failed);
       LabelStatus->SetCaption("Backup nicht erstellt.");
       LabelAction->SetCaption("Backup nicht erstellt.");
       LabelInfo->SetCaption(
@@ -460,7 +453,7 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
       LabelOutput->SetCaption(detail);
       break;
     case Outcome::Cancelled:
-      LogRunEnd(RunEnd::Cancelled);
+      if (log) LogRunEnd(RunEnd::Cancelled);
       cancelRequested_ = false;
       Close();
       return;

@@ -31,6 +31,9 @@ class TFormCreation : public classlib::TForm {
   // Asks the zip writer and the CD writer to stop; the creation then ends as cancelled, once they
   // have returned, and the wizard closes.
   void RequestCancel();
+  // The end of the Windows session: RequestCancel, and the abort in the log at once, since Windows
+  // may end the program before the writers return.
+  void CancelForSessionEnd();
 
   controls::TVisSimplePanel* PanelHeader;
   classlib::TLabel* LabelHeader;
@@ -96,6 +99,8 @@ class TFormCreation : public classlib::TForm {
   Page page_ = Page::Welcome;
   bool creating_ = false;
   bool cancelRequested_ = false;
+  // The end of this creation is in the log already.
+  bool endLogged_ = false;
 };
 
 }  // namespace app

@@ -63,9 +63,9 @@ TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(st
   LabelCreationInfo = NewTextBlock(this, PanelExtract, 80, 70);
   LabelAction = NewTextBlock(this, PanelExtract, 170, 16);
   LabelAction->SetWordWrap(false);
-  FlatProgressBarActual = Place(new controls::TVisProgressFill(this), PanelExtract, 16, 190, 422, 18);
+  FlatProgressBarActual = NewProgressBar(this, PanelExtract, 16, 190, 422, 18);
   LabelTotal = NewLabel(this, PanelExtract, 16, 228, "Gesamtfortschritt");
-  FlatProgressBarArchive = Place(new controls::TVisProgressFill(this), PanelExtract, 16, 246, 422, 18);
+  FlatProgressBarArchive = NewProgressBar(this, PanelExtract, 16, 246, 422, 18);
 
   FlatButtonBack = NewFlatButton(this, this, 292, 358, "Zurück");
   FlatButtonNext = NewFlatButton(this, this, 382, 358, "Fertig");

@@ -9,6 +9,9 @@
 
 namespace app {
 
+const char kCancelAndQuitQuestion[] =
+    "Orvanta führt momentan eine Sicherung durch.\r\rMöchten Sie die Sicherung abbrechen und Orvanta beenden?";
+
 using classlib::Bind;
 
 namespace {
@@ -42,9 +45,9 @@ TFormProgress::TFormProgress(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   LabelAction->SetAutoSize(false);
   LabelAction->SetShowAccelChar(false);
   LabelAction->SetCaption(kPreparing);
-  FlatProgressBarActual = Place(new controls::TVisProgressFill(this), box, 10, 48, kBoxInnerWidth, 16);
+  FlatProgressBarActual = NewProgressBar(this, box, 10, 48, kBoxInnerWidth, 16);
   NewLabel(this, box, 10, 74, "Gesamtfortschritt");
-  FlatProgressBarArchive = Place(new controls::TVisProgressFill(this), box, 10, 92, kBoxInnerWidth, 16);
+  FlatProgressBarArchive = NewProgressBar(this, box, 10, 92, kBoxInnerWidth, 16);
 
   FlatButtonCancel =
       NewFlatButton(this, body, kWidth - kMargin - kButtonWidth, kMargin + kBoxHeight + kMargin, "Abbrechen");
@@ -124,16 +127,13 @@ void TFormProgress::WndProc(classlib::TMessage& m) {
 bool TFormProgress::QueryEndSession() {
   if (sessionAnswer_ != SessionAnswer::None) return sessionAnswer_ == SessionAnswer::Allowed;
   const bool running = MainWindow().BackupRunning();
-  const bool allowed =
-      !running ||
-      AskYesNo(
-          "Orvanta führt momentan eine Sicherung durch.\r\rMöchten Sie die Sicherung abbrechen und Orvanta beenden?");
+  const bool allowed = !running || AskYesNo(kCancelAndQuitQuestion);
   sessionAnswer_ = allowed ? SessionAnswer::Allowed : SessionAnswer::Refused;
   SessionEnding = allowed;
   if (!allowed) return false;
-  if (running) {
+  // The run may not get back before Windows ends the program: its block ends here.
+  if (running && !MainWindow().CancelSingleBackupForSessionEnd()) {
     RequestCancel();
-    // The run may not get back before Windows ends the program: its block ends here.
     LogAbortOnce();
   }
   LogProgramEndBySession();

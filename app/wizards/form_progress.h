@@ -20,6 +20,9 @@
 
 namespace app {
 
+// The question before the program ends during a run, at the end of the session or by "Beenden".
+extern const char kCancelAndQuitQuestion[];
+
 class TFormProgress : public classlib::TForm {
  public:
   explicit TFormProgress(classlib::TComponent* AOwner);

@@ -39,6 +39,9 @@ struct MainWindowHooks {
   std::function<bool()> StartAutomaticUpdateCheck = [] { return false; };
   // ShutdownLogged: the end block for the end of the Windows session is in the log.
   std::function<void()> SetShutdownLogged = [] {};
+  // The Windows session ends while a single backup is being created: the creation wizard's cancel
+  // path, with the abort logged at once. False when no single backup is being created.
+  std::function<bool()> CancelSingleBackupForSessionEnd = [] { return false; };
   // The compression level of the main window's zip writer, which the other writers copy.
   std::function<int()> PackLevel = [] { return ReadProgramSettings().CompressRatio; };
   // TempFolder, with a trailing "\".

@@ -42,6 +42,27 @@ controls::TVisSimplePanel* NewFramedPanel(classlib::TComponent* owner, classlib:
   return panel;
 }
 
+controls::TVisProgressFill* NewProgressBar(classlib::TComponent* owner, classlib::TWinControl* parent, int left,
+                                           int top, int width, int height) {
+  auto* bar = Place(new controls::TVisProgressFill(owner), parent, left, top, width, height);
+  controls::TVisFillObject& fill = bar->FillObject();
+  fill.SetStyle(controls::TVisFillStyle::sfGradient);
+  fill.Gradient().SetColor(kLineColor);
+  fill.Gradient().SetEndColor(kWhiteColor);
+  fill.Gradient().SetColorCount(controls::kMaxGradientColors);
+  fill.Brush().SetStyle(classlib::TBrushStyle::bsVertical);
+  controls::TVisBevel& bevel = bar->Bevel();
+  bevel.SetStyleOuter(controls::TVisBevelStyle::bvLowered);
+  bevel.SetWidthOuter(0);
+  bevel.SetWidthInner(0);
+  bevel.SetBorderWidth(1);
+  bevel.SetBorderColor(kLineColor);
+  bar->SetColor(kLightColor);
+  bar->SetOptionsText(controls::TVisMeterTextOptions::toNoText);
+  bar->SetStep(1);
+  return bar;
+}
+
 THeader NewHeader(classlib::TComponent* owner, classlib::TWinControl* parent, const std::string& title, int height) {
   controls::TVisSimplePanel* panel = NewPanel(owner, parent, kWhiteColor, classlib::TAlign::alTop);
   panel->SetHeight(height);

@@ -10,6 +10,7 @@
 #include "classlib/stdctrls.h"
 #include "controls/flat/date_calendar.h"
 #include "controls/flat/flat_button.h"
+#include "controls/panels/vis_progress_fill.h"
 #include "controls/panels/vis_simple_panel.h"
 
 namespace app {
@@ -42,6 +43,10 @@ controls::TVisSimplePanel* NewPanel(classlib::TComponent* owner, classlib::TWinC
 // A white panel framed by a line.
 controls::TVisSimplePanel* NewFramedPanel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                           int width, int height);
+// A progress bar: a gradient from the line colour to white on the light colour, in a ring of the
+// line colour.
+controls::TVisProgressFill* NewProgressBar(classlib::TComponent* owner, classlib::TWinControl* parent, int left,
+                                           int top, int width, int height);
 // The white band at the top of a window with its bold title; the window adds its text below the
 // title at kHeaderTextLeft, kHeaderTextTop. A line ends the band.
 struct THeader {

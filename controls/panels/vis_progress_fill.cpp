@@ -1,68 +1,52 @@
 #include "controls/panels/vis_progress_fill.h"
 
-#include <windows.h>
-#include <uxtheme.h>
+#include <cstdio>
 
-#include <algorithm>
-#include <cmath>
+#include "controls/panels/vis_draw.h"
 
 namespace controls {
 
-TVisProgressFill::TVisProgressFill(classlib::TComponent* AOwner) : TProgressBar(AOwner) {
-  SetBarColor(0x996633);
-  SetBackColor(0xF5DEDE);
-  TProgressBar::SetRange(0, 100);
+TVisCustomProgressFill::TVisCustomProgressFill(classlib::TComponent* AOwner) : TVisBaseMeter(AOwner) {
+  fillObject_.OnChange = [this](TObject* sender) { GetChange(sender); };
 }
 
-// A visual style would paint the system's bar over the product's colours.
-void TVisProgressFill::CreateWnd() {
-  TProgressBar::CreateWnd();
-  SetWindowTheme(Handle(), L" ", L" ");
+TVisCustomProgressFill::~TVisCustomProgressFill() { fillObject_.OnChange = nullptr; }
+
+void TVisCustomProgressFill::SetBrushBackColor(classlib::TColor Value) {
+  if (Value == brushBackColor_) return;
+  brushBackColor_ = Value;
+  RepaintOrInvalidate();
 }
 
-// Rounded half to even, as the library rounds, and in 64 bits: the range may span all of int.
-int TVisProgressFill::Percentage(int value) const {
-  const std::int64_t span = static_cast<std::int64_t>(maxValue_) - minValue_;
-  if (span <= 0) return 0;
-  const double exact = static_cast<double>(static_cast<std::int64_t>(value) - minValue_) * 100.0 / static_cast<double>(span);
-  return std::clamp(static_cast<int>(std::nearbyint(exact)), 0, 100);
+void TVisCustomProgressFill::SetBar3D(TVisBorderStyle Value) {
+  if (Value == bar3D_) return;
+  bar3D_ = Value;
+  RepaintOrInvalidate();
 }
 
-void TVisProgressFill::Show() { TProgressBar::SetPosition(position_); }
-
-void TVisProgressFill::SetMaxValue(int value) {
-  if (value == maxValue_ || value == minValue_) return;
-  const int oldMin = minValue_;
-  minValue_ = std::min(value, oldMin);
-  maxValue_ = std::max(value, oldMin);
-  if (userValue_ < minValue_ || userValue_ > maxValue_) userValue_ = maxValue_;
-  position_ = Percentage(userValue_);
-  Show();
+void TVisCustomProgressFill::ImageChanged(int Flag) {
+  // Taking a list's picture comes with the image lists; without one the picture is none.
+  fillObject_.ListBitmap().SetSize(0, 0);
+  TVisBaseMeter::ImageChanged(Flag);
 }
 
-void TVisProgressFill::SetMinValue(int value) {
-  if (value == minValue_ || value == maxValue_) return;
-  const int oldMax = maxValue_;
-  minValue_ = std::min(value, oldMax);
-  maxValue_ = std::max(value, oldMax);
-  if (userValue_ < minValue_ || userValue_ > maxValue_) userValue_ = minValue_;
-  position_ = Percentage(userValue_);
-  Show();
-}
-
-void TVisProgressFill::SetUserValue(int value) {
-  if (value == userValue_ || value < minValue_ || value > maxValue_) return;
-  userValue_ = value;
-  position_ = Percentage(value);
-  Show();
-}
-
-void TVisProgressFill::SetPosition(int value) {
-  value = std::clamp(value, 0, 100);
-  if (value == position_) return;
-  position_ = value;
-  userValue_ = minValue_ + static_cast<int>(std::lround(value * 0.01 * (static_cast<double>(maxValue_) - minValue_)));
-  Show();
+void TVisCustomProgressFill::PaintBar(classlib::TCanvas& Canvas, const RECT& BarRect, const RECT& AreaRect,
+                                      const RECT& RestRect) {
+  if (!IsRectEmpty(&BarRect)) fillObject_.Fill(Canvas, BarRect, brushBackColor_);
+  if (Position() > 0) {
+    RECT border = BarRect;
+    DrawBorderStyle(Canvas, border, bar3D_, 0);
+  }
+  if (OptionsText() == TVisMeterTextOptions::toNoText) return;
+  std::string text = Caption();
+  if (OptionsText() == TVisMeterTextOptions::toPercent) {
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%d%%", Position());
+    text = percent;
+  }
+  const TVisFillStyle style = fillObject_.Style();
+  const bool brushRest = style == TVisFillStyle::sfNone || style == TVisFillStyle::sfBrush;
+  PaintText(Canvas, text, BarRect, AreaRect, RestRect, brushRest ? fillObject_.Brush().Color() : Font().Color());
 }
 
 }  // namespace controls

@@ -1,41 +1,50 @@
-// The progress bar of the windows: a value between MinValue and MaxValue, shown as a percentage.
-// For now the system's progress bar in the product's colours; the value rules are the library's.
+// The progress bar of the windows: a meter whose bar is painted by a fill object (a gradient in
+// the windows), on the empty part's Color, framed by its bevel. The application sets MaxValue and
+// UserValue, and Position to reset it; everything else comes from the window.
 #pragma once
 
 #include <cstdint>
 
-#include "classlib/comctrls.h"
+#include "controls/panels/vis_fill.h"
+#include "controls/panels/vis_meter.h"
 
 namespace controls {
 
-class TVisProgressFill : public classlib::TProgressBar {
+class TVisCustomProgressFill : public TVisBaseMeter {
  public:
-  explicit TVisProgressFill(classlib::TComponent* AOwner);
+  explicit TVisCustomProgressFill(classlib::TComponent* AOwner);
+  ~TVisCustomProgressFill() override;
 
-  int MinValue() const { return minValue_; }
-  int MaxValue() const { return maxValue_; }
-  int UserValue() const { return userValue_; }
-  // 0..100.
-  int Position() const { return position_; }
-  // A value equal to the maximum or the minimum changes nothing; one below the minimum swaps roles.
-  void SetMaxValue(int value);
-  void SetMinValue(int value);
-  // Values outside the range are ignored.
-  void SetUserValue(int value);
-  // Above 100 counts as 100; the value follows the percentage.
-  void SetPosition(int value);
+  TVisFillObject& FillObject() { return fillObject_; }
+  // Copies Value.
+  void SetFillObject(const TVisFillObject& Value) { fillObject_.Assign(Value); }
+  // The colour behind the fill's bitmaps and in the gaps of its hatches.
+  classlib::TColor BrushBackColor() const { return brushBackColor_; }
+  void SetBrushBackColor(classlib::TColor Value);
+  // A border drawn around the bar while it is not empty.
+  TVisBorderStyle Bar3D() const { return bar3D_; }
+  void SetBar3D(TVisBorderStyle Value);
 
  protected:
-  void CreateWnd() override;
+  void ImageChanged(int Flag) override;
+  void PaintBar(classlib::TCanvas& Canvas, const RECT& BarRect, const RECT& AreaRect, const RECT& RestRect) override;
 
  private:
-  int Percentage(int value) const;
-  void Show();
+  TVisFillObject fillObject_;
+  classlib::TColor brushBackColor_ = classlib::clBtnFace;
+  TVisBorderStyle bar3D_ = TVisBorderStyle::lsNone;
+};
 
-  int minValue_ = 0;
-  int maxValue_ = 100;
-  int userValue_ = 0;
-  int position_ = 0;
+class TVisProgressFill : public TVisCustomProgressFill {
+ public:
+  explicit TVisProgressFill(classlib::TComponent* AOwner) : TVisCustomProgressFill(AOwner) {}
+
+  // Kept for the window's settings; the bar does not use it.
+  int Step() const { return step_; }
+  void SetStep(std::uint8_t Value) { step_ = Value; }
+
+ private:
+  int step_ = 10;
 };
 
 }  // namespace controls

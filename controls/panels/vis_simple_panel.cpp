@@ -1,67 +1,147 @@
 #include "controls/panels/vis_simple_panel.h"
 
+#include "controls/panels/vis_messages.h"
+
 namespace controls {
 
-namespace {
+using classlib::TCanvas;
 
-bool IsFrame(TVisBevelStyle s) { return s == TVisBevelStyle::bvFrameLowered || s == TVisBevelStyle::bvFrameRaised; }
+// ---- TVisCustomPanel
 
-bool IsRaised(TVisBevelStyle s) {
-  return s == TVisBevelStyle::bvRaised || s == TVisBevelStyle::bvFrameRaised || s == TVisBevelStyle::bvNormal;
+TVisCustomPanel::TVisCustomPanel(classlib::TComponent* AOwner) : TVisCustomControl(AOwner) {
+  SetControlStyle(classlib::csAcceptsControls | classlib::csCaptureMouse | classlib::csClickEvents |
+                  classlib::csOpaque | classlib::csDoubleClicks | classlib::csReplicatable);
+  SetColor(classlib::clBtnFace);
 }
 
-void PaintBevel(classlib::TCanvas& canvas, RECT& r, TVisBevelStyle style, int width) {
-  if (style == TVisBevelStyle::bvNone) return;
-  const int rings = width + (IsFrame(style) ? 1 : 0);
-  for (int i = 0; i < rings; ++i) {
-    DrawEdge(canvas.Handle(), &r, IsRaised(style) ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
-    InflateRect(&r, -1, -1);
+TVisCustomControl* TVisCustomPanel::BackgroundParent() const {
+  auto* parent = dynamic_cast<TVisCustomControl*>(Parent());
+  return parent && parent->HandleAllocated() ? parent : nullptr;
+}
+
+bool TVisCustomPanel::BackgroundAvailable() {
+  TVisCustomControl* parent = BackgroundParent();
+  return Transparent() && parent && parent->BackgroundAvailable();
+}
+
+classlib::TBitmap* TVisCustomPanel::BackgroundBitmap() {
+  return BackgroundAvailable() ? BackgroundParent()->BackgroundBitmap() : nullptr;
+}
+
+POINT TVisCustomPanel::MapToBackground(POINT P) {
+  if (!BackgroundAvailable()) return P;
+  const POINT at = BackgroundParent()->MapToBackground({Left(), Top()});
+  // Past the window's border, if it has one.
+  return {at.x + P.x + (Width() - ClientWidth()) / 2, at.y + P.y + (Height() - ClientHeight()) / 2};
+}
+
+bool TVisCustomPanel::DrawBackground(TCanvas& Canvas, const RECT& Rect, unsigned, POINT Origin) {
+  if (Loading() || Destroying()) return false;
+  classlib::TBitmap* bitmap = BackgroundBitmap();
+  if (!bitmap) return false;
+  const POINT at = MapToBackground({0, 0});
+  RECT source = Rect;
+  OffsetRect(&source, at.x + Origin.x, at.y + Origin.y);
+  Canvas.CopyRect(Rect, bitmap->Canvas(), source);
+  return true;
+}
+
+void TVisCustomPanel::WndProc(classlib::TMessage& Message) {
+  TVisCustomControl::WndProc(Message);
+  if (Message.Msg == WM_SIZE) BitmapEffect().InvalidateBuffer();
+}
+
+// ---- TVisCustomBevelPanel
+
+TVisCustomBevelPanel::TVisCustomBevelPanel(classlib::TComponent* AOwner) : TVisCustomPanel(AOwner) {
+  bevel_.SetClientEdgeSupported(true);
+  bevel_.OnChange = [this](TObject* sender) { GetChange(sender); };
+}
+
+TVisCustomBevelPanel::~TVisCustomBevelPanel() { bevel_.OnChange = nullptr; }
+
+void TVisCustomBevelPanel::SetBevel(const TVisBevel& Value) {
+  bevel_.Assign(Value);
+  Perform(CM_VISBEVELCHANGED);
+}
+
+void TVisCustomBevelPanel::AlignControls(classlib::TControl* AControl, RECT& Rect) {
+  Rect = bevel_.InnerRect(Rect);
+  TVisCustomPanel::AlignControls(AControl, Rect);
+}
+
+void TVisCustomBevelPanel::CreateParams(classlib::TCreateParams& Params) {
+  TVisCustomPanel::CreateParams(Params);
+  if (!WindowsMode()) return;
+  if (Ctl3D())
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.Style |= WS_BORDER;
+  if (ThemedBorderInUse()) {
+    Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+    Params.Style &= ~static_cast<DWORD>(WS_BORDER);
   }
 }
 
-void PaintRings(classlib::TCanvas& canvas, RECT& r, int count, classlib::TColor color) {
-  canvas.Brush().SetColor(color);
-  canvas.Brush().SetStyle(classlib::TBrushStyle::bsSolid);
-  for (int i = 0; i < count; ++i) {
-    canvas.FrameRect(r);
-    InflateRect(&r, -1, -1);
-  }
+void TVisCustomBevelPanel::Ctl3DChanged() {
+  if (WindowsMode() && !ThemedBorderInUse())
+    RecreateWnd();
+  else
+    TVisCustomPanel::Ctl3DChanged();
 }
 
-}  // namespace
-
-int TVisBevel::Extent() const {
-  int extent = borderWidth_ + borderInnerWidth_;
-  if (styleOuter_ != TVisBevelStyle::bvNone) extent += widthOuter_ + (IsFrame(styleOuter_) ? 1 : 0);
-  if (styleInner_ != TVisBevelStyle::bvNone) extent += widthInner_ + (IsFrame(styleInner_) ? 1 : 0);
-  return extent;
-}
-
-void TVisBevel::PaintFrame(classlib::TCanvas& canvas, RECT& r) const {
-  PaintBevel(canvas, r, styleOuter_, widthOuter_);
-  PaintRings(canvas, r, borderWidth_, borderColor_);
-  PaintBevel(canvas, r, styleInner_, widthInner_);
-  PaintRings(canvas, r, borderInnerWidth_, borderColor_);
-}
-
-TVisSimplePanel::TVisSimplePanel(classlib::TComponent* AOwner) : TCustomControl(AOwner) {
-  SetControlStyle(ControlStyle() | classlib::csClickEvents | classlib::csCaptureMouse);
-  SetBounds(0, 0, 185, 41);
-  bevel_.OnChange = [this] {
+void TVisCustomBevelPanel::GetChange(TObject* Sender) {
+  if (Loading()) return;
+  if (Sender == &bevel_) {
+    bevel_.SetClientEdgeSupported(true);
+    if (bevel_.TakeRecreateNeeded()) RecreateWnd();
     Realign();
-    Invalidate();
-  };
+  }
+  TVisCustomPanel::GetChange(Sender);
 }
 
-void TVisSimplePanel::AdjustClientRect(RECT& r) {
-  TCustomControl::AdjustClientRect(r);
-  InflateRect(&r, -bevel_.Extent(), -bevel_.Extent());
+void TVisCustomBevelPanel::Loaded() {
+  TVisCustomPanel::Loaded();
+  // Bevel changes while loading were not applied one by one.
+  Realign();
+  Invalidate();
 }
 
-void TVisSimplePanel::Paint() {
-  TCustomControl::Paint();
-  RECT r = ClientRect();
-  bevel_.PaintFrame(Canvas(), r);
+void TVisCustomBevelPanel::DoEnter() {
+  if (!Focused() && FlatBorder()) PaintFocusBorder();
+  TVisCustomPanel::DoEnter();
+}
+
+void TVisCustomBevelPanel::MouseEntered() {
+  if (!Focused() && FlatBorder() && !HasFocus()) PaintFocusBorder();
+  TVisCustomPanel::MouseEntered();
+}
+
+void TVisCustomBevelPanel::Paint() {
+  EraseBackground();
+  if (Focused() || !FlatBorder()) {
+    RECT inner;
+    bevel_.PaintFrame(Canvas(), ClientRect(), inner, Transparent());
+  } else {
+    PaintFlatBorder(Canvas());
+  }
+}
+
+void TVisCustomBevelPanel::PaintFocusBorder(TCanvas& Canvas) {
+  if (WindowsMode()) return TVisCustomPanel::PaintFocusBorder(Canvas);
+  // Only the bevels: the rings in BorderColor stay as the paint left them.
+  RECT inner;
+  bevel_.PaintFrame(Canvas, ClientRect(), inner, true);
+}
+
+void TVisCustomBevelPanel::PaintFlatBorder(TCanvas& Canvas) {
+  if (Focused() || !FlatBorder() || Hot()) return;
+  if (WindowsMode()) return TVisCustomPanel::PaintFlatBorder(Canvas);
+  const int e = bevel_.Extent(), f = bevel_.ExtentRightBottom(), w = Width(), h = Height();
+  FillBackgroundRect(Canvas, {0, 0, w, e});
+  FillBackgroundRect(Canvas, {0, e, e, h});
+  FillBackgroundRect(Canvas, {0, h - f, w, h});
+  FillBackgroundRect(Canvas, {w - f, e, w, h - f});
 }
 
 }  // namespace controls

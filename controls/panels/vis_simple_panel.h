@@ -1,63 +1,69 @@
-// The panel every window is laid out with, and the bevel that frames it. For now a plain panel
-// that paints the bevel's rings and edges itself; the library's own painting replaces the inside
-// later without changing this surface.
+// The panels every window is laid out with. TVisCustomPanel lets a transparent panel paint its
+// background out of its parent's background bitmap; TVisCustomBevelPanel frames the panel with a
+// bevel that also keeps aligned children inside the frame; TVisSimplePanel is the one the windows
+// place.
 #pragma once
 
-#include "classlib/graphics.h"
-#include "classlib/stdctrls.h"
-#include "controls/panels/vis_types.h"
+#include "controls/panels/vis_bevel.h"
+#include "controls/panels/vis_custom_control.h"
 
 namespace controls {
 
-class TVisBevel {
+class TVisCustomPanel : public TVisCustomControl {
  public:
-  TVisBevelStyle StyleInner() const { return styleInner_; }
-  void SetStyleInner(TVisBevelStyle value) { styleInner_ = value; Changed(); }
-  TVisBevelStyle StyleOuter() const { return styleOuter_; }
-  void SetStyleOuter(TVisBevelStyle value) { styleOuter_ = value; Changed(); }
-  int WidthInner() const { return widthInner_; }
-  void SetWidthInner(int value) { widthInner_ = value; Changed(); }
-  int WidthOuter() const { return widthOuter_; }
-  void SetWidthOuter(int value) { widthOuter_ = value; Changed(); }
-  classlib::TColor BorderColor() const { return borderColor_; }
-  void SetBorderColor(classlib::TColor value) { borderColor_ = value; Changed(); }
-  int BorderWidth() const { return borderWidth_; }
-  void SetBorderWidth(int value) { borderWidth_ = value; Changed(); }
-  int BorderInnerWidth() const { return borderInnerWidth_; }
-  void SetBorderInnerWidth(int value) { borderInnerWidth_ = value; Changed(); }
+  explicit TVisCustomPanel(classlib::TComponent* AOwner);
 
-  // The frame's width on each side.
-  int Extent() const;
-  // Paints the frame into r and shrinks r to the area inside it.
-  void PaintFrame(classlib::TCanvas& canvas, RECT& r) const;
+  bool Locked() const { return locked_; }
+  void SetLocked(bool Value) { locked_ = Value; }
 
-  std::function<void()> OnChange;
+  // Only a transparent panel on a parent that has a background bitmap has one.
+  bool BackgroundAvailable() override;
+  classlib::TBitmap* BackgroundBitmap() override;
+  bool DrawBackground(classlib::TCanvas& Canvas, const RECT& Rect, unsigned Flags, POINT Origin) override;
+  POINT MapToBackground(POINT P) override;
+
+  void WndProc(classlib::TMessage& Message) override;
 
  private:
-  void Changed() {
-    if (OnChange) OnChange();
-  }
+  // The parent, when it takes part in the background protocol.
+  TVisCustomControl* BackgroundParent() const;
 
-  TVisBevelStyle styleInner_ = TVisBevelStyle::bvNone;
-  TVisBevelStyle styleOuter_ = TVisBevelStyle::bvNone;
-  int widthInner_ = 1;
-  int widthOuter_ = 1;
-  classlib::TColor borderColor_ = classlib::clBtnFace;
-  int borderWidth_ = 0;
-  int borderInnerWidth_ = 0;
+  bool locked_ = false;
 };
 
-class TVisSimplePanel : public classlib::TCustomControl {
+class TVisCustomBevelPanel : public TVisCustomPanel {
  public:
-  explicit TVisSimplePanel(classlib::TComponent* AOwner);
+  explicit TVisCustomBevelPanel(classlib::TComponent* AOwner);
+  ~TVisCustomBevelPanel() override;
+
+  // A change of the bevel realigns the children at once and repaints the panel.
   TVisBevel& Bevel() { return bevel_; }
+  // Copies Value.
+  void SetBevel(const TVisBevel& Value);
 
  protected:
-  void AdjustClientRect(RECT& Rect) override;
+  void AlignControls(classlib::TControl* AControl, RECT& Rect) override;
+  void CreateParams(classlib::TCreateParams& Params) override;
+  void Ctl3DChanged() override;
+  void GetChange(TObject* Sender) override;
+  void Loaded() override;
+  void DoEnter() override;
+  void MouseEntered() override;
   void Paint() override;
+  void PaintFocusBorder(classlib::TCanvas& Canvas) override;
+  void PaintFlatBorder(classlib::TCanvas& Canvas) override;
+  using TVisCustomControl::PaintFlatBorder;
+  using TVisCustomControl::PaintFocusBorder;
 
  private:
+  bool WindowsMode() const { return bevel_.Mode() == TVisBevelMode::bmWindows; }
+
   TVisBevel bevel_;
+};
+
+class TVisSimplePanel : public TVisCustomBevelPanel {
+ public:
+  explicit TVisSimplePanel(classlib::TComponent* AOwner) : TVisCustomBevelPanel(AOwner) {}
 };
 
 }  // namespace controls

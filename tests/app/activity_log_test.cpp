@@ -47,6 +47,7 @@ TEST_F(ActivityLog, EveryOtherBlock) {
       {[] { LogRunEnd(RunEnd::Failed); },
        "Beendet um:   05.03.2024 14:22\r\nGrund:        Fehler bei Durchf\xFChrung\r\n" + dashes + "\r\n"},
       {[] { LogError("Ωmega.txt fehlt"); }, "Fehler:       ?mega.txt fehlt\r\n"},
+      {[] { LogError("Zu gro\xC3\x9F!\r\rBitte\r\nkleiner."); }, "Fehler:       Zu gro\xDF! Bitte kleiner.\r\n"},
   };
   for (const auto& c : cases) {
     testing_support::WriteFile(dir / "orvapp.log", "");

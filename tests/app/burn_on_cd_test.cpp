@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/burn_on_cd.h"
+#include "app/cd_devices.h"
 #include "app/cd_simulator.h"
 #include "app/split_media.h"
 #include "classlib/clock.h"
@@ -54,16 +55,8 @@ std::string Bytes(size_t size, unsigned seed = 1) {
   return bytes;
 }
 
-// A script that may also act when a box shows, as a user who puts in a disc before "Wiederholen".
 class Prompts : public testing_support::ScriptedPrompts {
  public:
-  std::function<void(const std::string& text)> onMessage = [](const std::string&) {};
-
-  PromptResult Message(const classlib::MessageRequest& request) override {
-    onMessage(request.text);
-    return ScriptedPrompts::Message(request);
-  }
-
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
     for (const classlib::MessageRequest& m : messages) texts.push_back(m.text);
@@ -178,12 +171,13 @@ TEST_F(BurnOnCDTest, WritesTheFileIntoTheRootWithTheDaysLabelThenDeletesIt) {
 }
 
 TEST_F(BurnOnCDTest, SpeedIsTheRequestedOneUpToTheDevicesMaximum) {
-  for (const int requested : {8, 24, 52}) {
+  // 0: a speed text without a factor.
+  for (const int requested : {8, 24, 52, 0}) {
     SCOPED_TRACE(requested);
     InsertBlankDisc(false);
     settings.Speed = requested;
     ASSERT_TRUE(BurnOnCD(writer, settings, progress, Source("job.zip", 3000)).Burned());
-    EXPECT_EQ(drive->WriteSpeed, std::min(requested, 24));
+    EXPECT_EQ(drive->WriteSpeed, requested == 0 ? 24 : std::min(requested, 24));
   }
 }
 
@@ -481,15 +475,6 @@ TEST_F(BurnOnCDTest, WithoutARecorderOfThatLetterNothingIsTouched) {
   }
 }
 
-TEST(DriveLetterOfEntry, TakesTheLetterOnlyFromARecordersEntry) {
-  EXPECT_EQ(DriveLetterOfEntry("(E:) Lumatec RW-5200"), "E");
-  EXPECT_EQ(DriveLetterOfEntry("(k:) Orbis DVR 108"), "k");
-  EXPECT_EQ(DriveLetterOfEntry("Kein CD-Recorder verfügbar!"), "");
-  EXPECT_EQ(DriveLetterOfEntry("(1:) x"), "");
-  EXPECT_EQ(DriveLetterOfEntry("(E)"), "");
-  EXPECT_EQ(DriveLetterOfEntry(""), "");
-}
-
 TEST_F(BurnOnCDTest, MissingFileIsReportedBeforeTheDiscIsTouched) {
   InsertBlankDisc(true);
   BurnEarlierBackup();
@@ -506,6 +491,14 @@ TEST_F(BurnOnCDTest, MissingFileIsReportedBeforeTheDiscIsTouched) {
 }
 
 TEST_F(BurnOnCDTest, SplitArchiveGoesOnOneDiscAPartUnderTheNamesTheRestoreLooksFor) {
+  const char kNextDisc[] =
+      "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
+      "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
+  // The user puts in a blank disc whenever asked to change it.
+  std::vector<std::shared_ptr<SimulatedDisc>> burned;
+  prompts.onMessage = [&](const std::string& text) {
+    if (text == kNextDisc) burned.push_back(InsertBlankDisc(false));
+  };
   for (const char* archive : {"job.zip", "job1.zip"}) {  // plain, and generation 1
     SCOPED_TRACE(archive);
     const std::string stem = std::string(archive).substr(0, std::string(archive).size() - 4);
@@ -515,18 +508,22 @@ TEST_F(BurnOnCDTest, SplitArchiveGoesOnOneDiscAPartUnderTheNamesTheRestoreLooksF
     const std::vector<DiscFile> files = DiscFilesOf(last, 3);
     ASSERT_EQ(files.size(), 3u);
     settings.Eject = true;
+    burned = {InsertBlankDisc(false)};
+    prompts.messages.clear();
+    prompts.AnswerNext(PromptResult::Retry);
+    prompts.AnswerNext(PromptResult::Retry);
 
-    std::vector<std::shared_ptr<SimulatedDisc>> burned;
-    for (const DiscFile& f : files) {
-      burned.push_back(InsertBlankDisc(false));
-      ASSERT_TRUE(BurnOnCD(writer, settings, progress, f.Source).Burned());
-      EXPECT_FALSE(FileExists(f.Source));
-    }
+    ASSERT_TRUE(BurnArchiveSet(writer, settings, progress, last, 3).Burned());
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kNextDisc, kNextDisc}));
+    EXPECT_EQ(prompts.messages[0].buttons, PromptButtons::RetryCancel);
+    EXPECT_TRUE(prompts.messages[0].systemModal);
     // The first disc holds the archive, the next ones parts 1 and 2.
     const std::vector<std::pair<std::string, unsigned>> expected = {
         {archive, 3}, {stem + ".001", 1}, {stem + ".002", 2}};
+    ASSERT_EQ(burned.size(), 3u);
     for (size_t i = 0; i < burned.size(); ++i) {
       EXPECT_EQ(files[i].DiscPath, "\\" + expected[i].first);
+      EXPECT_FALSE(FileExists(files[i].Source));
       EXPECT_EQ(burned[i]->Files, std::vector<std::string>{"\\" + expected[i].first});
       EXPECT_EQ(burned[i]->VolumeLabel, "Backup 9-12-26");
       EXPECT_EQ(ReadFile(burned[i]->HostFolder + "\\" + expected[i].first),
@@ -542,6 +539,30 @@ TEST_F(BurnOnCDTest, SplitArchiveGoesOnOneDiscAPartUnderTheNamesTheRestoreLooksF
     }
   }
   EXPECT_EQ(DiscFilesOf("C:\\Temp\\job.zip", 1).size(), 1u);
+}
+
+TEST_F(BurnOnCDTest, SplitArchiveStopsAtTheFirstDiscNotBurned) {
+  const std::string last = Source("job.zip", 30000, 3);
+  const std::string part1 = Source("job.001", 40000, 1);
+  const std::string part2 = Source("job.002", 40000, 2);
+  // The user cancels the disc change, or says Retry with no disc in and then gives up.
+  const std::vector<std::vector<PromptResult>> scripts = {{PromptResult::Cancel},
+                                                           {PromptResult::Retry, PromptResult::Cancel}};
+  for (const std::vector<PromptResult>& answers : scripts) {
+    SCOPED_TRACE(answers.size());
+    InsertBlankDisc(false);
+    WriteFile(last, Bytes(30000, 3));
+    for (const PromptResult answer : answers) prompts.AnswerNext(answer);
+    settings.Eject = true;  // no second disc goes in
+
+    const BurnReport report = BurnArchiveSet(writer, settings, progress, last, 3);
+    EXPECT_EQ(report.Result, BurnResult::Declined);
+    EXPECT_EQ(report.Text, part1 + " konnte nicht auf CD gebrannt werden: vom Anwender abgebrochen.");
+    EXPECT_FALSE(FileExists(last));
+    EXPECT_TRUE(FileExists(part1));
+    EXPECT_TRUE(FileExists(part2));
+    EXPECT_EQ(disc->Files, std::vector<std::string>{"\\job.zip"});
+  }
 }
 
 TEST(SplitMedia, PartSizesByTheDefinitionsTextAndWhetherCDPartsFitTheirDisc) {

@@ -191,6 +191,10 @@ TEST_F(CommandLine, StartSwitch) {
       {"orvapp.exe /start Name With Blanks", {"/start", "Name With Blanks"}},
       {"\"C:\\Program Files\\Orvanta\\orvapp.exe\" /start Tägliche Sicherung", {"/start", "Tägliche Sicherung"}},
       {"orvapp.exe \"/start\" Wochenende", {"/start", "Wochenende"}},
+      // A shell quotes a name with blanks; a desktop shortcut passes it bare.
+      {"orvapp.exe /start \"Name With Blanks\"", {"/start", "Name With Blanks"}},
+      {"orvapp.exe /start \"Name", {"/start", "\"Name"}},
+      {"orvapp.exe /start \"\"", {}},
       // Only the switch of the first argument counts, not "/start" within the program's path.
       {"\"C:\\Backup/start\\orvapp.exe\" /start Nachts", {"/start", "Nachts"}},
       {"orvapp.exe /start", {}},

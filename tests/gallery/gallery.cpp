@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/forms.h"
+#include "controls/panels/vis_application.h"
 #include "classlib/wide.h"
 #include "tests/gallery/gallery.h"
 #include "tests/gallery/png_file.h"
@@ -77,18 +78,21 @@ int main() {
 
   for (const gallery::GalleryWindow& w : gallery::GalleryWindows()) {
     if (w.name != args[0]) continue;
-    classlib::Application().Initialize();
-    classlib::Application().SetTitle("Orvanta");
+    controls::StartControlLibrary();
+    classlib::TApplication& application = classlib::Application();
+    application.Initialize();
+    application.SetTitle("Orvanta");
     classlib::TForm* form = w.show();
     const HWND window = form->Handle();
     LetItPaint(window);
     RECT r;
     GetWindowRect(window, &r);
-    if (!gallery::WritePng(classlib::Widen(args[1]), r.right - r.left, r.bottom - r.top, Grab(r))) {
-      std::fprintf(stderr, "orvgallery: cannot write %s\n", args[1].c_str());
-      return 1;
-    }
-    return 0;
+    const bool written = gallery::WritePng(classlib::Widen(args[1]), r.right - r.left, r.bottom - r.top, Grab(r));
+    if (!written) std::fprintf(stderr, "orvgallery: cannot write %s\n", args[1].c_str());
+    // As the program ends: the windows go while everything they use is still there.
+    while (application.ComponentCount() > 0) delete application.Components(application.ComponentCount() - 1);
+    controls::StopControlLibrary();
+    return written ? 0 : 1;
   }
   std::fprintf(stderr, "orvgallery: no window named %s (see --list)\n", args[0].c_str());
   return 2;

@@ -5,6 +5,9 @@
 
 #include "app/activity_log.h"
 #include "app/cd_simulator.h"
+#include "app/form_main.h"
+#include "app/program_paths.h"
+#include "app/program_windows.h"
 #include "app/restore_page.h"
 #include "app/single_backup_page.h"
 #include "app/wizards/form_add.h"
@@ -113,6 +116,14 @@ app::TRestorePage* ShowRestorePage(const RestoreSample& sample) {
 
 classlib::TForm* ShowRestore() { return ShowRestorePage(MakeRestoreSample())->ParentForm(); }
 
+// The page as it reads a backup: the bar beside the buttons shows how far it got.
+classlib::TForm* ShowRestoreOpening() {
+  app::TRestorePage* page = ShowRestorePage(MakeRestoreSample());
+  page->FlatProgressBarRestore->Show();
+  page->FlatProgressBarRestore->SetUserValue(page->FlatProgressBarRestore->MaxValue() / 2);
+  return page->ParentForm();
+}
+
 app::TFormExtract* ShowExtractStart(const RestoreSample& sample) {
   app::TRestorePage* page = ShowRestorePage(sample);
   page->FlatButtonExtractAll->Click();
@@ -128,28 +139,33 @@ classlib::TForm* ShowExtractDone() {
   return form;
 }
 
+// A few files in the list of the Single Backup page.
+void FillSingleBackupPage(app::TSingleBackupPage& page) {
+  const struct {
+    const char* name;
+    const char* folder;
+    const char* size;
+  } files[] = {
+      {"Übersicht März 2024.xls", "C:\\Dokumente\\Jahresübersichten\\", "1.234 KB"},
+      {"Angebot Müller.doc", "C:\\Dokumente\\Angebote\\", "87 KB"},
+      {"Präsentation Vertrieb.ppt", "C:\\Dokumente\\Vorträge\\Vertrieb und Marketing\\", "12.873 KB"},
+      {"Adressen.csv", "D:\\Daten\\", "3 KB"},
+      {"Urlaubsfoto 017.jpg", "D:\\Bilder\\2023\\Sommer\\", "2.406 KB"},
+  };
+  for (const auto& f : files) {
+    classlib::TListItem* item = page.ListViewSingleBackup->Items().Add();
+    item->SetCaption(f.name);
+    item->AddSubItem(f.folder);
+    item->AddSubItem(f.size);
+  }
+  page.SetFilesText();
+}
+
 // The Single Backup page of the main window, holding a few files, as the wizards see it.
 app::TSingleBackupPage* SingleBackupPage() {
   static app::TSingleBackupPage* page = [] {
     auto* created = new app::TSingleBackupPage(Owner());
-    const struct {
-      const char* name;
-      const char* folder;
-      const char* size;
-    } files[] = {
-        {"Übersicht März 2024.xls", "C:\\Dokumente\\Jahresübersichten\\", "1.234 KB"},
-        {"Angebot Müller.doc", "C:\\Dokumente\\Angebote\\", "87 KB"},
-        {"Präsentation Vertrieb.ppt", "C:\\Dokumente\\Vorträge\\Vertrieb und Marketing\\", "12.873 KB"},
-        {"Adressen.csv", "D:\\Daten\\", "3 KB"},
-        {"Urlaubsfoto 017.jpg", "D:\\Bilder\\2023\\Sommer\\", "2.406 KB"},
-    };
-    for (const auto& f : files) {
-      classlib::TListItem* item = created->ListViewSingleBackup->Items().Add();
-      item->SetCaption(f.name);
-      item->AddSubItem(f.folder);
-      item->AddSubItem(f.size);
-    }
-    created->SetFilesText();
+    FillSingleBackupPage(*created);
     app::MainWindow().SingleBackupPage = [created] { return created; };
     return created;
   }();
@@ -278,6 +294,30 @@ classlib::TForm* ShowCreationRunning() {
   return form;
 }
 
+// The main window as the program shows it, on names of its own beside a running program, with a
+// few files listed; its log goes to a scratch folder.
+app::TFormMain* MainWindowSample() {
+  static testing_support::TempDir dir;
+  app::SetProgramFileForTesting(dir / "orvapp.exe");
+  app::ProgramStart start;
+  start.CommandLine = "orvapp.exe";
+  start.InstanceName = "OrvantaGallery";
+  start.DdeService = "orvgallery";
+  app::TFormMain* main = app::CreateProgramWindows(Owner(), start).FormMain;
+  FillSingleBackupPage(*main->PanelSingleBackup);
+  main->Show();
+  return main;
+}
+
+classlib::TForm* ShowMain() { return MainWindowSample(); }
+
+classlib::TForm* ShowMainRestore() {
+  app::TFormMain* main = MainWindowSample();
+  main->FlatTabControlMain->SetActiveTab(app::TFormMain::kRestoreTab);
+  main->PanelRestoreBackup->OpenBackup(MakeRestoreSample().archive);
+  return main;
+}
+
 }  // namespace
 
 // One line per window.
@@ -288,6 +328,7 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"popup-after", ShowPopupAfterTab},
       {"recover", ShowRecover},
       {"restore", ShowRestore},
+      {"restore-opening", ShowRestoreOpening},
       {"extract", ShowExtract},
       {"extract-done", ShowExtractDone},
       {"single-page", ShowSingleBackupPage},
@@ -303,6 +344,8 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"creation-running", ShowCreationRunning},
       {"creation-done", ShowCreationDone},
       {"creation-failed", ShowCreationFailed},
+      {"main", ShowMain},
+      {"main-restore", ShowMainRestore},
   };
   return windows;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -30,8 +31,12 @@ class ScriptedPrompts : public classlib::PromptService {
   std::vector<classlib::FileOpenRequest> fileRequests;
   std::vector<classlib::FolderRequest> folderRequests;
   std::vector<classlib::InputRequest> inputRequests;
+  // Acts when a message box shows, before it is answered: a user who puts in a disc before
+  // "Wiederholen", say.
+  std::function<void(const std::string& text)> onMessage;
 
   classlib::PromptResult Message(const classlib::MessageRequest& request) override {
+    if (onMessage) onMessage(request.text);
     messages.push_back(request);
     return Next(answers_, "unscripted message box: " + request.text);
   }

@@ -221,12 +221,12 @@ TEST_F(DirectoryReaderTest, TheScanPassesOverTheProgramPartOfAnExe) {
 
 TEST_F(DirectoryReaderTest, TheScanCanBeCancelled) {
   int pumps = 0;
-  SetMessagePumpForTesting([&] {
+  SetMessagePump([&] {
     if (++pumps == 3) reader_.RequestCancel();
   });
   reader_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
   EXPECT_EQ(MessageOf<EUserCanceled>([&] { Load(std::string(200000, 'x')); }), "User Aborted Operation");
-  SetMessagePumpForTesting(nullptr);
+  SetMessagePump(nullptr);
   EXPECT_EQ(pumps, 3);
   EXPECT_EQ(reader_.ZipName(), "");
   EXPECT_FALSE(reader_.Busy());

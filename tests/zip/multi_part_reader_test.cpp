@@ -121,11 +121,11 @@ TEST_F(MultiPartReaderTest, AMissingPartEndsTheReadingAsCancelled) {
   reader_.SetZipName(last);
   reader_.OnGetNextDisk = [](int, std::string& name) { name = "base.002"; };
   int pumps = 0;
-  SetMessagePumpForTesting([&] {
+  SetMessagePump([&] {
     if (++pumps == 3) reader_.RequestCancel();
   });
   EXPECT_THROW(reader_.LoadDirectory(), EUserCanceled);
-  SetMessagePumpForTesting(nullptr);
+  SetMessagePump(nullptr);
   EXPECT_EQ(pumps, 3);
 }
 

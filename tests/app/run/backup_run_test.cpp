@@ -4,15 +4,18 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/archive_names.h"
 #include "app/file_state_list.h"
 #include "app/generations.h"
+#include "app/split_media.h"
 #include "classlib/registry.h"
 #include "classlib/wide.h"
 #include "tests/app/run/run_fixture.h"
+#include "tests/app/wizards/simulated_recorders.h"
 #include "tests/support/scripted_prompts.h"
 #include "zip/fs.h"
 
@@ -532,86 +535,260 @@ TEST_F(BackupRun, AnAfterActionStaysWithItsOwnJob) {
   EXPECT_EQ(popup->FlatEditFileStart->Text(), "");
 }
 
-TEST_F(BackupRun, BurningWritesOneDiscPerFileAndAFailedDiscStillEndsTheRun) {
-  const std::string big = MakeFile("src\\big.bin", RandomBytes(3000000, 3));
-  const std::string document = MakeFile("Liesmich.txt", "lies");
-  std::vector<BurnRequest> requests;
-  std::vector<bool> answers;
-  runner.BurnOnCD = [&](const BurnRequest& request) {
-    requests.push_back(request);
-    const bool burnt = requests.size() <= answers.size() && answers[requests.size() - 1];
-    if (burnt) zip::fs::Delete(request.File);
-    return burnt;
-  };
-  BackupDefinition def = Definition();
-  def.Recording = true;
-  def.RecDrive = "(E:) Lumatec RW-5200";
-  def.RecSpeed = "8-fach";
-  def.CDRWDelete = true;
-  def.CDRFinalize = true;
-  def.Eject = true;
-  def.SplitVar = "Diskette 3,5\" (1.44 MB)";
-  def.SplitEver = SplitWhen::OnlyWhenBurning;
-  WriteBackupDefinition(def);
-  WriteAfterBackup("Job", AfterBackupAction::OpenFile, document);
-  const std::string temp = dir.Path() + "\\";
-  const std::string change =
-      "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
-      "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
+const char kNextDisc[] =
+    "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
+    "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
 
-  {
-    SCOPED_TRACE("every disc written");
-    testing_support::ScriptedPrompts prompts;
-    prompts.AnswerNext(PromptResult::Retry);
-    prompts.AnswerNext(PromptResult::Retry);
-    answers = {true, true, true};
-    EXPECT_TRUE(scheduler.RunNow({"Job"}));
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[0].File, temp + "Job.zip");
-    EXPECT_EQ(requests[1].File, temp + "Job.001");
-    EXPECT_EQ(requests[2].File, temp + "Job.002");
-    EXPECT_EQ(requests[0].DriveLetter, 'E');
-    EXPECT_EQ(requests[0].Speed, 8);
-    EXPECT_TRUE(requests[0].Erase && requests[0].Eject && requests[0].FinalizeWriteOnce);
-    EXPECT_FALSE(requests[0].FinalizeRewritable);
-    EXPECT_EQ(requests[0].Writer, progress->OrvBurner);
-    EXPECT_EQ(requests[0].Status, progress->LabelAction);
-    ASSERT_EQ(prompts.messages.size(), 2u);
-    EXPECT_EQ(prompts.messages[0].text, change);
-    EXPECT_EQ(prompts.messages[0].buttons, classlib::PromptButtons::RetryCancel);
-    EXPECT_TRUE(prompts.messages[0].systemModal);
-    EXPECT_EQ(Stored()->LastBackup, kLastBackup);
-    EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
-    EXPECT_EQ(opened, std::vector<std::string>{document});
-    EXPECT_FALSE(FileExists(temp + "Job.zip"));
+// Runs that burn, on the simulated recorders of the progress window's CD writer.
+class BurningRun : public BackupRun {
+ protected:
+  BurningRun() {
+    big = MakeFile("src\\big.bin", RandomBytes(3000000, 3));
+    small = MakeFile("src\\klein.txt", "klein");
+    document = MakeFile("Liesmich.txt", "lies");
   }
+
+  // Burns on E, split into three parts, then opens a file.
+  BackupDefinition BurningDefinition() {
+    BackupDefinition def = Definition();
+    def.Create.clear();
+    def.Recording = true;
+    def.RecDrive = "(E:) Lumtec Brenner E";
+    def.RecSpeed = "8-fach";
+    def.CDRFinalize = true;
+    def.Eject = true;
+    def.SplitVar = "Diskette 3,5\" (1.44 MB)";
+    def.SplitEver = SplitWhen::OnlyWhenBurning;
+    return def;
+  }
+
+  void Store(const BackupDefinition& def) {
+    DeleteBackupDefinition(def.Title);
+    WriteBackupDefinition(def);
+    WriteAfterBackup(def.Title, AfterBackupAction::OpenFile, document);
+    classlib::TRegistry reg;
+    reg.OpenKey("\\Software\\Norvex\\Orvanta\\Backups\\" + def.Title, false);
+    reg.WriteString("LastBackup", "vorher");
+    zip::fs::Delete(StateFileName(def.Title));
+  }
+
+  SimulatedDisc& LastDisc() { return *recorders.discs.back(); }
+
+  // What the run left in the temporary folder.
+  Files TempFiles() {
+    Files files;
+    for (const auto& file : Snapshot(temp))
+      if (file.first.rfind("Job", 0) == 0) files.insert(file);
+    return files;
+  }
+
+  const std::string temp = dir.Path() + "\\";
+  testing_support::ScriptedPrompts prompts;
+  wizard_testing::SimulatedRecorders recorders{dir.Path(), *progress->OrvBurner, prompts};
+  SimulatedCDDevice& driveE = *recorders.drives[0];
+  SimulatedCDDevice& driveF = *recorders.drives[1];
+  std::string big, small, document;
+};
+
+TEST_F(BurningRun, EachFileOfTheArchiveGoesOnItsOwnDiscTheArchiveItselfFirst) {
   const struct {
     const char* what;
-    std::vector<bool> answers;
-    std::vector<PromptResult> prompts;
-    size_t requests;
-  } failures[] = {
-      {"the first disc fails", {false}, {}, 1},
-      {"no next disc", {true}, {PromptResult::Cancel}, 1},
+    int generations;
+    bool asked;  // the confirmation shows, and the user keeps its choices
+    const char* stem;
+  } cases[] = {
+      {"one generation", 1, false, "Job"},
+      {"generations", 3, false, "Job1"},
+      {"asked first", 1, true, "Job"},
   };
-  for (const auto& failure : failures) {
-    SCOPED_TRACE(failure.what);
-    classlib::TRegistry reg;
-    reg.OpenKey("\\Software\\Norvex\\Orvanta\\Backups\\Job", false);
-    reg.WriteString("LastBackup", "vorher");
-    testing_support::ScriptedPrompts prompts;
-    for (PromptResult answer : failure.prompts) prompts.AnswerNext(answer);
-    requests.clear();
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.what);
     opened.clear();
-    answers = failure.answers;
+    prompts.messages.clear();
+    recorders.InsertBlankDisc(driveE);
+    const std::size_t first = recorders.discs.size() - 1;
+    BackupDefinition def = BurningDefinition();
+    def.Instances = test.generations;
+    def.User = test.asked;
+    if (test.asked)
+      AnswerConfirmation([this] {
+        EXPECT_TRUE(popup->RadioButtonBurn->Checked());
+        EXPECT_EQ(popup->FlatComboBoxBurner->Text(), "(E:) Lumtec Brenner E");
+      });
+    Store(def);
+    // The set as the run wrote it, taken when the first disc starts.
+    Files written;
+    const TTrackWriteStartEvent shown = progress->OrvBurner->OnTrackWriteStart;
+    progress->OrvBurner->OnTrackWriteStart = [&](classlib::TComponent* sender, int track, int blocks) {
+      if (written.empty()) written = TempFiles();
+      shown(sender, track, blocks);
+    };
+    prompts.AnswerNext(PromptResult::Retry);
+    prompts.AnswerNext(PromptResult::Retry);
     EXPECT_TRUE(scheduler.RunNow({"Job"}));
-    EXPECT_EQ(requests.size(), failure.requests);
-    EXPECT_EQ(Stored()->LastBackup, "vorher");
-    EXPECT_EQ(Stored()->AfterBackup, AfterBackupAction::OpenFile);
-    EXPECT_EQ(TakeLog(), std::string(kStartLines) +
-                             "Fehler:       Das Backup wurde nicht vollst\xE4ndig auf CD geschrieben.\r\n" + kCompleted);
+    progress->OrvBurner->OnTrackWriteStart = shown;
+
+    const std::string stem = test.stem;
+    const std::vector<std::string> names = {stem + ".zip", stem + ".001", stem + ".002"};
+    ASSERT_EQ(Names(written), (std::vector<std::string>{names[1], names[2], names[0]}));
+    ASSERT_EQ(recorders.discs.size(), first + 3);
+    for (std::size_t i = 0; i < 3; ++i) {
+      const SimulatedDisc& disc = *recorders.discs[first + i];
+      EXPECT_EQ(disc.Files, std::vector<std::string>{"\\" + names[i]});
+      EXPECT_EQ(disc.VolumeLabel, "Backup 5-3-24");
+      EXPECT_TRUE(disc.Closed);
+      EXPECT_EQ(Snapshot(disc.HostFolder), (Files{{names[i], written[names[i]]}}));
+    }
+    const auto onDisc = [&](std::size_t i) { return recorders.discs[first + i]->HostFolder + "\\" + names[i]; };
+    EXPECT_EQ(PeerListing({onDisc(1), onDisc(2), onDisc(0)}), Listing({big, small}));
+    EXPECT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(driveE.WriteSpeed, 8);
+    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(Stored()->LastBackup, kLastBackup);
+    EXPECT_TRUE(FileExists(StateFileName("Job")));
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
     EXPECT_EQ(opened, std::vector<std::string>{document});
+  }
+  EXPECT_EQ(driveE.Ejects, 9);
+  EXPECT_EQ(driveF.Ejects, 0);
+}
+
+TEST_F(BurningRun, ABackupNotBurnedIsLoggedKeptAndGetsNoResults) {
+  const char kNoDisc[] =
+      "Kein beschreibbarer Datenträger eingelegt!\r\rLegen Sie einen beschreibbaren Datenträger ein\r"
+      "und wiederholen Sie den Vorgang!";
+  struct Case {
+    const char* what;
+    std::function<void(BackupDefinition&)> arrange;
+    std::string question;  // the first message
+    PromptResult answer;
+    std::string notBurned;  // the file that was not burned
+    std::string reason;
+    bool cancelled = false;  // by the window's cancel: the run ends as cancelled
+  };
+  const std::vector<Case> cases = {
+      {"no disc", [&](BackupDefinition&) { driveE.Disc = nullptr; }, kNoDisc, PromptResult::Cancel, "Job.zip",
+       "vom Anwender abgebrochen"},
+      {"a full disc", [&](BackupDefinition&) { LastDisc().UsedBlocks = LastDisc().CapacityBlocks - 600; },
+       "Speicherkapazität des Datenträgers nicht ausreichend!\r\rBitte legen Sie einen Datenträger mit ausreichend\r"
+       "freiem Speicherplatz ein und klicken Sie auf \"Wiederholen\"!",
+       PromptResult::Cancel, "Job.zip", "vom Anwender abgebrochen"},
+      {"a disc that will not erase",
+       [&](BackupDefinition& d) {
+         d.RecDrive = "(F:) Lumtec Brenner F";
+         d.CDRWDelete = true;
+         SimulatedDisc& full = *recorders.InsertBlankDisc(driveF);
+         full.UsedBlocks = full.CapacityBlocks;
+         full.Sessions = 1;
+         full.Closed = true;
+         driveF.ErasesFreeingNothing = 2;
+       },
+       "Datenträger konnte nicht gelöscht werden!\r\rLegen Sie einen beschreibbaren Datenträger ein\r"
+       "und wiederholen Sie den Vorgang!",
+       PromptResult::Cancel, "Job.zip", "vom Anwender abgebrochen"},
+      {"the write fails", [&](BackupDefinition&) { driveE.FailWriteAtBlock = 5; },
+       "Der Schreibvorgang ist fehlgeschlagen!\r\rDie Datei Job.zip wurde nicht auf den Datenträger geschrieben.",
+       PromptResult::Ok, "Job.zip", "Schreibvorgang fehlgeschlagen"},
+      {"no recorder of the drive letter", [](BackupDefinition& d) { d.RecDrive = "(G:) Lumtec Brenner G"; },
+       "Der CD-Recorder G: ist nicht verfügbar!\r\rDas Backup kann nicht auf CD gebrannt werden.", PromptResult::Ok,
+       "Job.zip", "kein CD-Recorder G:"},
+      {"the entry without a recorder stored", [](BackupDefinition& d) { d.RecDrive = "Kein CD-Recorder verfügbar!"; },
+       "Kein CD-Recorder verfügbar!\r\rDas Backup kann nicht auf CD gebrannt werden.", PromptResult::Ok, "Job.zip",
+       "kein CD-Recorder gewählt"},
+      {"Cancel at the disc change", [](BackupDefinition&) {}, kNextDisc, PromptResult::Cancel, "Job.001",
+       "vom Anwender abgebrochen"},
+      {"the window's cancel while writing",
+       [&](BackupDefinition&) {
+         progress->OrvBurner->OnTrackWriteStatus = [this, clicked = false](classlib::TComponent*, int, int,
+                                                                          int) mutable {
+           if (!clicked) PostMessageW(progress->FlatButtonCancel->Handle(), BM_CLICK, 0, 0);
+           clicked = true;
+         };
+       },
+       "", PromptResult::Ok, "Job.zip", "Brennen abgebrochen", true},
+  };
+  const auto status = progress->OrvBurner->OnTrackWriteStatus;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    for (const auto& file : TempFiles()) zip::fs::Delete(temp + file.first);
+    opened.clear();
+    prompts.messages.clear();
+    recorders.InsertBlankDisc(driveE);
+    BackupDefinition def = BurningDefinition();
+    test.arrange(def);
+    Store(def);
+    if (!test.question.empty()) prompts.AnswerNext(test.answer);
+
+    EXPECT_TRUE(scheduler.RunNow({"Job"}));
+    progress->OrvBurner->OnTrackWriteStatus = status;
+
+    if (!test.question.empty()) {
+      ASSERT_FALSE(prompts.messages.empty());
+      EXPECT_EQ(prompts.messages[0].text, test.question);
+    } else {
+      EXPECT_TRUE(prompts.messages.empty());
+    }
+    const std::string logged = temp + test.notBurned + " konnte nicht auf CD gebrannt werden: " + test.reason + ".";
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + "Fehler:       " + classlib::ToCodePage(logged, CP_ACP) + "\r\n" +
+                             (test.cancelled ? kAborted : kCompleted));
+    // The set stays where it was written, but for a disc that was burned.
+    const Files left = TempFiles();
+    EXPECT_EQ(left.count(test.notBurned), 1u);
+    EXPECT_EQ(left.size(), test.notBurned == "Job.001" ? 2u : 3u);
+    EXPECT_EQ(Stored()->LastBackup, "vorher");
+    EXPECT_FALSE(FileExists(StateFileName("Job")));
+    EXPECT_EQ(Stored()->AfterBackup, AfterBackupAction::OpenFile);
+    EXPECT_EQ(opened, test.cancelled ? std::vector<std::string>{} : std::vector<std::string>{document});
     EXPECT_FALSE(main.backupRunning);
+    EXPECT_TRUE(main.enabled);
+    EXPECT_EQ(progress->OrvBurner->Tag, 0);
+    driveE.FailWriteAtBlock = -1;
+  }
+}
+
+TEST_F(BurningRun, ACDSplitSizeWhosePartsWouldNotFitIsRefusedBeforeZipping) {
+  const struct {
+    const char* what;
+    const char* medium;
+    bool recording;
+    bool refused;
+  } cases[] = {
+      {"burning", "CD-R/RW 74 (650 MB)", true, true},
+      {"a size that fits its disc", "CD-R/RW 80 (700 MB)", true, false},
+      {"written to a folder", "CD-R/RW 74 (650 MB)", false, false},
+  };
+  main.visible = true;
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.what);
+    prompts.messages.clear();
+    for (const auto& file : Snapshot(target)) zip::fs::Delete(target + file.first);
+    recorders.InsertBlankDisc(driveE);
+    BackupDefinition def = BurningDefinition();
+    def.Recording = test.recording;
+    def.Create = target;
+    def.SplitVar = test.medium;
+    def.SplitEver = SplitWhen::Always;
+    Store(def);
+    if (test.refused) prompts.AnswerNext(PromptResult::Ok);
+
+    EXPECT_TRUE(scheduler.RunNow({"Job"}));
+    const std::string log = TakeLog();
+    EXPECT_TRUE(TempFiles().empty());
+    if (!test.refused) {
+      EXPECT_EQ(log, std::string(kStartLines) + kCompleted);
+      EXPECT_EQ(test.recording ? LastDisc().Files : Names(Snapshot(target)),
+                std::vector<std::string>{test.recording ? "\\Job.zip" : "Job.zip"});
+      continue;
+    }
+    const std::string error = SplitDiscError(test.medium);
+    std::string line = error;
+    for (std::size_t at; (at = line.find("\r\r")) != std::string::npos;) line.replace(at, 2, " ");
+    EXPECT_EQ(log, std::string(kStartLines) + "Fehler:       " + classlib::ToCodePage(line, CP_ACP) + "\r\n" + kAborted);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "Die Sicherung \"Job\" konnte nicht durchgeführt werden:\r\r" + error);
+    EXPECT_TRUE(Snapshot(target).empty());
+    EXPECT_EQ(LastDisc().Sessions, 0);
+    EXPECT_EQ(Stored()->LastBackup, "vorher");
   }
 }
 

@@ -61,16 +61,6 @@ finally:
 
 }  // namespace
 
-std::string RandomBytes(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  unsigned state = seed * 2654435761u + 12345;
-  for (char& b : bytes) {
-    state = state * 1103515245 + 12345;
-    b = static_cast<char>(state >> 16);
-  }
-  return bytes;
-}
-
 Files Snapshot(const std::string& folder) {
   Files files;
   zip::fs::FindData entry;
@@ -136,17 +126,7 @@ void RunFixture::SetNow(int day, int hour, int minute, int second) {
 }
 
 app::BackupDefinition RunFixture::Definition(const std::string& name) const {
-  app::BackupDefinition def;
-  def.Title = name;
-  def.Option = app::BackupOption::Folders;
-  def.Folder = source;
-  def.Subfolders = true;
-  def.Create = target;
-  def.Instances = 1;
-  def.FullBackup = true;
-  def.IntEnabled = true;
-  def.Intervall = 60;
-  return def;
+  return app_testing::FolderJob(name, source, target);
 }
 
 std::string RunFixture::MakeFile(const std::string& relative, const std::string& content, int day) {

@@ -18,6 +18,7 @@
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
+#include "tests/app/folder_job.h"
 #include "tests/app/wizards/wizard_fixture.h"
 
 namespace run_testing {
@@ -26,8 +27,7 @@ extern const char kStartLines[];  // the start block of "Job" at 05.03.2024 14:2
 extern const char kCompleted[];   // the end of a completed run at 05.03.2024 14:22
 extern const char kAborted[];     // the end of a cancelled or failed run at 05.03.2024 14:22
 
-// Bytes that deflate cannot shrink, so their archive takes as many bytes as they do.
-std::string RandomBytes(std::size_t size, unsigned seed);
+using app_testing::RandomBytes;
 
 // The files (not folders) of a folder with their contents.
 using Files = std::map<std::string, std::string>;

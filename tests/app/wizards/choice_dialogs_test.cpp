@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_recover.h"
@@ -67,6 +68,33 @@ TEST_F(ChoiceDialogs, EveryWayOfAnsweringGivesItsChoiceAndClosesTheWindow) {
       EXPECT_FALSE(dialog->Visible());
     }
   }
+}
+
+namespace {
+
+// The window commands a form was sent; a move is recorded and not carried out.
+std::vector<WPARAM> commands;
+
+LRESULT CALLBACK RecordCommands(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MOVE) {
+    commands.push_back(wParam);
+    return 0;
+  }
+  return DefSubclassProc(window, msg, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(ChoiceDialogs, PopupMovesWhenDraggedByItsPanelsAndTheirTexts) {
+  popup->Show();
+  SetWindowSubclass(popup->Handle(), RecordCommands, 1, 0);
+  commands.clear();
+  const RECT label = popup->LabelInfo->BoundsRect();
+  ClickAt(popup->PanelMain->Handle(), 3, popup->PanelMain->ClientHeight() - 3);
+  ClickAt(popup->PanelHeader->Handle(), popup->PanelHeader->ClientWidth() - 3, 3);
+  ClickAt(popup->PanelHeader->Handle(), label.left + 2, label.top + 2);
+  RemoveWindowSubclass(popup->Handle(), RecordCommands, 1);
+  EXPECT_EQ(commands, (std::vector<WPARAM>(3, SC_MOVE | HTCAPTION)));
 }
 
 TEST_F(ChoiceDialogs, PopupKeepsItsChoicesAndOpensOnTheDestinationTab) {

@@ -13,6 +13,7 @@
 #include "app/wizards/form_creation.h"
 #include "classlib/exceptions.h"
 #include "classlib/format.h"
+#include "tests/app/wizards/simulated_recorders.h"
 #include "tests/app/wizards/single_backup_fixture.h"
 #include "tests/support/host_python.h"
 #include "tests/support/locked_file.h"
@@ -381,38 +382,11 @@ TEST_F(CreationWizard, WithoutACdWriterThereIsNoSpeedListAndNoBurnChoice) {
 
 class BurningWizard : public CreationWizard {
  protected:
-  BurningWizard() {
-    for (const char* letter : {"E", "F"}) {
-      auto drive = std::make_shared<SimulatedCDDevice>();
-      drive->DriveLetter = letter;
-      drive->Vendor = "Lumtec";
-      drive->Product = std::string("Brenner ") + letter;
-      drive->MaxWriteSpeed = letter[0] == 'E' ? 24 : 7;
-      drives.push_back(drive);
-      InsertBlankDisc(*drive);
-    }
-    creation->OrvBurner->SetBackend(std::make_unique<CDSimulator>(drives));
-    // The user changes the disc when asked to.
-    prompts.onMessage = [this](const std::string& text) {
-      if (text.rfind("Datenträger-Wechsel erforderlich!", 0) == 0) InsertBlankDisc(*drives[chosen]);
-    };
-  }
-
-  // A blank disc (rewritable in drive F) in a fresh host folder.
-  void InsertBlankDisc(SimulatedCDDevice& drive) {
-    auto disc = std::make_shared<SimulatedDisc>();
-    disc->HostFolder = dir / ("CD" + std::to_string(discs.size() + 1));
-    disc->Rewritable = drive.DriveLetter == "F";
-    zip::ForceDirectories(disc->HostFolder);
-    drive.Disc = disc;
-    discs.push_back(disc);
-  }
-
   // The user picks the writer of that drive letter.
   void ChooseWriter(char letter) {
-    chosen = letter == 'E' ? 0 : 1;
+    recorders.inUse = letter == 'E' ? 0 : 1;
     classlib::TComboBox& combo = *creation->FlatComboBoxBurner;
-    combo.SetItemIndex(chosen);
+    combo.SetItemIndex(recorders.inUse);
     SendMessageW(GetParent(combo.Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo.Handle()), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo.Handle()));
   }
@@ -435,9 +409,7 @@ class BurningWizard : public CreationWizard {
     ClickButton(*creation->FlatButtonNext);
   }
 
-  std::vector<std::shared_ptr<SimulatedCDDevice>> drives;
-  std::vector<std::shared_ptr<SimulatedDisc>> discs;
-  int chosen = 0;
+  wizard_testing::SimulatedRecorders recorders{dir.Path(), *creation->OrvBurner, prompts};
 };
 
 TEST_F(BurningWizard, TheWritersAreListedWithTheSpeedsOfTheSelectedOne) {
@@ -480,8 +452,8 @@ TEST_F(BurningWizard, EachDiscGetsOnePartTheArchiveItselfFirstAndSuccessNamesThe
     EXPECT_TRUE(m.systemModal);
   }
   // The first two discs were put in before the wizard started (one per drive).
-  ASSERT_EQ(discs.size(), 4u);
-  const std::vector<std::shared_ptr<SimulatedDisc>> used = {discs[1], discs[2], discs[3]};
+  ASSERT_EQ(recorders.discs.size(), 4u);
+  const std::vector<std::shared_ptr<SimulatedDisc>> used = {recorders.discs[1], recorders.discs[2], recorders.discs[3]};
   const char* names[] = {"\\Auf CD.zip", "\\Auf CD.001", "\\Auf CD.002"};
   const std::string joined = dir / "Zusammen";
   zip::ForceDirectories(joined);
@@ -494,8 +466,8 @@ TEST_F(BurningWizard, EachDiscGetsOnePartTheArchiveItselfFirstAndSuccessNamesThe
   EXPECT_EQ(PeerChecked(joined + "\\Auf CD.zip", true), EntryNames(files));
   // Burned files are gone from the temporary folder.
   EXPECT_FALSE(testing_support::FileExists(main.tempFolder + "Auf CD.zip"));
-  EXPECT_EQ(drives[1]->WriteSpeed, 5);
-  EXPECT_EQ(drives[1]->Ejects, 3);
+  EXPECT_EQ(recorders.drives[1]->WriteSpeed, 5);
+  EXPECT_EQ(recorders.drives[1]->Ejects, 3);
   EXPECT_EQ(creation->LabelOutput->Caption(), "Backup-Verzeichnis:\rF:\\Auf CD.zip");
   EXPECT_EQ(Log(), kStartBlock + kCompleted);
 }
@@ -512,11 +484,13 @@ TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelled) {
     std::vector<PromptResult> answers;
     std::string logged;
   } cases[] = {
-      {"the write fails", [&] { drives[0]->FailWriteAtBlock = 5; }, {PromptResult::Ok},
+      {"the write fails", [&] { recorders.drives[0]->FailWriteAtBlock = 5; }, {PromptResult::Ok},
        notBurned("Schreibvorgang fehlgeschlagen")},
-      {"no disc, and Cancel", [&] { drives[0]->Disc = nullptr; }, {PromptResult::Cancel},
+      {"no disc, and Cancel", [&] { recorders.drives[0]->Disc = nullptr; }, {PromptResult::Cancel},
        notBurned("vom Anwender abgebrochen")},
-      {"Cancel at the disc change", [] {}, {PromptResult::Cancel}, ""},
+      {"Cancel at the disc change", [] {}, {PromptResult::Cancel},
+       "Fehler:       " + main.tempFolder + "Auf CD.001 konnte nicht auf CD gebrannt werden: vom Anwender "
+       "abgebrochen.\r\n"},
       {"Abbrechen while writing",
        [&] {
          auto shown = creation->OrvBurner->OnTrackWriteStatus;
@@ -531,7 +505,7 @@ TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelled) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.way);
     testing_support::WriteFile(dir / "orvapp.log", "");
-    InsertBlankDisc(*drives[0]);
+    recorders.InsertBlankDisc(*recorders.drives[0]);
     c.arrange();
     for (PromptResult a : c.answers) prompts.AnswerNext(a);
     Burn('E');

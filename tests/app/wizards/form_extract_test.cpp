@@ -54,7 +54,7 @@ class FormExtract : public ::testing::Test {
     NewDestination("Ziel");
   }
   ~FormExtract() override {
-    zip::SetMessagePumpForTesting({});
+    zip::SetMessagePump({});
     app::MainWindow() = app::MainWindowHooks();
     EXPECT_TRUE(testing_support::TakeBoundaryErrors().empty());
   }
@@ -303,7 +303,7 @@ TEST_F(FormExtract, AbbrechenStopsTheRunAndClosesTheWindowOnceTheReaderHasStoppe
   Open(TheFixtures().python.archive);
   ClickButton(*windows.page->FlatButtonExtractAll);
   bool closeRefused = false;
-  zip::SetMessagePumpForTesting([&] {
+  zip::SetMessagePump([&] {
     if (form().FlatButtonNext->Caption() != "Abbrechen") return;
     testing_support::CloseBox(form());
     closeRefused = form().Visible();

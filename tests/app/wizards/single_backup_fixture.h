@@ -17,17 +17,6 @@
 
 namespace wizard_testing {
 
-// A script that may also act when a box shows, as a user who puts in a disc before "Wiederholen".
-class ActingPrompts : public testing_support::ScriptedPrompts {
- public:
-  std::function<void(const std::string& text)> onMessage = [](const std::string&) {};
-
-  classlib::PromptResult Message(const classlib::MessageRequest& request) override {
-    onMessage(request.text);
-    return ScriptedPrompts::Message(request);
-  }
-};
-
 class SingleBackupFixture : public WizardFixture {
  protected:
   SingleBackupFixture() {
@@ -59,7 +48,7 @@ class SingleBackupFixture : public WizardFixture {
 
   classlib::TListView& PageList() { return *page->ListViewSingleBackup; }
 
-  ActingPrompts prompts;
+  testing_support::ScriptedPrompts prompts;
   classlib::TForm* host = new classlib::TForm(nullptr);
   app::TSingleBackupPage* page = new app::TSingleBackupPage(host);
 };

@@ -1,0 +1,346 @@
+#include "app/form_main.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <initializer_list>
+
+#include "app/activity_log.h"
+#include "app/resource_ids.h"
+#include "app/single_backup_list.h"
+#include "app/wizards/form_add.h"
+#include "app/wizards/form_creation.h"
+#include "app/wizards/form_extract.h"
+#include "app/wizards/form_popup.h"
+#include "app/wizards/form_progress.h"
+#include "app/wizards/form_recover.h"
+#include "app/wizards/main_window_hooks.h"
+#include "app/wizards/run_feedback.h"
+#include "app/wizards/window_style.h"
+#include "classlib/clock.h"
+#include "classlib/date_format.h"
+#include "classlib/prompt.h"
+#include "zip/fs.h"
+
+namespace app {
+
+using classlib::Bind;
+using classlib::TAlign;
+
+namespace {
+
+constexpr int kWidth = 620;
+constexpr int kHeaderHeight = 56;
+constexpr int kTabsHeight = 372;
+constexpr int kTrayFrameSize = 16;
+constexpr unsigned kTrayAnimationStep = 200;
+// Posted to itself once the windows exist, so the first start's own command line runs in the
+// message loop.
+constexpr UINT WM_RUN_OWN_COMMAND_LINE = WM_APP + 0x160;
+
+void Tell(const std::string& text, classlib::PromptIcon icon) {
+  classlib::MessageRequest request;
+  request.text = text;
+  request.caption = "Orvanta";
+  request.icon = icon;
+  request.systemModal = true;
+  classlib::Prompts().Message(request);
+}
+
+}  // namespace
+
+TFormMain::TFormMain(classlib::TComponent* AOwner, const ProgramStart& start)
+    : TForm(AOwner), start_(start), instanceLock_(start.InstanceName) {
+  classlib::Application().SetMainForm(this);
+  BeginLoading();
+  SetCaption("Orvanta v2.4");
+  SetClientSize(kWidth, kHeaderHeight + 1 + kMargin + kTabsHeight + kMargin + kButtonHeight + kMargin);
+  OnShow = Bind(this, &TFormMain::FormShow);
+  OnCloseQuery = Bind(this, &TFormMain::FormCloseQuery);
+
+  const THeader header = NewHeader(this, this, "Orvanta", kHeaderHeight);
+  PanelTop = header.Panel;
+  LabelTitle = header.Title;
+  LabelTime = NewLabel(this, PanelTop, kHeaderTextLeft, kHeaderTextTop, "");
+
+  PanelMain = NewPanel(this, this, kLightColor, TAlign::alClient);
+  FlatTabControlMain =
+      Place(new controls::TFlatTabControl(this), PanelMain, kMargin, kMargin, kWidth - 2 * kMargin, kTabsHeight);
+  FlatTabControlMain->AddTab("Single Backup   .");
+  // Here the tab "Instant Backup   ." with its page, the definition list.
+  FlatTabControlMain->AddTab("Restore   .");
+  FlatTabControlMain->SetColorBorder(kLineColor);
+  FlatTabControlMain->OnTabChanged = Bind(this, &TFormMain::FlatTabControlMainTabChanged);
+  PanelSingleBackup = new TSingleBackupPage(this);
+  PanelSingleBackup->SetParent(FlatTabControlMain);
+  PanelSingleBackup->SetAlign(TAlign::alClient);
+  PanelRestoreBackup = new TRestorePage(this);
+  PanelRestoreBackup->SetParent(FlatTabControlMain);
+  PanelRestoreBackup->SetAlign(TAlign::alClient);
+  PanelRestoreBackup->Hide();
+  FlatButtonExit =
+      NewFlatButton(this, PanelMain, kWidth - kMargin - kButtonWidth, kMargin + kTabsHeight + kMargin, "Minimieren");
+  FlatButtonExit->OnClick = Bind(this, &TFormMain::FlatButtonExitClick);
+
+  TimerTime = new classlib::TTimer(this);
+  TimerTime->SetInterval(1000);
+  TimerTime->OnTimer = Bind(this, &TFormMain::TimerTimeTimer);
+
+  ImageListTray = new classlib::TImageList(this);
+  for (int frame = 0; frame < ICON_FRAME_COUNT; ++frame) {
+    classlib::TIcon icon;
+    icon.LoadFromResource(IDI_FRAME_FIRST + frame, kTrayFrameSize);
+    ImageListTray->AddIcon(icon);
+  }
+  PopupMenuTray = new classlib::TPopupMenu(this);
+  Anzeigen1 = PopupMenuTray->Items()->Add("&Anzeigen", Bind(this, &TFormMain::TrayIconClick));
+  Minimieren1 = PopupMenuTray->Items()->Add("&Minimieren", Bind(this, &TFormMain::FlatButtonExitClick));
+  // Here "&Instant Backups" with "Alle aktivieren" and "Alle deaktivieren", of the definition list.
+  Beenden1 = PopupMenuTray->Items()->Add("B&eenden", Bind(this, &TFormMain::Beenden1Click));
+  TrayIcon = new controls::TTrayIcon(this);
+  // Only a first start shows it.
+  TrayIcon->SetIconVisible(false);
+  TrayIcon->SetHint("Orvanta");
+  TrayIcon->SetIconList(ImageListTray);
+  TrayIcon->SetCycleInterval(kTrayAnimationStep);
+  TrayIcon->SetMinimizeToTray(true);
+  TrayIcon->SetPopupMenu(PopupMenuTray);
+  TrayIcon->OnClick = Bind(this, &TFormMain::TrayIconClick);
+  EndLoading();
+
+  FormCreate();
+}
+
+TFormMain::~TFormMain() {
+  // Nothing may arrive or run while the window goes.
+  DdeOrvServer.reset();
+  scheduler_.reset();
+  runner_.reset();
+  if (secondInstance_) return;
+  if (!shutdownLogged_) LogProgramEndByUser();
+  MainWindow() = MainWindowHooks();
+}
+
+// ----------------------------------------------------------------------------------- the start
+
+void TFormMain::FormCreate() {
+  secondInstance_ = instanceLock_.SecondInstance();
+  if (secondInstance_) {
+    HandOver();
+    return;
+  }
+  PointHooksHere();
+  TrayIcon->SetIconVisible(true);
+  TimerTimeTimer(TimerTime);
+  ReadSettings();
+  LogProgramStart();
+}
+
+void TFormMain::HandOver() {
+  const classlib::TStringList lines = HandOverLines(start_.CommandLine);
+  // A start with nothing to hand over only ends.
+  if (lines.Count() > 0 &&
+      HandOverToRunningCopy(lines, start_.DdeService, start_.HandOver) != HandOverResult::Delivered)
+    Tell(kNoAnswerText, classlib::PromptIcon::Warning);
+  classlib::Application().Terminate();
+}
+
+void TFormMain::ReadSettings() {
+  settings_ = ReadProgramSettings();
+  SetLoggingEnabled(settings_.Logfile);
+  tempFolder_ = settings_.Temp;
+  // A level that deflate does not know would make every backup fail.
+  const bool knownLevel = settings_.CompressRatio >= 0 && settings_.CompressRatio <= 9;
+  ZipArchive.SetPackLevel(knownLevel ? settings_.CompressRatio : ProgramSettings().CompressRatio);
+}
+
+// The secondary windows, the run and the scheduler reach this window through the hooks; the
+// windows created after it copy the compression level and the temporary folder from them.
+void TFormMain::PointHooksHere() {
+  MainWindowHooks& h = MainWindow();
+  h.Visible = [this] { return Visible(); };
+  h.Enabled = [this] { return Enabled(); };
+  h.SetEnabled = [this](bool value) { SetEnabled(value); };
+  h.SetSchedulerEnabled = [this](bool value) {
+    if (scheduler_) scheduler_->SetTimerEnabled(value);
+  };
+  h.BackupRunning = [this] { return backupRunning_; };
+  h.SetBackupRunning = [this](bool value) { SetBackupRunning(value); };
+  h.StartTrayAnimation = [this] {
+    if (settings_.AnimatedIcon) TrayIcon->SetCycleIcons(true);
+  };
+  h.StopTrayAnimation = [this] {
+    TrayIcon->SetCycleIcons(false);
+    TrayIcon->SetIconIndex(0);
+  };
+  h.RecomputeRunningJobs = [this] {
+    if (scheduler_) scheduler_->RecomputeRunningJobs();
+  };
+  h.SingleBackupPage = [this] { return PanelSingleBackup; };
+  h.SetShutdownLogged = [this] { shutdownLogged_ = true; };
+  h.CancelSingleBackupForSessionEnd = [this] {
+    if (!windows_.FormCreation || !windows_.FormCreation->Creating()) return false;
+    windows_.FormCreation->CancelForSessionEnd();
+    return true;
+  };
+  h.PackLevel = [this] { return ZipArchive.PackLevel(); };
+  h.TempFolder = [this] { return tempFolder_; };
+  h.PreventErrors = [this] { return settings_.PreventErrors; };
+}
+
+void TFormMain::WindowsCreated(const ProgramWindows& windows) {
+  if (secondInstance_) return;
+  windows_ = windows;
+  PanelSingleBackup->FormAdd = windows.FormAdd;
+  PanelSingleBackup->FormCreation = windows.FormCreation;
+  PanelRestoreBackup->SetExtractForm(windows.FormExtract);
+  runner_ = std::make_unique<BackupRunner>(*windows.FormProgress, *windows.FormPopup);
+  scheduler_ = std::make_unique<Scheduler>(Jobs, *windows.FormRecover,
+                                           [this](const std::string& job) { runner_->ExecuteBackup(job); });
+  scheduler_->GetBackups();
+  scheduler_->SetTimerEnabled(true);
+  // Only now: a hand-over needs every window a run uses.
+  DdeOrvServer = std::make_unique<THandOverServer>(start_.DdeService);
+  DdeOrvServer->OnExecuteMacro = [this](const classlib::TStringList& Msg) { DdeOrvServerExecuteMacro(Msg); };
+  if (!settings_.Minimized) Show();
+  PostMessageW(Handle(), WM_RUN_OWN_COMMAND_LINE, 0, 0);
+}
+
+// ----------------------------------------------------------------------------------- hand-over
+
+void TFormMain::DdeOrvServerExecuteMacro(const classlib::TStringList& Msg) {
+  CarryOut(DecideHandOver(Msg, backupRunning_));
+}
+
+void TFormMain::CarryOut(const HandOverAction& action) {
+  switch (action.kind) {
+    case HandOverAction::Kind::Ignore:
+      return;
+    case HandOverAction::Kind::TellBackupRunning:
+      TellBackupRunning();
+      return;
+    case HandOverAction::Kind::RunBackup:
+      // The guard of the scheduler: no run while another run or a tick is on its way.
+      if (!scheduler_->RunNow({action.backupName})) TellBackupRunning();
+      break;
+    case HandOverAction::Kind::AddPaths:
+      AddPathList(action.paths);
+      break;
+  }
+  PanelSingleBackup->SetFilesText();
+}
+
+void TFormMain::AddPathList(const classlib::TStringList& paths) {
+  Show();
+  FlatTabControlMain->SetActiveTab(kSingleBackupTab);
+  PanelSingleBackup->LabelSingleBackupCount->SetCaption("Bitte warten Sie einen Moment...");
+  classlib::Application().ProcessMessages();
+  classlib::TListView& list = *PanelSingleBackup->ListViewSingleBackup;
+  for (const std::string& path : paths) {
+    if (zip::fs::DirectoryExists(path)) {
+      MyFileRead(path, list);
+    } else if (zip::fs::FileExists(path)) {
+      AddFileItem(list, path);
+    }
+  }
+}
+
+void TFormMain::TellBackupRunning() {
+  if (tellingBackupRunning_) return;
+  tellingBackupRunning_ = true;
+  try {
+    Tell(kBackupRunningText, classlib::PromptIcon::Information);
+  } catch (...) {
+    tellingBackupRunning_ = false;
+    throw;
+  }
+  tellingBackupRunning_ = false;
+}
+
+// ----------------------------------------------------------------------------------- the window
+
+void TFormMain::FormShow(classlib::TComponent*) {
+  // A scheduled run that began while only the tray icon showed gets its progress window now.
+  const bool singleBackup = windows_.FormCreation && windows_.FormCreation->Creating();
+  if (backupRunning_ && !singleBackup && windows_.FormProgress) windows_.FormProgress->Show();
+}
+
+void TFormMain::FlatTabControlMainTabChanged(classlib::TComponent*) {
+  PanelSingleBackup->SetVisible(FlatTabControlMain->ActiveTab() == kSingleBackupTab);
+  PanelRestoreBackup->SetVisible(FlatTabControlMain->ActiveTab() == kRestoreTab);
+}
+
+void TFormMain::FlatButtonExitClick(classlib::TComponent*) { SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+
+void TFormMain::TrayIconClick(classlib::TComponent*) {
+  Show();
+  const ProgramWindows& w = windows_;
+  // Here the instant-backup wizard after the creation wizard, and the update, download and folder
+  // selection windows after the extraction window.
+  for (classlib::TForm* form : std::initializer_list<classlib::TForm*>{w.FormAdd, w.FormCreation, w.FormPopup,
+                                                                       w.FormRecover, w.FormProgress, w.FormExtract}) {
+    try {
+      if (form && form->Visible()) form->BringToFront();
+    } catch (const std::exception&) {
+      // A window that cannot come to the front stays where it is.
+    }
+  }
+}
+
+void TFormMain::TimerTimeTimer(classlib::TComponent*) {
+  LabelTime->SetCaption(classlib::FormatDateTime("dddd, dd. mmmm yyyy - hh\":\"nn \"Uhr\"", classlib::Now()));
+}
+
+// ----------------------------------------------------------------------------------- leaving
+
+void TFormMain::FormCloseQuery(classlib::TComponent*, bool& CanClose) {
+  // Only the end of the session closes the program; the close box puts it into the tray.
+  CanClose = windows_.FormProgress && windows_.FormProgress->SessionEnding;
+  if (!CanClose) FlatButtonExitClick(this);
+}
+
+void TFormMain::Beenden1Click(classlib::TComponent*) {
+  if (quitAfterRun_) return;
+  if (backupRunning_ && !AskYesNo(kCancelAndQuitQuestion)) return;
+  // The run may have ended while the question was open.
+  if (!backupRunning_) {
+    classlib::Application().Terminate();
+    return;
+  }
+  quitAfterRun_ = true;
+  CancelRun();
+}
+
+void TFormMain::CancelRun() {
+  if (windows_.FormCreation && windows_.FormCreation->Creating()) {
+    windows_.FormCreation->RequestCancel();
+  } else if (windows_.FormProgress) {
+    windows_.FormProgress->RequestCancel();
+  }
+}
+
+void TFormMain::SetBackupRunning(bool running) {
+  backupRunning_ = running;
+  // The run is below on the stack; the message loop ends once it has returned.
+  if (!running && quitAfterRun_) classlib::Application().Terminate();
+}
+
+void TFormMain::WndProc(classlib::TMessage& m) {
+  switch (m.Msg) {
+    case WM_RUN_OWN_COMMAND_LINE:
+      CarryOut(DecideHandOver(HandOverLines(start_.CommandLine), backupRunning_));
+      return;
+    case WM_QUERYENDSESSION:
+      m.Result = !windows_.FormProgress || windows_.FormProgress->QueryEndSession() ? TRUE : FALSE;
+      return;
+    case WM_ENDSESSION:
+      if (windows_.FormProgress) windows_.FormProgress->EndSession(m.WParam != FALSE);
+      if (m.WParam) classlib::Application().Terminate();
+      return;
+    default:
+      break;
+  }
+  TForm::WndProc(m);
+}
+
+}  // namespace app

@@ -1,0 +1,140 @@
+// The main window: the program's one copy per session, its notification-area icon and tray menu,
+// the pages (Single Backup, Restore), the clock, the definition list with the scheduler and the
+// backup run it owns, the settings read at start, the hand-over of a second start, and leaving
+// the program. A second start only hands its command line to the running copy and ends.
+//
+// It is created first; the windows it works with come after it and are handed over by
+// WindowsCreated, which completes the first start.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/backup_run.h"
+#include "app/command_line.h"
+#include "app/dde_hand_over.h"
+#include "app/hand_over.h"
+#include "app/job_list.h"
+#include "app/program_settings.h"
+#include "app/program_windows.h"
+#include "app/restore_page.h"
+#include "app/scheduler.h"
+#include "app/single_backup_page.h"
+#include "app/single_instance.h"
+#include "classlib/forms.h"
+#include "classlib/icons.h"
+#include "classlib/menus.h"
+#include "classlib/stdctrls.h"
+#include "classlib/timer.h"
+#include "controls/flat/flat_button.h"
+#include "controls/flat/flat_tab_control.h"
+#include "controls/flat/tray_icon.h"
+#include "controls/panels/vis_simple_panel.h"
+#include "zip/zip_writer.h"
+
+namespace app {
+
+// What one start of the program is given. Tests give names of their own, so they never meet a
+// copy of the program that runs beside them.
+struct ProgramStart {
+  std::string CommandLine = ProgramCommandLine();
+  // The single-instance semaphore.
+  std::string InstanceName = kInstanceName;
+  // The hand-over's DDE service, offered by the running copy and called by a second start: the
+  // program file's name without its extension.
+  std::string DdeService = ProgramServiceName();
+  HandOverTiming HandOver;
+};
+
+class TFormMain : public classlib::TForm {
+ public:
+  TFormMain(classlib::TComponent* AOwner, const ProgramStart& start = {});
+  ~TFormMain() override;
+
+  // The other windows exist: the first start connects them, shows this window unless "Minimiert
+  // starten" is stored, switches the scheduler on and carries out its own command line once the
+  // message loop runs. Nothing for a second start.
+  void WindowsCreated(const ProgramWindows& windows);
+
+  // This process found another copy running: it handed its command line over and ends.
+  bool SecondInstance() const { return secondInstance_; }
+  bool BackupRunning() const { return backupRunning_; }
+
+  // Received lines of a second start: a definition to run, or paths for the single-backup list.
+  void DdeOrvServerExecuteMacro(const classlib::TStringList& Msg);
+  // "Beenden": asks while a backup runs; quits once the run's cancel path has ended it.
+  void Beenden1Click(classlib::TComponent* Sender);
+
+  controls::TVisSimplePanel* PanelTop;
+  classlib::TLabel* LabelTitle;
+  classlib::TLabel* LabelTime;
+  controls::TVisSimplePanel* PanelMain;
+  controls::TFlatTabControl* FlatTabControlMain;
+  TSingleBackupPage* PanelSingleBackup;
+  TRestorePage* PanelRestoreBackup;
+  controls::TFlatButton* FlatButtonExit;
+
+  classlib::TTimer* TimerTime;
+  classlib::TImageList* ImageListTray;
+  classlib::TPopupMenu* PopupMenuTray;
+  classlib::TMenuItem* Anzeigen1;
+  classlib::TMenuItem* Minimieren1;
+  classlib::TMenuItem* Beenden1;
+  controls::TTrayIcon* TrayIcon;
+
+  // Carries only the compression level, which the other writers copy when they are created.
+  zip::TZipWriter ZipArchive;
+  // The definitions with the text of their column "Nächste Sicherung".
+  JobList Jobs;
+  // The scheduler and the run of a definition; they exist once the windows they use do.
+  Scheduler* Schedule() const { return scheduler_.get(); }
+  const ProgramSettings& Settings() const { return settings_; }
+  const std::string& TempFolder() const { return tempFolder_; }
+
+  // The tab indexes of the pages.
+  static constexpr int kSingleBackupTab = 0;
+  static constexpr int kRestoreTab = 1;
+
+ protected:
+  void WndProc(classlib::TMessage& Message) override;
+
+ private:
+  void FormCreate();
+  void FormShow(classlib::TComponent* Sender);
+  void FormCloseQuery(classlib::TComponent* Sender, bool& CanClose);
+  void FlatTabControlMainTabChanged(classlib::TComponent* Sender);
+  void FlatButtonExitClick(classlib::TComponent* Sender);
+  void TrayIconClick(classlib::TComponent* Sender);
+  void TimerTimeTimer(classlib::TComponent* Sender);
+
+  // A second start: the command line goes to the running copy.
+  void HandOver();
+  void ReadSettings();
+  void PointHooksHere();
+  void CarryOut(const HandOverAction& action);
+  // Appends the files of the paths (a folder with every file below it) to the single-backup list.
+  void AddPathList(const classlib::TStringList& paths);
+  // Says that a backup runs, in one box however many refused hand-overs come meanwhile.
+  void TellBackupRunning();
+  void SetBackupRunning(bool running);
+  // The cancel path of the run on its way: the creation wizard's for a single backup, else the
+  // progress window's.
+  void CancelRun();
+
+  const ProgramStart start_;
+  TInstanceLock instanceLock_;
+  bool secondInstance_ = false;
+  bool backupRunning_ = false;
+  bool shutdownLogged_ = false;
+  // "Beenden" was confirmed during a run: the program ends when the run has.
+  bool quitAfterRun_ = false;
+  bool tellingBackupRunning_ = false;
+  ProgramSettings settings_;
+  std::string tempFolder_;
+  ProgramWindows windows_;
+  std::unique_ptr<THandOverServer> DdeOrvServer;
+  std::unique_ptr<BackupRunner> runner_;
+  std::unique_ptr<Scheduler> scheduler_;
+};
+
+}  // namespace app

@@ -1,0 +1,32 @@
+#include "app/program_windows.h"
+
+#include "app/form_main.h"
+#include "app/wizards/form_add.h"
+#include "app/wizards/form_creation.h"
+#include "app/wizards/form_extract.h"
+#include "app/wizards/form_popup.h"
+#include "app/wizards/form_progress.h"
+#include "app/wizards/form_recover.h"
+
+namespace app {
+
+ProgramWindows CreateProgramWindows(classlib::TComponent* owner, const ProgramStart& start) {
+  ProgramWindows w;
+  // The main window first: the writers of the next windows copy its compression level and
+  // temporary folder when they are created.
+  w.FormMain = new TFormMain(owner, start);
+  if (w.FormMain->SecondInstance()) return w;
+  w.FormProgress = new TFormProgress(owner);
+  // Here the instant-backup wizard (TFormInstant).
+  w.FormAdd = new TFormAdd(owner);
+  w.FormCreation = new TFormCreation(owner);
+  w.FormPopup = new TFormPopup(owner);
+  w.FormExtract = new TFormExtract(owner);
+  // Here the information window (TFormInfo), the update window (TFormUpdate), the download window
+  // (TFormDownload) and the folder selection (TFormSelect), in this order.
+  w.FormRecover = new TFormRecover(owner);
+  w.FormMain->WindowsCreated(w);
+  return w;
+}
+
+}  // namespace app

@@ -1,0 +1,34 @@
+// The program's windows: created once at start, in a fixed order, and kept until the program
+// ends; each is only shown and hidden.
+#pragma once
+
+namespace classlib {
+class TComponent;
+}
+
+namespace app {
+
+class TFormMain;
+class TFormProgress;
+class TFormAdd;
+class TFormCreation;
+class TFormPopup;
+class TFormExtract;
+class TFormRecover;
+struct ProgramStart;
+
+struct ProgramWindows {
+  TFormMain* FormMain = nullptr;
+  TFormProgress* FormProgress = nullptr;
+  TFormAdd* FormAdd = nullptr;
+  TFormCreation* FormCreation = nullptr;
+  TFormPopup* FormPopup = nullptr;
+  TFormExtract* FormExtract = nullptr;
+  TFormRecover* FormRecover = nullptr;
+};
+
+// Creates the windows, owned by owner, and hands them to the main window. A second start creates
+// only the main window, which has handed its command line over and asked the program to end.
+ProgramWindows CreateProgramWindows(classlib::TComponent* owner, const ProgramStart& start);
+
+}  // namespace app

@@ -1,0 +1,372 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/activity_log.h"
+#include "app/form_main.h"
+#include "app/program_paths.h"
+#include "app/program_windows.h"
+#include "app/single_backup_list.h"
+#include "app/wizards/form_add.h"
+#include "app/wizards/form_creation.h"
+#include "app/wizards/form_extract.h"
+#include "app/wizards/form_popup.h"
+#include "app/wizards/form_progress.h"
+#include "app/wizards/form_recover.h"
+#include "classlib/clock.h"
+#include "classlib/datetime.h"
+#include "tests/app/program/program_fixture.h"
+#include "tests/support/scratch_registry.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/window_test.h"
+#include "zip/fs.h"
+#include "zip/fs_helpers.h"
+
+using classlib::PromptResult;
+using classlib::TStringList;
+using namespace program_testing;
+
+namespace {
+
+const char kNow[] = "05.03.2024 14:22";
+
+// The names of the files in a folder.
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  zip::fs::FindData entry;
+  const zip::fs::FindHandle h = zip::fs::FindFirst(folder, entry);
+  if (h == zip::fs::kInvalidHandle) return names;
+  do {
+    if ((entry.attributes & zip::fs::kAttrDirectory) == 0) names.push_back(entry.name);
+  } while (zip::fs::FindNext(h, entry));
+  zip::fs::FindClose(h);
+  return names;
+}
+
+// Scripted answers that may also act while a box shows, as a user who clicks on meanwhile.
+class ActingPrompts : public testing_support::ScriptedPrompts {
+ public:
+  std::function<void()> whileShowing = [] {};
+
+  PromptResult Message(const classlib::MessageRequest& request) override {
+    whileShowing();
+    return ScriptedPrompts::Message(request);
+  }
+};
+
+// The program's windows in this process, on names of their own, with a scratch registry, the
+// program (and so its log) in a scratch folder, a fixed clock and the shell's icon calls recorded.
+class MainWindow : public ::testing::Test {
+ protected:
+  MainWindow() {
+    testing_support::InitWindows();
+    app::SetProgramFileForTesting(dir / "orvapp.exe");
+    classlib::SetClockForTesting([] { return classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 22, 0, 0); });
+    controls::SetShellNotifyIconForTesting([this](DWORD message, const NOTIFYICONDATAW&) {
+      shellCalls.push_back(message);
+      return true;
+    });
+    zip::ForceDirectories(source);
+    zip::ForceDirectories(target);
+  }
+  ~MainWindow() override {
+    CloseWindows();
+    classlib::Application().ResetTerminatedForTesting();
+    classlib::SetPopupChooserForTesting(nullptr);
+    controls::SetShellNotifyIconForTesting(nullptr);
+    classlib::SetClockForTesting(nullptr);
+    app::SetProgramFileForTesting("");
+    EXPECT_EQ(testing_support::TakeBoundaryErrors(), std::vector<std::string>());
+  }
+
+  // The program's start with these arguments.
+  void Start(const std::string& arguments = "", const app::HandOverTiming& timing = {}) {
+    app::ProgramStart start;
+    start.CommandLine = "orvapp.exe" + (arguments.empty() ? "" : " " + arguments);
+    start.InstanceName = instance;
+    start.DdeService = Unique("orvtest");
+    start.HandOver = timing;
+    windows = app::CreateProgramWindows(nullptr, start);
+    main = windows.FormMain;
+  }
+
+  // As the program ends: every window freed, the main window last.
+  void CloseWindows() {
+    delete windows.FormRecover;
+    delete windows.FormExtract;
+    delete windows.FormPopup;
+    delete windows.FormCreation;
+    delete windows.FormAdd;
+    delete windows.FormProgress;
+    delete windows.FormMain;
+    windows = {};
+    main = nullptr;
+  }
+
+  std::string Log() const {
+    const std::string path = dir / "orvapp.log";
+    return testing_support::FileExists(path) ? testing_support::ReadFile(path) : std::string();
+  }
+
+  // A definition on the source folder, which gets files of the given sizes.
+  void MakeJob(const std::string& name, const std::vector<std::size_t>& sizes) {
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+      testing_support::WriteFile(source + "\\Datei " + std::to_string(i) + ".bin", RandomBytes(sizes[i], i + 1));
+    app::WriteBackupDefinition(FolderJob(name, source, target + "\\"));
+  }
+
+  // The rows of the Single Backup page: "name|folder".
+  std::vector<std::string> ListedRows() const {
+    std::vector<std::string> rows;
+    classlib::TListView& list = *main->PanelSingleBackup->ListViewSingleBackup;
+    for (int i = 0; i < list.Items().Count(); ++i)
+      rows.push_back(list.Items()[i]->Caption() + "|" + list.Items()[i]->SubItem(0));
+    return rows;
+  }
+
+  // A right click on the tray icon, choosing item from its menu.
+  void ChooseFromTrayMenu(classlib::TMenuItem* item) {
+    classlib::SetPopupChooserForTesting([item](classlib::TPopupMenu&, int, int) { return item; });
+    SendMessageW(main->TrayIcon->CallbackWindow(), controls::WM_TRAYICON, 0, WM_RBUTTONDOWN);
+  }
+
+  testing_support::ScratchRegistry registry;
+  testing_support::TempDir dir;
+  const std::string source = dir / "Quelle";
+  const std::string target = dir / "Ziel";
+  const std::string instance = Unique("OrvantaTest");
+  std::vector<DWORD> shellCalls;
+  app::ProgramWindows windows;
+  app::TFormMain* main = nullptr;
+};
+
+TEST_F(MainWindow, TheFirstStartShowsItsIconAndItsWindowUnlessMinimizedIsStoredAndLogsStartAndEnd) {
+  const struct {
+    const char* stored;
+    bool shown;
+  } cases[] = {{nullptr, true}, {"1", false}, {"0", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "Minimized absent");
+    if (c.stored) app::WriteBoolSetting(app::setting::kMinimized, c.stored[0] == '1');
+    shellCalls.clear();
+    zip::fs::Delete(dir / "orvapp.log");
+    Start();
+    EXPECT_FALSE(main->SecondInstance());
+    EXPECT_EQ(main->Visible(), c.shown);
+    EXPECT_TRUE(main->TrayIcon->IconVisible());
+    EXPECT_EQ(std::count(shellCalls.begin(), shellCalls.end(), static_cast<DWORD>(NIM_ADD)), 1);
+    EXPECT_EQ(main->Caption(), "Orvanta v2.4");
+    EXPECT_EQ(Log(), StartBlock(kNow));
+    CloseWindows();
+    EXPECT_EQ(shellCalls.back(), static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(Log(), StartBlock(kNow) + EndBlock(kNow, "Terminierung durch Anwender"));
+  }
+}
+
+TEST_F(MainWindow, StoredSettingsReachTheWritersAndTheLog) {
+  app::WriteIntegerSetting(app::setting::kCompressRatio, 2);
+  app::WriteStringSetting(app::setting::kTemp, "X:\\Zwischenablage\\");
+  app::WriteBoolSetting(app::setting::kLogfile, false);
+  Start();
+  EXPECT_EQ(main->ZipArchive.PackLevel(), 2);
+  EXPECT_EQ(windows.FormProgress->ZipArchive.PackLevel(), 2);
+  EXPECT_EQ(windows.FormCreation->ZipArchive.PackLevel(), 2);
+  EXPECT_EQ(windows.FormProgress->ZipArchive.TempPath(), "X:\\Zwischenablage\\");
+  EXPECT_EQ(windows.FormCreation->ZipArchive.TempPath(), "X:\\Zwischenablage\\");
+  CloseWindows();
+  EXPECT_FALSE(testing_support::FileExists(dir / "orvapp.log"));
+
+  // A level deflate does not know would make every backup fail: the default stays.
+  app::WriteIntegerSetting(app::setting::kCompressRatio, 42);
+  Start();
+  EXPECT_EQ(windows.FormProgress->ZipArchive.PackLevel(), 6);
+}
+
+TEST_F(MainWindow, TheCloseBoxOnlyPutsTheWindowIntoTheTrayAndBeendenWithoutARunQuitsAtOnce) {
+  testing_support::ScriptedPrompts prompts;
+  Start();
+  testing_support::CloseBox(*main);
+  EXPECT_FALSE(classlib::Application().Terminated());
+  EXPECT_FALSE(main->Visible());
+  EXPECT_TRUE(main->TrayIcon->IconVisible());
+
+  // A click on the icon brings it back.
+  SendMessageW(main->TrayIcon->CallbackWindow(), controls::WM_TRAYICON, 0, WM_LBUTTONDOWN);
+  SendMessageW(main->TrayIcon->CallbackWindow(), controls::WM_TRAYICON, 0, WM_LBUTTONUP);
+  EXPECT_TRUE(main->Visible());
+  EXPECT_FALSE(IsIconic(main->Handle()));
+
+  ChooseFromTrayMenu(main->Beenden1);
+  EXPECT_TRUE(classlib::Application().Terminated());
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(MainWindow, TheFirstStartsOwnStartSwitchRunsOnceAllWindowsExistAlsoWhenMinimized) {
+  app::WriteBoolSetting(app::setting::kMinimized, true);
+  MakeJob("Name With Blanks", {1000, 2000});
+  Start("/start \"Name With Blanks\"");
+  EXPECT_EQ(Log(), StartBlock(kNow));
+  testing_support::Pump();
+  EXPECT_EQ(Log(),
+            StartBlock(kNow) + RunStartLines(kNow, "Name With Blanks") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+  EXPECT_TRUE(testing_support::FileExists(target + "\\Name With Blanks.zip"));
+  EXPECT_FALSE(main->Visible());
+  EXPECT_FALSE(main->BackupRunning());
+}
+
+TEST_F(MainWindow, HandedOverPathsAreAppendedToTheSingleBackupList) {
+  const std::string file = dir / "Ein Brief.txt";
+  testing_support::WriteFile(file, std::string(3000, 'b'));
+  zip::ForceDirectories(source + "\\Unter");
+  testing_support::WriteFile(source + "\\Unter\\b.txt", "b");
+  app::WriteBoolSetting(app::setting::kMinimized, true);
+  Start("\"" + file + "\"");
+  testing_support::Pump();
+  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"Ein Brief.txt|" + dir.Path() + "\\"}));
+
+  main->FlatTabControlMain->SetActiveTab(app::TFormMain::kRestoreTab);
+  main->DdeOrvServerExecuteMacro({source, file, dir / "fehlt.txt"});
+  EXPECT_TRUE(main->Visible());
+  EXPECT_EQ(main->FlatTabControlMain->ActiveTab(), app::TFormMain::kSingleBackupTab);
+  EXPECT_TRUE(main->PanelSingleBackup->Visible());
+  EXPECT_EQ(ListedRows(),
+            (std::vector<std::string>{"Ein Brief.txt|" + dir.Path() + "\\", "b.txt|" + source + "\\Unter\\",
+                                      "Ein Brief.txt|" + dir.Path() + "\\"}));
+  EXPECT_EQ(main->PanelSingleBackup->LabelSingleBackupCount->Caption(),
+            app::FilesText(*main->PanelSingleBackup->ListViewSingleBackup));
+}
+
+TEST_F(MainWindow, AHandOverDuringARunIsRefusedAndTheUserToldOnce) {
+  MakeJob("Job", {300000, 300000});
+  app::WriteBackupDefinition(FolderJob("Andere", source, target + "\\"));
+  const std::string file = dir / "Brief.txt";
+  testing_support::WriteFile(file, "b");
+  Start();
+  ActingPrompts prompts;
+  prompts.AnswerNext(PromptResult::Ok);
+  // While the box shows, another start hands over its paths.
+  prompts.whileShowing = [&] { main->DdeOrvServerExecuteMacro({file}); };
+  bool handedOver = false;
+  windows.FormProgress->ZipArchive.OnEndZip = [&](const std::string&, std::uint32_t, std::uint32_t, std::int64_t) {
+    if (!std::exchange(handedOver, true)) main->DdeOrvServerExecuteMacro({"/start", "Andere"});
+  };
+  main->DdeOrvServerExecuteMacro({"/start", "Job"});
+
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, app::kBackupRunningText);
+  EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
+  EXPECT_TRUE(ListedRows().empty());
+  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+
+  // Once the run is over, the same hand-over runs.
+  windows.FormProgress->ZipArchive.OnEndZip = nullptr;
+  main->DdeOrvServerExecuteMacro({"/start", "Andere"});
+  EXPECT_TRUE(testing_support::FileExists(target + "\\Andere.zip"));
+}
+
+TEST_F(MainWindow, BeendenDuringARunAsksAndEndsTheRunThroughItsCancelBeforeTheProgram) {
+  MakeJob("Job", {300000, 300000, 300000});
+  Start();
+  testing_support::ScriptedPrompts prompts;
+  prompts.AnswerNext(PromptResult::No);
+  prompts.AnswerNext(PromptResult::Yes);
+  int files = 0;
+  bool runningAfterNo = false;
+  windows.FormProgress->ZipArchive.OnEndZip = [&](const std::string&, std::uint32_t, std::uint32_t, std::int64_t) {
+    ChooseFromTrayMenu(main->Beenden1);
+    if (++files == 1) runningAfterNo = main->BackupRunning() && !classlib::Application().Terminated();
+  };
+  main->DdeOrvServerExecuteMacro({"/start", "Job"});
+
+  EXPECT_TRUE(runningAfterNo);
+  EXPECT_EQ(files, 2);
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[1].text, app::kCancelAndQuitQuestion);
+  EXPECT_EQ(prompts.messages[1].buttons, classlib::PromptButtons::YesNo);
+  EXPECT_TRUE(prompts.messages[1].systemModal);
+  EXPECT_TRUE(classlib::Application().Terminated());
+  EXPECT_FALSE(main->BackupRunning());
+  EXPECT_FALSE(windows.FormProgress->Visible());
+  EXPECT_TRUE(FilesIn(target).empty());
+  const std::string run =
+      StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Abbruch der Durchf\xFChrung");
+  EXPECT_EQ(Log(), run);
+  CloseWindows();
+  EXPECT_EQ(Log(), run + EndBlock(kNow, "Terminierung durch Anwender"));
+}
+
+TEST_F(MainWindow, TheSessionEndDuringASingleBackupCancelsItAndLogsItsAbortBeforeTheEnd) {
+  Start();
+  for (const char* name : {"a.bin", "b.bin", "c.bin"}) {
+    testing_support::WriteFile(source + "\\" + name, RandomBytes(300000, name[0]));
+    app::AddFileItem(*main->PanelSingleBackup->ListViewSingleBackup, source + "\\" + name);
+  }
+  app::TFormCreation& creation = *windows.FormCreation;
+  testing_support::ClickButton(*main->PanelSingleBackup->FlatButtonSingleCreate);
+  ASSERT_TRUE(creation.Visible());
+  testing_support::ClickButton(*creation.FlatButtonNext);
+  ASSERT_TRUE(creation.FolderTree->SetPath(target));
+  testing_support::ClickButton(*creation.FlatButtonNext);
+  creation.FlatEditName->SetText("Sicherung");
+  testing_support::ClickButton(*creation.FlatButtonNext);
+  ASSERT_EQ(creation.FlatButtonNext->Caption(), "Fertig");
+  testing_support::ScriptedPrompts prompts;
+  prompts.AnswerNext(PromptResult::Yes);
+  LRESULT answer = FALSE;
+  int files = 0;
+  creation.ZipArchive.OnEndZip = [&](const std::string&, std::uint32_t, std::uint32_t, std::int64_t) {
+    if (files++ == 0) answer = SendMessageW(main->Handle(), WM_QUERYENDSESSION, 0, 0);
+  };
+  testing_support::ClickButton(*creation.FlatButtonNext);
+
+  EXPECT_EQ(answer, TRUE);
+  EXPECT_EQ(files, 1);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, app::kCancelAndQuitQuestion);
+  EXPECT_FALSE(creation.Creating());
+  EXPECT_FALSE(main->BackupRunning());
+  EXPECT_TRUE(FilesIn(target).empty());
+  const std::string logged = StartBlock(kNow) +
+                             "Uhrzeit:      05.03.2024 14:22\r\nTyp:          Single Backup\r\n"
+                             "Art:          Start der Durchf\xFChrung\r\n" +
+                             RunEndLines(kNow, "Abbruch der Durchf\xFChrung") + EndBlock(kNow, "System-ShutDown");
+  EXPECT_EQ(Log(), logged);
+
+  SendMessageW(main->Handle(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(classlib::Application().Terminated());
+  CloseWindows();
+  EXPECT_EQ(Log(), logged);
+}
+
+TEST_F(MainWindow, ASecondStartThatNobodyAnswersTellsTheUserAndEndsWithoutALog) {
+  const app::TInstanceLock running(instance);
+  const struct {
+    const char* arguments;
+    bool told;
+  } cases[] = {{"/start Job", true}, {"", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    testing_support::ScriptedPrompts prompts;
+    if (c.told) prompts.AnswerNext(PromptResult::Ok);
+    Start(c.arguments, {2, 100, 500});
+    EXPECT_TRUE(main->SecondInstance());
+    EXPECT_TRUE(classlib::Application().Terminated());
+    EXPECT_EQ(windows.FormProgress, nullptr);
+    ASSERT_EQ(prompts.messages.size(), c.told ? 1u : 0u);
+    if (c.told) {
+      EXPECT_EQ(prompts.messages[0].text, app::kNoAnswerText);
+    }
+    EXPECT_EQ(std::count(shellCalls.begin(), shellCalls.end(), static_cast<DWORD>(NIM_ADD)), 0);
+    CloseWindows();
+    classlib::Application().ResetTerminatedForTesting();
+    EXPECT_FALSE(testing_support::FileExists(dir / "orvapp.log"));
+  }
+}
+
+}  // namespace

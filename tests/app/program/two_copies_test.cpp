@@ -1,0 +1,310 @@
+// The real program, twice in one Wine session: a first copy that runs, and second starts that
+// hand their command lines to it. The program keeps its settings in the session's registry, so the
+// tests put its key aside first and back afterwards; each copy of the program file lives in a
+// scratch folder, where it writes its log.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/backup_definition.h"
+#include "app/program_settings.h"
+#include "classlib/forms.h"
+#include "classlib/gui_thread.h"
+#include "classlib/wide.h"
+#include "tests/app/program/program_fixture.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/window_test.h"
+#include "zip/fs_helpers.h"
+
+using namespace program_testing;
+
+namespace {
+
+const wchar_t kProgramKey[] = L"Software\\Norvex\\Orvanta";
+
+// The program's key moved aside for the life of the object and put back afterwards.
+class SavedProgramKey {
+ public:
+  SavedProgramKey() : aside_(classlib::Widen(std::string("Software\\Norvex\\Orvanta-tests-") + Unique(""))) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    HKEY copy = nullptr;
+    saved_ = RegCreateKeyExW(HKEY_CURRENT_USER, aside_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &copy,
+                             nullptr) == ERROR_SUCCESS &&
+             RegCopyTreeW(key, nullptr, copy) == ERROR_SUCCESS;
+    RegCloseKey(copy);
+    RegCloseKey(key);
+    if (!saved_) throw std::runtime_error("the program's registry key cannot be put aside");
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+  }
+  ~SavedProgramKey() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
+    if (!saved_) return;
+    HKEY key = nullptr, copy = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS &&
+        RegOpenKeyExW(HKEY_CURRENT_USER, aside_.c_str(), 0, KEY_READ, &copy) == ERROR_SUCCESS &&
+        RegCopyTreeW(copy, nullptr, key) == ERROR_SUCCESS)
+      RegDeleteTreeW(HKEY_CURRENT_USER, aside_.c_str());
+    RegCloseKey(copy);
+    RegCloseKey(key);
+  }
+  SavedProgramKey(const SavedProgramKey&) = delete;
+  SavedProgramKey& operator=(const SavedProgramKey&) = delete;
+
+ private:
+  std::wstring aside_;
+  bool saved_ = false;
+};
+
+// The top-level window of process with the class and the caption (either may be empty: any).
+HWND WindowOf(DWORD process, const std::wstring& windowClass, const std::wstring& caption) {
+  struct Search {
+    DWORD process;
+    std::wstring windowClass, caption;
+    HWND found = nullptr;
+  } search{process, windowClass, caption};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t text[256] = {};
+        if (owner != s.process) return TRUE;
+        if (!s.windowClass.empty() && (!GetClassNameW(window, text, 256) || s.windowClass != text)) return TRUE;
+        if (!s.caption.empty() && (!GetWindowTextW(window, text, 256) || s.caption != text)) return TRUE;
+        s.found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The list with three columns below window: the Single Backup page's.
+HWND SingleBackupList(HWND window) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM parameter) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (std::wstring(name) != WC_LISTVIEWW) return TRUE;
+        const auto header = reinterpret_cast<HWND>(SendMessageW(child, LVM_GETHEADER, 0, 0));
+        if (SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) != 3) return TRUE;
+        *reinterpret_cast<HWND*>(parameter) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// The rows of a list in another process, "name|folder": the texts are asked for into memory of
+// that process.
+std::vector<std::string> RowsOf(HWND list, DWORD process) {
+  std::vector<std::string> rows;
+  const HANDLE other = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+  if (!other) return rows;
+  constexpr int kChars = 1024;
+  void* remote = VirtualAllocEx(other, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+  auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+  const auto cell = [&](int row, int column) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = remoteText;
+    item.cchTextMax = kChars;
+    std::vector<wchar_t> text(kChars, L'\0');
+    if (!WriteProcessMemory(other, remote, &item, sizeof item, nullptr)) return std::string();
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(other, remoteText, text.data(), kChars * sizeof(wchar_t), nullptr);
+    text.back() = L'\0';
+    return classlib::Narrow(text.data());
+  };
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; remote && row < count; ++row) rows.push_back(cell(row, 0) + "|" + cell(row, 1));
+  if (remote) VirtualFreeEx(other, remote, 0, MEM_RELEASE);
+  CloseHandle(other);
+  return rows;
+}
+
+class TwoCopies : public ::testing::Test {
+ protected:
+  TwoCopies() {
+    // Our windows answer the broadcasts of a second start while we wait for it.
+    testing_support::InitWindows();
+    const HANDLE running = OpenSemaphoreW(SYNCHRONIZE, FALSE, L"Orvanta");
+    if (running) {
+      CloseHandle(running);
+      throw std::runtime_error("a copy of the program runs in this Wine session already");
+    }
+    std::wstring built = classlib::Widen(std::string("Z:") + ORVAPP_EXE);
+    for (wchar_t& c : built)
+      if (c == L'/') c = L'\\';
+    if (!CopyFileW(built.c_str(), classlib::Widen(program).c_str(), FALSE))
+      throw std::runtime_error("the program file cannot be copied");
+    zip::ForceDirectories(source);
+    zip::ForceDirectories(target);
+  }
+  ~TwoCopies() override {
+    for (auto it = processes_.rbegin(); it != processes_.rend(); ++it) {
+      End(*it);
+      CloseHandle(*it);
+    }
+  }
+
+  HANDLE Start(const std::string& arguments) {
+    std::wstring command = classlib::Widen("\"" + program + "\" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+      ADD_FAILURE() << "cannot start " << program;
+      return nullptr;
+    }
+    CloseHandle(process.hThread);
+    processes_.push_back(process.hProcess);
+    return process.hProcess;
+  }
+
+  // Waits (answering our own windows' messages) until done() or timeoutMs passed; returns done().
+  static bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      classlib::Application().ProcessMessages();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+  }
+
+  // The main window of a copy once it exists: its windows are all made by then.
+  static HWND MainWindowOf(HANDLE process) {
+    HWND main = nullptr;
+    WaitUntil([&] { return (main = WindowOf(GetProcessId(process), L"", L"Orvanta v2.4")) != nullptr; });
+    return main;
+  }
+
+  std::string Log() const {
+    const std::string path = dir / "orvapp.log";
+    return testing_support::FileExists(path) ? testing_support::ReadFile(path) : std::string();
+  }
+
+  bool LogHolds(const std::string& text) const {
+    return WaitUntil([&] { return Log().find(text) != std::string::npos; });
+  }
+
+  // A run of the copy has logged its end and given its main window back, which it disabled.
+  bool RunEnded(HWND main) const {
+    return LogHolds("Grund:        Ende der Durchf\xFChrung") &&
+           WaitUntil([&] { return IsWindowEnabled(main) != FALSE; });
+  }
+
+  // Ends a copy as the end of the Windows session does (it logs that end); one that does not
+  // answer is killed.
+  static void End(HANDLE process) {
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return;
+    const HWND main = WindowOf(GetProcessId(process), L"", L"Orvanta v2.4");
+    DWORD_PTR answer = 0;
+    if (main && SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &answer) && answer)
+      SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer);
+    if (!classlib::WaitRunningSynchronizedCalls(process, 10000)) {
+      ADD_FAILURE() << "a copy of the program did not end";
+      TerminateProcess(process, 1);
+      WaitForSingleObject(process, 5000);
+    }
+  }
+
+  SavedProgramKey savedKey;
+  testing_support::TempDir dir;
+  const std::string program = dir / "orvapp.exe";
+  const std::string source = dir / "Quelle";
+  const std::string target = dir / "Ziel";
+
+ private:
+  std::vector<HANDLE> processes_;
+};
+
+const std::string kStartAction = "Aktion:       Orvanta gestartet";
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(TwoCopies, ASecondStartHandsItsDefinitionToTheRunningCopyAndEnds) {
+  testing_support::WriteFile(source + "\\Bericht.txt", "Bericht");
+  app::WriteBackupDefinition(FolderJob("Name With Blanks", source, target + "\\"));
+  const HANDLE first = Start("");
+  const HWND main = MainWindowOf(first);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+  EXPECT_NE(WindowOf(GetProcessId(first), L"OrvantaTrayIcon", L""), nullptr);
+
+  const auto begin = std::chrono::steady_clock::now();
+  const HANDLE second = Start("/start Name With Blanks");
+  ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, 5000)) << "the second start did not end";
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(), 5.0);
+  DWORD exitCode = 99;
+  GetExitCodeProcess(second, &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+
+  ASSERT_TRUE(RunEnded(main)) << Log();
+  EXPECT_NE(Log().find("Name:         Name With Blanks\r\n"), std::string::npos) << Log();
+  EXPECT_TRUE(testing_support::FileExists(target + "\\Name With Blanks.zip"));
+  // The second start wrote nothing to the log.
+  EXPECT_EQ(Occurrences(Log(), kStartAction), 1u);
+
+  End(first);
+  const std::string log = Log();
+  const std::string end = "Aktion:       Orvanta beendet\r\nArt:          System-ShutDown\r\n" + kDoubleLine + "\r\n";
+  EXPECT_EQ(log.substr(log.size() - std::min(log.size(), end.size())), end) << log;
+}
+
+TEST_F(TwoCopies, ASecondStartWithPathsAppendsThemToTheRunningCopysList) {
+  const std::string file = dir / "Mein Brief.txt";
+  testing_support::WriteFile(file, "Brief");
+  zip::ForceDirectories(source + "\\Ein Ordner");
+  testing_support::WriteFile(source + "\\Ein Ordner\\Bild.jpg", "Bild");
+  app::WriteBoolSetting(app::setting::kMinimized, true);
+  const HANDLE first = Start("");
+  const HWND main = MainWindowOf(first);
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(IsWindowVisible(main));
+
+  // A full path with blanks but without quotes is joined again.
+  const HANDLE second = Start("\"" + file + "\" " + source + "\\Ein Ordner");
+  ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, 5000)) << "the second start did not end";
+  const HWND list = SingleBackupList(main);
+  ASSERT_NE(list, nullptr);
+  const std::vector<std::string> expected = {"Mein Brief.txt|" + dir.Path() + "\\",
+                                             "Bild.jpg|" + source + "\\Ein Ordner\\"};
+  std::vector<std::string> rows;
+  WaitUntil([&] { return (rows = RowsOf(list, GetProcessId(first))).size() >= expected.size(); });
+  EXPECT_EQ(rows, expected);
+  // The window shows with the list.
+  EXPECT_TRUE(IsWindowVisible(main));
+}
+
+TEST_F(TwoCopies, WithNoCopyRunningAStartRunsItsOwnDefinitionAndStaysInTheTray) {
+  testing_support::WriteFile(source + "\\Bericht.txt", "Bericht");
+  app::WriteBackupDefinition(FolderJob("Nachts", source, target + "\\"));
+  app::WriteBoolSetting(app::setting::kMinimized, true);
+  const HANDLE first = Start("/start Nachts");
+  const HWND main = MainWindowOf(first);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(RunEnded(main)) << Log();
+  EXPECT_NE(Log().find("Name:         Nachts\r\n"), std::string::npos);
+  EXPECT_TRUE(testing_support::FileExists(target + "\\Nachts.zip"));
+  EXPECT_FALSE(IsWindowVisible(main));
+  EXPECT_NE(WindowOf(GetProcessId(first), L"OrvantaTrayIcon", L""), nullptr);
+  EXPECT_EQ(WaitForSingleObject(first, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+}  // namespace
