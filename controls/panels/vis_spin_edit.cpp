@@ -122,14 +122,11 @@ void TVisSpinButton::CancelPress() {
   SetState(Enabled() ? 0 : 3);
 }
 
+// The first repeat waits 200 ms longer than the others.
 void TVisSpinButton::StartRepeat() {
-  if (timer_ == 0) {
-    timer_ = VisApplication().AddTimer(OnPoolGrid(interval_ + 200u), [this](classlib::TObject*) { RepeatTick(); });
-    if (timer_ == 0) throw classlib::EOutOfResources("Nicht genügend Timer verfügbar");
-  }
-  TVisTimerItem* item = VisApplication().TimerItem(timer_);
-  item->SetInterval(OnPoolGrid(interval_ + 200u));
-  item->SetEnabled(true);
+  if (timer_ != 0) return;
+  timer_ = VisApplication().AddTimer(OnPoolGrid(interval_ + 200u), [this](classlib::TObject*) { RepeatTick(); });
+  if (timer_ == 0) throw classlib::EOutOfResources("Nicht genügend Timer verfügbar");
 }
 
 void TVisSpinButton::RepeatTick() {
