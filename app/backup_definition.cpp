@@ -96,16 +96,28 @@ void ReadResults(const TRegistry& reg, BackupDefinition& def) {
   def.Definition = reg.ReadString("Definition");
 }
 
+// The lists open their subkey, so they come after every value of the job key.
+std::vector<std::string> ListedFiles(TRegistry& reg, const std::string& name) {
+  std::vector<std::string> files;
+  if (reg.OpenKeyReadOnly(KeyOf(name) + "\\Files"))
+    for (const std::string& file : reg.GetValueNames()) files.push_back(file);
+  return files;
+}
+
+std::vector<BackupFolder> ListedFolders(TRegistry& reg, const std::string& name) {
+  std::vector<BackupFolder> folders;
+  if (reg.OpenKeyReadOnly(KeyOf(name) + "\\Folders"))
+    for (const std::string& folder : reg.GetValueNames()) folders.push_back({folder, reg.ReadInteger(folder) != 0});
+  return folders;
+}
+
 void ReadSources(TRegistry& reg, const std::string& name, BackupDefinition& def) {
   if (def.Option == BackupOption::Files) {
-    if (reg.OpenKeyReadOnly(KeyOf(name) + "\\Files"))
-      for (const std::string& file : reg.GetValueNames()) def.FileList.push_back(file);
+    def.FileList = ListedFiles(reg, name);
     return;
   }
   ReadFolderJob(reg, def);
-  if (def.Option == BackupOption::Extended && reg.OpenKeyReadOnly(KeyOf(name) + "\\Folders"))
-    for (const std::string& folder : reg.GetValueNames())
-      def.FolderList.push_back({folder, reg.ReadInteger(folder) != 0});
+  if (def.Option == BackupOption::Extended) def.FolderList = ListedFolders(reg, name);
 }
 
 // The list subkey is written afresh, so entries removed in the wizard do not live on.
@@ -115,7 +127,123 @@ void RewriteSubkey(TRegistry& reg, const std::string& name, const char* subkey) 
     throw classlib::ERegistryException("Das Backup '" + name + "' kann nicht gespeichert werden.");
 }
 
+// The edit reader's steps: a stored value replaces the field, a missing one leaves it.
+void ReadStored(const TRegistry& reg, const char* name, bool& field) {
+  if (reg.ValueExists(name)) field = reg.ReadBool(name);
+}
+void ReadStored(const TRegistry& reg, const char* name, int& field) {
+  if (reg.ValueExists(name)) field = reg.ReadInteger(name);
+}
+void ReadStored(const TRegistry& reg, const char* name, std::string& field) {
+  if (reg.ValueExists(name)) field = reg.ReadString(name);
+}
+void ReadStoredDate(const TRegistry& reg, const char* name, classlib::TDateTime& field) {
+  if (reg.ValueExists(name)) field = reg.ReadDateTime(name);
+}
+// A stored number naming one of count choices; unset for any other.
+std::optional<int> StoredChoice(const TRegistry& reg, const char* name, int count) {
+  int value = -1;
+  ReadStored(reg, name, value);
+  return value >= 0 && value < count ? std::optional<int>(value) : std::nullopt;
+}
+
+BackupOption OptionOf(const std::string& text) {
+  return text == "Files" ? BackupOption::Files : text == "Extended" ? BackupOption::Extended : BackupOption::Folders;
+}
+
+const char* const kResultValues[] = {"AfterBackup", "AfterFile", "LastBackup", "BackupSize", "BackupFiles"};
+
+[[noreturn]] void CannotSave(const std::string& name) {
+  throw classlib::ERegistryException("Das Backup '" + name + "' kann nicht gespeichert werden.");
+}
+
+// The job key's path below HKEY_CURRENT_USER, for the wide API.
+std::wstring WideKeyOf(const std::string& name) { return classlib::Widen(KeyOf(name).substr(1)); }
+
 }  // namespace
+
+struct StoredDefinitionCopy::Key {
+  struct Value {
+    std::wstring Name;
+    DWORD Type = REG_NONE;
+    std::vector<BYTE> Data;
+  };
+  std::vector<Value> Values;
+  std::vector<std::pair<std::wstring, Key>> Subkeys;
+
+  void Read(HKEY key) {
+    DWORD valueCount = 0, nameLength = 0, dataLength = 0, subkeyCount = 0, subkeyLength = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, &subkeyLength, nullptr, &valueCount,
+                         &nameLength, &dataLength, nullptr, nullptr) != ERROR_SUCCESS)
+      return;
+    for (DWORD i = 0; i < valueCount; ++i) {
+      std::wstring valueName(nameLength + 1, L'\0');
+      DWORD nameSize = nameLength + 1, dataSize = dataLength;
+      Value value;
+      value.Data.resize(dataLength);
+      if (RegEnumValueW(key, i, &valueName[0], &nameSize, nullptr, &value.Type, value.Data.data(), &dataSize) !=
+          ERROR_SUCCESS)
+        continue;
+      value.Name = valueName.substr(0, nameSize);
+      value.Data.resize(dataSize);
+      Values.push_back(std::move(value));
+    }
+    for (DWORD i = 0; i < subkeyCount; ++i) {
+      std::wstring subkeyName(subkeyLength + 1, L'\0');
+      DWORD size = subkeyLength + 1;
+      if (RegEnumKeyExW(key, i, &subkeyName[0], &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
+      subkeyName.resize(size);
+      HKEY sub = nullptr;
+      if (RegOpenKeyExW(key, subkeyName.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+      Subkeys.emplace_back(subkeyName, Key());
+      Subkeys.back().second.Read(sub);
+      RegCloseKey(sub);
+    }
+  }
+
+  bool WriteValue(HKEY key, const Value& value) const {
+    return RegSetValueExW(key, value.Name.c_str(), 0, value.Type, value.Data.data(),
+                          static_cast<DWORD>(value.Data.size())) == ERROR_SUCCESS;
+  }
+
+  bool Write(HKEY parent, const std::wstring& path) const {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+      return false;
+    bool ok = true;
+    for (const Value& value : Values) ok = ok && WriteValue(key, value);
+    for (const auto& [name, sub] : Subkeys) ok = ok && sub.Write(key, name);
+    RegCloseKey(key);
+    return ok;
+  }
+};
+
+StoredDefinitionCopy::StoredDefinitionCopy(const std::string& name) : key_(std::make_unique<Key>()) {
+  HKEY key = nullptr;
+  if (name.empty() || RegOpenKeyExW(HKEY_CURRENT_USER, WideKeyOf(name).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return;
+  key_->Read(key);
+  RegCloseKey(key);
+}
+
+StoredDefinitionCopy::~StoredDefinitionCopy() = default;
+
+void StoredDefinitionCopy::Restore(const std::string& name) const {
+  DeleteBackupDefinition(name);
+  if (!key_->Write(HKEY_CURRENT_USER, WideKeyOf(name))) CannotSave(name);
+}
+
+void StoredDefinitionCopy::RestoreResults(const std::string& name) const {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, WideKeyOf(name).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    CannotSave(name);
+  bool ok = true;
+  for (const Key::Value& value : key_->Values)
+    for (const char* result : kResultValues)
+      if (value.Name == classlib::Widen(result)) ok = ok && key_->WriteValue(key, value);
+  RegCloseKey(key);
+  if (!ok) CannotSave(name);
+}
 
 classlib::TStringList ListBackupDefinitions() {
   TRegistry reg;
@@ -132,10 +260,7 @@ std::optional<BackupDefinition> ReadBackupDefinition(const std::string& name) {
   if (name.empty() || !reg.OpenKeyReadOnly(KeyOf(name))) return std::nullopt;
   BackupDefinition def;
   def.Title = name;
-  const std::string option = reg.ReadString("Option");
-  def.Option = option == "Files" ? BackupOption::Files
-               : option == "Extended" ? BackupOption::Extended
-                                      : BackupOption::Folders;
+  def.Option = OptionOf(reg.ReadString("Option"));
   def.SizeEnabled = BoolOr(reg, "SizeEnabled", false);
   if (def.SizeEnabled) def.MaxSize = reg.ReadString("MaxSize");
   def.Create = reg.ReadString("Create");
@@ -149,6 +274,57 @@ std::optional<BackupDefinition> ReadBackupDefinition(const std::string& name) {
   ReadMedium(reg, def);
   ReadResults(reg, def);
   ReadSources(reg, name, def);
+  return def;
+}
+
+std::optional<BackupDefinition> ReadBackupDefinitionForEditing(const std::string& name, const BackupDefinition& base) {
+  TRegistry reg;
+  if (name.empty() || !reg.OpenKeyReadOnly(KeyOf(name))) return std::nullopt;
+  BackupDefinition def = base;
+  def.Title = name;
+  def.Option = OptionOf(reg.ReadString("Option"));
+  ReadStored(reg, "Instances", def.Instances);
+  ReadStored(reg, "Intervall", def.Intervall);
+  ReadStored(reg, "User", def.User);
+  ReadStored(reg, "IntEnabled", def.IntEnabled);
+  ReadStored(reg, "TimeEnabled", def.TimeEnabled);
+  ReadStored(reg, "Time", def.Time);
+  ReadStored(reg, "SizeEnabled", def.SizeEnabled);
+  ReadStored(reg, "MaxSize", def.MaxSize);
+  ReadStored(reg, "Create", def.Create);
+  if (reg.ValueExists("FullBackup")) def.FullBackup = reg.ReadBool("FullBackup");
+  ReadStored(reg, "PartBackupFull", def.PartBackupFull);
+  ReadStored(reg, "PartBackupDate", def.PartBackupDate);
+  ReadStored(reg, "PartBackupDays", def.PartBackupDays);
+  ReadStored(reg, "NewOnly", def.NewOnly);
+  ReadStored(reg, "Recording", def.Recording);
+  ReadStored(reg, "RecDrive", def.RecDrive);
+  ReadStored(reg, "RecSpeed", def.RecSpeed);
+  ReadStored(reg, "SplitVar", def.SplitVar);
+  ReadStored(reg, "Eject", def.Eject);
+  ReadStored(reg, "CDRFinalize", def.CDRFinalize);
+  ReadStored(reg, "CDRWFinalize", def.CDRWFinalize);
+  ReadStored(reg, "CDRWDelete", def.CDRWDelete);
+  if (reg.ValueExists("SplitEver"))
+    def.SplitEver = reg.ReadInteger("SplitEver") == 0 ? SplitWhen::Always : SplitWhen::OnlyWhenBurning;
+  for (int day = 0; day < 7; ++day) ReadStored(reg, kWeekdayValues[day], def.Weekdays[static_cast<size_t>(day)]);
+  if (const std::optional<int> recover = StoredChoice(reg, "Recover", 3))
+    def.Recover = static_cast<RecoverMode>(*recover);
+  ReadStoredDate(reg, "SinceDate", def.SinceDate);
+  ReadStored(reg, "SinceDays", def.SinceDays);
+  ReadStored(reg, "UsePassword", def.UsePassword);
+  if (reg.ValueExists("Password")) def.Password = PlainPassword(reg.ReadString("Password"));
+  ReadStored(reg, "UseDateTime", def.UseDateTime);
+  if (def.Option == BackupOption::Files) {
+    def.FileList = ListedFiles(reg, name);
+    return def;
+  }
+  if (const std::optional<int> filter = StoredChoice(reg, "Files", 3))
+    def.TypeFilter = static_cast<FileTypeFilter>(*filter);
+  ReadStored(reg, "Subfolders", def.Subfolders);
+  ReadStored(reg, "Types", def.Types);
+  ReadStored(reg, "Folder", def.Folder);
+  def.FolderList = ListedFolders(reg, name);
   return def;
 }
 
@@ -182,10 +358,12 @@ void WriteBackupDefinition(const BackupDefinition& def) {
   reg.WriteDateTime("SinceDate", def.SinceDate);
   reg.WriteInteger("SinceDays", def.SinceDays);
   if (def.Recover) reg.WriteInteger("Recover", static_cast<int>(*def.Recover));
+  else reg.DeleteValue("Recover");
   reg.WriteBool("UsePassword", def.UsePassword);
   reg.WriteString("Password", password);
   reg.WriteString("SplitVar", def.SplitVar);
   if (def.SplitEver) reg.WriteInteger("SplitEver", static_cast<int>(*def.SplitEver));
+  else reg.DeleteValue("SplitEver");
   reg.WriteString("Definition", def.Definition);
   reg.WriteBool("UseDateTime", def.UseDateTime);
   reg.WriteDateTime("NextBackup", def.NextBackup);
@@ -194,10 +372,13 @@ void WriteBackupDefinition(const BackupDefinition& def) {
                                                               : "Folders";
   reg.WriteString("Option", option);
   if (def.Option == BackupOption::Files) {
+    for (const char* folderValue : {"Folder", "Subfolders", "Types", "Files"}) reg.DeleteValue(folderValue);
+    reg.DeleteKey(KeyOf(def.Title) + "\\Folders");
     RewriteSubkey(reg, def.Title, "Files");
     for (const std::string& file : def.FileList) reg.WriteString(file, "");
     return;
   }
+  reg.DeleteKey(KeyOf(def.Title) + "\\Files");
   reg.WriteString("Folder", def.Folder);
   reg.WriteBool("Subfolders", def.Subfolders);
   reg.WriteString("Types", def.Types);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -99,7 +100,13 @@ bool BackupDefinitionExists(const std::string& name);
 // Missing values take their stated defaults; a missing value without one raises
 // ERegistryException "Ungültiger Datentyp für '<value>'". Unset when there is no such job.
 std::optional<BackupDefinition> ReadBackupDefinition(const std::string& name);
-// Writes what the definition wizard saves, under def.Title, in the wizard's order.
+// Every value the definition wizard writes, each read when it is stored (the Files or Folders list
+// by Option); the others keep their value in base, the wizard's present state. Unset when there is
+// no such job; a value stored with another type raises ERegistryException naming it.
+std::optional<BackupDefinition> ReadBackupDefinitionForEditing(const std::string& name, const BackupDefinition& base);
+// Writes what the definition wizard saves, under def.Title, in the wizard's order. Over an existing
+// key the values of the other kind of definition (files or folders) go, and so do Recover and
+// SplitEver when unset; the run's results stay.
 void WriteBackupDefinition(const BackupDefinition& def);
 void WriteBackupResults(const std::string& name, const BackupResults& results);
 // The after-action chosen for a run (also one whose burning failed), for the next confirmation.
@@ -107,5 +114,25 @@ void WriteAfterBackup(const std::string& name, AfterBackupAction action, const s
 void WriteNextBackup(const std::string& name, classlib::TDateTime next);
 // Deletes the job's key with its subkeys.
 bool DeleteBackupDefinition(const std::string& name);
+
+// A copy of a stored job's key, every value and subkey as stored, to put back when a change fails.
+class StoredDefinitionCopy {
+ public:
+  // An empty copy when there is no such job.
+  explicit StoredDefinitionCopy(const std::string& name);
+  ~StoredDefinitionCopy();
+  StoredDefinitionCopy(const StoredDefinitionCopy&) = delete;
+  StoredDefinitionCopy& operator=(const StoredDefinitionCopy&) = delete;
+
+  // Replaces the job of that name (in any letter case; the key takes this one) with the copy.
+  // Raises ERegistryException.
+  void Restore(const std::string& name) const;
+  // Writes the results of the last run that the copy holds into the job of that name.
+  void RestoreResults(const std::string& name) const;
+
+ private:
+  struct Key;
+  std::unique_ptr<Key> key_;
+};
 
 }  // namespace app

@@ -176,6 +176,7 @@ void TFormMain::PointHooksHere() {
   h.RecomputeRunningJobs = [this] {
     if (scheduler_) scheduler_->RecomputeRunningJobs();
   };
+  h.Jobs = [this] { return &Jobs; };
   h.SingleBackupPage = [this] { return PanelSingleBackup; };
   h.SetShutdownLogged = [this] { shutdownLogged_ = true; };
   h.CancelSingleBackupForSessionEnd = [this] {

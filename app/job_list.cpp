@@ -1,5 +1,9 @@
 #include "app/job_list.h"
 
+#include <algorithm>
+
+#include "app/list_sort.h"
+
 namespace app {
 
 const char kNoSchedule[] = "n/a";
@@ -36,6 +40,12 @@ bool JobList::Rename(const std::string& from, const std::string& to) {
 
 void JobList::Clear() {
   items_.clear();
+  Changed(-1);
+}
+
+void JobList::Sort() {
+  std::stable_sort(items_.begin(), items_.end(),
+                   [](const JobItem& a, const JobItem& b) { return CompareText(a.Name, b.Name) < 0; });
   Changed(-1);
 }
 

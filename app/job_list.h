@@ -32,6 +32,8 @@ class JobList {
   bool Remove(const std::string& name);
   bool Rename(const std::string& from, const std::string& to);
   void Clear();
+  // Orders the jobs by name as the list view shows them: by the user's locale, without regard to case.
+  void Sort();
 
   // The column of the job; empty when it is not (or no longer) listed.
   std::string NextRun(const std::string& name) const;

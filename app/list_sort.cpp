@@ -17,13 +17,6 @@ std::string ColumnText(const classlib::TListItem& item, int column) {
   return column == 0 ? item.Caption() : item.SubItem(column - 1);
 }
 
-int CompareText(const std::string& a, const std::string& b) {
-  const std::wstring wa = classlib::Widen(a), wb = classlib::Widen(b);
-  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
-                        static_cast<int>(wb.size())) -
-         CSTR_EQUAL;
-}
-
 // By the digits alone, of any length: "1.000 KB" after "999 KB".
 int CompareNumbers(const std::string& a, const std::string& b) {
   auto digits = [](const std::string& text) {
@@ -47,6 +40,13 @@ classlib::TDateTime DateTimeOfText(const std::string& text) {
 }
 
 }  // namespace
+
+int CompareText(const std::string& a, const std::string& b) {
+  const std::wstring wa = classlib::Widen(a), wb = classlib::Widen(b);
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                        static_cast<int>(wb.size())) -
+         CSTR_EQUAL;
+}
 
 int CompareListColumn(const classlib::TListItem& a, const classlib::TListItem& b, int column) {
   const std::string ta = ColumnText(a, column), tb = ColumnText(b, column);

@@ -2,9 +2,14 @@
 // orders the list ascending by that column.
 #pragma once
 
+#include <string>
+
 #include "classlib/comctrls.h"
 
 namespace app {
+
+// Texts compared as the user's locale orders them, without regard to case.
+int CompareText(const std::string& a, const std::string& b);
 
 // Negative, zero or positive as a comes before, with or after b in column: 0 (file name) and 1
 // (folder) as text without regard to case, 2 by the KB number of the size text ("1.234 KB"), 3 by

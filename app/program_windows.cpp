@@ -4,6 +4,7 @@
 #include "app/wizards/form_add.h"
 #include "app/wizards/form_creation.h"
 #include "app/wizards/form_extract.h"
+#include "app/wizards/form_instant.h"
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
@@ -17,13 +18,14 @@ ProgramWindows CreateProgramWindows(classlib::TComponent* owner, const ProgramSt
   w.FormMain = new TFormMain(owner, start);
   if (w.FormMain->SecondInstance()) return w;
   w.FormProgress = new TFormProgress(owner);
-  // Here the instant-backup wizard (TFormInstant).
+  // The definition wizard lists the drives of the progress window's CD writer.
+  w.FormInstant = new TFormInstant(owner, w.FormProgress->OrvBurner);
   w.FormAdd = new TFormAdd(owner);
   w.FormCreation = new TFormCreation(owner);
   w.FormPopup = new TFormPopup(owner);
   w.FormExtract = new TFormExtract(owner);
   // Here the information window (TFormInfo), the update window (TFormUpdate), the download window
-  // (TFormDownload) and the folder selection (TFormSelect), in this order.
+  // (TFormDownload), in this order; the folder selection belongs to the definition wizard.
   w.FormRecover = new TFormRecover(owner);
   w.FormMain->WindowsCreated(w);
   return w;

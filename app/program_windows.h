@@ -10,6 +10,7 @@ namespace app {
 
 class TFormMain;
 class TFormProgress;
+class TFormInstant;
 class TFormAdd;
 class TFormCreation;
 class TFormPopup;
@@ -20,6 +21,7 @@ struct ProgramStart;
 struct ProgramWindows {
   TFormMain* FormMain = nullptr;
   TFormProgress* FormProgress = nullptr;
+  TFormInstant* FormInstant = nullptr;
   TFormAdd* FormAdd = nullptr;
   TFormCreation* FormCreation = nullptr;
   TFormPopup* FormPopup = nullptr;

@@ -12,6 +12,8 @@ namespace {
 
 const char kForbidden[] = "\\/:*?\"<>|";
 
+}  // namespace
+
 bool IsDeviceName(std::string base) {
   while (!base.empty() && base.back() == ' ') base.pop_back();
   base = classlib::LowerAscii(base);
@@ -20,8 +22,6 @@ bool IsDeviceName(std::string base) {
   const bool numbered = base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0);
   return numbered && base[3] >= '1' && base[3] <= '9';
 }
-
-}  // namespace
 
 std::string SingleBackupFileName(const std::string& typed) {
   return HasZipExtension(typed) ? typed : typed + ".zip";

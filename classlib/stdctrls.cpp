@@ -1,5 +1,7 @@
 #include "classlib/stdctrls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cwctype>
 
@@ -330,6 +332,161 @@ void TEdit::WndProc(TMessage& m) {
   }
   if (m.Msg == CM_TEXTCHANGED && !HandleAllocated() && !Loading()) Change();
   TWinControl::WndProc(m);
+}
+
+// ===================================================================== TMaskEdit
+
+namespace {
+
+constexpr char kMaskBlank = '_';
+
+bool IsDigitChar(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+std::wstring ClipboardText(HWND owner) {
+  std::wstring text;
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+}  // namespace
+
+TMaskEdit::TMaskEdit(TComponent* AOwner) : TEdit(AOwner) {}
+
+void TMaskEdit::SetEditMask(const std::string& value) {
+  mask_ = value;
+  SetMaxLength(static_cast<int>(mask_.size()));
+  SetText(Fitted(TControl::Text()));
+}
+
+bool TMaskEdit::IsDigitPosition(size_t position) const { return position < mask_.size() && mask_[position] == '0'; }
+
+std::string TMaskEdit::Fitted(const std::string& text) const {
+  if (mask_.empty()) return text;
+  std::string fitted = mask_;
+  for (size_t i = 0; i < mask_.size(); ++i) {
+    if (!IsDigitPosition(i)) continue;
+    const bool digit = i < text.size() && IsDigitChar(static_cast<unsigned char>(text[i]));
+    fitted[i] = digit ? text[i] : kMaskBlank;
+  }
+  return fitted;
+}
+
+bool TMaskEdit::IsComplete() const {
+  const std::string text = Text();
+  if (text.size() != mask_.size()) return false;
+  for (size_t i = 0; i < mask_.size(); ++i)
+    if (IsDigitPosition(i) && !IsDigitChar(static_cast<unsigned char>(text[i]))) return false;
+  return true;
+}
+
+void TMaskEdit::CreateWnd() {
+  TEdit::CreateWnd();
+  SetWindowTextW(Handle(), Widen(Fitted(TControl::Text())).c_str());
+}
+
+int TMaskEdit::Caret() {
+  DWORD start = 0;
+  if (HandleAllocated()) SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  return static_cast<int>(start);
+}
+
+void TMaskEdit::SetCaret(int position) {
+  if (HandleAllocated()) SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(position), position);
+}
+
+void TMaskEdit::TypeDigits(const std::wstring& typed) {
+  std::string text = Fitted(Text());
+  size_t at = static_cast<size_t>(Caret());
+  for (wchar_t c : typed) {
+    if (!IsDigitChar(c)) continue;
+    while (at < mask_.size() && !IsDigitPosition(at)) ++at;
+    if (at >= mask_.size()) break;
+    text[at++] = static_cast<char>(c);
+  }
+  while (at < mask_.size() && !IsDigitPosition(at)) ++at;
+  SetText(text);
+  SetCaret(static_cast<int>(at));
+}
+
+void TMaskEdit::ClearBefore(int position) {
+  std::string text = Fitted(Text());
+  int at = position - 1;
+  while (at >= 0 && !IsDigitPosition(static_cast<size_t>(at))) --at;
+  if (at < 0) return;
+  text[static_cast<size_t>(at)] = kMaskBlank;
+  SetText(text);
+  SetCaret(at);
+}
+
+void TMaskEdit::WndProc(TMessage& m) {
+  if (mask_.empty()) {
+    TEdit::WndProc(m);
+    return;
+  }
+  switch (m.Msg) {
+    case CM_TEXTCHANGED: {
+      const std::string fitted = Fitted(TControl::Text());
+      if (fitted != TControl::Text()) {
+        SetText(fitted);
+        return;
+      }
+      break;
+    }
+    case WM_CHAR: {
+      wchar_t key = static_cast<wchar_t>(m.WParam);
+      KeyPress(key);
+      if (key == VK_BACK) ClearBefore(Caret());
+      else if (key == 0x16) TypeDigits(ClipboardText(Handle()));  // Ctrl+V
+      else if (key == 0x18) DefSubclassProc(Handle(), WM_COPY, 0, 0);  // Ctrl+X only copies
+      else if (IsDigitChar(key)) TypeDigits(std::wstring(1, key));
+      else if (key == 0x03 || key == 0x01) DefaultHandler(m);  // Ctrl+C, Ctrl+A
+      return;
+    }
+    case WM_KEYDOWN: {
+      const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+      if (m.WParam == VK_DELETE && !shift) {
+        WORD key = VK_DELETE;
+        KeyDown(key, KeyboardShiftState());
+        if (key == 0) return;
+        const int caret = Caret();
+        int at = caret;
+        while (at < static_cast<int>(mask_.size()) && !IsDigitPosition(static_cast<size_t>(at))) ++at;
+        if (at < static_cast<int>(mask_.size())) {
+          std::string text = Fitted(Text());
+          text[static_cast<size_t>(at)] = kMaskBlank;
+          SetText(text);
+          SetCaret(caret);
+        }
+        return;
+      }
+      if (shift && (m.WParam == VK_INSERT || m.WParam == VK_DELETE)) {
+        if (m.WParam == VK_INSERT) TypeDigits(ClipboardText(Handle()));
+        else DefSubclassProc(Handle(), WM_COPY, 0, 0);
+        return;
+      }
+      break;
+    }
+    case WM_PASTE:
+      TypeDigits(ClipboardText(Handle()));
+      return;
+    case WM_CUT:
+      DefSubclassProc(Handle(), WM_COPY, 0, 0);
+      return;
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+      return;
+    default:
+      break;
+  }
+  TEdit::WndProc(m);
 }
 
 // ===================================================================== TComboBox

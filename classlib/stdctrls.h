@@ -170,6 +170,37 @@ class TEdit : public TWinControl {
   wchar_t passwordChar_ = 0;
 };
 
+// An edit whose text keeps a fixed form, as a time "18:00": in EditMask a '0' stands for a digit
+// the user types, every other character for itself. Unfilled positions show '_'. Typed digits
+// overwrite one position after the other, skipping the fixed characters; other characters are
+// discarded, and a pasted or assigned text is fitted into the form the same way.
+class TMaskEdit : public TEdit {
+ public:
+  explicit TMaskEdit(TComponent* AOwner);
+
+  const std::string& EditMask() const { return mask_; }
+  // ASCII characters only.
+  void SetEditMask(const std::string& value);
+  // Every digit position holds a digit.
+  bool IsComplete() const;
+
+  void WndProc(TMessage& Message) override;
+
+ protected:
+  void CreateWnd() override;
+
+ private:
+  std::string Fitted(const std::string& text) const;
+  bool IsDigitPosition(size_t position) const;
+  int Caret();
+  void SetCaret(int position);
+  // Puts the digits at the caret, position by position.
+  void TypeDigits(const std::wstring& typed);
+  void ClearBefore(int position);
+
+  std::string mask_;
+};
+
 enum class TComboBoxStyle { csDropDown, csDropDownList };
 
 class TComboBox;

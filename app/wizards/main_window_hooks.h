@@ -12,6 +12,7 @@
 
 namespace app {
 
+class JobList;
 class TSingleBackupPage;
 
 struct MainWindowHooks {
@@ -30,6 +31,8 @@ struct MainWindowHooks {
   std::function<void()> StopTrayAnimation = [] {};
   // Every job whose list column reads "Wird durchgeführt..." gets its column recomputed.
   std::function<void()> RecomputeRunningJobs = [] {};
+  // The definition list of the Instant Backup page, which the definition wizard updates after saving.
+  std::function<JobList*()> Jobs = [] { return nullptr; };
   // The Single Backup page, whose list the single-backup wizards fill and back up.
   std::function<TSingleBackupPage*()> SingleBackupPage = [] { return nullptr; };
   // The information panel of the selected job shows its stored results again, when it is visible.

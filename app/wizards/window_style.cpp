@@ -1,5 +1,7 @@
 #include "app/wizards/window_style.h"
 
+#include "classlib/prompt.h"
+
 namespace app {
 
 classlib::TLabel* NewLabel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
@@ -127,6 +129,15 @@ controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::
   colors.SetSelectedColor(kCalendarTitleColor);
   colors.SetFlyByColor(kCalendarHoverColor);
   return calendar;
+}
+
+void Warn(const std::string& text, bool systemModal) {
+  classlib::MessageRequest request;
+  request.text = text;
+  request.caption = "Orvanta";
+  request.icon = classlib::PromptIcon::Warning;
+  request.systemModal = systemModal;
+  classlib::Prompts().Message(request);
 }
 
 }  // namespace app

@@ -71,6 +71,9 @@ controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWin
 controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::TWinControl* parent, int left,
                                          int top, int width, int height);
 
+// The product's warning box: caption "Orvanta", exclamation mark, OK.
+void Warn(const std::string& text, bool systemModal = false);
+
 // Sizes of the standard controls at 96 DPI.
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 25;

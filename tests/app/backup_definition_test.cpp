@@ -235,6 +235,78 @@ TEST_F(Definitions, SavingAgainReplacesTheListsWhole) {
   EXPECT_EQ(ReadBackupDefinition("Briefe")->FileList, files.FileList);
 }
 
+TEST_F(Definitions, SavingOverTheOtherKindLeavesNoneOfItsValuesButTheRunsResults) {
+  BackupDefinition d = EveryValueSet();
+  WriteBackupDefinition(d);
+  WriteBackupResults(d.Title, {"04. März 2024 - 18:00 Uhr", "1,25 MB", "2"});
+  d.Option = BackupOption::Files;
+  d.FileList = {"C:\\a.txt"};
+  d.Recover.reset();
+  WriteBackupDefinition(d);
+  const std::wstring key = kJobs + classlib::Widen(d.Title);
+  const std::vector<std::string> names = RawValueNames(scratch.Key(), key);
+  for (const char* gone : {"Folder", "Subfolders", "Types", "Files", "Recover"})
+    EXPECT_EQ(std::count(names.begin(), names.end(), gone), 0) << gone;
+  EXPECT_EQ(std::count(names.begin(), names.end(), "BackupSize"), 1);
+  EXPECT_TRUE(RawValueNames(scratch.Key(), key + L"\\Folders").empty());
+
+  d.Option = BackupOption::Folders;
+  WriteBackupDefinition(d);
+  EXPECT_TRUE(RawValueNames(scratch.Key(), key + L"\\Files").empty());
+  EXPECT_EQ(RawString(scratch.Key(), key, L"Option"), "Folders");
+}
+
+TEST_F(Definitions, TheEditReaderTakesWhatIsStoredAndLeavesTheRest) {
+  WriteMinimalFolderJob("Alt");
+  BackupDefinition base;
+  base.Instances = 1;
+  base.Intervall = 10;
+  base.Time = "18:00";
+  base.MaxSize = "200 MB";
+  base.FolderList = {{"C:\\Vorher\\", true}};
+  const std::optional<BackupDefinition> d = ReadBackupDefinitionForEditing("Alt", base);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->Title, "Alt");
+  EXPECT_EQ(d->Intervall, 60);  // stored
+  EXPECT_EQ(d->Time, "18:00");  // missing
+  EXPECT_EQ(d->MaxSize, "200 MB");
+  EXPECT_TRUE(d->FolderList.empty());  // the list is the stored one, empty or not
+  EXPECT_FALSE(ReadBackupDefinitionForEditing("Nicht da", base));
+
+  classlib::TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Norvex\\Orvanta\\Backups\\Alt", false));
+  reg.WriteInteger("Recover", 7);  // no choice of the three: the present one stays
+  reg.WriteInteger("Files", 2);
+  base.Recover = RecoverMode::Skip;
+  EXPECT_EQ(ReadBackupDefinitionForEditing("Alt", base)->Recover, RecoverMode::Skip);
+  EXPECT_EQ(ReadBackupDefinitionForEditing("Alt", base)->TypeFilter, FileTypeFilter::AllButTypes);
+  reg.WriteString("Instances", "drei");
+  EXPECT_THROW(ReadBackupDefinitionForEditing("Alt", base), classlib::ERegistryException);
+}
+
+TEST_F(Definitions, ACopyOfAKeyPutsBackEveryValueAndSubkey) {
+  WriteBackupDefinition(EveryValueSet());
+  WriteBackupResults("Büro täglich", {"04. März 2024 - 18:00 Uhr", "1,25 MB", "2"});
+  const StoredDefinitionCopy copy("Büro täglich");
+  BackupDefinition changed = EveryValueSet();
+  changed.Instances = 9;
+  changed.FolderList = {{"X:\\", false}};
+  WriteBackupDefinition(changed);
+  copy.Restore("BÜRO täglich");
+  EXPECT_EQ(ListBackupDefinitions()[0], "BÜRO täglich");
+  const std::optional<BackupDefinition> back = ReadBackupDefinition("Büro täglich");
+  ASSERT_TRUE(back);
+  ExpectSame(*back, EveryValueSet());
+  EXPECT_EQ(back->BackupSize, "1,25 MB");
+
+  BackupDefinition other;
+  other.Title = "Andere";
+  WriteBackupDefinition(other);
+  copy.RestoreResults("Andere");
+  EXPECT_EQ(ReadBackupDefinition("Andere")->LastBackup, "04. März 2024 - 18:00 Uhr");
+  EXPECT_EQ(ReadBackupDefinition("Andere")->Instances, 1);
+}
+
 TEST_F(Definitions, MissingValuesTakeTheirDefaults) {
   WriteMinimalFolderJob("Alt");
   const auto d = ReadBackupDefinition("Alt");

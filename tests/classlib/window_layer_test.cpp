@@ -257,6 +257,59 @@ TEST_F(WindowLayer, KeyboardTabReturnEscapeAndAccelerators) {
   EXPECT_EQ(log, "ok cancel next cancel ");
 }
 
+TEST_F(WindowLayer, MaskEditKeepsItsFormWhateverIsTypedPastedOrAssigned) {
+  auto* edit = new TMaskEdit(form);
+  edit->SetParent(form);
+  edit->SetEditMask("00:00");
+  edit->SetText("18:00");
+  form->Show();
+  edit->SetFocus();
+  const HWND h = edit->Handle();
+  auto caretTo = [&](int at) { SendMessageW(h, EM_SETSEL, at, at); };
+  using testing_support::TypeChars;
+
+  // Digits overwrite position by position and skip the colon; anything else is dropped.
+  caretTo(0);
+  TypeChars(h, L"0a7:3x59");
+  EXPECT_EQ(edit->Text(), "07:35");
+  EXPECT_TRUE(edit->IsComplete());
+  // Backspace empties the digit before the caret, over the colon.
+  TypeChars(h, L"\b\b\b");
+  EXPECT_EQ(edit->Text(), "0_:__");
+  EXPECT_FALSE(edit->IsComplete());
+  // Delete empties the digit at the caret.
+  edit->SetText("12:34");
+  caretTo(2);
+  testing_support::PressKey(h, VK_DELETE);
+  EXPECT_EQ(edit->Text(), "12:_4");
+
+  // A paste goes in as its digits.
+  const std::wstring pasted = L"23.59 Uhr";
+  ASSERT_TRUE(OpenClipboard(h));
+  EmptyClipboard();
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+  memcpy(GlobalLock(data), pasted.c_str(), (pasted.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(data);
+  SetClipboardData(CF_UNICODETEXT, data);
+  CloseClipboard();
+  caretTo(0);
+  TypeChars(h, L"\x16");  // Ctrl+V
+  EXPECT_EQ(edit->Text(), "23:59");
+  SendMessageW(h, WM_CUT, 0, 0);
+  SendMessageW(h, WM_CLEAR, 0, 0);
+  EXPECT_EQ(edit->Text(), "23:59");
+
+  // Texts from the program are fitted into the form.
+  const struct {
+    const char* assigned;
+    const char* shown;
+  } cases[] = {{"", "__:__"}, {"9:5", "9_:__"}, {"99:99", "99:99"}, {"ab:cd", "__:__"}, {"07:301", "07:30"}};
+  for (const auto& c : cases) {
+    edit->SetText(c.assigned);
+    EXPECT_EQ(edit->Text(), c.shown) << c.assigned;
+  }
+}
+
 TEST_F(WindowLayer, CloseBoxAsksCloseQueryAndHidesTheForm) {
   bool allow = false;
   int closes = 0;

@@ -9,16 +9,19 @@
 #include "app/program_paths.h"
 #include "app/program_windows.h"
 #include "app/restore_page.h"
+#include "app/single_backup_list.h"
 #include "app/single_backup_page.h"
 #include "app/wizards/form_add.h"
 #include "app/wizards/form_creation.h"
 #include "app/wizards/form_extract.h"
+#include "app/wizards/form_instant.h"
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
 #include "app/wizards/main_window_hooks.h"
 #include "classlib/wide.h"
 #include "tests/gallery/gallery.h"
+#include "tests/support/scratch_registry.h"
 #include "tests/support/temp_dir.h"
 #include "zip/zip_writer.h"
 
@@ -216,21 +219,24 @@ classlib::TForm* ShowAddWait() {
   return form;
 }
 
+// One rewritable drive E: of 52 times speed, simulated.
+void SimulateBurner(app::TCDWriter& writer) {
+  auto device = std::make_shared<app::SimulatedCDDevice>();
+  device->DriveLetter = "E";
+  device->Vendor = "Lumtec";
+  device->Product = "DVD-RW 52x";
+  device->MaxWriteSpeed = 52;
+  device->Disc = std::make_shared<app::SimulatedDisc>();
+  device->Disc->Rewritable = true;
+  writer.SetBackend(
+      std::make_unique<app::CDSimulator>(std::vector<std::shared_ptr<app::SimulatedCDDevice>>{device}));
+}
+
 // The creation wizard after clicking "Weiter" steps times; with a simulated CD writer when burner.
 app::TFormCreation* Creation(int steps, bool burner = false) {
   SingleBackupPage();
   auto* form = new app::TFormCreation(Owner());
-  if (burner) {
-    auto device = std::make_shared<app::SimulatedCDDevice>();
-    device->DriveLetter = "E";
-    device->Vendor = "Lumtec";
-    device->Product = "DVD-RW 52x";
-    device->MaxWriteSpeed = 52;
-    device->Disc = std::make_shared<app::SimulatedDisc>();
-    device->Disc->Rewritable = true;
-    form->OrvBurner->SetBackend(std::make_unique<app::CDSimulator>(
-        std::vector<std::shared_ptr<app::SimulatedCDDevice>>{device}));
-  }
+  if (burner) SimulateBurner(*form->OrvBurner);
   form->Show();
   for (int i = 0; i < steps; ++i) form->FlatButtonNext->Click();
   return form;
@@ -318,6 +324,108 @@ classlib::TForm* ShowMainRestore() {
   return main;
 }
 
+// The definition wizard in expert mode, on the welcome page of a files or a folders definition,
+// then "Weiter" steps times; the burner list has the simulated drive.
+app::TFormInstant* Instant(bool files, int steps) {
+  static testing_support::ScratchRegistry registry;  // the wizard stores its mode
+  static auto* burner = [] {
+    auto* writer = new app::TCDWriter(Owner());
+    SimulateBurner(*writer);
+    return writer;
+  }();
+  auto* form = new app::TFormInstant(Owner(), burner);
+  form->CheckBoxExpert->SetChecked(true);
+  (files ? form->RadioButtonFiles : form->RadioButtonFolders)->SetChecked(true);
+  form->AddDefinition();
+  if (files) {
+    for (int i = 0; i < SingleBackupPage()->ListViewSingleBackup->Items().Count(); ++i)
+      app::CopyFileItem(*SingleBackupPage()->ListViewSingleBackup->Items()[i], *form->ListViewFiles);
+  }
+  form->FolderTree->SetPath("C:\\windows");
+  for (int i = 0; i < steps; ++i) form->FlatButtonNext->Click();
+  return form;
+}
+
+classlib::TForm* ShowInstant() { return Instant(true, 0); }
+classlib::TForm* ShowInstantFiles() { return Instant(true, 1); }
+classlib::TForm* ShowInstantFolders() { return Instant(false, 1); }
+
+classlib::TForm* ShowInstantExtended() {
+  app::TFormInstant* form = Instant(false, 1);
+  form->RadioButtonExtended->SetChecked(true);
+  app::AddExtendedFolder(*form->ListViewExtended, "C:\\Dokumente\\Geschäftsberichte", true);
+  app::AddExtendedFolder(*form->ListViewExtended, "D:\\Bilder\\Urlaub am See", false);
+  app::AddExtendedFolder(*form->ListViewExtended, "C:\\Dokumente\\Angebote", true);
+  return form;
+}
+
+classlib::TForm* ShowInstantFilter() {
+  app::TFormInstant* form = Instant(false, 2);
+  form->RadioButtonOnly->SetChecked(true);
+  form->FlatEditTypen->SetText("*.doc;*.xls;*.ppt");
+  form->CheckBoxMax->SetChecked(true);
+  return form;
+}
+
+classlib::TForm* ShowInstantSchedule() {
+  app::TFormInstant* form = Instant(false, 3);
+  form->CheckBoxTime->SetChecked(true);
+  form->CheckBoxSunday->SetChecked(false);
+  return form;
+}
+
+classlib::TForm* ShowInstantCatchUp() { return Instant(false, 4); }
+
+classlib::TForm* ShowInstantKind() {
+  app::TFormInstant* form = Instant(false, 5);
+  form->RadioButtonPart->SetChecked(true);
+  form->RadioButtonPartNewDate->SetChecked(true);
+  form->UpDownDate->SetPosition(2);
+  form->DateCalendarDate->Show();
+  return form;
+}
+
+classlib::TForm* ShowInstantInstances() { return Instant(false, 6); }
+
+classlib::TForm* ShowInstantPassword() {
+  app::TFormInstant* form = Instant(false, 7);
+  form->CheckBoxPassword->SetChecked(true);
+  form->FlatEditPasswordPW->SetText("geheim");
+  form->FlatEditPasswordPWRepeat->SetText("geheimer");
+  form->FlatButtonNext->Click();
+  return form;
+}
+
+classlib::TForm* ShowInstantSplit() { return Instant(false, 8); }
+classlib::TForm* ShowInstantDestination() { return Instant(false, 9); }
+
+classlib::TForm* ShowInstantBurner() {
+  app::TFormInstant* form = Instant(false, 9);
+  form->RadioButtonBurn->SetChecked(true);
+  form->FlatButtonBurnerSettings->Click();
+  return form;
+}
+
+classlib::TForm* ShowInstantBurnerRewritable() {
+  app::TFormInstant* form = static_cast<app::TFormInstant*>(ShowInstantBurner());
+  form->FlatTabControlRecording->SetActiveTab(1);
+  return form;
+}
+
+classlib::TForm* ShowInstantName() {
+  app::TFormInstant* form = Instant(false, 10);
+  form->FlatEditName->SetText("Buchhaltung taeglich");
+  return form;
+}
+
+classlib::TForm* ShowSelect() {
+  app::TFormInstant* form = Instant(false, 1);
+  form->RadioButtonExtended->SetChecked(true);
+  form->FlatButtonExtendedAdd->Click();
+  form->FormSelect->FolderTree->SetPath("C:\\windows");
+  return form->FormSelect;
+}
+
 }  // namespace
 
 // One line per window.
@@ -346,6 +454,22 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"creation-failed", ShowCreationFailed},
       {"main", ShowMain},
       {"main-restore", ShowMainRestore},
+      {"instant", ShowInstant},
+      {"instant-files", ShowInstantFiles},
+      {"instant-folders", ShowInstantFolders},
+      {"instant-extended", ShowInstantExtended},
+      {"instant-filter", ShowInstantFilter},
+      {"instant-schedule", ShowInstantSchedule},
+      {"instant-catchup", ShowInstantCatchUp},
+      {"instant-kind", ShowInstantKind},
+      {"instant-instances", ShowInstantInstances},
+      {"instant-password", ShowInstantPassword},
+      {"instant-split", ShowInstantSplit},
+      {"instant-destination", ShowInstantDestination},
+      {"instant-burner", ShowInstantBurner},
+      {"instant-burner-cdrw", ShowInstantBurnerRewritable},
+      {"instant-name", ShowInstantName},
+      {"select", ShowSelect},
   };
   return windows;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace testing_support {
 
 class ScratchRegistry {
@@ -15,6 +17,11 @@ class ScratchRegistry {
 
   // The scratch key itself, for checks that bypass the code under test.
   HKEY Key() const { return key_; }
+  // What `reg query HKEY_CURRENT_USER\<key> /s` prints for a key below the scratch key (key without
+  // its leading "\"), run as a process of its own that sees the real branch; the scratch key's place
+  // in the output reads HKEY_CURRENT_USER again. UTF-8, lines ending in CR LF. Empty when reg
+  // could not run.
+  std::string Dump(const std::string& key) const;
 
  private:
   HKEY key_ = nullptr;

@@ -66,6 +66,11 @@ void PressKey(HWND window, WORD key) {
   Pump();
 }
 
+void TypeChars(HWND window, const std::wstring& chars) {
+  for (wchar_t c : chars) PostMessageW(window, WM_CHAR, c, 1);
+  Pump();
+}
+
 void PressAltKey(HWND window, wchar_t letter) {
   PostMessageW(window, WM_SYSCHAR, letter, 0x20000001);
   Pump();

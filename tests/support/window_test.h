@@ -32,6 +32,8 @@ void ClickAt(HWND window, int x, int y);
 void ClickButton(classlib::TWinControl& button);
 // Key down and up for a virtual key on the window that has it, through the application's loop.
 void PressKey(HWND window, WORD key);
+// Characters typed into the window, one WM_CHAR each, through the application's loop.
+void TypeChars(HWND window, const std::wstring& chars);
 // Alt plus a letter, as the system reports an accelerator.
 void PressAltKey(HWND window, wchar_t letter);
 // The system menu's close command.
