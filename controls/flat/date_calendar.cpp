@@ -135,7 +135,7 @@ TCalendarButton* NewArrowButton(TDateCalendar* calendar, classlib::TPanel* paren
   auto* button = new TCalendarButton(calendar);
   button->SetParent(parent);
   button->SetAlign(align);
-  button->Font().SetName("Symbol");
+  button->Font().SetName("Marlett");
   button->Font().SetSize(9);
   button->SetCaption(caption);
   button->SetFocusControl(calendar->Grid());
@@ -171,8 +171,8 @@ TDateCalendar::TDateCalendar(classlib::TComponent* AOwner) : TPanel(AOwner), col
   grid_->OnChange = [this](classlib::TComponent* s) { GridChange(s); };
   grid_->OnViewChange = [this](classlib::TComponent* s) { GridViewChange(s); };
 
-  // The arrows are characters of the symbol font.
-  prevButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alLeft, "\u00AC");
+  // The arrows are characters of the system's glyph font, which every Windows and Wine has.
+  prevButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alLeft, "3");
   titleButton_ = new TCalendarButton(this);
   titleButton_->SetParent(titlePanel_);
   titleButton_->SetCaption(" ");
@@ -180,7 +180,7 @@ TDateCalendar::TDateCalendar(classlib::TComponent* AOwner) : TPanel(AOwner), col
   titleButton_->SetAlign(classlib::TAlign::alClient);
   titleButton_->SetAllowTimer(false);
   titleButton_->SetAlignment(classlib::TAlignment::taCenter);
-  nextButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alRight, "\u00AE");
+  nextButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alRight, "4");
   for (TCalendarButton* b : {prevButton_, titleButton_, nextButton_})
     b->OnClick = [this](classlib::TComponent* s) { Navigate(s); };
 
@@ -229,7 +229,7 @@ void TDateCalendar::ApplyColor(int index, TColor value) {
   }
 }
 
-// The calendar's font for the grid and the title; the arrows keep the symbol font.
+// The calendar's font for the grid and the title; the arrows keep their glyph font.
 void TDateCalendar::ApplyFont() {
   grid_->Font().Assign(Font());
   titleButton_->Font().Assign(Font());
