@@ -34,11 +34,15 @@ int WeeksInYear(int year) { return WeekOf(classlib::EncodeDate(year, 12, 28), ye
 }  // namespace
 
 int IsoWeekNumber(TDateTime Date) {
-  const int year = classlib::DecodeDate(Date).year;
-  const int week = WeekOf(Date, year);
-  if (week < 1) return WeeksInYear(year - 1);
-  if (week > WeeksInYear(year)) return 1;
-  return week;
+  try {
+    const int year = classlib::DecodeDate(Date).year;
+    const int week = WeekOf(Date, year);
+    if (week < 1) return WeeksInYear(year - 1);
+    if (week > WeeksInYear(year)) return 1;
+    return week;
+  } catch (const classlib::EConvertError&) {
+    return 0;  // a neighbouring year outside the calendar's range
+  }
 }
 
 TCalendarGrid::TCalendarGrid(classlib::TComponent* AOwner) : TCustomControl(AOwner) {
@@ -84,7 +88,7 @@ void TCalendarGrid::SetMonth(int value) {
 }
 
 void TCalendarGrid::SetYear(int value) {
-  if (value < 1 || value == Year()) return;
+  if (value < 1 || value > 9999 || value == Year()) return;
   SetCalendarDate(classlib::EncodeDate(value, Month(), std::min(Day(), DaysInMonth(value, Month()))));
 }
 

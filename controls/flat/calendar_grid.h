@@ -41,7 +41,8 @@ using TDrawCalendarCellEvent =
     std::function<void(classlib::TComponent* Sender, const std::string& AText, int Col, int Row, const RECT& Rect,
                        TGridDrawState State, TTypeOfCell AType)>;
 
-// ISO 8601 week of the date: weeks begin on Monday, week 1 holds the year's first Thursday.
+// ISO 8601 week of the date: weeks begin on Monday, week 1 holds the year's first Thursday; 0 where a
+// neighbouring year lies outside the dates the calendar knows.
 int IsoWeekNumber(classlib::TDateTime Date);
 
 class TCalendarGrid : public classlib::TCustomControl {

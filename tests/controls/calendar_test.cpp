@@ -214,6 +214,7 @@ TEST_F(Calendar, SettersCutTheDayAndIgnoreWhatIsOutOfRange) {
       {EncodeDate(2024, 2, 10), [](TDateCalendar& c) { c.SetMonth(0); }, "2024-02-10"},
       {EncodeDate(2024, 2, 10), [](TDateCalendar& c) { c.SetDay(30); }, "2024-02-10"},
       {EncodeDate(2024, 2, 10), [](TDateCalendar& c) { c.SetDay(29); }, "2024-02-29"},
+      {EncodeDate(9999, 6, 1), [](TDateCalendar& c) { c.SetYear(10000); }, "9999-06-01"},
       {EncodeDate(2024, 2, 10), [](TDateCalendar& c) { c.SetSelectedDate(EncodeDate(2024, 5, 6) + 0.75); }, "2024-05-06"},
   };
   for (const auto& c : cases) {
