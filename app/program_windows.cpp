@@ -8,6 +8,8 @@
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
+#include "update/form_download.h"
+#include "update/form_update.h"
 
 namespace app {
 
@@ -24,8 +26,10 @@ ProgramWindows CreateProgramWindows(classlib::TComponent* owner, const ProgramSt
   w.FormCreation = new TFormCreation(owner);
   w.FormPopup = new TFormPopup(owner);
   w.FormExtract = new TFormExtract(owner);
-  // Here the information window (TFormInfo), the update window (TFormUpdate), the download window
-  // (TFormDownload), in this order; the folder selection belongs to the definition wizard.
+  // Here the information window (TFormInfo). The folder selection belongs to the definition wizard.
+  w.FormUpdate = new update::TFormUpdate(owner);
+  w.FormDownload = new update::TFormDownload(owner);
+  w.FormUpdate->SetDownloadForm(w.FormDownload);
   w.FormRecover = new TFormRecover(owner);
   w.FormMain->WindowsCreated(w);
   return w;

@@ -5,6 +5,10 @@
 namespace classlib {
 class TComponent;
 }
+namespace update {
+class TFormUpdate;
+class TFormDownload;
+}  // namespace update
 
 namespace app {
 
@@ -26,6 +30,8 @@ struct ProgramWindows {
   TFormCreation* FormCreation = nullptr;
   TFormPopup* FormPopup = nullptr;
   TFormExtract* FormExtract = nullptr;
+  update::TFormUpdate* FormUpdate = nullptr;
+  update::TFormDownload* FormDownload = nullptr;
   TFormRecover* FormRecover = nullptr;
 };
 

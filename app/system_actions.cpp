@@ -1,6 +1,7 @@
 #include "app/system_actions.h"
 
 #include <windows.h>
+#include <wininet.h>
 
 #include "classlib/wide.h"
 
@@ -24,6 +25,11 @@ bool ShellOpenFile(const std::string& file) {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(nullptr, L"open", classlib::Widen(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   return result > 32;
+}
+
+bool InternetConnected() {
+  DWORD flags = 0;
+  return InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
 SystemActions& System() {

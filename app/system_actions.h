@@ -1,5 +1,5 @@
-// What the program asks of Windows itself: ending the session and opening a document. Tests put
-// recorders here, so no test shuts the machine down.
+// What the program asks of Windows itself: ending the session, opening a document and whether the
+// machine is online. Tests put recorders here, so no test shuts the machine down.
 #pragma once
 
 #include <functional>
@@ -12,10 +12,13 @@ namespace app {
 bool MyExitWindows(unsigned flags);
 // Opens a file with the shell's "open" verb in a normal window; true when the shell started it.
 bool ShellOpenFile(const std::string& file);
+// InternetGetConnectedState: true when the machine has a connection to the Internet.
+bool InternetConnected();
 
 struct SystemActions {
   std::function<bool(unsigned flags)> ExitSystem = MyExitWindows;
   std::function<bool(const std::string& file)> OpenFile = ShellOpenFile;
+  std::function<bool()> Online = InternetConnected;
 };
 
 // The program's one set; tests assign a fresh SystemActions to start over.

@@ -14,7 +14,7 @@ std::atomic<int> stallTimeoutForTesting{0};
 
 }  // namespace
 
-THTTPFetch::THTTPFetch() { classlib::InitGuiThread(); }
+THTTPFetch::THTTPFetch(classlib::TComponent* AOwner) : TComponent(AOwner) { classlib::InitGuiThread(); }
 
 THTTPFetch::~THTTPFetch() {
   if (!shared_) return;

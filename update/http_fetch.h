@@ -1,6 +1,7 @@
 // The HTTP client component: fetches one URL over plain HTTP on a transfer thread of its own,
 // into a string or a file, reports progress on the GUI thread and announces the end by an event.
-// Events are plain function objects that fire only when assigned, always on the GUI thread.
+// Events are plain function objects that fire only when assigned, always on the GUI thread. Its
+// owner (the window it sits on) frees it.
 //
 // A transfer succeeds only when the server answers 200. A string transfer holds at most
 // kStringLimit bytes; a longer answer fails. A stalled server fails the transfer after
@@ -11,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "classlib/component.h"
 
 namespace update {
 
@@ -35,13 +38,11 @@ struct THTTPFetchSettings {
 
 struct THTTPFetchShared;
 
-class THTTPFetch {
+class THTTPFetch : public classlib::TComponent {
  public:
   // Must be created on the GUI thread.
-  THTTPFetch();
-  ~THTTPFetch();
-  THTTPFetch(const THTTPFetch&) = delete;
-  THTTPFetch& operator=(const THTTPFetch&) = delete;
+  explicit THTTPFetch(classlib::TComponent* AOwner);
+  ~THTTPFetch() override;
 
   // ---- published properties; changes reach only transfers started afterwards
 

@@ -35,12 +35,7 @@ classlib::TLabel* NewTextBlock(TComponent* owner, classlib::TWinControl* parent,
 
 TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(std::make_unique<zip::TZipReader>()) {
   BeginLoading();
-  SetCaption("Restore Wizard");
-  SetBorderStyle(classlib::TFormBorderStyle::bsSingle);
-  SetBorderIcons(classlib::biSystemMenu);
-  SetFormStyle(classlib::TFormStyle::fsStayOnTop);
-  SetClientSize(470, 392);
-  SetColor(kLightColor);
+  SetWizardFrame(*this, "Restore Wizard", 470, 392);
 
   PanelRestore = NewPage(this, this);
   LabelWelcome = NewBoldLabel(this, PanelRestore, 16, 16, "Herzlich willkommen zum Restore Wizard von Orvanta.");

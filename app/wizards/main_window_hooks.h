@@ -1,6 +1,7 @@
 // What the secondary windows, the backup run and the scheduler need of the main window: whether it
 // shows, its enabled state, the scheduler's timer, the running mark, the tray icon, the job list, the
-// single-backup page and the information panel, the update check, and the settings its writer and menus carry.
+// single-backup page and the information panel, the update check and its menu entry, quitting, and the
+// settings its writer and menus carry.
 // The main window sets these when it is created; until then (and in tests that leave them) they
 // behave as if there were no main window, and the settings come from the registry.
 #pragma once
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/program_settings.h"
+#include "classlib/forms.h"
 
 namespace app {
 
@@ -40,6 +42,12 @@ struct MainWindowHooks {
   // Starts the automatic update check when it is switched on and the machine is online; true when
   // it started, so the scheduler starts it once per program run.
   std::function<bool()> StartAutomaticUpdateCheck = [] { return false; };
+  // The caption of the main menu's third entry, "&Aktualisierung" until the automatic update check
+  // found a newer version ("UPDATE").
+  std::function<std::string()> UpdateMenuCaption = [] { return std::string("&Aktualisierung"); };
+  std::function<void(const std::string&)> SetUpdateMenuCaption = [](const std::string&) {};
+  // Beenden1Click: ends the program, asking first while a backup runs.
+  std::function<void()> Quit = [] { classlib::Application().Terminate(); };
   // ShutdownLogged: the end block for the end of the Windows session is in the log.
   std::function<void()> SetShutdownLogged = [] {};
   // The Windows session ends while a single backup is being created: the creation wizard's cancel
@@ -51,6 +59,8 @@ struct MainWindowHooks {
   std::function<std::string()> TempFolder = [] { return ReadProgramSettings().Temp; };
   // The check mark of "Fehler unterdrücken".
   std::function<bool()> PreventErrors = [] { return ReadProgramSettings().PreventErrors; };
+  // The check mark of "Automatisch melden".
+  std::function<bool()> AutoUpdate = [] { return ReadProgramSettings().AutoUpdate; };
 };
 
 // The program's one set of hooks; tests assign a fresh MainWindowHooks to start over.

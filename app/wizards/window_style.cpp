@@ -4,6 +4,15 @@
 
 namespace app {
 
+void SetWizardFrame(classlib::TForm& form, const std::string& caption, int clientWidth, int clientHeight) {
+  form.SetCaption(caption);
+  form.SetBorderStyle(classlib::TFormBorderStyle::bsSingle);
+  form.SetBorderIcons(classlib::biSystemMenu);
+  form.SetFormStyle(classlib::TFormStyle::fsStayOnTop);
+  form.SetClientSize(clientWidth, clientHeight);
+  form.SetColor(kLightColor);
+}
+
 classlib::TLabel* NewLabel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                            const std::string& caption, int width) {
   auto* label = new classlib::TLabel(owner);

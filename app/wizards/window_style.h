@@ -6,6 +6,7 @@
 #include <string>
 
 #include "classlib/controls.h"
+#include "classlib/forms.h"
 #include "classlib/graphics.h"
 #include "classlib/stdctrls.h"
 #include "controls/flat/date_calendar.h"
@@ -23,6 +24,10 @@ constexpr classlib::TColor kPressedColor = 0xECEBEA;
 // The calendar's heading and selected day, and its hovered buttons and today's frame.
 constexpr classlib::TColor kCalendarTitleColor = 0xC8A38A;
 constexpr classlib::TColor kCalendarHoverColor = 0xE9C7B4;
+
+// A wizard's frame: the caption, a fixed border with only the close box, on top of the other
+// windows, the light background, the client size.
+void SetWizardFrame(classlib::TForm& form, const std::string& caption, int clientWidth, int clientHeight);
 
 // Gives the control its parent and bounds and returns it.
 template <typename T>

@@ -23,6 +23,9 @@
 #include "tests/gallery/gallery.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/temp_dir.h"
+#include "update/form_download.h"
+#include "update/form_update.h"
+#include "update/update_server.h"
 #include "zip/zip_writer.h"
 
 namespace gallery {
@@ -426,6 +429,53 @@ classlib::TForm* ShowSelect() {
   return form->FormSelect;
 }
 
+// The Update Wizard after a check that found a newer version.
+classlib::TForm* ShowUpdate() {
+  auto* form = new update::TFormUpdate(Owner());
+  form->Show();
+  form->PanelDownload->Show();
+  form->LabelDownloadAction->SetCaption("Informationen erfolgreich heruntergeladen.");
+  form->LabelDownloadInfo->SetCaption(
+      "Update Wizard hat die Informationen zur im Internet verfügbaren Version erfolgreich heruntergeladen.");
+  form->LabelActualVersion->SetCaption("2.402");
+  form->LabelAvailableVersion->SetCaption("2.41");
+  form->LabelDownloadSize->SetCaption("1024 KB");
+  form->LabelVersionInfo->SetCaption("Es ist eine neue Version verfügbar!");
+  form->FlatButtonNext->SetCaption("Fertig ");
+  return form;
+}
+
+// The Update Wizard after a check that found no server: the real check, waited for.
+classlib::TForm* ShowUpdateFailed() {
+  update::SetUpdateServerForTesting("http://127.0.0.1:1");
+  auto* form = new update::TFormUpdate(Owner());
+  form->Show();
+  form->FlatButtonNext->Click();
+  classlib::Application().WaitUntil([form] { return form->FlatButtonNext->Caption() == "Fertig "; });
+  return form;
+}
+
+update::TFormDownload* Download() {
+  auto* form = new update::TFormDownload(Owner());
+  form->Show();
+  form->FlatProgressBarDownload->SetMaxValue(1024);
+  form->FlatProgressBarDownload->SetUserValue(384);
+  form->LabelAction->SetCaption("384 KB von 1024 KB heruntergeladen.");
+  return form;
+}
+
+classlib::TForm* ShowDownload() { return Download(); }
+
+// The download window once the setup is in and checked.
+classlib::TForm* ShowDownloadDone() {
+  update::TFormDownload* form = Download();
+  form->PanelDownload->Hide();
+  form->FlatButtonDownload->Hide();
+  form->PanelInstall->Show();
+  form->FlatButtonInstall->Show();
+  return form;
+}
+
 }  // namespace
 
 // One line per window.
@@ -470,6 +520,10 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"instant-burner-cdrw", ShowInstantBurnerRewritable},
       {"instant-name", ShowInstantName},
       {"select", ShowSelect},
+      {"update", ShowUpdate},
+      {"update-failed", ShowUpdateFailed},
+      {"download", ShowDownload},
+      {"download-done", ShowDownloadDone},
   };
   return windows;
 }

@@ -5,10 +5,13 @@ Listens on 127.0.0.1 on a free port and writes that port to PORT_FILE once it li
 when the connection its starter opens to /lifeline closes, which happens however the starter ends.
 Its own output goes to PORT_FILE.log, so it holds none of its starter's pipes.
 
-Bodies are the pattern byte i = i % 251, so a shifted or repeated chunk shows.
+Bodies are the pattern byte i = i % 251, so a shifted or repeated chunk shows; the site folder
+beside PORT_FILE serves the files that tests put there.
 """
+import hashlib
 import http.server
 import os
+import re
 import socket
 import socketserver
 import struct
@@ -18,6 +21,14 @@ import time
 
 def pattern(n):
     return bytes(i % 251 for i in range(n))
+
+
+def digest(folder, match):
+    path = os.path.join(folder, match.group(1).decode())
+    if not os.path.isfile(path):
+        return match.group(0)
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest().encode()
 
 
 class Answers(http.server.BaseHTTPRequestHandler):
@@ -89,6 +100,39 @@ class Answers(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(0.02)
 
+    # /site/MODE/DIR/FILE: FILE of the folder DIR in the site folder, 404 when there is none. MODE:
+    # whole (with its content length), nolength, short (half of it, announcing all) or slow (chunks
+    # of 1025 bytes, one every 20 ms). In update.ini, "{sha256 NAME}" stands for the SHA-256 of the
+    # file NAME beside it, when there is one.
+    def site(self, arg, _):
+        mode, _, name = arg.partition("/")
+        path = os.path.join(SITE, *name.split("/"))
+        if not os.path.isfile(path):
+            self.send_answer(404, b"<html>not here</html>")
+            return
+        with open(path, "rb") as f:
+            body = f.read()
+        if os.path.basename(path) == "update.ini":
+            body = re.sub(rb"\{sha256 ([^}]+)\}", lambda m: digest(os.path.dirname(path), m), body)
+        if mode == "whole":
+            self.send_answer(200, body)
+        elif mode == "nolength":
+            self.send_response(200)
+            self.end_headers()
+            self.wfile.write(body)
+        elif mode == "short":
+            self.send_answer(200, body[:len(body) // 2], length=len(body))
+        elif mode == "slow":
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            for i in range(0, len(body), 1025):
+                self.wfile.write(body[i:i + 1025])
+                self.wfile.flush()
+                time.sleep(0.02)
+        else:
+            self.send_answer(500, b"no such mode: " + mode.encode())
+
     # /lifeline: held open by the test program; its end ends the server.
     def lifeline(self, arg, _):
         while self.connection.recv(1024):
@@ -147,7 +191,10 @@ ROUTES = {
     "lifeline": Answers.lifeline,
     "silent": Answers.silent,
     "stall": Answers.stall,
+    "site": Answers.site,
 }
+
+SITE = None
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
@@ -159,7 +206,9 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
 
 def main():
+    global SITE
     port_file = sys.argv[1]
+    SITE = os.path.join(os.path.dirname(port_file), "site")
     log = os.open(port_file + ".log", os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
     os.dup2(log, 1)
     os.dup2(log, 2)

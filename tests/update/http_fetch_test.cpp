@@ -26,6 +26,7 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using update::THTTPFetch;
 using update_testing::Pattern;
+using update_testing::PumpUntil;
 using update_testing::ServerUrl;
 
 // What a component announced.
@@ -54,15 +55,6 @@ struct Events {
     fetch.OnError = [this] { ++errors; };
   }
 };
-
-// Pumps messages until done() or the time is over; a timer keeps the pump waking up.
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 10000) {
-  const ULONGLONG deadline = GetTickCount64() + milliseconds;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, nullptr);
-  classlib::PumpMessagesUntil([&] { return done() || GetTickCount64() > deadline; });
-  KillTimer(nullptr, timer);
-  return done();
-}
 
 void RunToEnd(THTTPFetch& fetch, const Events& events, bool toFile) {
   if (toFile) {
@@ -140,7 +132,7 @@ TEST_P(HttpFetchAnswers, SucceedOnlyWithTheWholeBodyOfA200) {
   const AnswerCase& c = GetParam();
   TempDir dir;
   const std::string target = dir / "target.bin";
-  THTTPFetch fetch;
+  THTTPFetch fetch(nullptr);
   Events events;
   events.Listen(fetch);
   fetch.SetURL(ServerUrl(c.path));
@@ -211,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"/nolength/65537", false, false, false, kUnchecked}));
 
 TEST(HttpFetch, NoServerListeningIsAnError) {
-  THTTPFetch fetch;
+  THTTPFetch fetch(nullptr);
   Events events;
   events.Listen(fetch);
   fetch.SetURL("http://127.0.0.1:1/data/10");
@@ -256,7 +248,7 @@ TEST(HttpFetch, RequestCarriesTheSettings) {
   };
   for (const RequestCase& c : cases) {
     SCOPED_TRACE(c.name);
-    THTTPFetch fetch;
+    THTTPFetch fetch(nullptr);
     Events events;
     events.Listen(fetch);
     fetch.SetURL(ServerUrl("/echo?q=1"));
@@ -271,7 +263,7 @@ TEST(HttpFetch, RequestCarriesTheSettings) {
 
 TEST(HttpFetch, CancelMidwayFailsAndLeavesThePartialFile) {
   TempDir dir;
-  THTTPFetch fetch;
+  THTTPFetch fetch(nullptr);
   Events events;
   events.Listen(fetch);
   fetch.OnProgress = [&](int total, int readed) {
@@ -293,7 +285,7 @@ TEST(HttpFetch, CancelAfterTheLastChunkStillFails) {
   for (bool toFile : {false, true}) {
     SCOPED_TRACE(toFile ? "file" : "string");
     TempDir dir;
-    THTTPFetch fetch;
+    THTTPFetch fetch(nullptr);
     Events events;
     events.Listen(fetch);
     fetch.SetURL(ServerUrl("/data/3000"));
@@ -320,7 +312,7 @@ TEST(HttpFetch, CancelAfterTheLastChunkStillFails) {
 }
 
 TEST(HttpFetch, CancelWhileIdleDoesNothing) {
-  THTTPFetch fetch;
+  THTTPFetch fetch(nullptr);
   Events events;
   events.Listen(fetch);
   fetch.CancelDownload();
@@ -330,7 +322,7 @@ TEST(HttpFetch, CancelWhileIdleDoesNothing) {
 }
 
 TEST(HttpFetch, StartWhileTransferringIsIgnored) {
-  THTTPFetch fetch;
+  THTTPFetch fetch(nullptr);
   Events events;
   events.Listen(fetch);
   fetch.SetURL(ServerUrl("/slow/5"));
@@ -353,7 +345,7 @@ TEST(HttpFetch, StartWhileTransferringIsIgnored) {
 TEST(HttpFetch, DestroyingTheComponentEndsItsTransferSilently) {
   const int threadsBefore = ThreadCount();
   Events events;
-  auto fetch = std::make_unique<THTTPFetch>();
+  auto fetch = std::make_unique<THTTPFetch>(nullptr);
   events.Listen(*fetch);
   fetch->SetURL(ServerUrl("/slow/60"));
   fetch->StartStringDownload();
@@ -367,10 +359,25 @@ TEST(HttpFetch, DestroyingTheComponentEndsItsTransferSilently) {
   EXPECT_EQ(events.Ends(), 0);
 }
 
+TEST(HttpFetch, ItsOwnerFreesItWithItsTransfer) {
+  const int threadsBefore = ThreadCount();
+  Events events;
+  auto window = std::make_unique<classlib::TComponent>(nullptr);
+  auto* fetch = new THTTPFetch(window.get());
+  events.Listen(*fetch);
+  fetch->SetURL(ServerUrl("/slow/60"));
+  fetch->StartStringDownload();
+  ASSERT_TRUE(PumpUntil([&] { return !events.progress.empty(); }));
+  window.reset();
+  EXPECT_LE(ThreadCount(), threadsBefore);
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(events.Ends(), 0);
+}
+
 TEST(HttpFetch, DestroyedInsideItsOwnProgressEventNothingMoreArrives) {
   const int threadsBefore = ThreadCount();
   Events events;
-  auto fetch = std::make_unique<THTTPFetch>();
+  auto fetch = std::make_unique<THTTPFetch>(nullptr);
   events.Listen(*fetch);
   fetch->OnProgress = [&](int total, int readed) {
     events.progress.emplace_back(total, readed);
@@ -393,7 +400,7 @@ TEST(HttpFetch, AStalledServerFailsTheTransfer) {
   } restore;
   for (const char* path : {"/silent", "/stall"}) {
     SCOPED_TRACE(path);
-    THTTPFetch fetch;
+    THTTPFetch fetch(nullptr);
     Events events;
     events.Listen(fetch);
     fetch.SetURL(ServerUrl(path));
@@ -401,7 +408,7 @@ TEST(HttpFetch, AStalledServerFailsTheTransfer) {
     EXPECT_EQ(events.errors, 1);
   }
   Events events;
-  auto fetch = std::make_unique<THTTPFetch>();
+  auto fetch = std::make_unique<THTTPFetch>(nullptr);
   events.Listen(*fetch);
   fetch->SetURL(ServerUrl("/stall"));
   fetch->StartStringDownload();
@@ -411,7 +418,7 @@ TEST(HttpFetch, AStalledServerFailsTheTransfer) {
 }
 
 TEST(HttpFetch, AnEndHandlerMayStartTheNextTransfer) {
-  THTTPFetch fetch;
+  THTTPFetch fetch(nullptr);
   std::vector<std::string> results;
   fetch.OnDoneString = [&](const std::string& text) {
     results.push_back(text);
@@ -428,7 +435,7 @@ TEST(HttpFetch, AnEndHandlerMayStartTheNextTransfer) {
 
 TEST(HttpFetch, AHundredTransfersLeaveNoThreadOrHandleBehind) {
   TempDir dir;
-  THTTPFetch fetch;
+  THTTPFetch fetch(nullptr);
   Events events;
   events.Listen(fetch);
   fetch.SetFileName(dir / "file.bin");

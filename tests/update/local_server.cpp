@@ -6,25 +6,15 @@
 
 #include <stdexcept>
 
+#include "classlib/gui_thread.h"
 #include "classlib/wide.h"
+#include "tests/support/host_python.h"
 #include "tests/support/temp_dir.h"
 
 namespace update_testing {
 namespace {
 
-// Wine's own exports that map between its drive letters and host paths.
-std::string HostPath(const std::string& windowsPath) {
-  using ToUnix = char*(CDECL*)(LPCWSTR);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  if (!toUnix) throw std::runtime_error("the HTTP tests run under Wine only");
-  char* unixPath = toUnix(classlib::Widen(windowsPath).c_str());
-  if (!unixPath) throw std::runtime_error("no host path for " + windowsPath);
-  std::string result(unixPath);
-  HeapFree(GetProcessHeap(), 0, unixPath);
-  return result;
-}
-
+// Wine's own export that maps a host path to its drive letter.
 std::wstring WindowsPath(const std::string& hostPath) {
   using ToDos = WCHAR*(CDECL*)(LPCSTR);
   auto toDos = reinterpret_cast<ToDos>(
@@ -55,11 +45,16 @@ void HoldLifeline(int port) {
 
 // Starts the script and reads the port it listens on. The host process has no Windows handle;
 // the script ends when the lifeline closes.
-int StartServer() {
+// The server's port file and, beside it, its site folder.
+const testing_support::TempDir& ServerFolder() {
   static testing_support::TempDir folder;
-  const std::string portFile = folder / "port";
+  return folder;
+}
+
+int StartServer() {
+  const std::string portFile = ServerFolder() / "port";
   std::wstring command = L"\"" + WindowsPath(ORV_PYTHON3) + L"\" \"" + classlib::Widen(ORV_HTTP_ANSWERS) +
-                         L"\" \"" + classlib::Widen(HostPath(portFile)) + L"\"";
+                         L"\" \"" + classlib::Widen(testing_support::HostPath(portFile)) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -84,6 +79,21 @@ int StartServer() {
 std::string ServerUrl(const std::string& path) {
   static const int port = StartServer();
   return "http://127.0.0.1:" + std::to_string(port) + path;
+}
+
+std::string SiteFolder() {
+  const std::string folder = ServerFolder() / "site";
+  CreateDirectoryW(classlib::Widen(folder).c_str(), nullptr);
+  return folder;
+}
+
+bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+  const ULONGLONG deadline = GetTickCount64() + milliseconds;
+  // A timer keeps the pump waking up.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, nullptr);
+  classlib::PumpMessagesUntil([&] { return done() || GetTickCount64() > deadline; });
+  KillTimer(nullptr, timer);
+  return done();
 }
 
 std::string Pattern(int size) {
