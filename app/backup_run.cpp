@@ -352,9 +352,10 @@ class Run {
     }
     zip_.ClearArchive();
     MainWindow().StopTrayAnimation();
-    MainWindow().SetEnabled(true);
     progress_.Close();
     MainWindow().SetBackupRunning(false);
+    // Last: once the user (or Windows ending the session) can reach the window, the run is over.
+    MainWindow().SetEnabled(true);
     switch (after) {
       case AfterBackupAction::ShutDown:
         System().ExitSystem(EWX_POWEROFF);

@@ -134,7 +134,7 @@ bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) 
   if (attributes < 0 || (attributes & fs::kAttrDirectory) != 0) return false;
   for (;;) {
     try {
-      r.source = std::make_unique<TLFNFileStream>(fName, kFileBufferSize, false, fs::kOpenRead | fs::kShareDenyNone);
+      r.source = OpenInput(fName);
       break;
     } catch (const classlib::EStreamError&) {
       bool retry = false;
@@ -183,7 +183,7 @@ bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) 
   const std::int64_t dataStart = DataStream().Position();
 
   if (!CompressEntryData(fName, header, dataStart)) {
-    // Gave up on a file that kept changing: nothing of it stays in the archive.
+    // Gave up on a file that could not be read whole: nothing of it stays in the archive.
     if (split) {
       r.tempData.reset();
       fs::Delete(r.tempDataName);
@@ -217,8 +217,8 @@ bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) 
   return true;
 }
 
-// False when the file changed between the CRC pass and the data pass every time and the
-// skip handler did not ask to try again.
+// False when a read of the file failed, or the file changed between the CRC pass and the data
+// pass every time, and the skip handler did not ask to try again.
 bool TZipWriter::CompressEntryData(const std::string& fName, TZipHeaderInfo& header, std::int64_t dataStart) {
   auto& r = *run_;
   const bool encrypted = !Password().empty();
@@ -242,10 +242,13 @@ bool TZipWriter::CompressEntryData(const std::string& fName, TZipHeaderInfo& hea
     if (r.fileBytesRead > kLargestField) RaiseTooLarge();
     // The sizes of what was read, even when the file grew or shrank since it was opened.
     header.UncompressedSize = static_cast<std::uint32_t>(r.fileBytesRead);
-    if (!encrypted || header.CRC32 == expectedCrc) return true;
+    const bool readFailed = r.source->ReadFailed();
+    if (!readFailed && (!encrypted || header.CRC32 == expectedCrc)) return true;
 
-    // The file changed between the passes, so the header's check byte is wrong: write it again.
-    if (attempt % kChangedFileAttempts == 0) {
+    // A read the system refused would pass a cut file as the whole one: the user decides whether
+    // to try again or leave the file out. A file that changed between the passes has a wrong
+    // check byte in its header: write it again.
+    if (readFailed || attempt % kChangedFileAttempts == 0) {
       bool retry = false;
       if (OnSkippingFile) OnSkippingFile(TSkipReason::srFileOpenError, fName, -1, retry);
       if (!retry) return false;
@@ -253,12 +256,13 @@ bool TZipWriter::CompressEntryData(const std::string& fName, TZipHeaderInfo& hea
     DataStream().SetSize(dataStart);
     DataStream().SetPosition(dataStart);
     r.source->SetPosition(0);
+    r.source->ResetReadFailed();
     r.fileBytesRead = 0;
     doneBytes_ = doneAtStart;
   }
 }
 
-std::uint32_t TZipWriter::PrecomputeCrc(TLFNFileStream& source) {
+std::uint32_t TZipWriter::PrecomputeCrc(TBufferStream& source) {
   std::uint8_t* buffer = RunBuffer(run_->dataIn, kCrcBufferSize);
   std::uint32_t crc = 0xFFFFFFFF;
   for (std::int64_t n; (n = source.Read(buffer, kCrcBufferSize)) > 0;)

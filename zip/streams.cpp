@@ -76,6 +76,7 @@ std::int64_t THugeHandleStream::Read(void* buffer, std::int64_t count) {
   const std::int64_t n = count > 0 ? fs::Read(handle_, buffer, count) : 0;
   if (n < 0) {
     position_ = -1;
+    readFailed_ = true;
     return 0;
   }
   if (position_ >= 0) position_ += n;

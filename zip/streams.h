@@ -31,6 +31,11 @@ class THugeStream {
   void WriteBuffer(const void* buffer, std::int64_t count);
   // A count of 0 copies the whole source from its beginning.
   std::int64_t CopyFrom(THugeStream& source, std::int64_t count);
+
+  // Read reports a read the host refused (a locked region, a failing disk) as the end of data;
+  // this tells the two apart, until the next reset.
+  virtual bool ReadFailed() const { return false; }
+  virtual void ResetReadFailed() {}
 };
 
 // Nothing else may move the handle: the stream remembers where it stands, so asking for the
@@ -45,6 +50,8 @@ class THugeHandleStream : public THugeStream {
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, int origin) override;
   std::int64_t Size() override;
+  bool ReadFailed() const override { return readFailed_; }
+  void ResetReadFailed() override { readFailed_ = false; }
 
  protected:
   // For a handle whose position is known, such as one just opened (0).
@@ -55,6 +62,7 @@ class THugeHandleStream : public THugeStream {
  private:
   // -1 when not known (at the start and after a failure).
   std::int64_t position_ = -1;
+  bool readFailed_ = false;
 };
 
 class THugeFileStream : public THugeHandleStream {
@@ -113,6 +121,8 @@ class TBufferStream : public THugeStream {
   std::int64_t Seek(std::int64_t offset, int origin) override;
   // The larger of the underlying size and the logical position (bytes not yet written count).
   std::int64_t Size() override;
+  bool ReadFailed() const override { return stream_->ReadFailed(); }
+  void ResetReadFailed() override { stream_->ResetReadFailed(); }
 
   virtual bool Fill();
   virtual bool Flush();

@@ -53,7 +53,7 @@ struct TZipWriter::TRunState {
   std::vector<std::uint8_t> dataOut;
 
   // The entry being written.
-  std::unique_ptr<TLFNFileStream> source;
+  std::unique_ptr<TBufferStream> source;
   std::uint32_t sourceSize = 0;
   std::int64_t fileBytesRead = 0;
   std::string tempDataName;

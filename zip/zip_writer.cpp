@@ -157,4 +157,8 @@ std::unique_ptr<TBufferStream> TZipWriter::CreateOutput(const std::string& name)
   return std::make_unique<TLFNFileStream>(name, kFileBufferSize, true, fs::kCreate);
 }
 
+std::unique_ptr<TBufferStream> TZipWriter::OpenInput(const std::string& name) {
+  return std::make_unique<TLFNFileStream>(name, kFileBufferSize, false, fs::kOpenRead | fs::kShareDenyNone);
+}
+
 }  // namespace zip

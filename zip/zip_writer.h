@@ -137,6 +137,8 @@ class TZipWriter : public TZipReader {
  protected:
   // The output file of a part or of the update's temporary archive; tests put failing streams here.
   virtual std::unique_ptr<TBufferStream> CreateOutput(const std::string& name);
+  // A file to add, opened for reading; tests put failing streams here.
+  virtual std::unique_ptr<TBufferStream> OpenInput(const std::string& name);
   // Free bytes on the volume of root; tests stand in a fake drive for spanned disks.
   virtual std::int64_t FreeSpaceOf(const std::string& root) const;
 
@@ -166,7 +168,7 @@ class TZipWriter : public TZipReader {
   void WriteOutput(std::uint8_t* buffer, std::int64_t count);
   std::int64_t DeflateEntry();
   void StoreEntry();
-  std::uint32_t PrecomputeCrc(TLFNFileStream& source);
+  std::uint32_t PrecomputeCrc(TBufferStream& source);
   void WriteEncryptionHeader(std::uint32_t crc);
   // Where entry data goes: the temporary data file in a split archive, else the output.
   TBufferStream& DataStream();

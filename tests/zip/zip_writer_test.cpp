@@ -730,6 +730,82 @@ TEST_F(Faults, AnUnreadableFileIsReportedAndLeftOut) {
   EXPECT_EQ(ReadEntries({archive_}).size(), 2u);
 }
 
+// Reads stop with a failure past 30,000 bytes while locked, as a region another program locked or
+// a failing disk would make them.
+class LockedRegionFile : public THugeStream {
+ public:
+  LockedRegionFile(const std::string& name, const bool& locked)
+      : file_(name, fs::kOpenRead | fs::kShareDenyNone), locked_(locked) {}
+  std::int64_t Read(void* buffer, std::int64_t count) override {
+    if (locked_ && file_.Position() + count > 30000) {
+      failed_ = true;
+      return 0;
+    }
+    return file_.Read(buffer, count);
+  }
+  std::int64_t Write(const void*, std::int64_t) override { return 0; }
+  std::int64_t Seek(std::int64_t offset, int origin) override { return file_.Seek(offset, origin); }
+  bool ReadFailed() const override { return failed_; }
+  void ResetReadFailed() override { failed_ = false; }
+
+ private:
+  THugeFileStream file_;
+  const bool& locked_;
+  bool failed_ = false;
+};
+
+class LockedRegionInput : public TBufferStream {
+ public:
+  LockedRegionInput(const std::string& name, const bool& locked)
+      : TBufferStream(std::make_unique<LockedRegionFile>(name, locked), 8192, false) {}
+};
+
+class LockedRegionWriter : public TZipWriter {
+ public:
+  std::string lockedFile;
+  bool locked = true;
+
+ protected:
+  std::unique_ptr<TBufferStream> OpenInput(const std::string& name) override {
+    if (name != lockedFile) return TZipWriter::OpenInput(name);
+    return std::make_unique<LockedRegionInput>(name, locked);
+  }
+};
+
+// A file that fails to read halfway must not go into the archive cut short, with or without a
+// password; trying again once the region is free stores it whole.
+TEST_F(Faults, AReadFailingHalfwayIsReportedInsteadOfACutFile) {
+  const std::string lockedFile = Join(source_, "zwei.bin");
+  const std::string whole = ReadFile(lockedFile);
+  for (const bool password : {false, true}) {
+    for (const bool retryOnce : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << (password ? "password " : "") << (retryOnce ? "retry" : "give up"));
+      fsys::remove(fsys::u8path(archive_));
+      LockedRegionWriter writer;
+      writer.lockedFile = lockedFile;
+      Prepare(writer);
+      if (password) writer.SetPassword("geheim");
+      int asked = 0;
+      writer.OnSkippingFile = [&](TSkipReason reason, const std::string& name, int, bool& retry) {
+        EXPECT_EQ(reason, TSkipReason::srFileOpenError);
+        EXPECT_EQ(name, lockedFile);
+        retry = retryOnce && ++asked == 1;
+        if (retry) writer.locked = false;
+      };
+      EXPECT_EQ(writer.ArchiveFiles(), retryOnce ? 3 : 2);
+      const auto entries = ReadEntries({archive_}, password ? "geheim" : "");
+      if (retryOnce) {
+        ASSERT_EQ(entries.count("zwei.bin"), 1u);
+        EXPECT_TRUE(entries.at("zwei.bin") == whole);
+      } else {
+        EXPECT_EQ(entries.size(), 2u);
+        EXPECT_EQ(entries.count("zwei.bin"), 0u);
+      }
+      EXPECT_TRUE(TempEmpty());
+    }
+  }
+}
+
 TEST_F(Faults, MoreEntriesThanTheFormatHoldsAreRefusedBeforeWriting) {
   TZipWriter writer;
   writer.SetZipName(archive_);
