@@ -49,6 +49,8 @@ TFormInfo::TFormInfo(classlib::TComponent* AOwner) : TForm(AOwner) {
   ImageInfo->OnClick = Bind(this, &TFormInfo::CloseClick);
   int top = kPictureHeight + 16;
   LabelVersion = NewBoldLabel(this, this, kLeft, top, VersionCaption());
+  LabelVersion->SetAutoSize(false);
+  LabelVersion->SetWidth(kWidth - 2 * kLeft);
   top += kRow + 6;
   LabelManufacturer = NewLabel(this, this, kLeft, top, "Hersteller");
   LabelManufacturerName = NewLabel(this, this, kValueLeft, top, "Norvex Software");
@@ -66,12 +68,13 @@ TFormInfo::TFormInfo(classlib::TComponent* AOwner) : TForm(AOwner) {
 }
 
 classlib::TLabel* TFormInfo::NewLink(int left, int top, const std::string& caption) {
-  classlib::TLabel* link = NewLabel(this, this, left, top, caption);
+  classlib::TLabel* link = NewLabel(this, this, left, top, "");
   link->SetParentFont(false);
   link->Font().SetColor(kLineColor);
   link->Font().SetStyle(classlib::fsUnderline);
   link->SetCursor(classlib::TCursor::crHandPoint);
   link->SetShowAccelChar(false);
+  link->SetCaption(caption);
   return link;
 }
 
