@@ -37,11 +37,14 @@ struct TPreset {
   std::wstring status;
 };
 
-// The file-system path of an item list; empty for a virtual folder.
+// The file-system path of an item list; empty for a virtual folder. Some shells answer a virtual
+// folder with its parsing name ("::{...}"), which is no path either.
 std::wstring PathOf(PCIDLIST_ABSOLUTE list) {
   wchar_t path[MAX_PATH] = {};
   if (!list || !SHGetPathFromIDListW(list, path)) return {};
-  return path;
+  const bool drive = path[0] != 0 && path[1] == L':' && path[2] == L'\\';
+  const bool network = path[0] == L'\\' && path[1] == L'\\' && path[2] != 0;
+  return drive || network ? path : std::wstring();
 }
 
 }  // namespace
