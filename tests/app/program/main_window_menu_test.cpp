@@ -360,7 +360,7 @@ TEST_F(MainMenu, ThreeTabsEachShowTheirPageAndHeading) {
   EXPECT_EQ(main->FlatHintMain->MaxHintWidth(), 250);
 }
 
-TEST_F(MainMenu, TheUpdateEntryIsTheHooksCaptionAndQuitEndsTheProgram) {
+TEST_F(MainMenu, TheUpdateEntryIsTheHooksCaptionAndQuitMinimierenAndBeendenDoTheirWork) {
   Start();
   EXPECT_EQ(app::MainWindow().UpdateMenuCaption(), "&Aktualisierung");
   app::MainWindow().SetUpdateMenuCaption(update::kNewVersionMenuCaption);
@@ -373,6 +373,14 @@ TEST_F(MainMenu, TheUpdateEntryIsTheHooksCaptionAndQuitEndsTheProgram) {
   Choose(main->Action5);
   EXPECT_FALSE(app::MainWindow().StartAutomaticUpdateCheck());
   app::MainWindow().Quit();
+  EXPECT_TRUE(classlib::Application().Terminated());
+
+  // "Minimieren" and "Beenden" of the menu.
+  classlib::Application().ResetTerminatedForTesting();
+  Choose(main->Action1);
+  EXPECT_FALSE(main->Visible());
+  EXPECT_FALSE(classlib::Application().Terminated());
+  Choose(main->Action2);
   EXPECT_TRUE(classlib::Application().Terminated());
 }
 
