@@ -12,6 +12,7 @@
 #include "app/system_actions.h"
 #include "app/wizards/form_creation.h"
 #include "app/wizards/form_progress.h"
+#include "app/wizards/main_window_hooks.h"
 #include "app/wizards/window_style.h"
 #include "classlib/wide.h"
 #include "update/automatic_update.h"
@@ -116,7 +117,12 @@ void TFormMain::Action11Execute(classlib::TComponent*) {
 void TFormMain::Action21Execute(classlib::TComponent*) {
   WriteBoolSetting(setting::kAnimatedIcon, !settings_.AnimatedIcon);
   settings_.AnimatedIcon = !settings_.AnimatedIcon;
-  // A run that is on its way keeps its icon as it is until its end.
+  // Also for a run that is on its way.
+  if (settings_.AnimatedIcon && backupRunning_) {
+    MainWindow().StartTrayAnimation();
+  } else {
+    MainWindow().StopTrayAnimation();
+  }
   ShowSettingsInMenu();
 }
 

@@ -122,6 +122,18 @@ TEST_F(MainMenu, EachSettingsEntryIsStoredAtOnceAsADwordAndItsCheckMarkFollows) 
   Choose(main->Action5);
   EXPECT_TRUE(app::MainWindow().AutoUpdate());
 
+  // The icon of a run on its way stops or starts turning.
+  app::MainWindow().SetBackupRunning(true);
+  app::MainWindow().StartTrayAnimation();
+  EXPECT_TRUE(main->TrayIcon->CycleIcons());
+  Choose(main->Action21);
+  EXPECT_FALSE(main->TrayIcon->CycleIcons());
+  EXPECT_EQ(main->TrayIcon->IconIndex(), 0);
+  Choose(main->Action21);
+  EXPECT_TRUE(main->TrayIcon->CycleIcons());
+  app::MainWindow().StopTrayAnimation();
+  app::MainWindow().SetBackupRunning(false);
+
   // The window start mode: one of the two, for the next start.
   EXPECT_TRUE(MenuChecked(main->Action20));
   EXPECT_FALSE(MenuChecked(main->Action19));
