@@ -65,9 +65,12 @@ controls::TVisSimplePanel* NewHeading(classlib::TComponent* owner, classlib::TWi
                                       const std::string& text) {
   controls::TVisSimplePanel* panel = NewPanel(owner, parent, kWhiteColor, TAlign::alTop);
   panel->SetHeight(kHeadingHeight);
-  NewLabel(owner, panel, kMargin, 7, text);
-  panel->SetHint(text);
-  panel->SetShowHint(true);
+  classlib::TLabel* label = NewLabel(owner, panel, kMargin, 7, text);
+  // The hint shows over the text as well as beside it.
+  for (classlib::TControl* control : std::initializer_list<classlib::TControl*>{panel, label}) {
+    control->SetHint(text);
+    control->SetShowHint(true);
+  }
   return panel;
 }
 
