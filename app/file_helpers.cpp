@@ -40,6 +40,13 @@ double GetFileSizeKB(const std::string& path) {
   return static_cast<double>(bytes < 1024 ? 1 : bytes / 1024);
 }
 
+bool FolderIsWritable(const std::string& folder) {
+  wchar_t probe[MAX_PATH];
+  if (folder.empty() || GetTempFileNameW(classlib::Widen(folder).c_str(), L"orv", 0, probe) == 0) return false;
+  DeleteFileW(probe);
+  return true;
+}
+
 std::string ExtendedLengthPath(const std::string& path) {
   // CreateDirectory stops 12 characters short of MAX_PATH, so folders need the form earlier.
   if (classlib::Widen(path).size() < MAX_PATH - 12 || path.find('/') != std::string::npos) return path;

@@ -18,6 +18,10 @@ std::int64_t GetFileSize64(const std::string& path);
 // The same in whole KB, rounded down but at least 1 for an existing file; -1 when none matches.
 double GetFileSizeKB(const std::string& path);
 
+// True when a file can be created (and is deleted again) in folder; the read-only attribute of a
+// folder says nothing about that.
+bool FolderIsWritable(const std::string& folder);
+
 // The form the wide API takes for paths of any length: "\\?\" before a long absolute path
 // ("\\?\UNC\" for a network path). Short and relative paths stay as they are.
 std::string ExtendedLengthPath(const std::string& path);

@@ -6,11 +6,15 @@
 #include <initializer_list>
 
 #include "app/activity_log.h"
+#include "app/config_export.h"
+#include "app/file_helpers.h"
 #include "app/resource_ids.h"
 #include "app/single_backup_list.h"
 #include "app/wizards/form_add.h"
 #include "app/wizards/form_creation.h"
 #include "app/wizards/form_extract.h"
+#include "app/wizards/form_instant.h"
+#include "app/wizards/form_select.h"
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
@@ -19,7 +23,11 @@
 #include "app/wizards/window_style.h"
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
+#include "classlib/jpeg_image.h"
 #include "classlib/prompt.h"
+#include "update/automatic_update.h"
+#include "update/form_download.h"
+#include "update/form_update.h"
 #include "zip/fs.h"
 
 namespace app {
@@ -31,7 +39,12 @@ namespace {
 
 constexpr int kWidth = 620;
 constexpr int kHeaderHeight = 56;
-constexpr int kTabsHeight = 372;
+constexpr int kLogoSize = 40;
+constexpr int kTitleLeft = kMargin + kLogoSize + 10;
+constexpr int kTimeWidth = 300;
+constexpr int kTabsHeight = 400;
+constexpr int kHeadingHeight = 28;
+constexpr int kHintWidth = 250;
 constexpr int kTrayFrameSize = 16;
 constexpr unsigned kTrayAnimationStep = 200;
 // Posted to itself once the windows exist, so the first start's own command line runs in the
@@ -47,44 +60,83 @@ void Tell(const std::string& text, classlib::PromptIcon icon) {
   classlib::Prompts().Message(request);
 }
 
+// The band at the top of a page that says what the page is for, also as its hint.
+controls::TVisSimplePanel* NewHeading(classlib::TComponent* owner, classlib::TWinControl* parent,
+                                      const std::string& text) {
+  controls::TVisSimplePanel* panel = NewPanel(owner, parent, kWhiteColor, TAlign::alTop);
+  panel->SetHeight(kHeadingHeight);
+  classlib::TLabel* label = NewLabel(owner, panel, kMargin, 7, text);
+  // The hint shows over the text as well as beside it.
+  for (classlib::TControl* control : std::initializer_list<classlib::TControl*>{panel, label}) {
+    control->SetHint(text);
+    control->SetShowHint(true);
+  }
+  return panel;
+}
+
 }  // namespace
 
 TFormMain::TFormMain(classlib::TComponent* AOwner, const ProgramStart& start)
-    : TForm(AOwner), start_(start), instanceLock_(start.InstanceName) {
+    : TForm(AOwner), ConfigurationKey(kConfigurationKey), start_(start), instanceLock_(start.InstanceName) {
   classlib::Application().SetMainForm(this);
   BeginLoading();
   SetCaption("Orvanta v2.4");
+  CreateMainMenu();
   SetClientSize(kWidth, kHeaderHeight + 1 + kMargin + kTabsHeight + kMargin + kButtonHeight + kMargin);
   OnShow = Bind(this, &TFormMain::FormShow);
   OnCloseQuery = Bind(this, &TFormMain::FormCloseQuery);
 
   const THeader header = NewHeader(this, this, "Orvanta", kHeaderHeight);
   PanelTop = header.Panel;
+  ImageLogo = Place(new classlib::TImage(this), PanelTop, kMargin, (kHeaderHeight - kLogoSize) / 2, kLogoSize,
+                    kLogoSize);
+  classlib::LoadJpegResource(ImageLogo->Picture(), IDR_LOGO);
+  ImageLogo->PictureChanged();
   LabelTitle = header.Title;
-  LabelTime = NewLabel(this, PanelTop, kHeaderTextLeft, kHeaderTextTop, "");
+  LabelTitle->SetLeft(kTitleLeft);
+  LabelVersion = NewLabel(this, PanelTop, kTitleLeft, kHeaderTextTop, "Version 2.4");
+  LabelTime = NewLabel(this, PanelTop, kWidth - kMargin - kTimeWidth, kHeaderTextTop, "", kTimeWidth);
+  LabelTime->SetWordWrap(false);
+  LabelTime->SetAlignment(classlib::TAlignment::taRightJustify);
 
   PanelMain = NewPanel(this, this, kLightColor, TAlign::alClient);
   FlatTabControlMain =
       Place(new controls::TFlatTabControl(this), PanelMain, kMargin, kMargin, kWidth - 2 * kMargin, kTabsHeight);
   FlatTabControlMain->AddTab("Single Backup   .");
-  // Here the tab "Instant Backup   ." with its page, the definition list.
+  FlatTabControlMain->AddTab("Instant Backup   .");
   FlatTabControlMain->AddTab("Restore   .");
   FlatTabControlMain->SetColorBorder(kLineColor);
   FlatTabControlMain->OnTabChanged = Bind(this, &TFormMain::FlatTabControlMainTabChanged);
+  PanelSingleBackupHeading = NewHeading(this, FlatTabControlMain, "Erstellt ein einmaliges Backup.");
+  PanelInstantBackupHeading =
+      NewHeading(this, FlatTabControlMain, "Erstellt fortwährend Backups in frei definierten Zeit-Intervallen.");
+  PanelRestoreHeading = NewHeading(this, FlatTabControlMain, "Öffnet ein Backup und stellt Dateien wieder her.");
   PanelSingleBackup = new TSingleBackupPage(this);
   PanelSingleBackup->SetParent(FlatTabControlMain);
   PanelSingleBackup->SetAlign(TAlign::alClient);
+  PanelInstantBackup = NewPanel(this, FlatTabControlMain, kLightColor, TAlign::alClient);
   PanelRestoreBackup = new TRestorePage(this);
   PanelRestoreBackup->SetParent(FlatTabControlMain);
   PanelRestoreBackup->SetAlign(TAlign::alClient);
-  PanelRestoreBackup->Hide();
   FlatButtonExit =
       NewFlatButton(this, PanelMain, kWidth - kMargin - kButtonWidth, kMargin + kTabsHeight + kMargin, "Minimieren");
   FlatButtonExit->OnClick = Bind(this, &TFormMain::FlatButtonExitClick);
+  FlatHintMain = new controls::TFlatHint(this);
+  FlatHintMain->SetMaxHintWidth(kHintWidth);
+  FlatHintMain->SetColorBorder(kLineColor);
+  FlatHintMain->SetColorArrowBackground(kLineColor);
+  FlatHintMain->SetColorArrow(kWhiteColor);
+  FlatTabControlMainTabChanged(FlatTabControlMain);
 
   TimerTime = new classlib::TTimer(this);
   TimerTime->SetInterval(1000);
   TimerTime->OnTimer = Bind(this, &TFormMain::TimerTimeTimer);
+  BrowseForFolder = new controls::TBrowseForFolder(this);
+  BrowseForFolder->SetStatusText("Please select folder");
+  BrowseForFolder->SetFolderName("c:\\");
+  BrowseForFolder->SetCaption(
+      "Wählen Sie nun das Verzeichnis aus, in welchem temporäre Dateien gespeichert werden sollen.");
+  HTTPFetch = new update::THTTPFetch(this);
 
   ImageListTray = new classlib::TImageList(this);
   for (int frame = 0; frame < ICON_FRAME_COUNT; ++frame) {
@@ -148,10 +200,12 @@ void TFormMain::HandOver() {
 void TFormMain::ReadSettings() {
   settings_ = ReadProgramSettings();
   SetLoggingEnabled(settings_.Logfile);
-  tempFolder_ = settings_.Temp;
+  // A folder that went away since it was chosen: the system's for this run, the stored one stays.
+  tempFolder_ = zip::fs::DirectoryExists(settings_.Temp) ? settings_.Temp : DefaultTempFolder();
   // A level that deflate does not know would make every backup fail.
   const bool knownLevel = settings_.CompressRatio >= 0 && settings_.CompressRatio <= 9;
   ZipArchive.SetPackLevel(knownLevel ? settings_.CompressRatio : ProgramSettings().CompressRatio);
+  ShowSettingsInMenu();
 }
 
 // The secondary windows, the run and the scheduler reach this window through the hooks; the
@@ -187,6 +241,11 @@ void TFormMain::PointHooksHere() {
   h.PackLevel = [this] { return ZipArchive.PackLevel(); };
   h.TempFolder = [this] { return tempFolder_; };
   h.PreventErrors = [this] { return settings_.PreventErrors; };
+  h.AutoUpdate = [this] { return settings_.AutoUpdate; };
+  h.StartAutomaticUpdateCheck = [this] { return update::StartAutomaticUpdateCheck(*HTTPFetch); };
+  h.UpdateMenuCaption = [this] { return MenuUpdate->Caption(); };
+  h.SetUpdateMenuCaption = [this](const std::string& caption) { MenuUpdate->SetCaption(caption); };
+  h.Quit = [this] { Beenden1Click(this); };
 }
 
 void TFormMain::WindowsCreated(const ProgramWindows& windows) {
@@ -267,8 +326,13 @@ void TFormMain::FormShow(classlib::TComponent*) {
 }
 
 void TFormMain::FlatTabControlMainTabChanged(classlib::TComponent*) {
-  PanelSingleBackup->SetVisible(FlatTabControlMain->ActiveTab() == kSingleBackupTab);
-  PanelRestoreBackup->SetVisible(FlatTabControlMain->ActiveTab() == kRestoreTab);
+  const int tab = FlatTabControlMain->ActiveTab();
+  PanelSingleBackupHeading->SetVisible(tab == kSingleBackupTab);
+  PanelSingleBackup->SetVisible(tab == kSingleBackupTab);
+  PanelInstantBackupHeading->SetVisible(tab == kInstantBackupTab);
+  PanelInstantBackup->SetVisible(tab == kInstantBackupTab);
+  PanelRestoreHeading->SetVisible(tab == kRestoreTab);
+  PanelRestoreBackup->SetVisible(tab == kRestoreTab);
 }
 
 void TFormMain::FlatButtonExitClick(classlib::TComponent*) { SendMessageW(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
@@ -276,10 +340,10 @@ void TFormMain::FlatButtonExitClick(classlib::TComponent*) { SendMessageW(Handle
 void TFormMain::TrayIconClick(classlib::TComponent*) {
   Show();
   const ProgramWindows& w = windows_;
-  // Here the instant-backup wizard after the creation wizard, and the update, download and folder
-  // selection windows after the extraction window.
-  for (classlib::TForm* form : std::initializer_list<classlib::TForm*>{w.FormAdd, w.FormCreation, w.FormPopup,
-                                                                       w.FormRecover, w.FormProgress, w.FormExtract}) {
+  classlib::TForm* select = w.FormInstant ? w.FormInstant->FormSelect : nullptr;
+  for (classlib::TForm* form : std::initializer_list<classlib::TForm*>{
+           w.FormAdd, w.FormCreation, w.FormInstant, w.FormPopup, w.FormRecover, w.FormProgress, w.FormExtract,
+           w.FormUpdate, w.FormDownload, select}) {
     try {
       if (form && form->Visible()) form->BringToFront();
     } catch (const std::exception&) {

@@ -1,7 +1,8 @@
 // The main window: the program's one copy per session, its notification-area icon and tray menu,
-// the pages (Single Backup, Restore), the clock, the definition list with the scheduler and the
-// backup run it owns, the settings read at start, the hand-over of a second start, and leaving
-// the program. A second start only hands its command line to the running copy and ends.
+// the pages (Single Backup, Instant Backup, Restore), the clock, the definition list with the
+// scheduler and the backup run it owns, the settings read at start and changed through the main
+// menu (form_main_menu.cpp), the hand-over of a second start, and leaving the program. A second
+// start only hands its command line to the running copy and ends.
 //
 // It is created first; the windows it works with come after it and are handed over by
 // WindowsCreated, which completes the first start.
@@ -26,10 +27,13 @@
 #include "classlib/menus.h"
 #include "classlib/stdctrls.h"
 #include "classlib/timer.h"
+#include "controls/flat/browse_for_folder.h"
 #include "controls/flat/flat_button.h"
+#include "controls/flat/flat_hint.h"
 #include "controls/flat/flat_tab_control.h"
 #include "controls/flat/tray_icon.h"
 #include "controls/panels/vis_simple_panel.h"
+#include "update/http_fetch.h"
 #include "zip/zip_writer.h"
 
 namespace app {
@@ -65,14 +69,46 @@ class TFormMain : public classlib::TForm {
   // "Beenden": asks while a backup runs; quits once the run's cancel path has ended it.
   void Beenden1Click(classlib::TComponent* Sender);
 
+  classlib::TMainMenu* MainMenu;
+  classlib::TMenuItem* Action1;   // "&Minimieren"
+  classlib::TMenuItem* Action2;   // "&Beenden"
+  classlib::TMenuItem* Action6;   // "&Konfiguration sichern"
+  classlib::TMenuItem* Action7;   // "&Temp-Verzeichnis"
+  classlib::TMenuItem* Action11;  // "&Logfile erstellen"
+  classlib::TMenuItem* Action12;  // "L&ogfile anzeigen"
+  classlib::TMenuItem* Action13;  // "&Keine"
+  classlib::TMenuItem* Action14;  // "&Leicht"
+  classlib::TMenuItem* Action15;  // "&Mittel"
+  classlib::TMenuItem* Action16;  // "&Stark"
+  classlib::TMenuItem* Action21;  // "&Animiertes Symbol"
+  classlib::TMenuItem* Action10;  // "&Fehler unterdrücken"
+  classlib::TMenuItem* Action20;  // "&Fenster anzeigen"
+  classlib::TMenuItem* Action19;  // "&Minimiert starten"
+  classlib::TMenuItem* MenuUpdate;  // "&Aktualisierung", "UPDATE" once a newer version is known
+  classlib::TMenuItem* Action4;   // "&Wizard starten"
+  classlib::TMenuItem* Action5;   // "&Automatisch melden"
+  classlib::TMenuItem* Action17;  // "&Hilfe" (F1)
+  classlib::TMenuItem* Action18;  // "&Info"
+
   controls::TVisSimplePanel* PanelTop;
+  classlib::TImage* ImageLogo;
   classlib::TLabel* LabelTitle;
+  classlib::TLabel* LabelVersion;
   classlib::TLabel* LabelTime;
   controls::TVisSimplePanel* PanelMain;
   controls::TFlatTabControl* FlatTabControlMain;
+  controls::TVisSimplePanel* PanelSingleBackupHeading;
+  controls::TVisSimplePanel* PanelInstantBackupHeading;
+  controls::TVisSimplePanel* PanelRestoreHeading;
   TSingleBackupPage* PanelSingleBackup;
+  // The Instant Backup page: the definition list takes this place.
+  controls::TVisSimplePanel* PanelInstantBackup;
   TRestorePage* PanelRestoreBackup;
   controls::TFlatButton* FlatButtonExit;
+  controls::TFlatHint* FlatHintMain;
+  controls::TBrowseForFolder* BrowseForFolder;
+  // The automatic update check's download of the version file.
+  update::THTTPFetch* HTTPFetch;
 
   classlib::TTimer* TimerTime;
   classlib::TImageList* ImageListTray;
@@ -93,7 +129,11 @@ class TFormMain : public classlib::TForm {
 
   // The tab indexes of the pages.
   static constexpr int kSingleBackupTab = 0;
-  static constexpr int kRestoreTab = 1;
+  static constexpr int kInstantBackupTab = 1;
+  static constexpr int kRestoreTab = 2;
+
+  // The key "Konfiguration sichern" exports; tests point it at their scratch key.
+  std::string ConfigurationKey;
 
  protected:
   void WndProc(classlib::TMessage& Message) override;
@@ -106,6 +146,25 @@ class TFormMain : public classlib::TForm {
   void FlatButtonExitClick(classlib::TComponent* Sender);
   void TrayIconClick(classlib::TComponent* Sender);
   void TimerTimeTimer(classlib::TComponent* Sender);
+
+  // The main menu and its entries' actions (form_main_menu.cpp).
+  void CreateMainMenu();
+  void ShowSettingsInMenu();
+  void Action6Execute(classlib::TComponent* Sender);
+  void Action7Execute(classlib::TComponent* Sender);
+  void Action11Execute(classlib::TComponent* Sender);
+  void Action12Execute(classlib::TComponent* Sender);
+  void CompressionExecute(classlib::TComponent* Sender);
+  void Action21Execute(classlib::TComponent* Sender);
+  void Action10Execute(classlib::TComponent* Sender);
+  void Action20Execute(classlib::TComponent* Sender);
+  void Action19Execute(classlib::TComponent* Sender);
+  void Action4Execute(classlib::TComponent* Sender);
+  void Action5Execute(classlib::TComponent* Sender);
+  void Action17Execute(classlib::TComponent* Sender);
+  void Action18Execute(classlib::TComponent* Sender);
+  // The level of the three zip writers.
+  void SetPackLevel(int level);
 
   // A second start: the command line goes to the running copy.
   void HandOver();

@@ -1,5 +1,6 @@
 #include "app/program_windows.h"
 
+#include "app/form_info.h"
 #include "app/form_main.h"
 #include "app/wizards/form_add.h"
 #include "app/wizards/form_creation.h"
@@ -26,7 +27,8 @@ ProgramWindows CreateProgramWindows(classlib::TComponent* owner, const ProgramSt
   w.FormCreation = new TFormCreation(owner);
   w.FormPopup = new TFormPopup(owner);
   w.FormExtract = new TFormExtract(owner);
-  // Here the information window (TFormInfo). The folder selection belongs to the definition wizard.
+  w.FormInfo = new TFormInfo(owner);
+  // The folder selection belongs to the definition wizard.
   w.FormUpdate = new update::TFormUpdate(owner);
   w.FormDownload = new update::TFormDownload(owner);
   w.FormUpdate->SetDownloadForm(w.FormDownload);

@@ -20,6 +20,7 @@ class TFormCreation;
 class TFormPopup;
 class TFormExtract;
 class TFormRecover;
+class TFormInfo;
 struct ProgramStart;
 
 struct ProgramWindows {
@@ -30,6 +31,7 @@ struct ProgramWindows {
   TFormCreation* FormCreation = nullptr;
   TFormPopup* FormPopup = nullptr;
   TFormExtract* FormExtract = nullptr;
+  TFormInfo* FormInfo = nullptr;
   update::TFormUpdate* FormUpdate = nullptr;
   update::TFormDownload* FormDownload = nullptr;
   TFormRecover* FormRecover = nullptr;

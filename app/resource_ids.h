@@ -1,4 +1,4 @@
-// Resource numbers of the program's icons, shared by the resource script and the code.
+// Resource numbers of the program's icons and pictures, shared by the resource script and the code.
 #pragma once
 
 // The program icon: the lowest number, so the shell shows it for the program file.
@@ -7,3 +7,8 @@
 // the first one is the program icon at rest.
 #define IDI_FRAME_FIRST 100
 #define ICON_FRAME_COUNT 8
+
+// JPEG pictures (RCDATA): the emblem at the top of the main window and the information window's
+// picture.
+#define IDR_LOGO 200
+#define IDR_INFO_PICTURE 201

@@ -27,6 +27,13 @@ bool ShellOpenFile(const std::string& file) {
   return result > 32;
 }
 
+bool ShellRunProgram(const std::string& program, const std::string& parameters) {
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", classlib::Widen(program).c_str(),
+                                                              classlib::Widen(parameters).c_str(), nullptr,
+                                                              SW_SHOWNORMAL));
+  return result > 32;
+}
+
 bool InternetConnected() {
   DWORD flags = 0;
   return InternetGetConnectedState(&flags, 0) != FALSE;

@@ -29,8 +29,10 @@ classlib::TLabel* NewLabel(classlib::TComponent* owner, classlib::TWinControl* p
 
 classlib::TLabel* NewBoldLabel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                const std::string& caption) {
-  classlib::TLabel* label = NewLabel(owner, parent, left, top, caption);
+  // The font first: the label takes its size from the caption in that font.
+  classlib::TLabel* label = NewLabel(owner, parent, left, top, "");
   label->Font().SetStyle(classlib::fsBold);
+  label->SetCaption(caption);
   return label;
 }
 

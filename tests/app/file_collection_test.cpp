@@ -6,7 +6,12 @@
 
 #include "app/file_collection.h"
 #include "classlib/wide.h"
+#include "app/single_backup_list.h"
+#include "classlib/forms.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/window_test.h"
+#include "zip/fs_helpers.h"
 
 using namespace app;
 using namespace app_testing;
@@ -154,4 +159,34 @@ TEST_F(Collection, EachKindOfDefinition) {
   const CollectedFiles collected = CollectDefinitionFiles(extended);
   EXPECT_EQ(collected.Files, (classlib::TStringList{r + "sub2\\f.doc", r + "sub1\\c.txt", r + "sub1\\deep\\d.doc"}));
   EXPECT_EQ(collected.Problems, std::vector<std::string>{"Der Ordner \"" + r + "fehlt\\\" existiert nicht."});
+}
+
+// A folder dropped into a single-backup list: every file below it, no folder names, and links to
+// folders (here one back to the folder itself and one to another tree) not followed.
+TEST(SingleBackupList, AFolderListsEveryFileBelowItButNoFoldersAndFollowsNoLinks) {
+  testing_support::InitWindows();
+  testing_support::TempDir dir;
+  const std::string top = dir / "Dokumente";
+  zip::ForceDirectories(top + "\\Briefe\\Alt");
+  zip::ForceDirectories(top + "\\Leer");
+  zip::ForceDirectories(dir / "Anderswo");
+  testing_support::WriteFile(top + "\\Liste.txt", std::string(3000, 'l'));
+  testing_support::WriteFile(top + "\\Briefe\\Brief.txt", "b");
+  testing_support::WriteFile(top + "\\Briefe\\Alt\\Alter Brief.txt", "a");
+  testing_support::WriteFile(dir / "Anderswo\\Fremd.txt", "f");
+  const bool linked =
+      CreateSymbolicLinkW(classlib::Widen(top + "\\Briefe\\Schleife").c_str(), classlib::Widen(top).c_str(),
+                          SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+      CreateSymbolicLinkW(classlib::Widen(top + "\\Verweis").c_str(), classlib::Widen(dir / "Anderswo").c_str(),
+                          SYMBOLIC_LINK_FLAG_DIRECTORY);
+  classlib::TForm form(nullptr);
+  classlib::TListView* list = app::NewFileListView(&form, &form, 0, 0, 400, 200);
+  app::MyFileRead(top, *list);
+  std::vector<std::string> rows;
+  for (int i = 0; i < list->Items().Count(); ++i)
+    rows.push_back(list->Items()[i]->SubItem(0) + list->Items()[i]->Caption() + "|" + list->Items()[i]->SubItem(1));
+  std::sort(rows.begin(), rows.end());
+  EXPECT_EQ(rows, (std::vector<std::string>{top + "\\Briefe\\Alt\\Alter Brief.txt|1 KB", top + "\\Briefe\\Brief.txt|1 KB",
+                                            top + "\\Liste.txt|2 KB"}));
+  if (!linked) GTEST_SKIP() << "this system makes no symbolic links to folders";
 }

@@ -7,7 +7,9 @@
 
 #include "app/resource_ids.h"
 #include "classlib/graphics.h"
+#include "classlib/exceptions.h"
 #include "classlib/icons.h"
+#include "classlib/jpeg_image.h"
 
 using classlib::TBitmap;
 using classlib::TColor;
@@ -105,6 +107,60 @@ TEST(ProgramResources, AnimationFramesTurnAndTheFirstIsTheProgramIcon) {
 
   TIcon missing;
   EXPECT_THROW(missing.LoadFromResource(IDI_FRAME_FIRST + ICON_FRAME_COUNT, 16), std::exception);
+}
+
+}  // namespace
+
+namespace {
+
+// The JPEG resource's own bytes.
+std::string ResourceBytes(int id) {
+  const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
+  if (!found) return {};
+  const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+  return std::string(data, SizeofResource(nullptr, found));
+}
+
+TEST(ProgramResources, PicturesAreJpegsThatDecodeInTheProductsColours) {
+  const struct {
+    int id;
+    int width, height;
+    int x, y;  // a point of the emblem's dark blue square
+  } cases[] = {{IDR_LOGO, 40, 40, 34, 36}, {IDR_INFO_PICTURE, 360, 96, 70, 74}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    const std::string bytes = ResourceBytes(c.id);
+    ASSERT_GT(bytes.size(), 4u);
+    EXPECT_EQ(bytes.substr(0, 3), "\xFF\xD8\xFF");
+    TBitmap picture;
+    ASSERT_TRUE(classlib::LoadJpegResource(picture, c.id));
+    EXPECT_EQ(picture.Width(), c.width);
+    EXPECT_EQ(picture.Height(), c.height);
+    EXPECT_LE(Distance(picture.Pixel(c.x, c.y), 0x996633), 60);
+  }
+  TBitmap logo;
+  classlib::LoadJpegResource(logo, IDR_LOGO);
+  // The logo's corners are the band's white; the information picture runs into the light colour.
+  EXPECT_LE(Distance(logo.Pixel(0, 0), classlib::clWhite), 24);
+  TBitmap info;
+  classlib::LoadJpegResource(info, IDR_INFO_PICTURE);
+  EXPECT_LE(Distance(info.Pixel(359, 48), 0xF5DEDE), 24);
+  TBitmap none;
+  EXPECT_FALSE(classlib::LoadJpegResource(none, 9999));
+  EXPECT_TRUE(none.Empty());
+}
+
+TEST(ProgramResources, ADamagedJpegRaisesAndLeavesThePicture) {
+  const std::string good = ResourceBytes(IDR_LOGO);
+  TBitmap picture;
+  picture.SetSize(3, 2);
+  const std::string damaged[] = {"", "\xFF\xD8", "keine JPEG-Datei", good.substr(0, 300) + std::string(40, '\0'),
+                                 std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\xFF\xFF\xFF\xFF", 11)};
+  for (const std::string& bytes : damaged) {
+    SCOPED_TRACE(bytes.size());
+    EXPECT_THROW(classlib::LoadJpeg(picture, bytes.data(), bytes.size()), classlib::EInvalidGraphic);
+    EXPECT_EQ(picture.Width(), 3);
+  }
 }
 
 }  // namespace

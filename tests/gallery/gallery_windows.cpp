@@ -5,6 +5,7 @@
 
 #include "app/activity_log.h"
 #include "app/cd_simulator.h"
+#include "app/form_info.h"
 #include "app/form_main.h"
 #include "app/program_paths.h"
 #include "app/program_windows.h"
@@ -305,20 +306,35 @@ classlib::TForm* ShowCreationRunning() {
 
 // The main window as the program shows it, on names of its own beside a running program, with a
 // few files listed; its log goes to a scratch folder.
-app::TFormMain* MainWindowSample() {
+app::ProgramWindows MainWindowsSample() {
   static testing_support::TempDir dir;
   app::SetProgramFileForTesting(dir / "orvapp.exe");
   app::ProgramStart start;
   start.CommandLine = "orvapp.exe";
   start.InstanceName = "OrvantaGallery";
   start.DdeService = "orvgallery";
-  app::TFormMain* main = app::CreateProgramWindows(Owner(), start).FormMain;
-  FillSingleBackupPage(*main->PanelSingleBackup);
-  main->Show();
+  const app::ProgramWindows windows = app::CreateProgramWindows(Owner(), start);
+  FillSingleBackupPage(*windows.FormMain->PanelSingleBackup);
+  windows.FormMain->Show();
+  return windows;
+}
+
+app::TFormMain* MainWindowSample() { return MainWindowsSample().FormMain; }
+
+classlib::TForm* ShowMain() { return MainWindowSample(); }
+
+classlib::TForm* ShowMainInstant() {
+  app::TFormMain* main = MainWindowSample();
+  main->FlatTabControlMain->SetActiveTab(app::TFormMain::kInstantBackupTab);
   return main;
 }
 
-classlib::TForm* ShowMain() { return MainWindowSample(); }
+// The information window over the main window, as "Info" shows it.
+classlib::TForm* ShowInfo() {
+  const app::ProgramWindows windows = MainWindowsSample();
+  windows.FormMain->Action18->Click();
+  return windows.FormInfo;
+}
 
 classlib::TForm* ShowMainRestore() {
   app::TFormMain* main = MainWindowSample();
@@ -503,7 +519,9 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"creation-done", ShowCreationDone},
       {"creation-failed", ShowCreationFailed},
       {"main", ShowMain},
+      {"main-instant", ShowMainInstant},
       {"main-restore", ShowMainRestore},
+      {"info", ShowInfo},
       {"instant", ShowInstant},
       {"instant-files", ShowInstantFiles},
       {"instant-folders", ShowInstantFolders},

@@ -23,6 +23,8 @@ ScratchRegistry::~ScratchRegistry() {
   RegDeleteTreeW(HKEY_CURRENT_USER, name_);
 }
 
+std::string ScratchRegistry::Place() const { return "HKEY_CURRENT_USER\\" + classlib::Narrow(name_); }
+
 std::string ScratchRegistry::Dump(const std::string& key) const {
   TempDir dir;
   const std::wstring output = classlib::Widen(dir / "reg.txt");

@@ -17,6 +17,8 @@ class ScratchRegistry {
 
   // The scratch key itself, for checks that bypass the code under test.
   HKEY Key() const { return key_; }
+  // The scratch key's full name as other processes see it: "HKEY_CURRENT_USER\Software\...".
+  std::string Place() const;
   // What `reg query HKEY_CURRENT_USER\<key> /s` prints for a key below the scratch key (key without
   // its leading "\"), run as a process of its own that sees the real branch; the scratch key's place
   // in the output reads HKEY_CURRENT_USER again. UTF-8, lines ending in CR LF. Empty when reg

@@ -20,7 +20,8 @@
 #include "app/wizards/form_recover.h"
 #include "classlib/clock.h"
 #include "classlib/datetime.h"
-#include "tests/app/program/program_fixture.h"
+#include "classlib/wide.h"
+#include "tests/app/program/main_window_fixture.h"
 #include "tests/support/scratch_registry.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_dir.h"
@@ -34,21 +35,6 @@ using namespace program_testing;
 
 namespace {
 
-const char kNow[] = "05.03.2024 14:22";
-
-// The names of the files in a folder.
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  zip::fs::FindData entry;
-  const zip::fs::FindHandle h = zip::fs::FindFirst(folder, entry);
-  if (h == zip::fs::kInvalidHandle) return names;
-  do {
-    if ((entry.attributes & zip::fs::kAttrDirectory) == 0) names.push_back(entry.name);
-  } while (zip::fs::FindNext(h, entry));
-  zip::fs::FindClose(h);
-  return names;
-}
-
 // Scripted answers that may also act while a box shows, as a user who clicks on meanwhile.
 class ActingPrompts : public testing_support::ScriptedPrompts {
  public:
@@ -58,92 +44,6 @@ class ActingPrompts : public testing_support::ScriptedPrompts {
     whileShowing();
     return ScriptedPrompts::Message(request);
   }
-};
-
-// The program's windows in this process, on names of their own, with a scratch registry, the
-// program (and so its log) in a scratch folder, a fixed clock and the shell's icon calls recorded.
-class MainWindow : public ::testing::Test {
- protected:
-  MainWindow() {
-    testing_support::InitWindows();
-    app::SetProgramFileForTesting(dir / "orvapp.exe");
-    classlib::SetClockForTesting([] { return classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 22, 0, 0); });
-    controls::SetShellNotifyIconForTesting([this](DWORD message, const NOTIFYICONDATAW&) {
-      shellCalls.push_back(message);
-      return true;
-    });
-    zip::ForceDirectories(source);
-    zip::ForceDirectories(target);
-  }
-  ~MainWindow() override {
-    CloseWindows();
-    classlib::Application().ResetTerminatedForTesting();
-    classlib::SetPopupChooserForTesting(nullptr);
-    controls::SetShellNotifyIconForTesting(nullptr);
-    classlib::SetClockForTesting(nullptr);
-    app::SetProgramFileForTesting("");
-    EXPECT_EQ(testing_support::TakeBoundaryErrors(), std::vector<std::string>());
-  }
-
-  // The program's start with these arguments.
-  void Start(const std::string& arguments = "", const app::HandOverTiming& timing = {}) {
-    app::ProgramStart start;
-    start.CommandLine = "orvapp.exe" + (arguments.empty() ? "" : " " + arguments);
-    start.InstanceName = instance;
-    start.DdeService = Unique("orvtest");
-    start.HandOver = timing;
-    windows = app::CreateProgramWindows(nullptr, start);
-    main = windows.FormMain;
-  }
-
-  // As the program ends: every window freed, the main window last.
-  void CloseWindows() {
-    delete windows.FormRecover;
-    delete windows.FormExtract;
-    delete windows.FormPopup;
-    delete windows.FormCreation;
-    delete windows.FormAdd;
-    delete windows.FormProgress;
-    delete windows.FormMain;
-    windows = {};
-    main = nullptr;
-  }
-
-  std::string Log() const {
-    const std::string path = dir / "orvapp.log";
-    return testing_support::FileExists(path) ? testing_support::ReadFile(path) : std::string();
-  }
-
-  // A definition on the source folder, which gets files of the given sizes.
-  void MakeJob(const std::string& name, const std::vector<std::size_t>& sizes) {
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-      testing_support::WriteFile(source + "\\Datei " + std::to_string(i) + ".bin", RandomBytes(sizes[i], i + 1));
-    app::WriteBackupDefinition(FolderJob(name, source, target + "\\"));
-  }
-
-  // The rows of the Single Backup page: "name|folder".
-  std::vector<std::string> ListedRows() const {
-    std::vector<std::string> rows;
-    classlib::TListView& list = *main->PanelSingleBackup->ListViewSingleBackup;
-    for (int i = 0; i < list.Items().Count(); ++i)
-      rows.push_back(list.Items()[i]->Caption() + "|" + list.Items()[i]->SubItem(0));
-    return rows;
-  }
-
-  // A right click on the tray icon, choosing item from its menu.
-  void ChooseFromTrayMenu(classlib::TMenuItem* item) {
-    classlib::SetPopupChooserForTesting([item](classlib::TPopupMenu&, int, int) { return item; });
-    SendMessageW(main->TrayIcon->CallbackWindow(), controls::WM_TRAYICON, 0, WM_RBUTTONDOWN);
-  }
-
-  testing_support::ScratchRegistry registry;
-  testing_support::TempDir dir;
-  const std::string source = dir / "Quelle";
-  const std::string target = dir / "Ziel";
-  const std::string instance = Unique("OrvantaTest");
-  std::vector<DWORD> shellCalls;
-  app::ProgramWindows windows;
-  app::TFormMain* main = nullptr;
 };
 
 TEST_F(MainWindow, TheFirstStartShowsItsIconAndItsWindowUnlessMinimizedIsStoredAndLogsStartAndEnd) {
@@ -170,22 +70,31 @@ TEST_F(MainWindow, TheFirstStartShowsItsIconAndItsWindowUnlessMinimizedIsStoredA
 }
 
 TEST_F(MainWindow, StoredSettingsReachTheWritersAndTheLog) {
+  const std::string temp = dir / "Zwischenablage\\";
+  zip::ForceDirectories(temp);
   app::WriteIntegerSetting(app::setting::kCompressRatio, 2);
-  app::WriteStringSetting(app::setting::kTemp, "X:\\Zwischenablage\\");
+  app::WriteStringSetting(app::setting::kTemp, temp);
   app::WriteBoolSetting(app::setting::kLogfile, false);
   Start();
   EXPECT_EQ(main->ZipArchive.PackLevel(), 2);
   EXPECT_EQ(windows.FormProgress->ZipArchive.PackLevel(), 2);
   EXPECT_EQ(windows.FormCreation->ZipArchive.PackLevel(), 2);
-  EXPECT_EQ(windows.FormProgress->ZipArchive.TempPath(), "X:\\Zwischenablage\\");
-  EXPECT_EQ(windows.FormCreation->ZipArchive.TempPath(), "X:\\Zwischenablage\\");
+  EXPECT_EQ(windows.FormProgress->ZipArchive.TempPath(), temp);
+  EXPECT_EQ(windows.FormCreation->ZipArchive.TempPath(), temp);
+  EXPECT_TRUE(main->Action14->Checked());
+  EXPECT_FALSE(main->Action15->Checked());
+  EXPECT_FALSE(main->Action11->Checked());
   CloseWindows();
   EXPECT_FALSE(testing_support::FileExists(dir / "orvapp.log"));
 
-  // A level deflate does not know would make every backup fail: the default stays.
+  // A level deflate does not know would make every backup fail: the default stays. A temporary
+  // folder that is gone gives way to the system's for this run; the stored one stays.
   app::WriteIntegerSetting(app::setting::kCompressRatio, 42);
+  RemoveDirectoryW(classlib::Widen(temp).c_str());
   Start();
   EXPECT_EQ(windows.FormProgress->ZipArchive.PackLevel(), 6);
+  EXPECT_EQ(windows.FormProgress->ZipArchive.TempPath(), app::DefaultTempFolder());
+  EXPECT_EQ(app::ReadProgramSettings().Temp, temp);
 }
 
 TEST_F(MainWindow, TheCloseBoxOnlyPutsTheWindowIntoTheTrayAndBeendenWithoutARunQuitsAtOnce) {
