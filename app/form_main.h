@@ -14,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/dde_hand_over.h"
 #include "app/hand_over.h"
+#include "app/instant_backup_page.h"
 #include "app/job_list.h"
 #include "app/program_settings.h"
 #include "app/program_windows.h"
@@ -71,6 +72,7 @@ class TFormMain : public classlib::TForm {
   controls::TVisSimplePanel* PanelMain;
   controls::TFlatTabControl* FlatTabControlMain;
   TSingleBackupPage* PanelSingleBackup;
+  TInstantBackupPage* PanelInstantBackup;
   TRestorePage* PanelRestoreBackup;
   controls::TFlatButton* FlatButtonExit;
 
@@ -79,6 +81,7 @@ class TFormMain : public classlib::TForm {
   classlib::TPopupMenu* PopupMenuTray;
   classlib::TMenuItem* Anzeigen1;
   classlib::TMenuItem* Minimieren1;
+  classlib::TMenuItem* InstantBackups1;
   classlib::TMenuItem* Beenden1;
   controls::TTrayIcon* TrayIcon;
 
@@ -93,7 +96,8 @@ class TFormMain : public classlib::TForm {
 
   // The tab indexes of the pages.
   static constexpr int kSingleBackupTab = 0;
-  static constexpr int kRestoreTab = 1;
+  static constexpr int kInstantBackupTab = 1;
+  static constexpr int kRestoreTab = 2;
 
  protected:
   void WndProc(classlib::TMessage& Message) override;

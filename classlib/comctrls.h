@@ -13,6 +13,8 @@
 #include "classlib/datetime.h"
 #include "classlib/stringlist.h"
 
+struct tagNMLVCUSTOMDRAW;
+
 namespace classlib {
 
 class TListView;
@@ -89,6 +91,8 @@ class TListView : public TWinControl {
   void SetRowSelect(bool value);
   // The column captions' font (bold captions, say).
   TFont& HeaderFont() { return headerFont_; }
+  // The font of the items' captions, the first column; the other columns keep Font().
+  TFont& CaptionFont() { return captionFont_; }
 
   // The first selected item, or null.
   TListItem* Selected() const;
@@ -111,12 +115,14 @@ class TListView : public TWinControl {
   void InsertInWindow(int index, TListItem& item);
   void SetCellText(int row, int column, const std::string& text);
   void ApplyExtendedStyle();
+  LRESULT CustomDraw(tagNMLVCUSTOMDRAW& draw);
 
   std::vector<TListColumn> columns_;
   TListItems items_;
   bool multiSelect_ = false;
   bool rowSelect_ = true;
   TFont headerFont_;
+  TFont captionFont_;
 };
 
 using TTabChangingEvent = std::function<void(TComponent* Sender, bool& AllowChange)>;
