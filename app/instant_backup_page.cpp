@@ -40,7 +40,7 @@ TInstantBackupPage::TInstantBackupPage(TComponent* AOwner) : TVisSimplePanel(AOw
   ListViewInstantBackup->SetColor(kWhiteColor);
   ListViewInstantBackup->SetMultiSelect(true);
   ListViewInstantBackup->SetRowSelect(true);
-  ListViewInstantBackup->AddColumn("Backup-Bezeichnung", 330);
+  ListViewInstantBackup->AddColumn("Backup-Bezeichnung", 340);
   ListViewInstantBackup->AddColumn("Nächste Sicherung", 200, classlib::TAlignment::taCenter);
   ListViewInstantBackup->HeaderFont().SetStyle(classlib::fsBold);
   ListViewInstantBackup->CaptionFont().SetStyle(classlib::fsBold);
@@ -52,6 +52,7 @@ TInstantBackupPage::TInstantBackupPage(TComponent* AOwner) : TVisSimplePanel(AOw
   PanelBackupInfo->Hide();
   LabelBackupInfoName = NewBoldLabel(this, PanelBackupInfo, kInfoCaptionLeft, 14, "");
   LabelBackupInfoName->Font().SetSize(14);
+  LabelBackupInfoName->SetAutoSize(false);
   LabelBackupInfoName->SetShowAccelChar(false);
   const char* captions[] = {"Backup-Definition", "Letzte Sicherung", "Größe", "Dateien"};
   classlib::TLabel** values[] = {&LabelBackupInfoDefinition, &LabelBackupInfoLast, &LabelBackupInfoSize,
@@ -60,6 +61,7 @@ TInstantBackupPage::TInstantBackupPage(TComponent* AOwner) : TVisSimplePanel(AOw
     const int top = kInfoRowTop + row * kInfoRowStep;
     NewBoldLabel(this, PanelBackupInfo, kInfoCaptionLeft, top, captions[row]);
     *values[row] = NewLabel(this, PanelBackupInfo, kInfoValueLeft, top, "");
+    (*values[row])->SetAutoSize(false);
     (*values[row])->SetShowAccelChar(false);
   }
   FlatButtonInfoEdit = NewFlatButton(this, PanelBackupInfo, 0, 0, "Bearbeiten");
@@ -99,10 +101,13 @@ void TInstantBackupPage::Resize() {
   ListViewInstantBackup->SetBounds(kMargin, kMargin, w - 2 * kMargin, listHeight);
   PanelBackupInfo->SetBounds(kMargin, kMargin, w - 2 * kMargin, listHeight);
   const int infoWidth = w - 2 * kMargin, valueWidth = infoWidth - kInfoValueLeft - kInfoCaptionLeft;
-  LabelBackupInfoName->SetWidth(infoWidth - 2 * kInfoCaptionLeft);
+  LabelBackupInfoName->SetBounds(kInfoCaptionLeft, 14, infoWidth - 2 * kInfoCaptionLeft, 26);
+  int top = kInfoRowTop;
   for (classlib::TLabel* value : {LabelBackupInfoDefinition, LabelBackupInfoLast, LabelBackupInfoSize,
-                                  LabelBackupInfoFiles})
-    value->SetWidth(valueWidth);
+                                  LabelBackupInfoFiles}) {
+    value->SetBounds(kInfoValueLeft, top, valueWidth, 16);
+    top += kInfoRowStep;
+  }
   int left = infoWidth - kMargin - kButtonWidth;
   for (controls::TFlatButton* button : {FlatButtonInfoBack, FlatButtonInfoCreate, FlatButtonInfoEdit}) {
     button->SetBounds(left, listHeight - kMargin - kButtonHeight, kButtonWidth, kButtonHeight);

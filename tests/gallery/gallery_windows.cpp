@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/activity_log.h"
+#include "app/backup_definition.h"
 #include "app/cd_simulator.h"
 #include "app/form_main.h"
 #include "app/program_paths.h"
@@ -327,6 +328,38 @@ classlib::TForm* ShowMainRestore() {
   return main;
 }
 
+// The main window on its Instant Backup page with definitions in every state of their column, on a
+// scratch registry; the first has the results of a run.
+app::TFormMain* MainInstantSample() {
+  static testing_support::ScratchRegistry registry;
+  const char* names[] = {"Buchhaltung", "Digitalfotos", "Eigene Dateien (täglich)", "Projekt Nordlicht",
+                         "Steuererklärung 2023", "Vertragsarchiv"};
+  for (const char* name : names) {
+    app::BackupDefinition def;
+    def.Title = name;
+    def.Folder = "C:\\Dokumente";
+    def.Create = "D:\\Sicherungen\\";
+    def.Intervall = 45;
+    def.Definition = "12. Februar 2024 um 09:15 Uhr";
+    app::WriteBackupDefinition(def);
+  }
+  app::WriteBackupResults(names[0], {"04.03.2024 18:00", "148.392 KB", "1.204"});
+  app::TFormMain* main = MainWindowSample();
+  main->FlatTabControlMain->SetActiveTab(app::TFormMain::kInstantBackupTab);
+  const char* columns[] = {"12 Minute(n)", "18:00 Uhr", "Wird durchgeführt...", "Deaktiviert", "Montag", "n/a"};
+  for (int i = 0; i < 6; ++i) main->Jobs.SetNextRun(names[i], columns[i]);
+  main->Jobs.SetSelected(names[0], true);
+  return main;
+}
+
+classlib::TForm* ShowMainInstant() { return MainInstantSample(); }
+
+classlib::TForm* ShowMainInstantInfo() {
+  app::TFormMain* main = MainInstantSample();
+  main->PanelInstantBackup->ListViewInstantBackup->OnDblClick(main->PanelInstantBackup->ListViewInstantBackup);
+  return main;
+}
+
 // The definition wizard in expert mode, on the welcome page of a files or a folders definition,
 // then "Weiter" steps times; the burner list has the simulated drive.
 app::TFormInstant* Instant(bool files, int steps) {
@@ -504,6 +537,8 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"creation-failed", ShowCreationFailed},
       {"main", ShowMain},
       {"main-restore", ShowMainRestore},
+      {"main-instant", ShowMainInstant},
+      {"main-instant-info", ShowMainInstantInfo},
       {"instant", ShowInstant},
       {"instant-files", ShowInstantFiles},
       {"instant-folders", ShowInstantFolders},
