@@ -347,6 +347,19 @@ TEST_F(InstantBackupPage, AktivAndTheTrayEntriesSwitchExactlyTheirJobs) {
   scheduler.TimerBackupTimer(nullptr);
   EXPECT_EQ(executed, std::vector<std::string>{"Anna"});
   EXPECT_EQ(jobs.NextRun("Bernd"), kDeactivated);
+  EXPECT_EQ(jobs.NextRun("Anna"), "60 Minute(n)");
+
+  // Switched off during its run, by hand or by the tick, a job stays off once the run ended.
+  page->Alleaktivieren1->Click();
+  duringRun = [&](const std::string&) { page->Alledeaktivieren1->Click(); };
+  Select({"Anna"});
+  ChooseFromPopup(page->Durchfhren1);
+  jobs.SetNextRun("Bernd", "1 Minute(n)");
+  page->Alleaktivieren1->Click();
+  classlib::SetClockForTesting([] { return classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 23, 0, 0); });
+  scheduler.TimerBackupTimer(nullptr);
+  EXPECT_EQ(executed, (std::vector<std::string>{"Anna", "Anna", "Bernd"}));
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"Anna|Deaktiviert", "Bernd|Deaktiviert", "Carla|Deaktiviert"}));
 }
 
 // ---- the information panel
