@@ -5,7 +5,6 @@
 #include "app/wizards/form_instant.h"
 #include "app/wizards/run_feedback.h"
 #include "app/wizards/window_style.h"
-#include "classlib/prompt.h"
 
 namespace app {
 
@@ -18,14 +17,6 @@ constexpr int kInfoCaptionLeft = 16;
 constexpr int kInfoValueLeft = 130;
 constexpr int kInfoRowTop = 56;
 constexpr int kInfoRowStep = 24;
-
-void Inform(const std::string& text) {
-  classlib::MessageRequest request;
-  request.text = text;
-  request.caption = "Orvanta";
-  request.icon = classlib::PromptIcon::Information;
-  classlib::Prompts().Message(request);
-}
 
 }  // namespace
 

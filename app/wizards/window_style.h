@@ -70,6 +70,8 @@ controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWin
 
 // The product's warning box: caption "Orvanta", exclamation mark, OK.
 void Warn(const std::string& text, bool systemModal = false);
+// The product's note: caption "Orvanta", information sign, OK.
+void Inform(const std::string& text);
 
 // Sizes of the standard controls at 96 DPI.
 constexpr int kButtonWidth = 80;
