@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 
 #include "classlib/wide.h"
@@ -443,67 +442,6 @@ void TUpDown::WndProc(TMessage& m) {
     if (LOWORD(m.WParam) == SB_THUMBPOSITION) {
       position_ = Position();
       if (OnChange) OnChange(this);
-    }
-    return;
-  }
-  TWinControl::WndProc(m);
-}
-
-// ===================================================================== TMonthCalendar
-
-namespace {
-
-SYSTEMTIME ToSystemTime(TDateTime value) {
-  const DateParts d = DecodeDate(value);
-  SYSTEMTIME t = {};
-  t.wYear = static_cast<WORD>(d.year);
-  t.wMonth = static_cast<WORD>(d.month);
-  t.wDay = static_cast<WORD>(d.day);
-  t.wDayOfWeek = static_cast<WORD>(DayOfWeek(value) - 1);
-  return t;
-}
-
-}  // namespace
-
-TMonthCalendar::TMonthCalendar(TComponent* AOwner) : TWinControl(AOwner) {
-  SetControlStyle(ControlStyle() & ~csClickEvents);
-  SetTabStop(true);
-  SetBounds(0, 0, 191, 154);
-}
-
-void TMonthCalendar::CreateParams(TCreateParams& p) {
-  TWinControl::CreateParams(p);
-  p.WinClassName = MONTHCAL_CLASSW;
-}
-
-void TMonthCalendar::CreateWnd() {
-  TWinControl::CreateWnd();
-  if (date_ != 0) {
-    SYSTEMTIME t = ToSystemTime(date_);
-    MonthCal_SetCurSel(Handle(), &t);
-  }
-}
-
-TDateTime TMonthCalendar::Date() const { return date_; }
-
-void TMonthCalendar::SetDate(TDateTime value) {
-  date_ = std::floor(value);
-  if (!HandleAllocated()) return;
-  SYSTEMTIME t = ToSystemTime(date_);
-  MonthCal_SetCurSel(Handle(), &t);
-}
-
-void TMonthCalendar::WndProc(TMessage& m) {
-  if (m.Msg == CN_NOTIFY) {
-    const auto* header = reinterpret_cast<NMHDR*>(m.LParam);
-    if (header->code == MCN_SELCHANGE || header->code == MCN_SELECT) {
-      const auto* change = reinterpret_cast<const NMSELCHANGE*>(m.LParam);
-      TDateTime picked;
-      if (TryEncodeDate(change->stSelStart.wYear, change->stSelStart.wMonth, change->stSelStart.wDay, picked) &&
-          picked != date_) {
-        date_ = picked;
-        if (OnChange) OnChange(this);
-      }
     }
     return;
   }

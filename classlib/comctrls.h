@@ -1,5 +1,5 @@
-// Thin controls over the common controls: the report list view, the tab strip, the progress bar,
-// the up-down buttons and the month calendar. Each object keeps its model (items, tabs, values),
+// Thin controls over the common controls: the report list view, the tab strip, the progress bar
+// and the up-down buttons. Each object keeps its model (items, tabs, values),
 // so its window can be created again without loss.
 #pragma once
 
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "classlib/controls.h"
-#include "classlib/datetime.h"
 #include "classlib/stringlist.h"
 
 struct tagNMLVCUSTOMDRAW;
@@ -198,26 +197,6 @@ class TUpDown : public TWinControl {
 
  private:
   int min_ = 0, max_ = 100, position_ = 0, increment_ = 1;
-};
-
-// One month of days to pick a date from.
-class TMonthCalendar : public TWinControl {
- public:
-  explicit TMonthCalendar(TComponent* AOwner);
-  // The chosen day, without time.
-  TDateTime Date() const;
-  void SetDate(TDateTime value);
-
-  // The user picked another day.
-  TNotifyEvent OnChange;
-  void WndProc(TMessage& Message) override;
-
- protected:
-  void CreateParams(TCreateParams& Params) override;
-  void CreateWnd() override;
-
- private:
-  TDateTime date_ = 0;
 };
 
 }  // namespace classlib

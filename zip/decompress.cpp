@@ -1,7 +1,6 @@
 #include "zip/decompress.h"
 
 #include "zip/explode.h"
-#include "zip/inflate_entry.h"
 #include "zip/messages.h"
 #include "zip/unreduce.h"
 #include "zip/unshrink.h"
@@ -22,12 +21,13 @@ TDecodeResult StoreCopy(TEntryInput& input, TEntryOutput& output) {
   return TDecodeResult::kComplete;
 }
 
-TDecodeResult Decode(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output) {
+TDecodeResult Decode(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output,
+                     TInflater& inflater) {
   switch (method) {
     case kMethodStored: return StoreCopy(input, output);
     case kMethodShrunk: return Unshrink(input, output);
     case kMethodImploded: return Explode(input, output, flags);
-    case kMethodDeflated: return InflateEntry(input, output);
+    case kMethodDeflated: return inflater.InflateEntry(input, output);
     default: return Unreduce(input, output, method);
   }
 }
@@ -40,9 +40,10 @@ bool IsSupportedMethod(std::uint16_t method) {
          method == kMethodDeflated;
 }
 
-TDecodeResult DecompressEntry(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output) {
+TDecodeResult DecompressEntry(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output,
+                              TInflater& inflater) {
   if (!IsSupportedMethod(method)) throw EUnknownMethod(LoadZipString(kMsgUnknownMethod));
-  const TDecodeResult result = Decode(method, flags, input, output);
+  const TDecodeResult result = Decode(method, flags, input, output, inflater);
   output.FlushOutput();
   return result == TDecodeResult::kComplete && output.Remaining() == 0 ? TDecodeResult::kComplete
                                                                        : TDecodeResult::kDamaged;

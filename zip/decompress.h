@@ -8,6 +8,7 @@
 #include "zip/decode_result.h"
 #include "zip/entry_input.h"
 #include "zip/entry_output.h"
+#include "zip/inflate_entry.h"
 
 namespace zip {
 
@@ -22,7 +23,8 @@ bool IsSupportedMethod(std::uint16_t method);
 // Raises EUnknownMethod, touching neither input nor output, for a method IsSupportedMethod
 // refuses; EBiggerThanUncompressed and ECantWriteUCF from the output; EUserCanceled and
 // EFatalUnzipError from the input; EZCompressionError for a failure of the compression library
-// other than bad data.
-TDecodeResult DecompressEntry(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output);
+// other than bad data. Input and output must have begun the entry; the inflater serves method 8.
+TDecodeResult DecompressEntry(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output,
+                              TInflater& inflater);
 
 }  // namespace zip

@@ -1,8 +1,8 @@
 // Reading an archive's directory: the end record, the central records (across parts), the ".zfc"
 // copy of the directory, and the recovery of a damaged archive from its local headers.
 #include <algorithm>
+#include <vector>
 
-#include "classlib/exceptions.h"
 #include "classlib/text.h"
 #include "zip/fs.h"
 #include "zip/fs_helpers.h"
@@ -147,13 +147,15 @@ void TZipReader::ParseDirectory() {
       RaiseNotAValidZip();
     }
   }
-  if (!archiveOrder_) archiveOrder_ = std::make_unique<TSortedZip>(TDuplicates::Error);
+  // Two records may name one local header: both are listed, and both are marked as overlapping.
+  if (!archiveOrder_) archiveOrder_ = std::make_unique<TSortedZip>(TDuplicates::Accept);
   while (!ReadCentralRecords(in, configFile != nullptr)) {
     RecoverOrRaise();
     // The scan leaves the archive where its entries end, which is where a directory would start.
     in = archiveStream_.get();
     configFile.reset();
   }
+  MarkOverlappingEntries();
   ApplySortMode(sortMode_);
 }
 
@@ -202,12 +204,7 @@ bool TZipReader::ReadCentralRecords(THugeStream*& in, bool fromConfigFile) {
       previous = &scanned;
       continue;
     }
-    try {
-      archiveOrder_->Add(record.get());
-    } catch (const classlib::EListError&) {
-      // A second record for the same local header.
-      return false;
-    }
+    archiveOrder_->Add(record.get());
     previous = record.release();
   }
   return merging_ || (count & 0xFFFF) == endCentral_.TotalEntries;
@@ -266,6 +263,37 @@ bool TZipReader::FindLocalSignature(THugeStream& in) {
     matched = 0;
   }
   return false;
+}
+
+void TZipReader::MarkOverlappingEntries() {
+  // Folder entries are never read, so they neither hold nor end a region.
+  std::vector<TZipHeaderInfo*> files;
+  for (int i = 0; i < archiveOrder_->Count(); ++i)
+    if (!archiveOrder_->Items(i)->FileName().empty()) files.push_back(archiveOrder_->Items(i));
+  const std::int64_t directory = endCentral_.DirectoryOffset;
+  const std::int64_t directoryEnd = directory + endCentral_.DirectorySize;
+  for (std::size_t first = 0, end; first < files.size(); first = end) {
+    const std::uint16_t part = files[first]->DiskNumberStart;
+    const std::int64_t offset = files[first]->LocalHeaderOffset;
+    // Records of one local header stand together in archive order.
+    for (end = first + 1; end < files.size() && files[end]->DiskNumberStart == part &&
+                          files[end]->LocalHeaderOffset == offset;
+         ++end) {
+    }
+    bool overlaps = end - first > 1;
+    std::int64_t limit = end < files.size() && files[end]->DiskNumberStart == part ? files[end]->LocalHeaderOffset : -1;
+    // After a recovery scan the end record no longer tells where the directory stands.
+    if (!merging_ && part == endCentral_.DirectoryDisk) {
+      if (offset >= directory && offset < directoryEnd) overlaps = true;
+      if (offset < directory && (limit < 0 || directory < limit)) limit = directory;
+    }
+    for (std::size_t i = first; i < end; ++i) {
+      TZipHeaderInfo& entry = *files[i];
+      entry.RegionEnd = limit;
+      // The data starts after the header's fixed part at the earliest.
+      entry.Overlaps = overlaps || (limit >= 0 && offset + kLocalHeaderSize + entry.CompressedSize > limit);
+    }
+  }
 }
 
 void TZipReader::ApplySortMode(TZipSortMode mode) {

@@ -21,11 +21,18 @@
 namespace zip {
 namespace {
 
-constexpr std::int64_t kDeflateBufferSize = 65535;
+// Whole pages, so reads of a file stay aligned to them.
+constexpr std::int64_t kDeflateBufferSize = 65536;
 constexpr std::int64_t kStoreBufferSize = 32768;
-constexpr std::int64_t kCrcBufferSize = 8192;
+constexpr std::int64_t kCrcBufferSize = 65536;
 // Passes over a file that keeps changing before it counts as unreadable.
 constexpr int kChangedFileAttempts = 3;
+
+// One of the run's buffers, grown to at least size bytes.
+std::uint8_t* RunBuffer(std::vector<std::uint8_t>& buffer, std::size_t size) {
+  if (buffer.size() < size) buffer.resize(size);
+  return buffer.data();
+}
 
 std::uint32_t DosDateOf(const std::string& name) {
   std::uint32_t dos = 0;
@@ -122,8 +129,9 @@ bool TZipWriter::AddDirectoryEntry(const std::string& fName, TZipHeaderInfo& hea
 
 bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) {
   auto& r = *run_;
-  if (!fs::FileExists(fName)) return false;
+  // A folder is no file to add.
   const std::int64_t attributes = fs::FileAttributes(fName);
+  if (attributes < 0 || (attributes & fs::kAttrDirectory) != 0) return false;
   for (;;) {
     try {
       r.source = std::make_unique<TLFNFileStream>(fName, kFileBufferSize, false, fs::kOpenRead | fs::kShareDenyNone);
@@ -139,7 +147,7 @@ bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) 
   if (size > kLargestField) RaiseTooLarge();
   r.sourceSize = static_cast<std::uint32_t>(size);
   header.UncompressedSize = r.sourceSize;
-  if (attributes >= 0) header.ExternalAttributes = static_cast<std::uint32_t>(attributes);
+  header.ExternalAttributes = static_cast<std::uint32_t>(attributes);
 
   std::string fileName = NameForHeader(fName);
   fileName.erase(0, ExtractFilePath(fileName).size());
@@ -203,7 +211,8 @@ bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) 
     r.output->SetPosition(end);
   }
   r.source.reset();
-  if (resetArchiveBitOnZip_ && attributes >= 0) fs::SetAttributes(fName, static_cast<std::uint32_t>(attributes) & ~fs::kAttrArchive);
+  if (resetArchiveBitOnZip_)
+    fs::SetAttributes(fName, static_cast<std::uint32_t>(attributes) & ~fs::kAttrArchive);
   if (OnEndZip) OnEndZip(fName, header.UncompressedSize, header.CompressedSize, r.output->Size());
   return true;
 }
@@ -250,10 +259,10 @@ bool TZipWriter::CompressEntryData(const std::string& fName, TZipHeaderInfo& hea
 }
 
 std::uint32_t TZipWriter::PrecomputeCrc(TLFNFileStream& source) {
-  std::vector<std::uint8_t> buffer(kCrcBufferSize);
+  std::uint8_t* buffer = RunBuffer(run_->dataIn, kCrcBufferSize);
   std::uint32_t crc = 0xFFFFFFFF;
-  for (std::int64_t n; (n = source.Read(buffer.data(), kCrcBufferSize)) > 0;)
-    crc = UpdateCrc32(crc, buffer.data(), static_cast<std::size_t>(n));
+  for (std::int64_t n; (n = source.Read(buffer, kCrcBufferSize)) > 0;)
+    crc = UpdateCrc32(crc, buffer, static_cast<std::size_t>(n));
   source.SetPosition(0);
   return ~crc;
 }
@@ -297,44 +306,40 @@ void TZipWriter::WriteOutput(std::uint8_t* buffer, std::int64_t count) {
 }
 
 void TZipWriter::StoreEntry() {
-  std::vector<std::uint8_t> buffer(kStoreBufferSize);
-  for (std::int64_t n; (n = ReadInput(buffer.data(), kStoreBufferSize)) > 0;) WriteOutput(buffer.data(), n);
+  std::uint8_t* buffer = RunBuffer(run_->dataIn, kStoreBufferSize);
+  for (std::int64_t n; (n = ReadInput(buffer, kStoreBufferSize)) > 0;) WriteOutput(buffer, n);
 }
 
 std::int64_t TZipWriter::DeflateEntry() {
-  std::vector<std::uint8_t> in(kDeflateBufferSize);
-  std::vector<std::uint8_t> out(kDeflateBufferSize);
-  z_stream stream{};
-  if (deflateInit2(&stream, packLevel_, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-    throw EZCompressionError("error");
+  auto& r = *run_;
+  std::uint8_t* in = RunBuffer(r.dataIn, kDeflateBufferSize);
+  std::uint8_t* out = RunBuffer(r.dataOut, kDeflateBufferSize);
+  if (!r.deflater) r.deflater = std::make_unique<TDeflater>(packLevel_);
+  z_stream& stream = r.deflater->Begin();
   std::int64_t written = 0;
-  try {
-    int flush = Z_NO_FLUSH;
-    stream.next_out = out.data();
-    stream.avail_out = static_cast<uInt>(kDeflateBufferSize);
-    for (;;) {
-      if (stream.avail_in == 0 && flush == Z_NO_FLUSH) {
-        const std::int64_t n = ReadInput(in.data(), kDeflateBufferSize);
-        stream.next_in = in.data();
-        stream.avail_in = static_cast<uInt>(n);
-        if (n == 0) flush = Z_FINISH;
-      }
-      const int result = deflate(&stream, flush);
-      if (result < 0 && result != Z_BUF_ERROR) throw EZCompressionError("error");
-      if (stream.avail_out == 0 || flush == Z_FINISH) {
-        const std::int64_t filled = kDeflateBufferSize - stream.avail_out;
-        WriteOutput(out.data(), filled);
-        written += filled;
-        stream.next_out = out.data();
-        stream.avail_out = static_cast<uInt>(kDeflateBufferSize);
-      }
-      if (result == Z_STREAM_END) break;
+  int flush = Z_NO_FLUSH;
+  stream.avail_in = 0;
+  stream.next_out = out;
+  stream.avail_out = static_cast<uInt>(kDeflateBufferSize);
+  for (;;) {
+    if (stream.avail_in == 0 && flush == Z_NO_FLUSH) {
+      const std::int64_t n = ReadInput(in, kDeflateBufferSize);
+      stream.next_in = in;
+      stream.avail_in = static_cast<uInt>(n);
+      // Reads come back short only at the end of the file.
+      if (n < kDeflateBufferSize) flush = Z_FINISH;
     }
-  } catch (...) {
-    deflateEnd(&stream);
-    throw;
+    const int result = deflate(&stream, flush);
+    if (result < 0 && result != Z_BUF_ERROR) throw EZCompressionError("error");
+    if (stream.avail_out == 0 || flush == Z_FINISH) {
+      const std::int64_t filled = kDeflateBufferSize - stream.avail_out;
+      WriteOutput(out, filled);
+      written += filled;
+      stream.next_out = out;
+      stream.avail_out = static_cast<uInt>(kDeflateBufferSize);
+    }
+    if (result == Z_STREAM_END) break;
   }
-  deflateEnd(&stream);
   return written;
 }
 

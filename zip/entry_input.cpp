@@ -7,14 +7,16 @@
 
 namespace zip {
 
-TEntryInput::TEntryInput(std::int64_t compressedSize, ReadFunction read, DecryptFunction decrypt,
-                         CancelFunction canceled)
-    : compressedSize_(compressedSize),
-      toRead_(compressedSize),
-      read_(std::move(read)),
-      decrypt_(std::move(decrypt)),
-      canceled_(std::move(canceled)),
-      buffer_(kChunkSize) {}
+TEntryInput::TEntryInput(ReadFunction read, CancelFunction canceled)
+    : read_(std::move(read)), canceled_(std::move(canceled)), buffer_(kChunkSize) {}
+
+void TEntryInput::Begin(std::int64_t compressedSize, DecryptFunction decrypt) {
+  compressedSize_ = compressedSize;
+  toRead_ = compressedSize;
+  decrypt_ = std::move(decrypt);
+  position_ = 0;
+  count_ = 0;
+}
 
 std::int32_t TEntryInput::TakeChunk(const std::uint8_t*& data) {
   if (position_ == count_ && !Refill()) return 0;

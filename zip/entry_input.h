@@ -23,10 +23,12 @@ class TEntryInput {
 
   static constexpr std::int32_t kChunkSize = 32768;
 
+  // Serves one entry after the other; Begin starts each.
+  explicit TEntryInput(ReadFunction read, CancelFunction canceled = {});
+
   // compressedSize: the data's size without the encryption header. An empty decrypt leaves the
   // bytes as read.
-  TEntryInput(std::int64_t compressedSize, ReadFunction read, DecryptFunction decrypt = {},
-              CancelFunction canceled = {});
+  void Begin(std::int64_t compressedSize, DecryptFunction decrypt = {});
 
   std::int64_t CompressedSize() const { return compressedSize_; }
 
@@ -45,8 +47,8 @@ class TEntryInput {
   // cancelled and EFatalUnzipError when the archive ends early.
   bool Refill();
 
-  std::int64_t compressedSize_;
-  std::int64_t toRead_;
+  std::int64_t compressedSize_ = 0;
+  std::int64_t toRead_ = 0;
   ReadFunction read_;
   DecryptFunction decrypt_;
   CancelFunction canceled_;

@@ -10,8 +10,15 @@
 
 namespace zip {
 
-TEntryOutput::TEntryOutput(THugeStream& file, std::int64_t uncompressedSize, ProgressFunction progress)
-    : file_(file), size_(uncompressedSize), progress_(std::move(progress)), window_(kWindowSize) {}
+TEntryOutput::TEntryOutput(ProgressFunction progress) : progress_(std::move(progress)), window_(kWindowSize) {}
+
+void TEntryOutput::Begin(THugeStream& file, std::int64_t uncompressedSize) {
+  file_ = &file;
+  size_ = uncompressedSize;
+  count_ = 0;
+  written_ = 0;
+  crc_ = 0xFFFFFFFF;
+}
 
 void TEntryOutput::OutBytes(const std::uint8_t* data, std::size_t length) {
   while (length > 0) {
@@ -28,7 +35,7 @@ void TEntryOutput::OutBytes(const std::uint8_t* data, std::size_t length) {
 void TEntryOutput::FlushOutput() {
   if (count_ == 0) return;
   if (written_ + count_ > size_) throw EBiggerThanUncompressed(LoadZipString(kMsgLargerThanUncompressed));
-  if (file_.Write(window_.data(), count_) != count_) throw ECantWriteUCF(LoadZipString(kMsgCantWriteUncompressed));
+  if (file_->Write(window_.data(), count_) != count_) throw ECantWriteUCF(LoadZipString(kMsgCantWriteUncompressed));
   crc_ = UpdateCrc32(crc_, window_.data(), static_cast<std::size_t>(count_));
   written_ += count_;
   const std::int32_t count = count_;

@@ -19,11 +19,24 @@ class TEntryOutput {
 
   static constexpr std::int32_t kWindowSize = 32768;
 
+  // Serves one entry after the other; Begin starts each.
+  explicit TEntryOutput(ProgressFunction progress = {});
+
   // The file is not owned.
-  TEntryOutput(THugeStream& file, std::int64_t uncompressedSize, ProgressFunction progress = {});
+  void Begin(THugeStream& file, std::int64_t uncompressedSize);
 
   void OutByte(std::uint8_t byte) {
     window_[count_++] = byte;
+    if (count_ == kWindowSize) FlushOutput();
+  }
+  // The free part of the window, for a decoder that writes into it directly; Commit then counts
+  // the bytes it put there.
+  std::uint8_t* Room(std::size_t& room) {
+    room = static_cast<std::size_t>(kWindowSize - count_);
+    return window_.data() + count_;
+  }
+  void Commit(std::size_t count) {
+    count_ += static_cast<std::int32_t>(count);
     if (count_ == kWindowSize) FlushOutput();
   }
   void OutBytes(const std::uint8_t* data, std::size_t length);
@@ -38,8 +51,8 @@ class TEntryOutput {
   std::uint32_t Crc() const { return ~crc_; }
 
  private:
-  THugeStream& file_;
-  std::int64_t size_;
+  THugeStream* file_ = nullptr;
+  std::int64_t size_ = 0;
   ProgressFunction progress_;
   std::vector<std::uint8_t> window_;
   std::int32_t count_ = 0;

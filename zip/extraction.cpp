@@ -1,6 +1,7 @@
 #include "zip/extraction.h"
 
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "classlib/prompt.h"
@@ -26,18 +27,41 @@ constexpr std::uint32_t kRetainedAttributes = fs::kAttrReadOnly | fs::kAttrHidde
 
 bool IsDriveForm(const std::string& d) { return d.size() >= 2 && d[1] == ':'; }
 
-// Removes a half-written file when an error leaves the entry.
+// From fs::FileAttributes: a file, not a folder, is there.
+bool IsFile(std::int64_t attributes) { return attributes >= 0 && (attributes & fs::kAttrDirectory) == 0; }
+
+// A new file beside the target; removed again when an error leaves the entry.
 class TTemporaryOutput {
  public:
-  explicit TTemporaryOutput(std::string name) : name_(std::move(name)) {}
+  TTemporaryOutput() = default;
   ~TTemporaryOutput() {
+    file_.reset();
     if (!name_.empty()) fs::Delete(name_);
   }
   TTemporaryOutput(const TTemporaryOutput&) = delete;
   TTemporaryOutput& operator=(const TTemporaryOutput&) = delete;
 
-  const std::string& Name() const { return name_; }
-  // Gives the file its final name; false (and the file removed) when that fails.
+  // False when the file cannot be created.
+  bool Create(const std::string& folder, bool flushOnClose) {
+    try {
+      file_ = MakeTempFile(folder, TZipReader::kFileBufferSize, flushOnClose, name_);
+      return true;
+    } catch (const classlib::EStreamError&) {
+      name_.clear();
+      return false;
+    }
+  }
+  TLFNFileStream& File() { return *file_; }
+  // Writes what is buffered and closes the file; raises ECantWriteUCF when that fails.
+  void Close() {
+    try {
+      file_->Close();
+    } catch (const classlib::EStreamError&) {
+      throw ECantWriteUCF(LoadZipString(kMsgCantWriteUncompressed));
+    }
+    file_.reset();
+  }
+  // Gives the closed file its final name; false (and the file removed) when that fails.
   bool MoveTo(const std::string& target) {
     if (!RenameWithBackup(name_, target)) return false;
     name_.clear();
@@ -45,6 +69,7 @@ class TTemporaryOutput {
   }
 
  private:
+  std::unique_ptr<TLFNFileStream> file_;
   std::string name_;
 };
 
@@ -53,7 +78,7 @@ class TTemporaryOutput {
 // One run of ExtractMatching or ExtractMarked over the reader's loaded directory.
 class TExtraction {
  public:
-  TExtraction(TZipReader& reader, bool markedOnly) : r_(reader), markedOnly_(markedOnly) {}
+  TExtraction(TZipReader& reader, bool markedOnly);
 
   int Run();
 
@@ -65,16 +90,18 @@ class TExtraction {
   // The folder an entry goes to, with trailing "\" (empty for the current folder when DestDir is
   // empty); none when its stored path would lead outside DestDir or to a device.
   std::optional<std::string> OutputDirOf(const TZipHeaderInfo& entry) const;
-  // Positions the archive at the entry's data; false when no local header stands at its offset.
+  // Positions the archive at the entry's data; false when no local header stands at its offset or
+  // the entry overlaps another's (see MarkOverlappingEntries).
   bool SeekToData(const TZipHeaderInfo& entry);
   // Reads the encryption header and settles the password; false when the entry is skipped.
   bool CheckPassword(int index);
-  bool MayOverwrite(int index, std::string& name);
+  // attributes: the target's, -1 when there is none; read again when a handler names another.
+  bool MayOverwrite(int index, std::string& name, std::int64_t& attributes);
   // False when the target is a folder, or read-only without ReplaceReadOnly.
-  bool TargetIsReplaceable(const std::string& name) const;
+  bool TargetIsReplaceable(std::int64_t attributes) const;
   // Gives the extracted file its final name, clearing a read-only target's bit first; false when
   // that fails.
-  bool PlaceOutput(TTemporaryOutput& output, const std::string& name) const;
+  bool PlaceOutput(TTemporaryOutput& output, const std::string& name, std::int64_t attributes) const;
   // Decodes the entry into file; false when its data was bad. bigger: it ran past its size.
   bool Decode(THugeStream& file, bool& bigger);
   // After bad data: true when a new password asks for another try.
@@ -94,9 +121,23 @@ class TExtraction {
   int good_ = 0;
   bool retry_ = false;
   std::uint8_t encryptionHeader_[kEncryptionHeaderSize] = {};
+  // Made once for the run: its entries allocate no buffers of their own.
+  TEntryInput input_;
+  TEntryOutput output_;
+  TInflater inflater_;
 };
 
 int RunExtraction(TZipReader& reader, bool markedOnly) { return TExtraction(reader, markedOnly).Run(); }
+
+TExtraction::TExtraction(TZipReader& reader, bool markedOnly)
+    : r_(reader),
+      markedOnly_(markedOnly),
+      input_([this](std::uint8_t* buffer, std::int64_t count) { return ReadArchive(buffer, count); },
+             [this] {
+               r_.CheckCancel();
+               return false;
+             }),
+      output_([this](std::int32_t count, int filePercent) { ReportProgress(count, filePercent); }) {}
 
 int TExtraction::Run() {
   r_.ClearCancel();
@@ -197,42 +238,27 @@ void TExtraction::ExtractEntry(int index) {
   const std::string outputFolder = ExtractFilePath(name);
   if (!outputFolder.empty() && !fs::DirectoryExists(outputFolder)) ForceDirectories(outputFolder);
   if (entry.Encrypted() && !CheckPassword(index)) return;
-  if (fs::FileExists(name) && !MayOverwrite(index, name)) {
+  std::int64_t attributes = fs::FileAttributes(name);
+  if (IsFile(attributes) && !MayOverwrite(index, name, attributes)) {
     Skip(TSkipReason::srNoOverwrite, name, index);
     return TakeOffTotals(entry);
   }
 
   // The data goes to a new file beside the target, which it replaces only when it came out right.
-  std::string temporaryName;
-  if (TargetIsReplaceable(name)) {
-    try {
-      temporaryName = MakeTempFileName(ExtractFilePath(name));
-    } catch (const classlib::EStreamError&) {
-    }
-  }
-  if (temporaryName.empty()) {
+  TTemporaryOutput output;
+  if (!TargetIsReplaceable(attributes) || !output.Create(ExtractFilePath(name), r_.FlushFilesOnClose())) {
     Skip(TSkipReason::srCreateError, name, index);
     return TakeOffTotals(entry);
   }
-  TTemporaryOutput output(temporaryName);
   bool bigger = false;
-  bool intact;
-  std::uint32_t crc;
-  {
-    TLFNFileStream file(output.Name(), TZipReader::kFileBufferSize, r_.FlushFilesOnClose(), fs::kCreate);
-    intact = Decode(file, bigger);
-    crc = r_.crc_;
-    try {
-      file.Close();
-    } catch (const classlib::EStreamError&) {
-      throw ECantWriteUCF(LoadZipString(kMsgCantWriteUncompressed));
-    }
-  }
+  const bool intact = Decode(output.File(), bigger);
+  const std::uint32_t crc = r_.crc_;
+  output.Close();
   const bool good = intact && crc == entry.CRC32;
   if (!good && entry.Encrypted() && RetryWithNewPassword(index)) return;
   // Bad data never replaces a file that was there; with none there, what came out is kept.
   const bool placed = good || !fs::FileExists(name);
-  if (placed && !PlaceOutput(output, name)) {
+  if (placed && !PlaceOutput(output, name, attributes)) {
     Skip(TSkipReason::srCreateError, name, index);
     return TakeOffTotals(entry);
   }
@@ -264,14 +290,18 @@ void TExtraction::ExtractDirectoryEntry() {
 }
 
 bool TExtraction::SeekToData(const TZipHeaderInfo& entry) {
+  if (entry.Overlaps) return false;
   if (r_.DiskCount() > 1 && entry.DiskNumberStart != r_.currentPart_) r_.SwitchDisk(entry.DiskNumberStart + 1);
   r_.archiveStream_->SetPosition(entry.LocalHeaderOffset);
   std::uint8_t header[kLocalHeaderSize];
   if (r_.archiveStream_->Read(header, kLocalHeaderSize) != kLocalHeaderSize || Get32(header) != LocalSignature())
     return false;
   // The local header's own lengths find the data; they may differ from the central record's.
-  r_.archiveStream_->SetPosition(std::int64_t{entry.LocalHeaderOffset} + kLocalHeaderSize + Get16(header + 26) +
-                                 Get16(header + 28));
+  const std::int64_t data =
+      std::int64_t{entry.LocalHeaderOffset} + kLocalHeaderSize + Get16(header + 26) + Get16(header + 28);
+  // Only the local header tells where the data starts, and so whether it stays in its region.
+  if (entry.RegionEnd >= 0 && data + entry.CompressedSize > entry.RegionEnd) return false;
+  r_.archiveStream_->SetPosition(data);
   return true;
 }
 
@@ -300,7 +330,7 @@ bool TExtraction::CheckPassword(int index) {
   }
 }
 
-bool TExtraction::MayOverwrite(int index, std::string& name) {
+bool TExtraction::MayOverwrite(int index, std::string& name, std::int64_t& attributes) {
   const TZipHeaderInfo& entry = r_.workingEntry_;
   std::uint32_t fileDate = 0;
   switch (r_.OverwriteMode()) {
@@ -317,7 +347,9 @@ bool TExtraction::MayOverwrite(int index, std::string& name) {
   }
   if (r_.OnPromptForOverwrite) {
     bool overwrite = false;
+    const std::string asked = name;
     r_.OnPromptForOverwrite(overwrite, index, name);
+    if (name != asked) attributes = fs::FileAttributes(name);
     return overwrite;
   }
   const classlib::MessageRequest question{LoadZipString(kMsgReplaceExisting) + entry.FileName() + "?",
@@ -326,14 +358,12 @@ bool TExtraction::MayOverwrite(int index, std::string& name) {
   return classlib::Prompts().Message(question) == classlib::PromptResult::Yes;
 }
 
-bool TExtraction::TargetIsReplaceable(const std::string& name) const {
-  if (fs::DirectoryExists(name)) return false;
-  const std::int64_t attributes = fs::FileAttributes(name);
+bool TExtraction::TargetIsReplaceable(std::int64_t attributes) const {
+  if (attributes >= 0 && (attributes & fs::kAttrDirectory) != 0) return false;
   return attributes < 0 || (attributes & fs::kAttrReadOnly) == 0 || r_.ReplaceReadOnly();
 }
 
-bool TExtraction::PlaceOutput(TTemporaryOutput& output, const std::string& name) const {
-  const std::int64_t attributes = fs::FileAttributes(name);
+bool TExtraction::PlaceOutput(TTemporaryOutput& output, const std::string& name, std::int64_t attributes) const {
   if (attributes >= 0 && (attributes & fs::kAttrReadOnly) != 0 &&
       !fs::SetAttributes(name, static_cast<std::uint32_t>(attributes) & ~fs::kAttrReadOnly))
     return false;
@@ -349,22 +379,16 @@ bool TExtraction::Decode(THugeStream& file, bool& bigger) {
     else
       decrypt = DecryptWith(r_.cipher_);
   }
-  TEntryInput input(
-      entry.CompressedSize, [this](std::uint8_t* buffer, std::int64_t count) { return ReadArchive(buffer, count); },
-      decrypt,
-      [this] {
-        r_.CheckCancel();
-        return false;
-      });
-  TEntryOutput output(file, entry.UncompressedSize,
-                      [this](std::int32_t count, int filePercent) { ReportProgress(count, filePercent); });
+  input_.Begin(entry.CompressedSize, std::move(decrypt));
+  output_.Begin(file, entry.UncompressedSize);
   bool intact = false;
   try {
-    intact = DecompressEntry(entry.CompressionMethod, entry.Flags, input, output) == TDecodeResult::kComplete;
+    intact = DecompressEntry(entry.CompressionMethod, entry.Flags, input_, output_, inflater_) ==
+             TDecodeResult::kComplete;
   } catch (const EBiggerThanUncompressed&) {
     bigger = true;
   }
-  r_.crc_ = output.Crc();
+  r_.crc_ = output_.Crc();
   return intact;
 }
 

@@ -27,14 +27,21 @@ enum SeekOrigin { kFromBeginning = 0, kFromCurrent = 1, kFromEnd = 2 };
 
 Handle Open(const std::string& name, unsigned mode);
 Handle Create(const std::string& name);
+// Creates the file only when nothing of that name exists yet, for reading and writing.
+Handle CreateNew(const std::string& name);
 // Byte counts, or -1 when the call failed.
 std::int64_t Read(Handle h, void* buffer, std::int64_t count);
 std::int64_t Write(Handle h, const void* buffer, std::int64_t count);
 std::int64_t Seek(Handle h, std::int64_t offset, int origin);
 // Sets the end of the file at the current position.
 bool SetEnd(Handle h);
+// The file's size, without moving; -1 when it cannot be had.
+std::int64_t FileSize(Handle h);
 // Asks the host to write the file's buffers to the medium.
 bool Flush(Handle h);
+// Asks the host to start writing what was written so far to the medium, without waiting for it
+// (where the host offers that; Win32 does not).
+void StartWriteBack(Handle h);
 bool Close(Handle h);
 
 // Win32 attribute bits. The POSIX side sets read-only for entries without the owner's write bit
@@ -86,10 +93,6 @@ bool Delete(const std::string& name);
 bool MakeDirectory(const std::string& name);
 // The current directory of a drive ("X:"), or of the process for "".
 std::string CurrentDirectory(const std::string& drive);
-
-// Creates a new empty file named prefix + a unique part in directory and returns its name; empty
-// when that failed.
-std::string CreateTempFile(const std::string& directory, const std::string& prefix);
 
 // The values of the Win32 drive types.
 enum class DriveType { kUnknown = 0, kNoRootDir = 1, kRemovable = 2, kFixed = 3, kRemote = 4, kCdRom = 5, kRamDisk = 6 };

@@ -1,5 +1,6 @@
 #include "zip/fs_helpers.h"
 
+#include <random>
 #include <vector>
 
 #include "classlib/clock.h"
@@ -17,6 +18,23 @@ namespace zip {
 namespace {
 
 constexpr std::int32_t kCopyBufferSize = 65536;
+
+// Creates a new file "KPZ..." in directory and returns it open; raises EFCreateError.
+fs::Handle CreateTempFile(const std::string& directory, std::string& name) {
+  static const char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  thread_local std::minstd_rand random(std::random_device{}());
+  std::uniform_int_distribution<int> letter(0, sizeof kLetters - 2);
+  const std::string prefix = WithTrailingBackslash(directory) + "KPZ";
+  // Another name only while the one tried is taken; any other failure ends the search.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = prefix;
+    for (int i = 0; i < 8; ++i) name += kLetters[letter(random)];
+    const fs::Handle handle = fs::CreateNew(name);
+    if (handle != fs::kInvalidHandle) return handle;
+    if (!fs::FileExists(name) && !fs::DirectoryExists(name)) break;
+  }
+  throw classlib::EFCreateError(classlib::Format("Datei %s kann nicht erstellt werden", prefix.c_str()));
+}
 
 std::vector<std::string> SplitAtBackslashes(const std::string& path) {
   std::vector<std::string> parts;
@@ -79,10 +97,13 @@ bool ForceDirectories(const std::string& path) {
 bool RenameWithBackup(const std::string& source, const std::string& target) {
   if (!classlib::SameTextAscii(ExtractDrive(source), ExtractDrive(target))) return false;
   fs::CriticalErrorsSuppressed quiet;
+  // Neither host's rename replaces a file, so this fails when there is one to put aside.
+  if (fs::Rename(source, target)) return true;
+  if (!fs::FileExists(target)) return false;
   // A "$$$" file left by an earlier crash may be the only copy of something: use the next free name.
   std::string backup = target + "$$$";
   for (int n = 1; fs::FileExists(backup) || fs::DirectoryExists(backup); ++n) backup = target + "$$$" + std::to_string(n);
-  const bool targetMoved = fs::FileExists(target) && fs::Rename(target, backup);
+  const bool targetMoved = fs::Rename(target, backup);
   if (!fs::Rename(source, target)) {
     // Put the old target back: the caller sees a failure and must still find it.
     if (targetMoved) fs::Rename(backup, target);
@@ -105,11 +126,14 @@ void MoveOrCopyFile(const std::string& source, const std::string& target) {
 }
 
 std::string MakeTempFileName(const std::string& directory) {
-  const std::string name = fs::CreateTempFile(directory, "KPZ");
-  if (name.empty())
-    throw classlib::EFCreateError(
-        classlib::Format("Datei %s kann nicht erstellt werden", (WithTrailingBackslash(directory) + "KPZ").c_str()));
+  std::string name;
+  fs::Close(CreateTempFile(directory, name));
   return name;
+}
+
+std::unique_ptr<TLFNFileStream> MakeTempFile(const std::string& directory, std::int32_t bufferSize, bool flushOnClose,
+                                             std::string& name) {
+  return std::make_unique<TLFNFileStream>(CreateTempFile(directory, name), bufferSize, flushOnClose);
 }
 
 std::string GetVolumeLabel(const std::string& root) {

@@ -1,9 +1,12 @@
 // File, date and volume operations of the engine over the file-system layer.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include "classlib/datetime.h"
+#include "zip/streams.h"
 
 // <windows.h> maps this name to its wide function; the engine's own must keep its name.
 #ifdef SetVolumeLabel
@@ -32,6 +35,9 @@ void MoveOrCopyFile(const std::string& source, const std::string& target);
 
 // Creates a new empty file "KPZ..." in directory and returns its name; raises EFCreateError.
 std::string MakeTempFileName(const std::string& directory);
+// The same, left open for writing (one opening less): name receives its name.
+std::unique_ptr<TLFNFileStream> MakeTempFile(const std::string& directory, std::int32_t bufferSize, bool flushOnClose,
+                                             std::string& name);
 
 // Empty when the volume has no label or cannot be read.
 std::string GetVolumeLabel(const std::string& root);

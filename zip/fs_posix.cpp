@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <climits>
 #include <cstring>
@@ -83,6 +84,11 @@ Handle Create(const std::string& name) {
   return fd < 0 ? kInvalidHandle : fd;
 }
 
+Handle CreateNew(const std::string& name) {
+  const int fd = ::open(HostPath(name).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  return fd < 0 ? kInvalidHandle : fd;
+}
+
 std::int64_t Read(Handle h, void* buffer, std::int64_t count) {
   auto* out = static_cast<char*>(buffer);
   std::int64_t done = 0;
@@ -117,12 +123,19 @@ std::int64_t Seek(Handle h, std::int64_t offset, int origin) {
   return ::lseek(static_cast<int>(h), static_cast<off_t>(offset), kWhence[origin]);
 }
 
+std::int64_t FileSize(Handle h) {
+  struct stat st;
+  return ::fstat(static_cast<int>(h), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : -1;
+}
+
 bool SetEnd(Handle h) {
   const off_t here = ::lseek(static_cast<int>(h), 0, SEEK_CUR);
   return here >= 0 && ::ftruncate(static_cast<int>(h), here) == 0;
 }
 
 bool Flush(Handle h) { return ::fsync(static_cast<int>(h)) == 0 || errno == EINVAL; }
+
+void StartWriteBack(Handle h) { ::sync_file_range(static_cast<int>(h), 0, 0, SYNC_FILE_RANGE_WRITE); }
 
 bool Close(Handle h) { return ::close(static_cast<int>(h)) == 0; }
 
@@ -167,7 +180,7 @@ bool SetAttributes(const std::string& name, std::uint32_t attributes) {
   if (::stat(host.c_str(), &st) != 0) return false;
   const mode_t writable = S_IWUSR | S_IWGRP | S_IWOTH;
   const mode_t mode = (attributes & kAttrReadOnly) != 0 ? st.st_mode & ~writable : st.st_mode | S_IWUSR;
-  return ::chmod(host.c_str(), mode & 07777) == 0;
+  return mode == st.st_mode || ::chmod(host.c_str(), mode & 07777) == 0;
 }
 
 bool SetFileDate(const std::string& name, std::uint32_t dosTime) {
@@ -199,6 +212,10 @@ bool DirectoryExists(const std::string& name) {
 
 bool Rename(const std::string& source, const std::string& target) {
   // rename() would replace an existing target; the engine expects the Win32 behaviour.
+  if (::renameat2(AT_FDCWD, HostPath(source).c_str(), AT_FDCWD, HostPath(target).c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  // File systems without the flag take the two steps.
+  if (errno != EINVAL && errno != ENOSYS) return false;
   struct stat st;
   if (::lstat(HostPath(target).c_str(), &st) == 0) {
     errno = EEXIST;
@@ -214,19 +231,6 @@ bool MakeDirectory(const std::string& name) { return ::mkdir(HostPath(name).c_st
 std::string CurrentDirectory(const std::string&) {
   std::vector<char> buffer(PATH_MAX);
   return ::getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : std::string();
-}
-
-std::string CreateTempFile(const std::string& directory, const std::string& prefix) {
-  const std::string unique = "XXXXXX";
-  std::string host = HostPath(WithTrailingBackslash(directory)) + prefix + unique;
-  const int fd = ::mkstemp(host.data());
-  if (fd < 0) return {};
-  // mkstemp keeps the file private; it may become an extracted file, which gets the usual mode.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  ::close(fd);
-  return WithTrailingBackslash(directory) + prefix + host.substr(host.size() - unique.size());
 }
 
 DriveType DriveTypeOf(const std::string& root) {

@@ -58,6 +58,11 @@ Handle Create(const std::string& name) {
                              FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+Handle CreateNew(const std::string& name) {
+  return FromWin(CreateFileW(classlib::Widen(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 std::int64_t Read(Handle h, void* buffer, std::int64_t count) {
   auto* out = static_cast<char*>(buffer);
   std::int64_t done = 0;
@@ -91,9 +96,16 @@ std::int64_t Seek(Handle h, std::int64_t offset, int origin) {
   return result.QuadPart;
 }
 
+std::int64_t FileSize(Handle h) {
+  LARGE_INTEGER size;
+  return GetFileSizeEx(AsWin(h), &size) ? size.QuadPart : -1;
+}
+
 bool SetEnd(Handle h) { return SetEndOfFile(AsWin(h)) != 0; }
 
 bool Flush(Handle h) { return FlushFileBuffers(AsWin(h)) != 0; }
+
+void StartWriteBack(Handle) {}
 
 bool Close(Handle h) { return CloseHandle(AsWin(h)) != 0; }
 
@@ -176,13 +188,6 @@ std::string CurrentDirectory(const std::string& drive) {
   wchar_t buffer[MAX_PATH + 1];
   const DWORD n = GetFullPathNameW(relative.c_str(), MAX_PATH + 1, buffer, nullptr);
   return n > 0 && n <= MAX_PATH ? classlib::Narrow(buffer, n) : std::string();
-}
-
-std::string CreateTempFile(const std::string& directory, const std::string& prefix) {
-  wchar_t buffer[MAX_PATH + 1];
-  const std::wstring folder = classlib::Widen(directory.empty() ? "." : directory);
-  if (!GetTempFileNameW(folder.c_str(), classlib::Widen(prefix).c_str(), 0, buffer)) return {};
-  return classlib::Narrow(buffer);
 }
 
 DriveType DriveTypeOf(const std::string& root) {

@@ -3,35 +3,22 @@
 #define ZLIB_CONST
 #include <zlib.h>
 
-#include <vector>
-
 #include "zip/zip_exceptions.h"
 
 namespace zip {
 
-namespace {
+TInflater::TInflater() : stream_(std::make_unique<z_stream>()) {}
 
-class TInflater {
- public:
-  TInflater() {
-    if (inflateInit2(&stream_, -MAX_WBITS) != Z_OK) throw EZCompressionError("error");
-  }
-  ~TInflater() { inflateEnd(&stream_); }
-  TInflater(const TInflater&) = delete;
-  TInflater& operator=(const TInflater&) = delete;
+TInflater::~TInflater() {
+  if (started_) inflateEnd(stream_.get());
+}
 
-  z_stream& Stream() { return stream_; }
-
- private:
-  z_stream stream_{};
-};
-
-}  // namespace
-
-TDecodeResult InflateEntry(TEntryInput& input, TEntryOutput& output) {
-  TInflater inflater;
-  z_stream& z = inflater.Stream();
-  std::vector<std::uint8_t> window(TEntryOutput::kWindowSize);
+TDecodeResult TInflater::InflateEntry(TEntryInput& input, TEntryOutput& output) {
+  z_stream& z = *stream_;
+  const int ready = started_ ? inflateReset(&z) : inflateInit2(&z, -MAX_WBITS);
+  if (ready != Z_OK) throw EZCompressionError("error");
+  started_ = true;
+  z.avail_in = 0;
   for (;;) {
     if (z.avail_in == 0) {
       // With the input used up, zlib may still hold output of the last bytes it read.
@@ -39,10 +26,11 @@ TDecodeResult InflateEntry(TEntryInput& input, TEntryOutput& output) {
       z.avail_in = static_cast<uInt>(input.TakeChunk(chunk));
       if (z.avail_in != 0) z.next_in = chunk;
     }
-    z.next_out = window.data();
-    z.avail_out = static_cast<uInt>(window.size());
+    std::size_t room = 0;
+    z.next_out = output.Room(room);
+    z.avail_out = static_cast<uInt>(room);
     const int result = inflate(&z, Z_NO_FLUSH);
-    output.OutBytes(window.data(), window.size() - z.avail_out);
+    output.Commit(room - z.avail_out);
     if (result == Z_STREAM_END) return TDecodeResult::kComplete;
     // No progress without more input: the data ended before the stream did.
     if (result == Z_DATA_ERROR || result == Z_BUF_ERROR) return TDecodeResult::kDamaged;

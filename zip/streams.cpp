@@ -22,6 +22,9 @@ using classlib::Format;
 namespace {
 
 constexpr std::int64_t kCopyBufferSize = 61440;
+// A stream flushed at close has the host start writing back after this many bytes, so that the
+// flush has little left to wait for.
+constexpr std::int64_t kWriteBackInterval = 4 << 20;
 
 [[noreturn]] void RaiseWriteError() { throw EWriteError("Stream-Schreibfehler"); }
 
@@ -64,26 +67,47 @@ std::int64_t THugeStream::CopyFrom(THugeStream& source, std::int64_t count) {
 // ---- THugeHandleStream
 
 void THugeHandleStream::SetSize(std::int64_t size) {
-  if (fs::Seek(handle_, size, fs::kFromBeginning) < 0 || !fs::SetEnd(handle_))
+  position_ = fs::Seek(handle_, size, fs::kFromBeginning);
+  if (position_ < 0 || !fs::SetEnd(handle_))
     throw EOSError(Format("Systemfehler. Code: %d.\n\n%s", fs::LastErrorCode(), fs::LastErrorText().c_str()));
 }
 
 std::int64_t THugeHandleStream::Read(void* buffer, std::int64_t count) {
   const std::int64_t n = count > 0 ? fs::Read(handle_, buffer, count) : 0;
-  return n < 0 ? 0 : n;
+  if (n < 0) {
+    position_ = -1;
+    return 0;
+  }
+  if (position_ >= 0) position_ += n;
+  return n;
 }
 
 std::int64_t THugeHandleStream::Write(const void* buffer, std::int64_t count) {
   const std::int64_t n = count > 0 ? fs::Write(handle_, buffer, count) : 0;
-  return n < 0 ? 0 : n;
+  if (n < 0) {
+    position_ = -1;
+    return 0;
+  }
+  if (position_ >= 0) position_ += n;
+  return n;
 }
 
-std::int64_t THugeHandleStream::Seek(std::int64_t offset, int origin) { return fs::Seek(handle_, offset, origin); }
+std::int64_t THugeHandleStream::Size() {
+  const std::int64_t size = fs::FileSize(handle_);
+  return size >= 0 ? size : THugeStream::Size();
+}
+
+std::int64_t THugeHandleStream::Seek(std::int64_t offset, int origin) {
+  const bool stays = (origin == fs::kFromCurrent && offset == 0) || (origin == fs::kFromBeginning && offset == position_);
+  if (position_ >= 0 && stays) return position_;
+  position_ = fs::Seek(handle_, offset, origin);
+  return position_;
+}
 
 // ---- THugeFileStream
 
 THugeFileStream::THugeFileStream(const std::string& fileName, unsigned mode)
-    : THugeHandleStream(mode == fs::kCreate ? fs::Create(fileName) : fs::Open(fileName, mode)) {
+    : THugeHandleStream(mode == fs::kCreate ? fs::Create(fileName) : fs::Open(fileName, mode), 0) {
   if (handle_ != fs::kInvalidHandle) return;
   if (mode == fs::kCreate) throw EFCreateError(Format("Datei %s kann nicht erstellt werden", fileName.c_str()));
   throw EFOpenError(Format("Datei %s kann nicht geöffnet werden", fileName.c_str()));
@@ -221,7 +245,7 @@ bool TBufferStream::Fill() {
 bool TBufferStream::Flush() {
   if (mode_ != kWriting) return true;
   const auto pending = static_cast<std::int64_t>(current_);
-  const bool ok = pending == 0 || stream_->Write(buffer_.data(), pending) == pending;
+  const bool ok = pending == 0 || WriteThrough(buffer_.data(), pending) == pending;
   current_ = 0;
   mode_ = kIdle;
   if (!ok) writeFailed_ = true;
@@ -237,6 +261,12 @@ std::int64_t TBufferStream::Read(void* buffer, std::int64_t count) {
   auto* out = static_cast<std::uint8_t*>(buffer);
   std::int64_t delivered = 0;
   while (delivered < count) {
+    if (current_ == end_ && count - delivered >= static_cast<std::int64_t>(buffer_.size())) {
+      delivered += stream_->Read(out + delivered, count - delivered);
+      current_ = end_ = 0;
+      mode_ = kIdle;
+      break;
+    }
     if (current_ == end_) {
       if (!Fill()) break;
       continue;
@@ -263,6 +293,16 @@ std::int64_t TBufferStream::Write(const void* buffer, std::int64_t count) {
   const auto* in = static_cast<const std::uint8_t*>(buffer);
   std::int64_t taken = 0;
   while (taken < count) {
+    if (current_ == 0 && count - taken >= static_cast<std::int64_t>(buffer_.size())) {
+      const std::int64_t n = WriteThrough(in + taken, count - taken);
+      written_ = true;
+      mode_ = kIdle;
+      if (n != count - taken) {
+        writeFailed_ = true;
+        return taken + n;
+      }
+      return count;
+    }
     const size_t n = static_cast<size_t>(std::min<std::int64_t>(
         static_cast<std::int64_t>(buffer_.size() - current_), count - taken));
     std::memcpy(buffer_.data() + current_, in + taken, n);
@@ -295,6 +335,8 @@ std::int64_t TBufferStream::Seek(std::int64_t offset, int origin) {
   return target;
 }
 
+std::int64_t TBufferStream::Size() { return std::max(stream_->Size(), LogicalPosition()); }
+
 void TBufferStream::SetSize(std::int64_t size) {
   if (mode_ == kWriting && !Flush()) RaiseWriteError();
   DropBuffer();
@@ -304,6 +346,16 @@ void TBufferStream::SetSize(std::int64_t size) {
 void TBufferStream::PutBack(std::uint8_t byte) {
   if (!hasCurrent_ || current_ == 0) throw EStreamError(LoadZipString(kMsgPutbackOverflow));
   buffer_[--current_] = byte;
+}
+
+std::int64_t TBufferStream::WriteThrough(const void* data, std::int64_t count) {
+  const std::int64_t n = stream_->Write(data, count);
+  notWrittenBack_ += n;
+  if (flushOnClose_ && notWrittenBack_ >= kWriteBackInterval) {
+    if (auto* handleStream = dynamic_cast<THugeHandleStream*>(stream_)) fs::StartWriteBack(handleStream->Handle());
+    notWrittenBack_ = 0;
+  }
+  return n;
 }
 
 bool TBufferStream::FinishWriting() {
@@ -339,6 +391,9 @@ void TLFNFileStream::Close() {
   }
   file.Close();
 }
+
+TLFNFileStream::TLFNFileStream(fs::Handle created, std::int32_t bufferSize, bool flushOnClose)
+    : TBufferStream(std::make_unique<THugeFileStream>(created), bufferSize, flushOnClose) {}
 
 fs::Handle TLFNFileStream::Handle() { return static_cast<THugeFileStream&>(Underlying()).Handle(); }
 

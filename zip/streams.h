@@ -23,7 +23,8 @@ class THugeStream {
 
   std::int64_t Position() { return Seek(0, fs::kFromCurrent); }
   void SetPosition(std::int64_t position) { Seek(position, fs::kFromBeginning); }
-  std::int64_t Size();
+  // Seeks to the end and back; streams that know their size answer without moving.
+  virtual std::int64_t Size();
 
   // Short transfers raise EReadError / EWriteError.
   void ReadBuffer(void* buffer, std::int64_t count);
@@ -32,6 +33,8 @@ class THugeStream {
   std::int64_t CopyFrom(THugeStream& source, std::int64_t count);
 };
 
+// Nothing else may move the handle: the stream remembers where it stands, so asking for the
+// position costs no call to the host.
 class THugeHandleStream : public THugeStream {
  public:
   explicit THugeHandleStream(fs::Handle handle) : handle_(handle) {}
@@ -41,15 +44,25 @@ class THugeHandleStream : public THugeStream {
   std::int64_t Read(void* buffer, std::int64_t count) override;
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, int origin) override;
+  std::int64_t Size() override;
 
  protected:
+  // For a handle whose position is known, such as one just opened (0).
+  THugeHandleStream(fs::Handle handle, std::int64_t position) : handle_(handle), position_(position) {}
+
   fs::Handle handle_;
+
+ private:
+  // -1 when not known (at the start and after a failure).
+  std::int64_t position_ = -1;
 };
 
 class THugeFileStream : public THugeHandleStream {
  public:
   // mode fs::kCreate creates or truncates; any other value opens an existing file.
   THugeFileStream(const std::string& fileName, unsigned mode);
+  // Takes over a handle the file-system layer just opened.
+  explicit THugeFileStream(fs::Handle opened) : THugeHandleStream(opened, 0) {}
   ~THugeFileStream() override;
   // Closes the handle and raises when the host reports a failure.
   void Close();
@@ -85,6 +98,7 @@ class THugeMemoryStream : public THugeCustomMemoryStream {
   std::int32_t capacity_ = 0;
 };
 
+// Transfers of a buffer's size or more go straight to the stream when nothing is buffered.
 class TBufferStream : public THugeStream {
  public:
   // The stream is not owned.
@@ -97,9 +111,12 @@ class TBufferStream : public THugeStream {
   std::int64_t Read(void* buffer, std::int64_t count) override;
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, int origin) override;
+  // The larger of the underlying size and the logical position (bytes not yet written count).
+  std::int64_t Size() override;
 
   virtual bool Fill();
   virtual bool Flush();
+  // Only a byte that came out of the buffer can go back.
   virtual void PutBack(std::uint8_t byte);
 
   // Writes what is buffered (and, when asked, the host's file buffers) and raises EWriteError when
@@ -116,6 +133,9 @@ class TBufferStream : public THugeStream {
   std::int64_t LogicalPosition();
   void DropBuffer();
   bool FinishWriting();
+  // Writes to the underlying stream, starting the write-back of a stream flushed at close now and
+  // then.
+  std::int64_t WriteThrough(const void* data, std::int64_t count);
 
   std::unique_ptr<THugeStream> owned_;
   THugeStream* stream_;
@@ -126,6 +146,7 @@ class TBufferStream : public THugeStream {
   Mode mode_ = kIdle;
   bool flushOnClose_ = false;
   bool written_ = false;
+  std::int64_t notWrittenBack_ = 0;
   bool writeFailed_ = false;
   bool closed_ = false;
 };
@@ -133,6 +154,8 @@ class TBufferStream : public THugeStream {
 class TLFNFileStream : public TBufferStream {
  public:
   TLFNFileStream(const std::string& fileName, std::int32_t bufferSize, bool flushOnClose, unsigned mode);
+  // Over a file the file-system layer just created (fs::CreateTempFile), for writing.
+  TLFNFileStream(fs::Handle created, std::int32_t bufferSize, bool flushOnClose);
   void Close() override;
   // The file's handle, for its date.
   fs::Handle Handle();

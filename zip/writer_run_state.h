@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "zip/deflater.h"
 #include "zip/end_central.h"
 #include "zip/sorted_zip.h"
 #include "zip/streams.h"
@@ -45,6 +46,11 @@ struct TZipWriter::TRunState {
   std::unordered_map<const TZipHeaderInfo*, std::string> keptExtras;
   // The central directory's first byte, in archive order.
   std::uint32_t directoryOffset = 0;
+
+  // Made at the first entry that needs them and kept for the run: entries allocate nothing.
+  std::unique_ptr<TDeflater> deflater;
+  std::vector<std::uint8_t> dataIn;
+  std::vector<std::uint8_t> dataOut;
 
   // The entry being written.
   std::unique_ptr<TLFNFileStream> source;

@@ -51,6 +51,8 @@ void TZipHeaderInfo::Reset() {
   ProcessFlag = 0;
   Status = 0;
   Selected = false;
+  Overlaps = false;
+  RegionEnd = -1;
   oem_ = false;
 }
 
@@ -74,6 +76,8 @@ void TZipHeaderInfo::Assign(const TZipHeaderInfo& source) {
   ProcessFlag = source.ProcessFlag;
   Status = source.Status;
   Selected = source.Selected;
+  Overlaps = source.Overlaps;
+  RegionEnd = source.RegionEnd;
   SetFileName(source.fileName_);
   SetDirectory(source.directory_);
   if (source.HasComment() && source.commentLoaded_) {

@@ -119,6 +119,8 @@ class TZipReader {
   TPromptForOverwriteEvent OnPromptForOverwrite;
   TSkippingFileEvent OnSkippingFile;
   TBadPasswordEvent OnBadPassword;
+  // CalcCRC 0 also for an entry whose data cannot be read at all: no local header at its offset,
+  // too small for its encryption header, or lying over another entry's data or the directory.
   TBadCRCEvent OnBadCRC;
   TInCompleteZipEvent OnInCompleteZip;
   // AskForDisk unless the application installs its own.
@@ -287,6 +289,9 @@ class TZipReader {
   // After a damaged directory: the recovery scan, or EBadZipFile when it cannot run.
   void RecoverOrRaise();
   bool FindLocalSignature(THugeStream& stream);
+  // Sets Overlaps and RegionEnd of every file entry of the loaded directory. Entries whose header
+  // and data would lie over another's, as in archives built to expand without end, overlap.
+  void MarkOverlappingEntries();
   // The next-part step of a central record cut by the end of a part; null after the last part.
   THugeStream* NextPart();
   void DetectMultiMode();

@@ -142,6 +142,7 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   VisSpinEditMax->SetMaxValue(1000000);
   VisSpinEditMax->SetSuffix(" KB");
   VisSpinEditMax->SetValue(kDefaultSplitKB);
+  VisSpinEditMax->SetEditorEnabled(false);
   VisSpinEditMax->SetEnabled(false);
 
   PanelStep3Burn = NewPage(this, body);

@@ -99,6 +99,7 @@ controls::TVisSpinEdit* NewSpinEdit(classlib::TComponent* owner, classlib::TWinC
   spin->SetMinValue(minValue);
   spin->SetMaxValue(maxValue);
   spin->SetValue(value);
+  spin->SetEditorEnabled(false);
   return spin;
 }
 
@@ -287,7 +288,7 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   RadioButtonPartNewDays = NewRadio(this, PanelPartKind, 0, 58, 130, "Innerhalb der letzten");
   SpinEditDays = NewSpinEdit(this, PanelPartKind, 132, 56, 1, 10000, 14);
   NewLabel(this, PanelPartKind, 200, 60, "Tage");
-  DateCalendarDate = Place(new controls::TDateCalendar(this), PanelPartBackup, 262, 116, kInner + 10 - 262, 168);
+  DateCalendarDate = NewDateCalendar(this, PanelPartBackup, 262, 116, kInner + 10 - 262, 168);
   DateCalendarDate->Hide();
   DateCalendarDate->OnChange = Bind(this, &TFormInstant::DateCalendarDateChange);
 

@@ -116,6 +116,30 @@ controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWin
   return button;
 }
 
+controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::TWinControl* parent, int left,
+                                         int top, int width, int height) {
+  auto* calendar = Place(new controls::TDateCalendar(owner), parent, left, top, width, height);
+  calendar->SetCaption4Year("Monat auswählen");
+  calendar->SetStartOfWeek(controls::TDayOfWeek::Monday);
+  calendar->SetViewStyle(controls::TCalendarView::cvMonthView);
+  calendar->SetOptions(controls::coAllowViewChange | controls::coPerformTrailingDay | controls::coShowTrailingDays |
+                       controls::coShowHorzLines | controls::coShowHeading | controls::coAcceptHoliday |
+                       controls::coShowFocusRect | controls::coShowFrame | controls::coShowCellFrames |
+                       controls::coShowWeekNumbers | controls::coShowNavButtons | controls::coShowTitle);
+  controls::TDateCalendarColors& colors = calendar->Colors();
+  colors.SetBackColor(kLineColor);
+  colors.SetTextColor(classlib::clWhite);
+  colors.SetTitleBackColor(kCalendarTitleColor);
+  colors.SetMonthBackColor(kCalendarTitleColor);
+  colors.SetTrailingTextColor(classlib::clWhite);
+  colors.SetTodaysColor(kLineColor);
+  colors.SetTodaysBorderColor(kCalendarHoverColor);
+  colors.SetSelectedBorderColor(kLightColor);
+  colors.SetSelectedColor(kCalendarTitleColor);
+  colors.SetFlyByColor(kCalendarHoverColor);
+  return calendar;
+}
+
 namespace {
 
 void Tell(const std::string& text, classlib::PromptIcon icon, bool systemModal) {

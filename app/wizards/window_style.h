@@ -9,6 +9,7 @@
 #include "classlib/forms.h"
 #include "classlib/graphics.h"
 #include "classlib/stdctrls.h"
+#include "controls/flat/date_calendar.h"
 #include "controls/flat/flat_button.h"
 #include "controls/panels/vis_progress_fill.h"
 #include "controls/panels/vis_simple_panel.h"
@@ -20,6 +21,9 @@ constexpr classlib::TColor kLightColor = 0xF5DEDE;
 constexpr classlib::TColor kWhiteColor = classlib::clWhite;
 // A flat button while it is pressed.
 constexpr classlib::TColor kPressedColor = 0xECEBEA;
+// The calendar's heading and selected day, and its hovered buttons and today's frame.
+constexpr classlib::TColor kCalendarTitleColor = 0xC8A38A;
+constexpr classlib::TColor kCalendarHoverColor = 0xE9C7B4;
 
 // A wizard's frame: the caption, a fixed border with only the close box, on top of the other
 // windows, the light background, the client size.
@@ -67,6 +71,10 @@ classlib::TCheckBox* NewCheckBox(classlib::TComponent* owner, classlib::TWinCont
                                  int width, const std::string& caption);
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                      const std::string& caption);
+// The date picker in the product's blues: a month with week numbers from Monday, the year a click
+// on the title away.
+controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::TWinControl* parent, int left,
+                                         int top, int width, int height);
 
 // The product's warning box: caption "Orvanta", exclamation mark, OK.
 void Warn(const std::string& text, bool systemModal = false);

@@ -46,41 +46,37 @@ std::size_t EndRecordOffset(const std::string& archive) {
   throw std::runtime_error("no end record");
 }
 
-}  // namespace
+// The fields local header and central record share, from the version needed to the name length.
+void PutSharedFields(std::string& out, const RawEntry& e) {
+  Put16(out, 10);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put32(out, e.dosTime);
+  Put32(out, Crc(e.data));
+  Put32(out, static_cast<std::uint32_t>(e.data.size()));
+  Put32(out, static_cast<std::uint32_t>(e.data.size()));
+  Put16(out, static_cast<std::uint32_t>(e.name.size()));
+}
 
-RawArchive BuildStored(const std::vector<RawEntry>& entries, const std::string& archiveComment,
-                       const std::string& prefix) {
-  RawArchive a;
-  a.bytes = prefix;
+// The 30 fixed bytes and the name; the stored data follows.
+std::string LocalHeader(const RawEntry& e) {
+  std::string h;
+  Put32(h, 0x04034B50);
+  PutSharedFields(h, e);
+  Put16(h, 0);
+  return h + e.name;
+}
+
+// The central records of the entries at a.localOffsets, then the end record.
+void AppendDirectory(RawArchive& a, const std::vector<RawEntry>& entries, const std::string& archiveComment) {
   std::string directory;
-  for (const RawEntry& e : entries) {
-    a.localOffsets.push_back(static_cast<std::uint32_t>(a.bytes.size()));
-    Put32(a.bytes, 0x04034B50);
-    Put16(a.bytes, 10);
-    Put16(a.bytes, 0);
-    Put16(a.bytes, 0);
-    Put32(a.bytes, e.dosTime);
-    Put32(a.bytes, Crc(e.data));
-    Put32(a.bytes, static_cast<std::uint32_t>(e.data.size()));
-    Put32(a.bytes, static_cast<std::uint32_t>(e.data.size()));
-    Put16(a.bytes, static_cast<std::uint32_t>(e.name.size()));
-    Put16(a.bytes, 0);
-    a.bytes += e.name + e.data;
-  }
   a.directoryOffset = static_cast<std::uint32_t>(a.bytes.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const RawEntry& e = entries[i];
     a.centralOffsets.push_back(static_cast<std::uint32_t>(a.directoryOffset + directory.size()));
     Put32(directory, 0x02014B50);
     Put16(directory, 20);
-    Put16(directory, 10);
-    Put16(directory, 0);
-    Put16(directory, 0);
-    Put32(directory, e.dosTime);
-    Put32(directory, Crc(e.data));
-    Put32(directory, static_cast<std::uint32_t>(e.data.size()));
-    Put32(directory, static_cast<std::uint32_t>(e.data.size()));
-    Put16(directory, static_cast<std::uint32_t>(e.name.size()));
+    PutSharedFields(directory, e);
     Put16(directory, static_cast<std::uint32_t>(e.centralExtra.size()));
     Put16(directory, static_cast<std::uint32_t>(e.comment.size()));
     Put16(directory, 0);
@@ -100,6 +96,38 @@ RawArchive BuildStored(const std::vector<RawEntry>& entries, const std::string& 
   Put32(a.bytes, a.directoryOffset);
   Put16(a.bytes, static_cast<std::uint32_t>(archiveComment.size()));
   a.bytes += archiveComment;
+}
+
+}  // namespace
+
+RawArchive BuildStored(const std::vector<RawEntry>& entries, const std::string& archiveComment,
+                       const std::string& prefix) {
+  RawArchive a;
+  a.bytes = prefix;
+  for (const RawEntry& e : entries) {
+    a.localOffsets.push_back(static_cast<std::uint32_t>(a.bytes.size()));
+    a.bytes += LocalHeader(e) + e.data;
+  }
+  AppendDirectory(a, entries, archiveComment);
+  return a;
+}
+
+RawArchive BuildOverlapped(const std::string& kernel, int count) {
+  // From the back: each entry's data is all that follows its own header.
+  std::vector<RawEntry> entries;
+  std::string tail = kernel;
+  for (int i = count; i >= 1; --i) {
+    entries.insert(entries.begin(), RawEntry("teil" + std::to_string(i) + ".bin", tail));
+    tail = LocalHeader(entries.front()) + tail;
+  }
+  RawArchive a;
+  a.bytes = tail;
+  std::uint32_t offset = 0;
+  for (const RawEntry& e : entries) {
+    a.localOffsets.push_back(offset);
+    offset += static_cast<std::uint32_t>(LocalHeader(e).size());
+  }
+  AppendDirectory(a, entries, {});
   return a;
 }
 

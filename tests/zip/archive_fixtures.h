@@ -38,6 +38,10 @@ struct RawArchive {
 RawArchive BuildStored(const std::vector<RawEntry>& entries, const std::string& archiveComment = {},
                        const std::string& prefix = {});
 
+// Entries each of whose stored data holds the headers of all entries after it and the kernel
+// they share: the shape of archives built to expand far beyond their size.
+RawArchive BuildOverlapped(const std::string& kernel, int count);
+
 // Cuts an unsplit archive at the given offsets into numbered parts and rewrites its directory as
 // a split archive's: local header offsets within their part, part numbers, the end record's part
 // and directory position. The end record must lie wholly in the last part.

@@ -63,7 +63,6 @@ std::string TBytes::Content() const {
 zip::TDecodeResult TMemoryEntry::Run(std::uint16_t method, std::uint16_t flags, std::int64_t uncompressedSize,
                                      zip::TEntryInput::DecryptFunction decrypt) {
   zip::TEntryInput input(
-      static_cast<std::int64_t>(compressed_.size()),
       [this](std::uint8_t* buffer, std::int64_t count) {
         reads.push_back(count);
         const std::size_t n = std::min(static_cast<std::size_t>(count), compressed_.size() - position_);
@@ -71,12 +70,15 @@ zip::TDecodeResult TMemoryEntry::Run(std::uint16_t method, std::uint16_t flags, 
         position_ += n;
         return static_cast<std::int64_t>(n);
       },
-      std::move(decrypt), [this] { return ++cancelTests == cancelOnTest; });
-  zip::TEntryOutput output(file, uncompressedSize, [this](std::int32_t count, int percent) {
+      [this] { return ++cancelTests == cancelOnTest; });
+  input.Begin(static_cast<std::int64_t>(compressed_.size()), std::move(decrypt));
+  zip::TEntryOutput output([this](std::int32_t count, int percent) {
     windows.push_back(count);
     percents.push_back(percent);
   });
-  const zip::TDecodeResult result = zip::DecompressEntry(method, flags, input, output);
+  output.Begin(file, uncompressedSize);
+  zip::TInflater inflater;
+  const zip::TDecodeResult result = zip::DecompressEntry(method, flags, input, output, inflater);
   crc = output.Crc();
   return result;
 }

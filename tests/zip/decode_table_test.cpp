@@ -29,10 +29,11 @@ std::vector<std::uint32_t> DecodeAll(const std::string& stream, int lookupBits, 
   const std::uint8_t extra[] = {0, 3};
   TDecodeTable table;
   EXPECT_EQ(table.BuildTables(kLengths.data(), 6, 4, base, extra, lookupBits), TBuildResult::kComplete);
-  TEntryInput input(static_cast<std::int64_t>(stream.size()), [&](std::uint8_t* buffer, std::int64_t count) {
+  TEntryInput input([&](std::uint8_t* buffer, std::int64_t count) {
     std::copy(stream.begin(), stream.begin() + count, buffer);
     return count;
   });
+  input.Begin(static_cast<std::int64_t>(stream.size()));
   TBitReader bits(input);
   std::vector<std::uint32_t> values;
   for (TDecodedValue d; table.Decode(bits, inverted, d);) {

@@ -85,7 +85,8 @@ TEST(EntryInput, CancelStopsBeforeTheNextChunkIsRead) {
 }
 
 TEST(EntryInput, ArchiveEndingEarlyIsPrematureEnd) {
-  TEntryInput input(100, [](std::uint8_t*, std::int64_t) { return std::int64_t{60}; });
+  TEntryInput input([](std::uint8_t*, std::int64_t) { return std::int64_t{60}; });
+  input.Begin(100);
   std::uint8_t byte;
   try {
     input.ReadInputByte(byte);

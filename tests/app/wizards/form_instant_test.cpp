@@ -731,4 +731,26 @@ TEST_F(InstantWizard, ClickingASentenceTogglesItsCheckBoxAndTheDateFollowsTheCal
   EXPECT_TRUE(form->DateCalendarDate->Visible());
 }
 
+TEST_F(InstantWizard, TheCalendarPicksTheSinceDateByItsArrowAndADay) {
+  form->AddDefinition();
+  form->UpDownDate->SetPosition(2);
+  form->UpDownDate->OnChange(form->UpDownDate);
+  controls::TDateCalendar& calendar = *form->DateCalendarDate;
+  EXPECT_EQ(calendar.TitleButton()->Caption(), "März 2024");
+  const controls::TCalendarButton& previous = *calendar.PrevButton();
+  testing_support::ClickAt(calendar.TitlePanel()->Handle(), previous.Left() + previous.Width() / 2,
+                           previous.Top() + previous.Height() / 2);
+  EXPECT_EQ(form->FlatEditDate->Text(), " 05.02.2024");
+  controls::TCalendarGrid& grid = *calendar.Grid();
+  for (int row = 1; row < grid.RowCount(); ++row)
+    for (int col = grid.FixedCols(); col < grid.ColCount(); ++col)
+      if (grid.CellText(col, row) == "20" && grid.CellType(col, row) == controls::TTypeOfCell::dtDay) {
+        const RECT r = grid.CellRect(col, row);
+        testing_support::ClickAt(grid.Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      }
+  EXPECT_EQ(form->FlatEditDate->Text(), " 20.02.2024");
+  // A whole day, as the definition stores it.
+  EXPECT_EQ(calendar.SelectedDate(), classlib::EncodeDate(2024, 2, 20));
+}
+
 }  // namespace
