@@ -114,7 +114,10 @@ TFormMain::TFormMain(classlib::TComponent* AOwner, const ProgramStart& start)
   PanelSingleBackup = new TSingleBackupPage(this);
   PanelSingleBackup->SetParent(FlatTabControlMain);
   PanelSingleBackup->SetAlign(TAlign::alClient);
-  PanelInstantBackup = NewPanel(this, FlatTabControlMain, kLightColor, TAlign::alClient);
+  PanelInstantBackup = Place(new TInstantBackupPage(this), FlatTabControlMain, 0, 0, 0, 0);
+  PanelInstantBackup->SetAlign(TAlign::alClient);
+  PanelInstantBackup->Hide();
+  PanelInstantBackup->SetJobs(&Jobs);
   PanelRestoreBackup = new TRestorePage(this);
   PanelRestoreBackup->SetParent(FlatTabControlMain);
   PanelRestoreBackup->SetAlign(TAlign::alClient);
@@ -147,7 +150,7 @@ TFormMain::TFormMain(classlib::TComponent* AOwner, const ProgramStart& start)
   PopupMenuTray = new classlib::TPopupMenu(this);
   Anzeigen1 = PopupMenuTray->Items()->Add("&Anzeigen", Bind(this, &TFormMain::TrayIconClick));
   Minimieren1 = PopupMenuTray->Items()->Add("&Minimieren", Bind(this, &TFormMain::FlatButtonExitClick));
-  // Here "&Instant Backups" with "Alle aktivieren" and "Alle deaktivieren", of the definition list.
+  InstantBackups1 = PanelInstantBackup->AddTrayMenu(*PopupMenuTray->Items());
   Beenden1 = PopupMenuTray->Items()->Add("B&eenden", Bind(this, &TFormMain::Beenden1Click));
   TrayIcon = new controls::TTrayIcon(this);
   // Only a first start shows it.
@@ -231,6 +234,7 @@ void TFormMain::PointHooksHere() {
     if (scheduler_) scheduler_->RecomputeRunningJobs();
   };
   h.Jobs = [this] { return &Jobs; };
+  h.RefreshInformationPanel = [this] { PanelInstantBackup->RefreshInformationPanel(); };
   h.SingleBackupPage = [this] { return PanelSingleBackup; };
   h.SetShutdownLogged = [this] { shutdownLogged_ = true; };
   h.CancelSingleBackupForSessionEnd = [this] {
@@ -254,9 +258,11 @@ void TFormMain::WindowsCreated(const ProgramWindows& windows) {
   PanelSingleBackup->FormAdd = windows.FormAdd;
   PanelSingleBackup->FormCreation = windows.FormCreation;
   PanelRestoreBackup->SetExtractForm(windows.FormExtract);
+  PanelInstantBackup->FormInstant = windows.FormInstant;
   runner_ = std::make_unique<BackupRunner>(*windows.FormProgress, *windows.FormPopup);
   scheduler_ = std::make_unique<Scheduler>(Jobs, *windows.FormRecover,
                                            [this](const std::string& job) { runner_->ExecuteBackup(job); });
+  PanelInstantBackup->Schedule = scheduler_.get();
   scheduler_->GetBackups();
   scheduler_->SetTimerEnabled(true);
   // Only now: a hand-over needs every window a run uses.

@@ -15,6 +15,7 @@
 #include "app/command_line.h"
 #include "app/dde_hand_over.h"
 #include "app/hand_over.h"
+#include "app/instant_backup_page.h"
 #include "app/job_list.h"
 #include "app/program_settings.h"
 #include "app/program_windows.h"
@@ -101,8 +102,7 @@ class TFormMain : public classlib::TForm {
   controls::TVisSimplePanel* PanelInstantBackupHeading;
   controls::TVisSimplePanel* PanelRestoreHeading;
   TSingleBackupPage* PanelSingleBackup;
-  // The Instant Backup page: the definition list takes this place.
-  controls::TVisSimplePanel* PanelInstantBackup;
+  TInstantBackupPage* PanelInstantBackup;
   TRestorePage* PanelRestoreBackup;
   controls::TFlatButton* FlatButtonExit;
   controls::TFlatHint* FlatHintMain;
@@ -115,6 +115,7 @@ class TFormMain : public classlib::TForm {
   classlib::TPopupMenu* PopupMenuTray;
   classlib::TMenuItem* Anzeigen1;
   classlib::TMenuItem* Minimieren1;
+  classlib::TMenuItem* InstantBackups1;
   classlib::TMenuItem* Beenden1;
   controls::TTrayIcon* TrayIcon;
 

@@ -198,7 +198,10 @@ void Scheduler::RunJob(const std::string& job) {
   execute_(job);
 }
 
-void Scheduler::Recompute(const std::string& job) { jobs_.SetNextRun(job, SetMinutesText(job)); }
+// A job switched off meanwhile (during its own run, say) stays off.
+void Scheduler::Recompute(const std::string& job) {
+  if (jobs_.NextRun(job) != kDeactivated) jobs_.SetNextRun(job, SetMinutesText(job));
+}
 
 void Scheduler::RecomputeRunningJobs() {
   for (const std::string& job : jobs_.Names())

@@ -87,11 +87,13 @@ TListView::TListView(TComponent* AOwner) : TWinControl(AOwner), items_(*this) {
     if (HandleAllocated())
       SendMessageW(ListView_GetHeader(Handle()), WM_SETFONT, reinterpret_cast<WPARAM>(headerFont_.Handle()), TRUE);
   };
+  captionFont_.OnChange = [this] { Invalidate(); };
 }
 
 TListView::~TListView() {
   BeginDestroy();
   headerFont_.OnChange = nullptr;
+  captionFont_.OnChange = nullptr;
 }
 
 void TListView::CreateParams(TCreateParams& p) {
@@ -241,12 +243,31 @@ void TListView::WndProc(TMessage& m) {
       case NM_DBLCLK:
         DblClick();
         break;
+      case NM_CUSTOMDRAW:
+        m.Result = CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(m.LParam));
+        break;
       default:
         break;
     }
     return;
   }
   TWinControl::WndProc(m);
+}
+
+// Only a caption font of its own needs drawing per cell; otherwise the list draws as it would.
+LRESULT TListView::CustomDraw(tagNMLVCUSTOMDRAW& draw) {
+  if (captionFont_.SameAs(Font())) return CDRF_DODEFAULT;
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+      SelectObject(draw.nmcd.hdc, draw.iSubItem == 0 ? captionFont_.Handle() : Font().Handle());
+      return CDRF_NEWFONT;
+    default:
+      return CDRF_DODEFAULT;
+  }
 }
 
 // ===================================================================== TTabControl

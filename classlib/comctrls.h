@@ -12,6 +12,8 @@
 #include "classlib/controls.h"
 #include "classlib/stringlist.h"
 
+struct tagNMLVCUSTOMDRAW;
+
 namespace classlib {
 
 class TListView;
@@ -88,6 +90,8 @@ class TListView : public TWinControl {
   void SetRowSelect(bool value);
   // The column captions' font (bold captions, say).
   TFont& HeaderFont() { return headerFont_; }
+  // The font of the items' captions, the first column; the other columns keep Font().
+  TFont& CaptionFont() { return captionFont_; }
 
   // The first selected item, or null.
   TListItem* Selected() const;
@@ -110,12 +114,14 @@ class TListView : public TWinControl {
   void InsertInWindow(int index, TListItem& item);
   void SetCellText(int row, int column, const std::string& text);
   void ApplyExtendedStyle();
+  LRESULT CustomDraw(tagNMLVCUSTOMDRAW& draw);
 
   std::vector<TListColumn> columns_;
   TListItems items_;
   bool multiSelect_ = false;
   bool rowSelect_ = true;
   TFont headerFont_;
+  TFont captionFont_;
 };
 
 using TTabChangingEvent = std::function<void(TComponent* Sender, bool& AllowChange)>;

@@ -142,13 +142,21 @@ controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::
   return calendar;
 }
 
-void Warn(const std::string& text, bool systemModal) {
+namespace {
+
+void Tell(const std::string& text, classlib::PromptIcon icon, bool systemModal) {
   classlib::MessageRequest request;
   request.text = text;
   request.caption = "Orvanta";
-  request.icon = classlib::PromptIcon::Warning;
+  request.icon = icon;
   request.systemModal = systemModal;
   classlib::Prompts().Message(request);
 }
+
+}  // namespace
+
+void Warn(const std::string& text, bool systemModal) { Tell(text, classlib::PromptIcon::Warning, systemModal); }
+
+void Inform(const std::string& text) { Tell(text, classlib::PromptIcon::Information, false); }
 
 }  // namespace app

@@ -78,6 +78,8 @@ controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::
 
 // The product's warning box: caption "Orvanta", exclamation mark, OK.
 void Warn(const std::string& text, bool systemModal = false);
+// The product's note: caption "Orvanta", information sign, OK.
+void Inform(const std::string& text);
 
 // Sizes of the standard controls at 96 DPI.
 constexpr int kButtonWidth = 80;

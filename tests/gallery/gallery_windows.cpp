@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/activity_log.h"
+#include "app/backup_definition.h"
 #include "app/cd_simulator.h"
 #include "app/form_info.h"
 #include "app/form_main.h"
@@ -323,12 +324,6 @@ app::TFormMain* MainWindowSample() { return MainWindowsSample().FormMain; }
 
 classlib::TForm* ShowMain() { return MainWindowSample(); }
 
-classlib::TForm* ShowMainInstant() {
-  app::TFormMain* main = MainWindowSample();
-  main->FlatTabControlMain->SetActiveTab(app::TFormMain::kInstantBackupTab);
-  return main;
-}
-
 // The information window over the main window, as "Info" shows it.
 classlib::TForm* ShowInfo() {
   const app::ProgramWindows windows = MainWindowsSample();
@@ -340,6 +335,38 @@ classlib::TForm* ShowMainRestore() {
   app::TFormMain* main = MainWindowSample();
   main->FlatTabControlMain->SetActiveTab(app::TFormMain::kRestoreTab);
   main->PanelRestoreBackup->OpenBackup(MakeRestoreSample().archive);
+  return main;
+}
+
+// The main window on its Instant Backup page with definitions in every state of their column, on a
+// scratch registry; the first has the results of a run.
+app::TFormMain* MainInstantSample() {
+  static testing_support::ScratchRegistry registry;
+  const char* names[] = {"Buchhaltung", "Digitalfotos", "Eigene Dateien (täglich)", "Projekt Nordlicht",
+                         "Steuererklärung 2023", "Vertragsarchiv"};
+  for (const char* name : names) {
+    app::BackupDefinition def;
+    def.Title = name;
+    def.Folder = "C:\\Dokumente";
+    def.Create = "D:\\Sicherungen\\";
+    def.Intervall = 45;
+    def.Definition = "12. Februar 2024 um 09:15 Uhr";
+    app::WriteBackupDefinition(def);
+  }
+  app::WriteBackupResults(names[0], {"04.03.2024 18:00", "148.392 KB", "1.204"});
+  app::TFormMain* main = MainWindowSample();
+  main->FlatTabControlMain->SetActiveTab(app::TFormMain::kInstantBackupTab);
+  const char* columns[] = {"12 Minute(n)", "18:00 Uhr", "Wird durchgeführt...", "Deaktiviert", "Montag", "n/a"};
+  for (int i = 0; i < 6; ++i) main->Jobs.SetNextRun(names[i], columns[i]);
+  main->Jobs.SetSelected(names[0], true);
+  return main;
+}
+
+classlib::TForm* ShowMainInstant() { return MainInstantSample(); }
+
+classlib::TForm* ShowMainInstantInfo() {
+  app::TFormMain* main = MainInstantSample();
+  main->PanelInstantBackup->ListViewInstantBackup->OnDblClick(main->PanelInstantBackup->ListViewInstantBackup);
   return main;
 }
 
@@ -520,6 +547,7 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"creation-failed", ShowCreationFailed},
       {"main", ShowMain},
       {"main-instant", ShowMainInstant},
+      {"main-instant-info", ShowMainInstantInfo},
       {"main-restore", ShowMainRestore},
       {"info", ShowInfo},
       {"instant", ShowInstant},

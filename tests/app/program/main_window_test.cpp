@@ -12,6 +12,7 @@
 #include "app/program_paths.h"
 #include "app/program_windows.h"
 #include "app/single_backup_list.h"
+#include "app/wizards/main_window_hooks.h"
 #include "app/wizards/form_add.h"
 #include "app/wizards/form_creation.h"
 #include "app/wizards/form_extract.h"
@@ -276,6 +277,41 @@ TEST_F(MainWindow, ASecondStartThatNobodyAnswersTellsTheUserAndEndsWithoutALog) 
     classlib::Application().ResetTerminatedForTesting();
     EXPECT_FALSE(testing_support::FileExists(dir / "orvapp.log"));
   }
+}
+
+TEST_F(MainWindow, TheInstantBackupTabListsTheDefinitionsAndTheTrayMenuSwitchesThemAll) {
+  MakeJob("Abends", {10});
+  MakeJob("Morgens", {10});
+  Start();
+  app::TInstantBackupPage& page = *main->PanelInstantBackup;
+  EXPECT_FALSE(page.Visible());
+  main->FlatTabControlMain->SetActiveTab(app::TFormMain::kInstantBackupTab);
+  EXPECT_TRUE(page.Visible());
+  EXPECT_FALSE(main->PanelSingleBackup->Visible());
+  EXPECT_FALSE(main->PanelRestoreBackup->Visible());
+  const auto column = [&] {
+    std::vector<std::string> texts;
+    for (int i = 0; i < page.ListViewInstantBackup->Items().Count(); ++i)
+      texts.push_back(page.ListViewInstantBackup->Items()[i]->SubItem(0));
+    return texts;
+  };
+  EXPECT_EQ(page.ListViewInstantBackup->Items()[1]->Caption(), "Morgens");
+  EXPECT_EQ(column(), (std::vector<std::string>{"60 Minute(n)", "60 Minute(n)"}));
+
+  ASSERT_EQ(main->InstantBackups1->Count(), 2);
+  ChooseFromTrayMenu(main->InstantBackups1->Items(1));
+  EXPECT_EQ(column(), (std::vector<std::string>{"Deaktiviert", "Deaktiviert"}));
+  ChooseFromTrayMenu(main->InstantBackups1->Items(0));
+  EXPECT_EQ(column(), (std::vector<std::string>{"60 Minute(n)", "60 Minute(n)"}));
+
+  // The wizard's save refreshes the information panel through the main window.
+  page.ListViewInstantBackup->Items()[0]->SetSelected(true);
+  page.ListViewInstantBackup->OnDblClick(page.ListViewInstantBackup);
+  ASSERT_TRUE(page.PanelBackupInfo->Visible());
+  app::WriteBackupResults("Abends", {"05.03.2024 14:00", "1 KB", "1"});
+  app::MainWindow().RefreshInformationPanel();
+  EXPECT_EQ(page.LabelBackupInfoLast->Caption(), "05.03.2024 14:00");
+  EXPECT_EQ(page.FormInstant, windows.FormInstant);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "app/backup_definition.h"
+#include "app/desktop_link.h"
+#include "app/program_paths.h"
 #include "app/program_settings.h"
 #include "classlib/forms.h"
 #include "classlib/gui_thread.h"
@@ -305,6 +308,37 @@ TEST_F(TwoCopies, WithNoCopyRunningAStartRunsItsOwnDefinitionAndStaysInTheTray) 
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_NE(WindowOf(GetProcessId(first), L"OrvantaTrayIcon", L""), nullptr);
   EXPECT_EQ(WaitForSingleObject(first, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+TEST_F(TwoCopies, ADesktopShortcutStartedBesideTheRunningCopyRunsItsDefinitionThere) {
+  testing_support::WriteFile(source + "\\Bericht.txt", "Bericht");
+  app::WriteBackupDefinition(FolderJob("Jeden Abend um 6", source, target + "\\"));
+  const std::string desktop = dir / "Desktop";
+  zip::ForceDirectories(desktop);
+  app::SetProgramFileForTesting(program);
+  const app::DesktopShortcut shortcut = app::ShortcutFor("Jeden Abend um 6", desktop);
+  app::SetProgramFileForTesting("");
+  ASSERT_TRUE(app::CreateLink(shortcut));
+  const HANDLE first = Start("");
+  const HWND main = MainWindowOf(first);
+  ASSERT_NE(main, nullptr);
+
+  // Opened as the desktop opens it.
+  const std::wstring link = classlib::Widen(shortcut.LinkFile);
+  SHELLEXECUTEINFOW open{};
+  open.cbSize = sizeof open;
+  open.fMask = SEE_MASK_NOCLOSEPROCESS;
+  open.lpFile = link.c_str();
+  open.nShow = SW_SHOWNORMAL;
+  ASSERT_TRUE(ShellExecuteExW(&open));
+  if (open.hProcess) {
+    EXPECT_TRUE(classlib::WaitRunningSynchronizedCalls(open.hProcess, 10000)) << "the second start did not end";
+    CloseHandle(open.hProcess);
+  }
+  ASSERT_TRUE(RunEnded(main)) << Log();
+  EXPECT_NE(Log().find("Name:         Jeden Abend um 6\r\n"), std::string::npos) << Log();
+  EXPECT_TRUE(testing_support::FileExists(target + "\\Jeden Abend um 6.zip"));
+  EXPECT_EQ(Occurrences(Log(), kStartAction), 1u);
 }
 
 }  // namespace
