@@ -21,18 +21,14 @@ bool MyExitWindows(unsigned flags) {
   return ExitWindowsEx(flags, 0) != FALSE;
 }
 
-bool ShellOpenFile(const std::string& file) {
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, L"open", classlib::Widen(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  return result > 32;
-}
-
 bool ShellRunProgram(const std::string& program, const std::string& parameters) {
   const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", classlib::Widen(program).c_str(),
                                                               classlib::Widen(parameters).c_str(), nullptr,
                                                               SW_SHOWNORMAL));
   return result > 32;
 }
+
+bool ShellOpenFile(const std::string& file) { return ShellRunProgram(file, ""); }
 
 bool InternetConnected() {
   DWORD flags = 0;
