@@ -42,7 +42,7 @@ TFormDownload::TFormDownload(TComponent* AOwner) : TForm(AOwner) {
   LabelAction = NewLabel(this, PanelDownload, 0, 28, "", kPageWidth);
   LabelAction->SetAutoSize(false);
   LabelAction->SetHeight(16);
-  FlatProgressBarDownload = app::Place(new controls::TVisProgressFill(this), PanelDownload, 0, 50, kPageWidth, 18);
+  FlatProgressBarDownload = app::NewProgressBar(this, PanelDownload, 0, 50, kPageWidth, 18);
 
   PanelInstall = NewPage(this, PanelMain);
   PanelInstall->Hide();
