@@ -17,6 +17,8 @@ constexpr UINT kSynchronizedCall = WM_APP + 1;
 constexpr UINT kQueuedCall = WM_APP + 2;
 // What the window answers a synchronised call it ran; SendMessage gives 0 when it failed.
 constexpr LRESULT kRan = 1;
+// Windows painted at most each time a wait wakes up.
+constexpr int kPaintsPerWake = 64;
 
 std::atomic<HWND> guiWindow{nullptr};
 std::atomic<DWORD> guiThreadId{0};
@@ -137,11 +139,17 @@ bool WaitRunningSynchronizedCalls(void* handle, unsigned long timeoutMs) {
     const ULONGLONG passed = GetTickCount64() - start;
     if (timeoutMs != INFINITE && passed >= timeoutMs) return false;
     const DWORD left = timeoutMs == INFINITE ? INFINITE : static_cast<DWORD>(timeoutMs - passed);
-    const DWORD woken = MsgWaitForMultipleObjectsEx(1, &waited, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+    const DWORD woken =
+        MsgWaitForMultipleObjectsEx(1, &waited, left, QS_SENDMESSAGE | QS_PAINT, MWMO_INPUTAVAILABLE);
     if (woken == WAIT_OBJECT_0) return true;
     if (woken != WAIT_OBJECT_0 + 1) return false;
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    // A bounded round, so a window that never validates cannot hold it.
+    for (int round = 0; round < kPaintsPerWake && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT);
+         ++round) {
+      DispatchMessageW(&msg);
+    }
   }
 }
 

@@ -34,7 +34,8 @@ bool DispatchPendingMessages();
 bool PumpMessagesUntil(const std::function<bool()>& done);
 // Waits for a handle while running only what other threads send to this thread's windows (the
 // calls they synchronise onto it among them), so a worker blocked in Synchronize or in a broadcast
-// can still finish; no posted message or input is handled. False when timeoutMs passed first.
+// can still finish, and repainting the windows that need it; no posted message or input is
+// handled. False when timeoutMs passed first.
 bool WaitRunningSynchronizedCalls(void* handle, unsigned long timeoutMs = 0xFFFFFFFF);
 
 }  // namespace classlib

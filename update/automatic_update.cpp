@@ -20,23 +20,18 @@ bool StartAutomaticUpdateCheck(THTTPFetch& HTTPFetch) {
   // A failed transfer leaves no trace.
   HTTPFetch.OnDoneString = AutomaticUpdateCheckDone;
   try {
-    HTTPFetch.StartStringDownload();
+    return HTTPFetch.StartStringDownload();
   } catch (const std::exception&) {
     // No thread to spare now; the scheduler asks again at its next tick.
     return false;
   }
-  return true;
 }
 
 void AutomaticUpdateCheckDone(const std::string& Result) {
-  try {
-    const TFileVersion own = OwnFileVersion();
-    const TUpdateInfo info = GetUpdateInfo(Result, VersionText(own));
-    const bool newer = IsNewerVersion(own, info.AvailableVersion);
-    app::MainWindow().SetUpdateMenuCaption(newer ? kNewVersionMenuCaption : kUpdateMenuCaption);
-  } catch (const std::exception&) {
-    // Nobody asked for this check; a version file it cannot read is not worth a message.
-  }
+  // Nobody asked for this check; a version file it cannot believe or read is not worth a message.
+  const TUpdateFile file = ReadUpdateFile(Result, OwnFileVersion());
+  if (file.Kind != TUpdateFileKind::Offer) return;
+  app::MainWindow().SetUpdateMenuCaption(file.Newer ? kNewVersionMenuCaption : kUpdateMenuCaption);
 }
 
 }  // namespace update

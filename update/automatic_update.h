@@ -13,11 +13,12 @@ constexpr char kUpdateMenuCaption[] = "&Aktualisierung";
 constexpr char kNewVersionMenuCaption[] = "UPDATE";
 
 // Starts the download of the version file when "Automatisch melden" is checked, the update entry
-// still reads "&Aktualisierung" and the machine is online; true when it started.
+// still reads "&Aktualisierung" and the machine is online; true when it started (false also when
+// the component refused, its earlier check still running).
 bool StartAutomaticUpdateCheck(THTTPFetch& HTTPFetch);
 
-// The version file arrived: the update entry reads "UPDATE" when it offers a newer version, else
-// "&Aktualisierung". A file that says nothing usable changes nothing, silently.
+// The version file arrived: the update entry reads "UPDATE" when the vendor's signed file offers a
+// newer version, else "&Aktualisierung". Any other file changes nothing, silently.
 void AutomaticUpdateCheckDone(const std::string& Result);
 
 }  // namespace update

@@ -18,6 +18,7 @@ using classlib::TComponent;
 namespace {
 
 constexpr int kPageWidth = 422;
+constexpr char kServerError[] = "Server-Fehler: Download nicht möglich!";
 
 controls::TVisSimplePanel* NewPage(TComponent* owner, classlib::TWinControl* parent) {
   controls::TVisSimplePanel* page = app::NewPanel(owner, parent, app::kWhiteColor, classlib::TAlign::alNone);
@@ -68,7 +69,19 @@ TFormDownload::TFormDownload(TComponent* AOwner) : TForm(AOwner) {
   HTTPFetch->OnError = Bind(this, &TFormDownload::HTTPFetchError);
 }
 
+TFormDownload::~TFormDownload() {
+  // A download under way ends here, and its file goes with it, as does a setup never started.
+  if (state_ == TState::Downloading) {
+    state_ = TState::Cancelling;
+    HTTPFetch->CancelDownload();
+  }
+  HTTPFetch->WaitForCancelledTransfer();
+  setup_.Discard();
+}
+
 void TFormDownload::StartDownload(const TUpdateInfo& offer, int sizeKB, classlib::TForm& requester) {
+  // A download that closing the window cancelled ends first and takes its file with it.
+  HTTPFetch->WaitForCancelledTransfer();
   requester_ = &requester;
   sizeText_ = offer.DownloadSize;
   digest_ = offer.SetupDigest;
@@ -84,7 +97,7 @@ void TFormDownload::FormShow(TComponent*) {
 }
 
 void TFormDownload::FormClose(TComponent*, classlib::TCloseAction&) {
-  if (state_ == TState::Downloading || state_ == TState::Cancelling) {
+  if (state_ == TState::Downloading) {
     // The end of the transfer deletes what it wrote.
     state_ = TState::Cancelling;
     HTTPFetch->CancelDownload();
@@ -115,11 +128,12 @@ void TFormDownload::DownloadSetupFile() {
   HTTPFetch->SetFileName(setup_.FileName());
   HTTPFetch->SetURL(SetupFileURL());
   state_ = TState::Downloading;
+  bool started = false;
   try {
-    HTTPFetch->StartFileDownload();
+    started = HTTPFetch->StartFileDownload();
   } catch (const std::exception&) {
-    HTTPFetchError();
   }
+  if (!started) Fail(kServerError);
 }
 
 void TFormDownload::HTTPFetchProgress(int, int Readed) {
@@ -133,8 +147,11 @@ void TFormDownload::ShowProgress(int kb) {
 
 void TFormDownload::HTTPFetchDoneFile(const std::string&, int) {
   if (state_ != TState::Downloading) return;
-  // Whatever the server sent, only our setup may run.
-  if (!setup_.Verify(digest_)) return Fail();
+  // Whatever the server sent, only the setup the vendor signed may run.
+  if (!setup_.Verify(digest_)) {
+    return Fail("Download Wizard hat die heruntergeladene Datei gelöscht, da sie nicht die angekündigte neue "
+                "Version ist.");
+  }
   state_ = TState::Downloaded;
   PanelDownload->Hide();
   FlatButtonDownload->Hide();
@@ -143,25 +160,21 @@ void TFormDownload::HTTPFetchDoneFile(const std::string&, int) {
 }
 
 void TFormDownload::HTTPFetchError() {
-  if (state_ == TState::Downloading) return Fail();
+  if (state_ == TState::Downloading) return Fail(kServerError);
+  // Cancelled: the transfer has let go of its file.
   setup_.Discard();
   state_ = TState::Idle;
+}
+
+void TFormDownload::Fail(const std::string& message) {
+  setup_.Discard();
+  state_ = TState::Idle;
+  Message(message);
   if (Visible()) Close();
 }
 
-void TFormDownload::Fail() {
-  setup_.Discard();
-  state_ = TState::Idle;
-  Message("Server-Fehler: Download nicht möglich!");
-  if (Visible()) Close();
-}
-
-void TFormDownload::FlatButtonDownloadClick(TComponent*) {
-  if (state_ != TState::Downloading) return Close();
-  state_ = TState::Cancelling;
-  // Its error event closes the window.
-  HTTPFetch->CancelDownload();
-}
+// Closing cancels a download under way; a stalled server cannot hold the window.
+void TFormDownload::FlatButtonDownloadClick(TComponent*) { Close(); }
 
 void TFormDownload::FlatButtonInstallClick(TComponent*) {
   if (state_ != TState::Downloaded) return;

@@ -1,6 +1,7 @@
 // "Download...": fetches the setup the version file offers into a folder of its own, shows its
-// progress, checks it against the offered digest and, on "Installation starten", starts it and ends
-// the program. Closing the window, or "Abbrechen", cancels a download under way.
+// progress, checks it against the digest the vendor signed and, on "Installation starten", starts it
+// and ends the program. Closing the window, or "Abbrechen", cancels a download under way; its file
+// goes once the transfer has let go of it.
 #pragma once
 
 #include <string>
@@ -19,6 +20,7 @@ namespace update {
 class TFormDownload : public classlib::TForm {
  public:
   explicit TFormDownload(classlib::TComponent* AOwner);
+  ~TFormDownload() override;
 
   // Shows the window and downloads the setup offered, sizeKB large; requester is disabled meanwhile
   // and is enabled and closed when this window closes.
@@ -49,8 +51,8 @@ class TFormDownload : public classlib::TForm {
   void FlatButtonInstallClick(classlib::TComponent* Sender);
 
   void ShowProgress(int kb);
-  // The download failed: it is deleted, the user told, and the window closed.
-  void Fail();
+  // The download failed: it is deleted, the user told why, and the window closed.
+  void Fail(const std::string& message);
   void Message(const std::string& text);
 
   TState state_ = TState::Idle;

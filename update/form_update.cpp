@@ -90,6 +90,8 @@ void TFormUpdate::FormClose(TComponent*, classlib::TCloseAction&) {
 
 void TFormUpdate::FlatButtonNextClick(TComponent*) {
   if (FlatButtonNext->Caption() == kDone) return Close();
+  // Its answer is on the way.
+  if (checking_) return;
   ForgetOffer();
   LabelDownloadAction->SetCaption("Informationen werden heruntergeladen...");
   LabelDownloadInfo->SetCaption(
@@ -100,35 +102,37 @@ void TFormUpdate::FlatButtonNextClick(TComponent*) {
   LabelDownloadSize->SetCaption(kPending);
   LabelVersionInfo->SetCaption("");
   PanelDownload->Show();
+  // A check that closing the window cancelled ends first, so its end is never taken for this one's.
+  HTTPFetch->WaitForCancelledTransfer();
   checking_ = true;
   HTTPFetch->SetURL(UpdateFileURL());
+  bool started = false;
   try {
-    HTTPFetch->StartStringDownload();
+    started = HTTPFetch->StartStringDownload();
   } catch (const std::exception&) {
-    HTTPFetchError();
   }
+  if (!started) HTTPFetchError();
 }
 
 void TFormUpdate::HTTPFetchDoneString(const std::string& Result) {
   if (!checking_) return;
   checking_ = false;
-  try {
-    const TFileVersion own = OwnFileVersion();
-    const TUpdateInfo info = GetUpdateInfo(Result, VersionText(own));
-    LabelActualVersion->SetCaption(info.ActualVersion);
-    LabelAvailableVersion->SetCaption(info.AvailableVersion);
-    LabelDownloadSize->SetCaption(info.DownloadSize);
-    LabelDownloadAction->SetCaption("Informationen erfolgreich heruntergeladen.");
-    LabelDownloadInfo->SetCaption(
-        "Update Wizard hat die Informationen zur im Internet verfügbaren Version erfolgreich heruntergeladen.");
-    LabelVersionInfo->SetCaption(IsNewerVersion(own, info.AvailableVersion)
-                                     ? "Es ist eine neue Version verfügbar!"
-                                     : "Derzeit ist keine neue Version verfügbar!");
-    offer_ = info;
-    sizeKB_ = DownloadSizeKB(info.DownloadSize);
-    FlatButtonDownload->SetEnabled(sizeKB_ > 0);
-  } catch (const std::exception&) {
-    ShowFailure();
+  const TFileVersion own = OwnFileVersion();
+  const TUpdateFile file = ReadUpdateFile(Result, own);
+  switch (file.Kind) {
+    case TUpdateFileKind::Offer:
+      ShowOffer(file);
+      break;
+    case TUpdateFileKind::NotVerified:
+      ShowFailure("Informationen konnten nicht verifiziert werden.",
+                  "Update Wizard konnte nicht bestätigen, dass die Informationen zur im Internet verfügbaren "
+                  "Version vom Hersteller stammen.");
+      break;
+    case TUpdateFileKind::Unreadable:
+      ShowFailure("Informationen konnten nicht gelesen werden.",
+                  "Update Wizard hat die Informationen zur im Internet verfügbaren Version heruntergeladen, "
+                  "kann sie aber nicht lesen.");
+      break;
   }
   FlatButtonNext->SetCaption(kDone);
 }
@@ -136,15 +140,30 @@ void TFormUpdate::HTTPFetchDoneString(const std::string& Result) {
 void TFormUpdate::HTTPFetchError() {
   if (!checking_) return;
   checking_ = false;
-  ShowFailure();
+  ShowFailure("Informationen konnten nicht heruntergeladen werden.",
+              "Update Wizard konnte die Informationen zur im Internet verfügbaren Version nicht erfolgreich "
+              "herunterladen.");
   FlatButtonNext->SetCaption(kDone);
 }
 
-void TFormUpdate::ShowFailure() {
-  ForgetOffer();
-  LabelDownloadAction->SetCaption("Informationen konnten nicht heruntergeladen werden.");
+void TFormUpdate::ShowOffer(const TUpdateFile& file) {
+  LabelActualVersion->SetCaption(file.Info.ActualVersion);
+  LabelAvailableVersion->SetCaption(file.Info.AvailableVersion);
+  LabelDownloadSize->SetCaption(file.Info.DownloadSize);
+  LabelDownloadAction->SetCaption("Informationen erfolgreich heruntergeladen.");
   LabelDownloadInfo->SetCaption(
-      "Update Wizard konnte die Informationen zur im Internet verfügbaren Version nicht erfolgreich herunterladen.");
+      "Update Wizard hat die Informationen zur im Internet verfügbaren Version erfolgreich heruntergeladen.");
+  LabelVersionInfo->SetCaption(file.Newer ? "Es ist eine neue Version verfügbar!"
+                                          : "Derzeit ist keine neue Version verfügbar!");
+  offer_ = file.Info;
+  sizeKB_ = DownloadSizeKB(file.Info.DownloadSize);
+  FlatButtonDownload->SetEnabled(sizeKB_ > 0);
+}
+
+void TFormUpdate::ShowFailure(const std::string& action, const std::string& info) {
+  ForgetOffer();
+  LabelDownloadAction->SetCaption(action);
+  LabelDownloadInfo->SetCaption(info);
   LabelAvailableVersion->SetCaption(kFailed);
   LabelDownloadSize->SetCaption(kFailed);
 }

@@ -1,5 +1,6 @@
 // "Update Wizard": on request, fetches the version file and shows the own and the available version
-// and the size of the setup; "Download" hands a newer setup to the download window.
+// and the size of the setup; "Download" hands the setup of a version file the vendor signed to the
+// download window.
 #pragma once
 
 #include <string>
@@ -44,7 +45,9 @@ class TFormUpdate : public classlib::TForm {
   void HTTPFetchDoneString(const std::string& Result);
   void HTTPFetchError();
 
-  void ShowFailure();
+  void ShowOffer(const TUpdateFile& file);
+  // Nothing to offer: why, in a heading and a sentence, and "Fehler" for the values.
+  void ShowFailure(const std::string& action, const std::string& info);
   // The next check may begin; "Download" does nothing until it succeeded.
   void ForgetOffer();
 

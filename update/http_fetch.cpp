@@ -17,6 +17,7 @@ std::atomic<int> stallTimeoutForTesting{0};
 THTTPFetch::THTTPFetch(classlib::TComponent* AOwner) : TComponent(AOwner) { classlib::InitGuiThread(); }
 
 THTTPFetch::~THTTPFetch() {
+  *alive_ = false;
   if (!shared_) return;
   shared_->terminated = true;
   // Inside one of its own thread's calls the thread waits for us: it ends by itself once we
@@ -24,23 +25,47 @@ THTTPFetch::~THTTPFetch() {
   ForgetThread(shared_->callsRunning == 0);
 }
 
-void THTTPFetch::StartFileDownload() {
-  if (!StartThread(true) || !waitThread_) return;
+bool THTTPFetch::StartFileDownload() {
+  if (!StartThread(true)) return false;
+  if (!waitThread_) return true;
   // The component may go while messages are pumped; the shared state tells the end all the same.
   std::shared_ptr<THTTPFetchShared> shared = shared_;
   classlib::PumpMessagesUntil([&shared] { return shared->ended; });
+  return true;
 }
 
-void THTTPFetch::StartStringDownload() {
-  if (StartThread(false) && waitThread_) classlib::DispatchPendingMessages();
+bool THTTPFetch::StartStringDownload() {
+  if (!StartThread(false)) return false;
+  if (waitThread_) classlib::DispatchPendingMessages();
+  return true;
 }
 
 void THTTPFetch::CancelDownload() {
   if (shared_) shared_->terminated = true;
 }
 
+void THTTPFetch::WaitForCancelledTransfer() {
+  if (!shared_ || !shared_->terminated) return;
+  const std::shared_ptr<bool> alive = alive_;
+  const std::shared_ptr<THTTPFetchShared> ending = shared_;
+  // Its end call closes thread_ while we wait.
+  HANDLE thread = nullptr;
+  if (DuplicateHandle(GetCurrentProcess(), thread_, GetCurrentProcess(), &thread, SYNCHRONIZE, FALSE, 0)) {
+    classlib::WaitRunningSynchronizedCalls(thread, static_cast<unsigned long>(StallTimeout()));
+    CloseHandle(thread);
+  }
+  // It ended meanwhile, or the component did.
+  if (!*alive || ending->ended) return;
+  // Held where no timeout reaches; it ends by itself later, reaching nobody.
+  ForgetThread(false);
+  if (TOnErrorEvent handler = OnError) handler();
+}
+
 bool THTTPFetch::StartThread(bool toFile) {
-  if (shared_) return false;
+  const std::shared_ptr<bool> alive = alive_;
+  WaitForCancelledTransfer();
+  // The calls run while waiting may have started a transfer, or freed the component.
+  if (!*alive || shared_) return false;
   auto shared = std::make_shared<THTTPFetchShared>();
   shared->owner = this;
   thread_ = THTTPFetchThread::Start(settings_, toFile, OnProgress, shared);
@@ -67,7 +92,7 @@ void THTTPFetch::DownloadFinished(bool success, bool toFile, const std::string& 
 void THTTPFetch::ForgetThread(bool waitForThread) {
   shared_->owner = nullptr;
   shared_->ended = true;
-  if (waitForThread) classlib::WaitRunningSynchronizedCalls(thread_);
+  if (waitForThread) classlib::WaitRunningSynchronizedCalls(thread_, static_cast<unsigned long>(StallTimeout()));
   CloseHandle(thread_);
   thread_ = nullptr;
   shared_.reset();

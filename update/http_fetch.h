@@ -4,9 +4,10 @@
 // owner (the window it sits on) frees it.
 //
 // A transfer succeeds only when the server answers 200. A string transfer holds at most
-// kStringLimit bytes; a longer answer fails. A stalled server fails the transfer after
-// kStallTimeout. Destroying the component cancels its transfer and waits for the thread; no
-// event fires after that.
+// kStringLimit bytes; a longer answer fails. A host that takes no connection or a server that
+// stalls fails the transfer after kStallTimeout. One transfer runs at a time: a start while a
+// cancelled one is still ending waits for that end first. Destroying the component cancels its
+// transfer and waits for the thread; no event fires after that.
 #pragma once
 
 #include <functional>
@@ -87,18 +88,26 @@ class THTTPFetch : public classlib::TComponent {
   // Failed or cancelled.
   TOnErrorEvent OnError;
 
-  // ---- operations; each does nothing while a transfer runs
+  // ---- operations
 
-  // With WaitThread, returns only after OnDoneFile or OnError has fired (pumping messages).
-  void StartFileDownload();
-  // With WaitThread, dispatches the waiting messages once and returns while the transfer runs.
-  void StartStringDownload();
+  // False when refused: a transfer runs that was not cancelled. With WaitThread, returns only
+  // after OnDoneFile or OnError has fired (pumping messages).
+  bool StartFileDownload();
+  // The same; with WaitThread, dispatches the waiting messages once and returns while the
+  // transfer runs.
+  bool StartStringDownload();
   // Asks the running transfer to stop; it ends with OnError, even when its last chunk is in.
   void CancelDownload();
+  // When a cancelled transfer is still ending, waits for its OnError (running only the transfer's
+  // own calls and repainting windows meanwhile). Every start does this first; a caller that sets
+  // up for the next transfer does it before, so that end finds it as the cancel left it.
+  void WaitForCancelledTransfer();
 
   static constexpr int kStringLimit = 64 * 1024;
-  // A server silent this long, before its answer or within it, fails the transfer; so a cancel
-  // or the destructor waits at most this long for a stalled server.
+  // A connection not made, or a server silent, for this long fails the transfer. Waits for a
+  // transfer's thread last at most this long too: where the system's connect ignores its timeout,
+  // the thread is then let go to end by itself, reaching nobody, and a cancelled transfer ends
+  // with OnError at once.
   static constexpr int kStallTimeout = 30000;
   // 0 restores kStallTimeout.
   static void SetStallTimeoutForTesting(int milliseconds);
@@ -107,7 +116,7 @@ class THTTPFetch : public classlib::TComponent {
   friend class THTTPFetchThread;
 
   static int StallTimeout();
-  // False when a transfer runs already.
+  // False when refused.
   bool StartThread(bool toFile);
   // On the GUI thread when the transfer thread ends.
   void DownloadFinished(bool success, bool toFile, const std::string& fileName, int totalSize,
@@ -120,6 +129,8 @@ class THTTPFetch : public classlib::TComponent {
   // The running transfer; none when idle.
   std::shared_ptr<THTTPFetchShared> shared_;
   void* thread_ = nullptr;
+  // False once the component is gone, for calls that pump messages on its behalf.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace update

@@ -134,10 +134,12 @@ bool THTTPFetchThread::Transfer() {
                                           NullIfEmpty(settings_.Referer), acceptTypes,
                                           settings_.UseCache ? 0 : INTERNET_FLAG_RELOAD, 0));
   if (!request || Terminated()) return false;
-  // Left alone, a silent server would hold the thread, and whoever waits for it, for ever.
+  // Left alone, an unreachable host or a silent server would hold the thread, and whoever waits
+  // for it, for minutes.
   DWORD timeout = static_cast<DWORD>(THTTPFetch::StallTimeout());
-  InternetSetOptionA(request, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
-  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    InternetSetOptionA(request, option, &timeout, sizeof timeout);
+  }
   std::string body = settings_.PostQuery;
   const BOOL sent = post ? HttpSendRequestA(request, kFormHeader, sizeof kFormHeader - 1, body.data(),
                                             static_cast<DWORD>(body.size()))

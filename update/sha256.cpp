@@ -1,53 +1,27 @@
 #include "update/sha256.h"
 
 #include <windows.h>
-#include <bcrypt.h>
 
 #include <vector>
+
+#include "update/bcrypt_handles.h"
 
 namespace update {
 namespace {
 
-class Algorithm {
- public:
-  Algorithm() { ok_ = BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle_, BCRYPT_SHA256_ALGORITHM, nullptr, 0)); }
-  ~Algorithm() {
-    if (ok_) BCryptCloseAlgorithmProvider(handle_, 0);
-  }
-  Algorithm(const Algorithm&) = delete;
-  Algorithm& operator=(const Algorithm&) = delete;
-  bool Ok() const { return ok_; }
-  BCRYPT_ALG_HANDLE Get() const { return handle_; }
+constexpr ULONG kDigestSize = 32;
 
- private:
-  BCRYPT_ALG_HANDLE handle_ = nullptr;
-  bool ok_ = false;
-};
-
-class Hash {
- public:
-  explicit Hash(const Algorithm& algorithm) {
-    ok_ = BCRYPT_SUCCESS(BCryptCreateHash(algorithm.Get(), &handle_, nullptr, 0, nullptr, 0, 0));
-  }
-  ~Hash() {
-    if (ok_) BCryptDestroyHash(handle_);
-  }
-  Hash(const Hash&) = delete;
-  Hash& operator=(const Hash&) = delete;
-  bool Ok() const { return ok_; }
-  BCRYPT_HASH_HANDLE Get() const { return handle_; }
-
- private:
-  BCRYPT_HASH_HANDLE handle_ = nullptr;
-  bool ok_ = false;
-};
+bool Finish(const TBCryptHash& hash, std::string& digest) {
+  digest.assign(kDigestSize, '\0');
+  return BCRYPT_SUCCESS(
+      BCryptFinishHash(hash.Get(), reinterpret_cast<PUCHAR>(&digest[0]), kDigestSize, 0));
+}
 
 }  // namespace
 
 bool FileSHA256(void* file, std::string& hex) {
-  Algorithm algorithm;
-  if (!algorithm.Ok()) return false;
-  Hash hash(algorithm);
+  TBCryptAlgorithm algorithm(BCRYPT_SHA256_ALGORITHM);
+  TBCryptHash hash(algorithm);
   if (!hash.Ok()) return false;
   LARGE_INTEGER start{};
   if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return false;
@@ -58,15 +32,27 @@ bool FileSHA256(void* file, std::string& hex) {
     if (got == 0) break;
     if (!BCRYPT_SUCCESS(BCryptHashData(hash.Get(), buffer.data(), got, 0))) return false;
   }
-  UCHAR digest[32];
-  if (!BCRYPT_SUCCESS(BCryptFinishHash(hash.Get(), digest, sizeof digest, 0))) return false;
+  std::string digest;
+  if (!Finish(hash, digest)) return false;
   static const char kHex[] = "0123456789abcdef";
   hex.clear();
-  for (UCHAR byte : digest) {
+  for (unsigned char byte : digest) {
     hex += kHex[byte >> 4];
     hex += kHex[byte & 15];
   }
   return true;
+}
+
+bool BytesSHA256(const std::string& bytes, std::string& digest) {
+  TBCryptAlgorithm algorithm(BCRYPT_SHA256_ALGORITHM);
+  TBCryptHash hash(algorithm);
+  if (!hash.Ok()) return false;
+  std::string data = bytes;
+  if (!BCRYPT_SUCCESS(BCryptHashData(hash.Get(), reinterpret_cast<PUCHAR>(data.data()),
+                                     static_cast<ULONG>(data.size()), 0))) {
+    return false;
+  }
+  return Finish(hash, digest);
 }
 
 }  // namespace update

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "classlib/exceptions.h"
+#include "update/vendor_signature.h"
 
 namespace update {
 namespace {
@@ -15,13 +16,13 @@ constexpr size_t kSizeSkip = 5;     // "Size="
 constexpr char kDigestKey[] = "SHA256=";
 constexpr size_t kUnitLength = 3;   // " KB"
 
-// The lines that end in LF, without it.
+// The lines that end in CR LF, LF or CR, without their ends.
 std::vector<std::string> CompleteLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
-  for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+  for (size_t end = text.find_first_of("\r\n"); end != std::string::npos; end = text.find_first_of("\r\n", start)) {
     lines.push_back(text.substr(start, end - start));
-    start = end + 1;
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
   return lines;
 }
@@ -35,6 +36,12 @@ std::string From(const std::string& line, size_t skip) { return line.size() > sk
 
 bool IsDigits(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsHex(const std::string& s) {
+  return std::all_of(s.begin(), s.end(), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  });
 }
 
 // Sign of a - b for numbers of any length.
@@ -86,6 +93,24 @@ TUpdateInfo GetUpdateInfo(const std::string& Text, const std::string& actualVers
     info.SetupDigest = lines[at + 3].substr(sizeof kDigestKey - 1);
   }
   return info;
+}
+
+TUpdateFile ReadUpdateFile(const std::string& Text, const TFileVersion& own) {
+  std::string signedPart;
+  if (!VerifyVendorSignature(Text, signedPart)) return {};
+  TUpdateFile file;
+  try {
+    const TUpdateInfo info = GetUpdateInfo(signedPart, VersionText(own));
+    // Without the digest nothing could tell the setup from any other file.
+    if (info.SetupDigest.size() != 64 || !IsHex(info.SetupDigest)) return {};
+    file.Newer = IsNewerVersion(own, info.AvailableVersion);
+    file.Info = info;
+  } catch (const classlib::Exception&) {
+    file.Kind = TUpdateFileKind::Unreadable;
+    return file;
+  }
+  file.Kind = TUpdateFileKind::Offer;
+  return file;
 }
 
 bool IsNewerVersion(const TFileVersion& own, const std::string& available) {

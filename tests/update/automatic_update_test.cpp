@@ -13,7 +13,9 @@ namespace {
 
 using update::THTTPFetch;
 using update_testing::PumpUntil;
+using update_testing::Signed;
 using update_testing::VersionFile;
+using update_testing::VersionText;
 
 class AutomaticUpdateCheck : public update_testing::UpdateTest {
  protected:
@@ -61,6 +63,8 @@ TEST_F(AutomaticUpdateCheck, StartsOnlyWhenSwitchedOnOnlineAndNotYetMarked) {
 }
 
 TEST_F(AutomaticUpdateCheck, MarksTheMenuOnlyForANewerVersionAndIsSilentOtherwise) {
+  const std::string digest = update_testing::DigestLine("setup");
+  const std::string newer = VersionText("2.41", "1024 KB", digest);
   const struct {
     const char* name;
     std::string file;  // empty: none on the server
@@ -70,10 +74,13 @@ TEST_F(AutomaticUpdateCheck, MarksTheMenuOnlyForANewerVersionAndIsSilentOtherwis
       {"newer build", VersionFile("2.4.0.12"), {"UPDATE"}},
       {"same", VersionFile("2.402"), {"&Aktualisierung"}},
       {"older", VersionFile("2.4"), {"&Aktualisierung"}},
-      {"only two lines", "[data full]\nVersion=2.41\n", {"&Aktualisierung"}},
-      {"CR LF", "[data full]\r\nVersion=2.41\r\nSize=1024 KB\r\n", {}},
-      {"missing size line", "a\n[data full]\nVersion=2.41\n", {}},
-      {"no trailing LF", "a\n[data full]\nVersion=2.41\nSize=1024 KB", {}},
+      {"CR LF", Signed("[data full]\r\nVersion=2.41\r\nSize=1024 KB\r\n" + digest + "\r\n"), {"UPDATE"}},
+      {"CR", Signed("[data full]\rVersion=2.41\rSize=1024 KB\r" + digest + "\r"), {"UPDATE"}},
+      // Only what the vendor signed may mark the menu.
+      {"unsigned", newer, {}},
+      {"signed with another key", Signed(newer, update_testing::OtherTestKey()), {}},
+      {"without a digest", Signed(VersionText("2.41", "1024 KB", "")), {}},
+      {"missing size line", Signed("a\n[data full]\nVersion=2.41\n"), {}},
       {"not found", "", {}},
   };
   int index = 0;

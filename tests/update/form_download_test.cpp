@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "classlib/gui_thread.h"
 #include "tests/support/host_python.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/window_test.h"
@@ -20,12 +22,15 @@ using testing_support::ClickButton;
 using testing_support::CloseBox;
 using update::TFormDownload;
 using update::TFormUpdate;
+using update::THTTPFetch;
 using update_testing::Pattern;
 using update_testing::PumpUntil;
 using update_testing::SiteFolder;
 using update_testing::VersionFile;
 
 constexpr char kServerError[] = "Server-Fehler: Download nicht möglich!";
+constexpr char kNotTheSignedSetup[] =
+    "Download Wizard hat die heruntergeladene Datei gelöscht, da sie nicht die angekündigte neue Version ist.";
 constexpr int kSetupSize = 1024 * 1024;
 
 class FormDownload : public update_testing::UpdateTest {
@@ -33,6 +38,12 @@ class FormDownload : public update_testing::UpdateTest {
   void SetUp() override {
     UpdateTest::SetUp();
     testing_support::InitWindows();
+    MakeWindows();
+  }
+
+  // The update window and the download window, as the program creates them.
+  void MakeWindows() {
+    form.reset();
     formUpdate = std::make_unique<TFormUpdate>(nullptr);
     form = std::make_unique<TFormDownload>(nullptr);
     formUpdate->SetDownloadForm(form.get());
@@ -47,13 +58,16 @@ class FormDownload : public update_testing::UpdateTest {
 
   // The update window checks dir as served whole, then "Download" fetches the setup as mode
   // serves it; with the window's own wait, the click returns once the transfer has ended.
-  void Download(const std::string& dir, const std::string& mode = "whole") {
+  // whileDownloading runs in that wait.
+  void Download(const std::string& dir, const std::string& mode = "whole",
+                std::function<void()> whileDownloading = nullptr) {
     ServeFrom(dir);
     formUpdate->Show();
     ClickButton(*formUpdate->FlatButtonNext);
     ASSERT_TRUE(PumpUntil([&] { return formUpdate->FlatButtonNext->Caption() == "Fertig "; }));
     ASSERT_TRUE(formUpdate->FlatButtonDownload->Enabled()) << formUpdate->LabelAvailableVersion->Caption();
     ServeFrom(dir, mode);
+    if (whileDownloading) classlib::Queue(std::move(whileDownloading));
     ClickButton(*formUpdate->FlatButtonDownload);
   }
 
@@ -78,7 +92,8 @@ class FormDownload : public update_testing::UpdateTest {
 };
 
 TEST_F(FormDownload, StartsTheSetupOnlyAfterItsDigestMatched) {
-  Put("setup-right", {{"update.ini", VersionFile("2.41")}, {"orvapp.exe", Pattern(kSetupSize)}});
+  Put("setup-right",
+      {{"update.ini", VersionFile("2.41", "1024 KB", Pattern(kSetupSize))}, {"orvapp.exe", Pattern(kSetupSize)}});
   Download("setup-right");
 
   EXPECT_TRUE(prompts.messages.empty());
@@ -109,32 +124,34 @@ TEST_F(FormDownload, StartsTheSetupOnlyAfterItsDigestMatched) {
   EXPECT_TRUE(testing_support::FileExists(file));
 }
 
-TEST_F(FormDownload, AnythingButTheWholeSetupWithItsDigestIsDeletedAndNeverStarted) {
+TEST_F(FormDownload, AnythingButTheWholeSetupTheVendorSignedIsDeletedAndNeverStarted) {
+  const std::string setup = Pattern(100 * 1024);
+  std::string swapped = setup;
+  swapped[5000] ^= 1;
   const struct {
     const char* name;
-    std::string digestLine;
-    bool setupOnServer;
+    std::string served;  // empty: none on the server
     const char* mode;
+    const char* message;
   } cases[] = {
-      {"wrong digest", "SHA256=" + std::string(64, '0'), true, "whole"},
-      {"digest of another file", "SHA256={sha256 other.exe}", true, "whole"},
-      {"no digest", "", true, "whole"},
-      {"not found", "SHA256={sha256 update.ini}", false, "whole"},
-      {"cut short", "SHA256={sha256 orvapp.exe}", true, "short"},
-      {"no length", "SHA256={sha256 orvapp.exe}", true, "nolength"},
+      {"swapped on the server", swapped, "whole", kNotTheSignedSetup},
+      {"another file", "other", "whole", kNotTheSignedSetup},
+      {"not found", "", "whole", kServerError},
+      {"cut short", setup, "short", kServerError},
+      {"no length", setup, "nolength", kServerError},
   };
   int index = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string dir = "setup-" + std::to_string(index++);
-    Put(dir, {{"update.ini", VersionFile("2.41", "100 KB", c.digestLine)}, {"other.exe", "other"}});
-    if (c.setupOnServer) Put(dir, {{"orvapp.exe", Pattern(100 * 1024)}});
+    Put(dir, {{"update.ini", VersionFile("2.41", "100 KB", setup)}});
+    if (!c.served.empty()) Put(dir, {{"orvapp.exe", c.served}});
     prompts.messages.clear();
     prompts.AnswerNext(PromptResult::Ok);
     Download(dir, c.mode);
 
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kServerError);
+    EXPECT_EQ(prompts.messages[0].text, c.message);
     EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
     EXPECT_TRUE(prompts.messages[0].systemModal);
     EXPECT_EQ(prompts.messages[0].icon, classlib::PromptIcon::Warning);
@@ -147,7 +164,8 @@ TEST_F(FormDownload, AnythingButTheWholeSetupWithItsDigestIsDeletedAndNeverStart
 }
 
 TEST_F(FormDownload, CancellingMidwayClosesSilentlyAndLeavesNothing) {
-  Put("setup-slow", {{"update.ini", VersionFile("2.41", "200 KB")}, {"orvapp.exe", Pattern(200 * 1024)}});
+  Put("setup-slow",
+      {{"update.ini", VersionFile("2.41", "200 KB", Pattern(200 * 1024))}, {"orvapp.exe", Pattern(200 * 1024)}});
   const struct {
     const char* name;
     void (*cancel)(TFormDownload&);
@@ -167,7 +185,7 @@ TEST_F(FormDownload, CancellingMidwayClosesSilentlyAndLeavesNothing) {
     progressSeen = 0;
     cancel = c.cancel;
     Download("setup-slow", "slow");
-    // The wait ends with the transfer; the window may close only once it has.
+    // The file goes once the transfer has let go of it.
     EXPECT_TRUE(PumpUntil([&] { return TempContents().empty(); }));
     EXPECT_LT(progressSeen, 100);
     EXPECT_TRUE(prompts.messages.empty());
@@ -176,8 +194,69 @@ TEST_F(FormDownload, CancellingMidwayClosesSilentlyAndLeavesNothing) {
   }
 }
 
+// Closed during a download and opened again from the menu, a download at once succeeds and the
+// cancelled one's file goes, however long its transfer takes to end.
+TEST_F(FormDownload, ReopenedAndDownloadedAtOnceTheNewDownloadSucceeds) {
+  THTTPFetch::SetStallTimeoutForTesting(1000);
+  const std::string setup = Pattern(200 * 1024);
+  Put("setup-reopen", {{"update.ini", VersionFile("2.41", "200 KB", setup)}, {"orvapp.exe", setup}});
+  for (const std::string mode : {"slow", "silent"}) {
+    SCOPED_TRACE(mode);
+    // The user's steps, while the first download's transfer runs.
+    Download("setup-reopen", mode, [&] {
+      // The silent server holds the transfer inside its request.
+      if (mode == "silent") {
+        ASSERT_TRUE(PumpUntil([] { return Asked("setup-reopen", "orvapp.exe"); }));
+      }
+      CloseBox(*form);
+      Download("setup-reopen");
+    });
+    ASSERT_TRUE(PumpUntil([&] { return form->PanelInstall->Visible(); }));
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(form->LabelAction->Caption(), "200 KB von 200 KB heruntergeladen.");
+    // Only the new download is left.
+    EXPECT_EQ(TempContents().size(), 1u);
+    CloseBox(*form);
+    EXPECT_TRUE(TempContents().empty());
+    ExpectAllClosed();
+  }
+}
+
+// The program ends by freeing its windows: a download under way, with its first data in or still
+// waiting for a silent server, ends within the stall timeout and leaves nothing behind.
+TEST_F(FormDownload, AQuitDuringADownloadLeavesNothing) {
+  constexpr int kStall = 1000;
+  THTTPFetch::SetStallTimeoutForTesting(kStall);
+  const std::string setup = Pattern(200 * 1024);
+  Put("setup-quit", {{"update.ini", VersionFile("2.41", "200 KB", setup)}, {"orvapp.exe", setup}});
+  bool quitting = false;
+  const auto quit = [&] {
+    if (!quitting) PostQuitMessage(0);
+    quitting = true;
+  };
+  for (const std::string mode : {"slow", "silent"}) {
+    SCOPED_TRACE(mode);
+    MakeWindows();
+    quitting = false;
+    form->HTTPFetch->OnProgress = [&](int, int) { quit(); };
+    Download("setup-quit", mode, [&] {
+      if (mode == "silent" && PumpUntil([] { return Asked("setup-quit", "orvapp.exe"); })) quit();
+    });
+    // The message loop has ended; its end must not reach the tests that follow.
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ASSERT_EQ(TempContents().size(), 1u);
+    const ULONGLONG start = GetTickCount64();
+    form.reset();
+    EXPECT_LT(GetTickCount64() - start, static_cast<ULONGLONG>(kStall) + 3000);
+    EXPECT_TRUE(TempContents().empty());
+    EXPECT_TRUE(prompts.messages.empty());
+  }
+}
+
 TEST_F(FormDownload, ProgressCountsWholeKilobytesOfTheOfferedSize) {
-  Put("setup-progress", {{"update.ini", VersionFile("2.41", "5 KB")}, {"orvapp.exe", Pattern(5 * 1024 + 10)}});
+  Put("setup-progress", {{"update.ini", VersionFile("2.41", "5 KB", Pattern(5 * 1024 + 10))},
+                          {"orvapp.exe", Pattern(5 * 1024 + 10)}});
   const update::TOnProgressEvent progress = form->HTTPFetch->OnProgress;
   std::vector<std::string> before, after;
   std::vector<int> kilobytes;
@@ -208,7 +287,7 @@ TEST_F(FormDownload, ProgressCountsWholeKilobytesOfTheOfferedSize) {
 }
 
 TEST_F(FormDownload, ASetupTheShellCannotStartKeepsTheProgramRunning) {
-  Put("setup-unstartable", {{"update.ini", VersionFile("2.41", "1 KB")}, {"orvapp.exe", Pattern(1024)}});
+  Put("setup-unstartable", {{"update.ini", VersionFile("2.41", "1 KB", Pattern(1024))}, {"orvapp.exe", Pattern(1024)}});
   Download("setup-unstartable");
   ASSERT_TRUE(form->FlatButtonInstall->Visible());
   openSucceeds = false;
@@ -226,7 +305,7 @@ TEST_F(FormDownload, ASetupTheShellCannotStartKeepsTheProgramRunning) {
 }
 
 TEST_F(FormDownload, ATemporaryFolderThatCannotHoldTheDownloadIsReported) {
-  Put("setup-nofolder", {{"update.ini", VersionFile("2.41", "1 KB")}, {"orvapp.exe", Pattern(1024)}});
+  Put("setup-nofolder", {{"update.ini", VersionFile("2.41", "1 KB", Pattern(1024))}, {"orvapp.exe", Pattern(1024)}});
   app::MainWindow().TempFolder = [this] { return temp / "gone\\"; };
   prompts.AnswerNext(PromptResult::Ok);
   Download("setup-nofolder");

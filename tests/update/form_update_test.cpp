@@ -16,17 +16,54 @@ using testing_support::ClickButton;
 using testing_support::CloseBox;
 using update::TFormDownload;
 using update::TFormUpdate;
+using update::THTTPFetch;
+using update_testing::DigestLine;
+using update_testing::Signed;
+using update_testing::VersionText;
 using update_testing::PumpUntil;
 using update_testing::VersionFile;
 
 constexpr char kSuccessAction[] = "Informationen erfolgreich heruntergeladen.";
-constexpr char kFailureAction[] = "Informationen konnten nicht heruntergeladen werden.";
 constexpr char kSuccessInfo[] =
     "Update Wizard hat die Informationen zur im Internet verfügbaren Version erfolgreich heruntergeladen.";
+constexpr char kFailureAction[] = "Informationen konnten nicht heruntergeladen werden.";
 constexpr char kFailureInfo[] =
     "Update Wizard konnte die Informationen zur im Internet verfügbaren Version nicht erfolgreich herunterladen.";
+constexpr char kNotVerifiedAction[] = "Informationen konnten nicht verifiziert werden.";
+constexpr char kNotVerifiedInfo[] =
+    "Update Wizard konnte nicht bestätigen, dass die Informationen zur im Internet verfügbaren Version vom "
+    "Hersteller stammen.";
+constexpr char kUnreadableAction[] = "Informationen konnten nicht gelesen werden.";
+constexpr char kUnreadableInfo[] =
+    "Update Wizard hat die Informationen zur im Internet verfügbaren Version heruntergeladen, kann sie aber nicht "
+    "lesen.";
 constexpr char kNewVersion[] = "Es ist eine neue Version verfügbar!";
 constexpr char kNoNewVersion[] = "Derzeit ist keine neue Version verfügbar!";
+
+// text written with the line ends end, and signed so: its signature line ends so too.
+std::string SignedWithLineEnds(const std::string& text, const std::string& end) {
+  std::string written;
+  for (char c : text) c == '\n' ? written += end : written += c;
+  const std::string file = Signed(written);
+  return file.substr(0, file.size() - 1) + end;
+}
+
+// What the window shows after a check.
+struct Outcome {
+  const char* action;
+  const char* info;
+  const char* available;  // "Fehler" unless there is an offer
+  const char* size;
+  const char* versionInfo;
+  bool canDownload;
+};
+
+Outcome Offer(const char* available, const char* size, const char* versionInfo, bool canDownload = true) {
+  return {kSuccessAction, kSuccessInfo, available, size, versionInfo, canDownload};
+}
+const Outcome kNotVerified{kNotVerifiedAction, kNotVerifiedInfo, "Fehler", "Fehler", "", false};
+const Outcome kUnreadable{kUnreadableAction, kUnreadableInfo, "Fehler", "Fehler", "", false};
+const Outcome kNotDownloaded{kFailureAction, kFailureInfo, "Fehler", "Fehler", "", false};
 
 class FormUpdate : public update_testing::UpdateTest {
  protected:
@@ -53,32 +90,47 @@ class FormUpdate : public update_testing::UpdateTest {
         << "the check never ended: " << form->LabelAvailableVersion->Caption();
   }
 
+  void ExpectShown(const Outcome& expected) {
+    EXPECT_TRUE(form->PanelDownload->Visible());
+    EXPECT_EQ(form->LabelActualVersion->Caption(), "2.402");
+    EXPECT_EQ(form->LabelDownloadAction->Caption(), expected.action);
+    EXPECT_EQ(form->LabelDownloadInfo->Caption(), expected.info);
+    EXPECT_EQ(form->LabelAvailableVersion->Caption(), expected.available);
+    EXPECT_EQ(form->LabelDownloadSize->Caption(), expected.size);
+    EXPECT_EQ(form->LabelVersionInfo->Caption(), expected.versionInfo);
+    EXPECT_EQ(form->FlatButtonDownload->Enabled(), expected.canDownload);
+  }
+
   std::unique_ptr<TFormUpdate> form;
   std::unique_ptr<TFormDownload> download;
 };
 
-TEST_F(FormUpdate, ShowsWhatTheVersionFileOffersOrTheFailure) {
+TEST_F(FormUpdate, ShowsWhatTheSignedVersionFileOffersOrWhyThereIsNothing) {
+  const std::string newer = VersionText("2.41", "1024 KB", DigestLine("setup"));
+  std::string flipped = VersionFile("2.41");
+  flipped[flipped.find("2.41") + 2] ^= 1;
   const struct {
     const char* name;
     std::string file;  // empty: none on the server
     const char* mode;
-    bool success;
-    const char* available;
-    const char* size;
-    const char* versionInfo;
-    bool canDownload;
+    Outcome shown;
   } cases[] = {
-      {"newer", VersionFile("2.41"), "whole", true, "2.41", "1024 KB", kNewVersion, true},
-      {"newer build", VersionFile("2.4.0.12"), "whole", true, "2.4.0.12", "1024 KB", kNewVersion, true},
-      {"same", VersionFile("2.402"), "whole", true, "2.402", "1024 KB", kNoNewVersion, true},
-      {"no length", VersionFile("2.41"), "nolength", true, "2.41", "1024 KB", kNewVersion, true},
-      {"only two lines", "[data full]\nVersion=2.41\n", "whole", true, "2.402", "0", kNoNewVersion, false},
-      {"size without number", VersionFile("2.41", "viel"), "whole", true, "2.41", "viel", kNewVersion, false},
-      {"CR LF", "[data full]\r\nVersion=2.41\r\nSize=1024 KB\r\n", "whole", false, "", "", "", false},
-      {"missing size line", "a\n[data full]\nVersion=2.41\n", "whole", false, "", "", "", false},
-      {"no trailing LF", "a\n[data full]\nVersion=2.41\nSize=1024 KB", "whole", false, "", "", "", false},
-      {"not found", "", "whole", false, "", "", "", false},
-      {"cut short", VersionFile("2.41"), "short", false, "", "", "", false},
+      {"newer", VersionFile("2.41"), "whole", Offer("2.41", "1024 KB", kNewVersion)},
+      {"newer build", VersionFile("2.4.0.12"), "whole", Offer("2.4.0.12", "1024 KB", kNewVersion)},
+      {"same", VersionFile("2.402"), "whole", Offer("2.402", "1024 KB", kNoNewVersion)},
+      {"no length", VersionFile("2.41"), "nolength", Offer("2.41", "1024 KB", kNewVersion)},
+      {"size without number", VersionFile("2.41", "viel"), "whole", Offer("2.41", "viel", kNewVersion, false)},
+      // The same file as written with other line ends, and signed so.
+      {"CR LF", SignedWithLineEnds(newer, "\r\n"), "whole", Offer("2.41", "1024 KB", kNewVersion)},
+      {"CR", SignedWithLineEnds(newer, "\r"), "whole", Offer("2.41", "1024 KB", kNewVersion)},
+      {"unsigned", newer, "whole", kNotVerified},
+      {"signed with another key", Signed(newer, update_testing::OtherTestKey()), "whole", kNotVerified},
+      {"a byte flipped after signing", flipped, "whole", kNotVerified},
+      {"without a digest", Signed(VersionText("2.41", "1024 KB", "")), "whole", kNotVerified},
+      {"signed, section cut short", Signed("a\n[data full]\nVersion=2.41\n"), "whole", kUnreadable},
+      {"signed, no version", VersionFile("neu"), "whole", kUnreadable},
+      {"not found", "", "whole", kNotDownloaded},
+      {"cut short", VersionFile("2.41"), "short", kNotDownloaded},
   };
   int index = 0;
   for (const auto& c : cases) {
@@ -87,23 +139,9 @@ TEST_F(FormUpdate, ShowsWhatTheVersionFileOffersOrTheFailure) {
     if (!c.file.empty()) Put(dir, {{"update.ini", c.file}});
     ServeFrom(dir, c.mode);
     Check();
-    EXPECT_TRUE(form->PanelDownload->Visible());
-    EXPECT_EQ(form->LabelActualVersion->Caption(), "2.402");
-    if (c.success) {
-      EXPECT_EQ(form->LabelDownloadAction->Caption(), kSuccessAction);
-      EXPECT_EQ(form->LabelDownloadInfo->Caption(), kSuccessInfo);
-      EXPECT_EQ(form->LabelAvailableVersion->Caption(), c.available);
-      EXPECT_EQ(form->LabelDownloadSize->Caption(), c.size);
-    } else {
-      EXPECT_EQ(form->LabelDownloadAction->Caption(), kFailureAction);
-      EXPECT_EQ(form->LabelDownloadInfo->Caption(), kFailureInfo);
-      EXPECT_EQ(form->LabelAvailableVersion->Caption(), "Fehler");
-      EXPECT_EQ(form->LabelDownloadSize->Caption(), "Fehler");
-    }
-    EXPECT_EQ(form->LabelVersionInfo->Caption(), c.versionInfo);
-    EXPECT_EQ(form->FlatButtonDownload->Enabled(), c.canDownload);
+    ExpectShown(c.shown);
     // "Download" without a setup to fetch does nothing.
-    if (!c.canDownload) {
+    if (!c.shown.canDownload) {
       form->FlatButtonDownload->Click();
       EXPECT_FALSE(download->Visible());
       EXPECT_TRUE(form->Enabled());
@@ -129,7 +167,8 @@ TEST_F(FormUpdate, HoldsTheMainWindowAndTheSchedulerWhileShown) {
 
 TEST_F(FormUpdate, ClosedDuringTheCheckItsAnswerIsDropped) {
   // Large enough to take a while in chunks.
-  Put("manual-slow", {{"update.ini", std::string(30000, '#') + "\n" + VersionFile("2.41")}});
+  Put("manual-slow", {{"update.ini", Signed(std::string(30000, '#') + "\n" + VersionText("2.41", "1 KB",
+                                                                                        DigestLine("setup")))}});
   ServeFrom("manual-slow", "slow");
   ClickButton(*form->FlatButtonNext);
   EXPECT_EQ(form->LabelAvailableVersion->Caption(), "Wird ermittelt...");
@@ -138,12 +177,83 @@ TEST_F(FormUpdate, ClosedDuringTheCheckItsAnswerIsDropped) {
   PumpUntil([] { return false; }, 1500);
   EXPECT_EQ(form->FlatButtonNext->Caption(), "Überprüfen ");
   EXPECT_FALSE(form->PanelDownload->Visible());
+}
 
-  // The next showing checks afresh.
-  form->Show();
-  ServeFrom("manual-slow");
-  Check();
-  EXPECT_EQ(form->LabelAvailableVersion->Caption(), "2.41");
+// Closed during a check and opened again, "Überprüfen" at once shows the server's answer, not the
+// end of the check the closing cancelled, however long that takes to end.
+TEST_F(FormUpdate, ReopenedAndCheckedAtOnceItShowsTheNewAnswer) {
+  THTTPFetch::SetStallTimeoutForTesting(1000);
+  Put("reopen", {{"update.ini", Signed(std::string(30000, '#') + "\n" +
+                                      VersionText("2.41", "1024 KB", DigestLine("setup")))}});
+  for (const char* mode : {"slow", "silent"}) {
+    SCOPED_TRACE(mode);
+    ServeFrom("reopen", mode);
+    ClickButton(*form->FlatButtonNext);
+    // The silent server holds the transfer inside its request.
+    if (std::string(mode) == "silent") {
+      ASSERT_TRUE(PumpUntil([] { return Asked("reopen", "update.ini"); }));
+    }
+    CloseBox(*form);
+    form->Show();
+    ServeFrom("reopen");
+    Check();
+    ExpectShown(Offer("2.41", "1024 KB", kNewVersion));
+    ClickButton(*form->FlatButtonNext);
+    form->Show();
+  }
+}
+
+// Counts what a plain window of the program is asked to paint.
+class PaintedWindow {
+ public:
+  PaintedWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+      if (message == WM_PAINT) {
+        ++paints;
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+      }
+      return DefWindowProcW(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"OrvantaPaintCounter";
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowW(L"OrvantaPaintCounter", L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  }
+  ~PaintedWindow() { DestroyWindow(window_); }
+  // Asks for painting anew and forgets what was painted.
+  void Invalidate() {
+    testing_support::Pump();
+    paints = 0;
+    InvalidateRect(window_, nullptr, TRUE);
+  }
+  static inline int paints = 0;
+
+ private:
+  HWND window_;
+};
+
+// The program ends by freeing its windows: a check still connecting to a host that takes no
+// connection holds it no longer than the stall timeout, and the other windows paint meanwhile.
+TEST_F(FormUpdate, AQuitWhileConnectingEndsWithinTheStallTimeout) {
+  constexpr int kStall = 1000;
+  THTTPFetch::SetStallTimeoutForTesting(kStall);
+  update::SetUpdateServerForTesting(update_testing::UnacceptingUrl(""));
+  const std::string before = update_testing::ConnectAttempts();
+  ClickButton(*form->FlatButtonNext);
+  ASSERT_TRUE(update_testing::WaitForConnectAttempt(before));
+  PaintedWindow other;
+  other.Invalidate();
+  const ULONGLONG start = GetTickCount64();
+  form.reset();
+  const ULONGLONG took = GetTickCount64() - start;
+  EXPECT_GE(took, static_cast<ULONGLONG>(kStall) / 2) << "the connect ended by itself";
+  EXPECT_LT(took, static_cast<ULONGLONG>(kStall) + 3000);
+  EXPECT_GT(PaintedWindow::paints, 0);
 }
 
 }  // namespace

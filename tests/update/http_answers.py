@@ -1,17 +1,17 @@
 """Answers the HTTP client's tests from a table of server behaviours.
 
 Usage: http_answers.py PORT_FILE
-Listens on 127.0.0.1 on a free port and writes that port to PORT_FILE once it listens. It ends
-when the connection its starter opens to /lifeline closes, which happens however the starter ends.
-Its own output goes to PORT_FILE.log, so it holds none of its starter's pipes.
+Listens on 127.0.0.1 on a free port and writes that port to PORT_FILE once it listens, and on a
+second line the port of a socket that takes no connection: its queue is full and it never accepts,
+so a client's connect waits as for a host that does not answer. It ends when the connection its
+starter opens to /lifeline closes, which happens however the starter ends. Its own output goes to
+PORT_FILE.log, so it holds none of its starter's pipes.
 
 Bodies are the pattern byte i = i % 251, so a shifted or repeated chunk shows; the site folder
 beside PORT_FILE serves the files that tests put there.
 """
-import hashlib
 import http.server
 import os
-import re
 import socket
 import socketserver
 import struct
@@ -21,14 +21,6 @@ import time
 
 def pattern(n):
     return bytes(i % 251 for i in range(n))
-
-
-def digest(folder, match):
-    path = os.path.join(folder, match.group(1).decode())
-    if not os.path.isfile(path):
-        return match.group(0)
-    with open(path, "rb") as f:
-        return hashlib.sha256(f.read()).hexdigest().encode()
 
 
 class Answers(http.server.BaseHTTPRequestHandler):
@@ -101,9 +93,9 @@ class Answers(http.server.BaseHTTPRequestHandler):
             time.sleep(0.02)
 
     # /site/MODE/DIR/FILE: FILE of the folder DIR in the site folder, 404 when there is none. MODE:
-    # whole (with its content length), nolength, short (half of it, announcing all) or slow (chunks
-    # of 1025 bytes, one every 20 ms). In update.ini, "{sha256 NAME}" stands for the SHA-256 of the
-    # file NAME beside it, when there is one.
+    # whole (with its content length), nolength, short (half of it, announcing all), slow (chunks
+    # of 1025 bytes, one every 20 ms) or silent (no answer at all; FILE.asked beside it tells
+    # that the request came).
     def site(self, arg, _):
         mode, _, name = arg.partition("/")
         path = os.path.join(SITE, *name.split("/"))
@@ -112,8 +104,6 @@ class Answers(http.server.BaseHTTPRequestHandler):
             return
         with open(path, "rb") as f:
             body = f.read()
-        if os.path.basename(path) == "update.ini":
-            body = re.sub(rb"\{sha256 ([^}]+)\}", lambda m: digest(os.path.dirname(path), m), body)
         if mode == "whole":
             self.send_answer(200, body)
         elif mode == "nolength":
@@ -130,6 +120,9 @@ class Answers(http.server.BaseHTTPRequestHandler):
                 self.wfile.write(body[i:i + 1025])
                 self.wfile.flush()
                 time.sleep(0.02)
+        elif mode == "silent":
+            open(path + ".asked", "w").close()
+            time.sleep(600)
         else:
             self.send_answer(500, b"no such mode: " + mode.encode())
 
@@ -205,6 +198,21 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
         pass
 
 
+def taking_no_connection():
+    """A listening socket whose queue its own connection fills, and which never accepts: a further
+    connect to it stays in SYN_SENT."""
+    sock = socket.socket()
+    sock.bind(("127.0.0.1", 0))
+    sock.listen(0)
+    filler = socket.socket()
+    filler.setblocking(False)
+    try:
+        filler.connect(sock.getsockname())
+    except BlockingIOError:
+        pass
+    return sock, filler
+
+
 def main():
     global SITE
     port_file = sys.argv[1]
@@ -214,8 +222,9 @@ def main():
     os.dup2(log, 2)
     os.closerange(3, 1024)
     server = Server(("127.0.0.1", 0), Answers)
+    unaccepting, _filler = taking_no_connection()
     with open(port_file + ".tmp", "w") as f:
-        f.write(str(server.server_address[1]))
+        f.write("%d\n%d\n" % (server.server_address[1], unaccepting.getsockname()[1]))
     os.replace(port_file + ".tmp", port_file)
     server.serve_forever()
 

@@ -321,18 +321,18 @@ TEST(HttpFetch, CancelWhileIdleDoesNothing) {
   EXPECT_EQ(events.doneStrings, 1);
 }
 
-TEST(HttpFetch, StartWhileTransferringIsIgnored) {
+TEST(HttpFetch, StartWhileTransferringIsRefused) {
   THTTPFetch fetch(nullptr);
   Events events;
   events.Listen(fetch);
   fetch.SetURL(ServerUrl("/slow/5"));
   fetch.SetWaitThread(true);
-  fetch.StartStringDownload();
+  ASSERT_TRUE(fetch.StartStringDownload());
   // A string transfer does not wait for its end.
   EXPECT_EQ(events.Ends(), 0);
   fetch.SetURL(ServerUrl("/data/10"));
-  fetch.StartStringDownload();
-  fetch.StartFileDownload();
+  EXPECT_FALSE(fetch.StartStringDownload());
+  EXPECT_FALSE(fetch.StartFileDownload());
   ASSERT_TRUE(PumpUntil([&] { return events.Ends() > 0; }));
   EXPECT_EQ(events.result, Pattern(5 * 1025));
   // The new URL serves the next transfer.
@@ -340,6 +340,46 @@ TEST(HttpFetch, StartWhileTransferringIsIgnored) {
   events.Listen(fetch);
   RunToEnd(fetch, events, false);
   EXPECT_EQ(events.result, Pattern(10));
+}
+
+// A start right after a cancel waits for the cancelled transfer's end, so the ends arrive in order;
+// one held in a connect that no timeout reaches is let go after the stall timeout.
+TEST(HttpFetch, AStartAfterACancelFollowsTheCancelledEnd) {
+  constexpr int kStall = 500;
+  THTTPFetch::SetStallTimeoutForTesting(kStall);
+  struct Restore {
+    ~Restore() { THTTPFetch::SetStallTimeoutForTesting(0); }
+  } restore;
+  const struct {
+    const char* name;
+    std::string url;
+    bool connectWaits;
+  } cases[] = {
+      {"slow", ServerUrl("/slow/100"), false},
+      {"silent", ServerUrl("/silent"), false},
+      {"taking no connection", update_testing::UnacceptingUrl("/"), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    THTTPFetch fetch(nullptr);
+    std::vector<std::string> ends;
+    fetch.OnDoneString = [&](const std::string& result) { ends.push_back(result); };
+    fetch.OnError = [&] { ends.push_back("OnError"); };
+    fetch.SetURL(c.url);
+    const std::string connecting = update_testing::ConnectAttempts();
+    ASSERT_TRUE(fetch.StartStringDownload());
+    if (c.connectWaits) {
+      ASSERT_TRUE(update_testing::WaitForConnectAttempt(connecting));
+    }
+    fetch.CancelDownload();
+    fetch.SetURL(ServerUrl("/data/10"));
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_TRUE(fetch.StartStringDownload());
+    EXPECT_LT(GetTickCount64() - start, static_cast<ULONGLONG>(kStall) + 3000);
+    EXPECT_EQ(ends, std::vector<std::string>{"OnError"});
+    ASSERT_TRUE(PumpUntil([&] { return ends.size() == 2; }));
+    EXPECT_EQ(ends[1], Pattern(10));
+  }
 }
 
 TEST(HttpFetch, DestroyingTheComponentEndsItsTransferSilently) {

@@ -4,6 +4,7 @@
 #include <ws2tcpip.h>
 #include <windows.h>
 
+#include <sstream>
 #include <stdexcept>
 
 #include "classlib/gui_thread.h"
@@ -43,15 +44,20 @@ void HoldLifeline(int port) {
   }
 }
 
-// Starts the script and reads the port it listens on. The host process has no Windows handle;
-// the script ends when the lifeline closes.
 // The server's port file and, beside it, its site folder.
 const testing_support::TempDir& ServerFolder() {
   static testing_support::TempDir folder;
   return folder;
 }
 
-int StartServer() {
+struct Ports {
+  int server;
+  int unaccepting;
+};
+
+// Starts the script and reads the ports it listens on. The host process has no Windows handle;
+// the script ends when the lifeline closes.
+Ports StartServer() {
   const std::string portFile = ServerFolder() / "port";
   std::wstring command = L"\"" + WindowsPath(ORV_PYTHON3) + L"\" \"" + classlib::Widen(ORV_HTTP_ANSWERS) +
                          L"\" \"" + classlib::Widen(testing_support::HostPath(portFile)) + L"\"";
@@ -65,20 +71,69 @@ int StartServer() {
   if (process.hProcess) CloseHandle(process.hProcess);
   for (int waited = 0; waited < 20000; waited += 50) {
     if (testing_support::FileExists(portFile)) {
-      const int port = std::stoi(testing_support::ReadFile(portFile));
-      HoldLifeline(port);
-      return port;
+      std::istringstream lines(testing_support::ReadFile(portFile));
+      Ports ports{};
+      lines >> ports.server >> ports.unaccepting;
+      HoldLifeline(ports.server);
+      return ports;
     }
     Sleep(50);
   }
   throw std::runtime_error("the HTTP test server did not start");
 }
 
+const Ports& ServerPorts() {
+  static const Ports ports = StartServer();
+  return ports;
+}
+
 }  // namespace
 
 std::string ServerUrl(const std::string& path) {
-  static const int port = StartServer();
-  return "http://127.0.0.1:" + std::to_string(port) + path;
+  return "http://127.0.0.1:" + std::to_string(ServerPorts().server) + path;
+}
+
+std::string UnacceptingUrl(const std::string& path) {
+  return "http://127.0.0.1:" + std::to_string(ServerPorts().unaccepting) + path;
+}
+
+namespace {
+
+// Lists the local ends of the connections to PORT in SYN_SENT; with a list of them given, waits
+// until one not on it shows.
+constexpr char kConnectAttempts[] = R"(import sys, time
+port = "%04X" % int(sys.argv[1])
+def attempts():
+    found = set()
+    for line in open("/proc/net/tcp").readlines()[1:]:
+        local, remote, state = line.split()[1:4]
+        if remote.endswith(":" + port) and state == "02":
+            found.add(local)
+    return found
+if len(sys.argv) == 2:
+    print(" ".join(sorted(attempts())))
+    sys.exit(0)
+before = set(sys.argv[2].split())
+deadline = time.time() + 10
+while not attempts() - before:
+    if time.time() > deadline:
+        sys.exit(1)
+    time.sleep(0.02)
+)";
+
+}  // namespace
+
+std::string ConnectAttempts() {
+  std::string output;
+  if (!testing_support::RunHostPython(kConnectAttempts, {std::to_string(ServerPorts().unaccepting)}, output)) {
+    throw std::runtime_error("cannot list the connects: " + output);
+  }
+  return output;
+}
+
+bool WaitForConnectAttempt(const std::string& before) {
+  std::string output;
+  return testing_support::RunHostPython(kConnectAttempts, {std::to_string(ServerPorts().unaccepting), before}, output);
 }
 
 std::string SiteFolder() {

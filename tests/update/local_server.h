@@ -10,6 +10,13 @@ namespace update_testing {
 // "http://127.0.0.1:PORT" + path. Starts the server on first use.
 std::string ServerUrl(const std::string& path);
 
+// The same on a port of the server's host that takes no connection: a connect there waits.
+std::string UnacceptingUrl(const std::string& path);
+// The connects to that port now waiting, as the host lists them.
+std::string ConnectAttempts();
+// Waits until a connect to that port waits that is not among before; false after 10 s.
+bool WaitForConnectAttempt(const std::string& before);
+
 // The folder whose files the server's /site/MODE/ answers serve (see http_answers.py).
 std::string SiteFolder();
 

@@ -8,7 +8,7 @@
 
 #include "classlib/wide.h"
 #include "tests/support/temp_dir.h"
-#include "update/sha256.h"
+#include "tests/update/signing.h"
 
 namespace {
 
@@ -16,28 +16,18 @@ using testing_support::FileExists;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 using update::TSetupFile;
+using update_testing::SHA256Hex;
 
 bool FolderExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(classlib::Widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string DigestOf(const std::string& bytes) {
-  TempDir dir;
-  WriteFile(dir / "f", bytes);
-  HANDLE file = CreateFileW(classlib::Widen(dir / "f").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  std::string hex;
-  EXPECT_TRUE(update::FileSHA256(file, hex));
-  CloseHandle(file);
-  return hex;
-}
-
 // The standard's own examples; the million takes many reads.
 TEST(FileSHA256, KnownDigests) {
-  EXPECT_EQ(DigestOf(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-  EXPECT_EQ(DigestOf("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-  EXPECT_EQ(DigestOf(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+  EXPECT_EQ(SHA256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(SHA256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(SHA256Hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
 constexpr char kAbcDigest[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";

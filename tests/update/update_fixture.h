@@ -1,6 +1,6 @@
 // A world for the update check and its windows: a main window and a system that only record what
-// they are told, a temporary folder of the test's own, and the version file and setup served from
-// the test server's site folder.
+// they are told, a temporary folder of the test's own, the tests' key in place of the vendor's, and
+// the version file and setup served from the test server's site folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,7 +14,10 @@
 #include "classlib/wide.h"
 #include "tests/support/temp_dir.h"
 #include "tests/update/local_server.h"
+#include "tests/update/signing.h"
+#include "update/http_fetch.h"
 #include "update/update_server.h"
+#include "update/vendor_signature.h"
 
 namespace update_testing {
 
@@ -40,12 +43,15 @@ class UpdateTest : public testing::Test {
       return openSucceeds;
     };
     s.ExitSystem = [](unsigned) { return false; };
+    update::SetVendorPublicKeyForTesting(VendorTestKey().publicPoint);
   }
 
   void TearDown() override {
     app::MainWindow() = app::MainWindowHooks();
     app::System() = app::SystemActions();
     update::SetUpdateServerForTesting("");
+    update::SetVendorPublicKeyForTesting("");
+    update::THTTPFetch::SetStallTimeoutForTesting(0);
   }
 
   // Puts files (name, bytes) into the site folder dir.
@@ -57,6 +63,11 @@ class UpdateTest : public testing::Test {
   // Points the program at the site folder dir, served as mode (see http_answers.py).
   static void ServeFrom(const std::string& dir, const std::string& mode = "whole") {
     update::SetUpdateServerForTesting(ServerUrl("/site/" + mode + "/" + dir));
+  }
+
+  // The server has the request for the file name of dir, served silent.
+  static bool Asked(const std::string& dir, const std::string& name) {
+    return testing_support::FileExists(SiteFolder() + "\\" + dir + "\\" + name + ".asked");
   }
 
   // The names in the temporary folder.
@@ -85,12 +96,17 @@ class UpdateTest : public testing::Test {
   std::vector<std::string> opened;
 };
 
-// A version file offering version, size and, when not empty, the digest line.
-inline std::string VersionFile(const std::string& version, const std::string& size = "1024 KB",
-                               const std::string& digestLine = "SHA256={sha256 orvapp.exe}") {
+// The text of a version file offering version and size, and digestLine after them when not empty.
+inline std::string VersionText(const std::string& version, const std::string& size, const std::string& digestLine) {
   std::string text = "[info]\nname=Orvanta\n\n[data full]\nVersion=" + version + "\nSize=" + size + "\n";
   if (!digestLine.empty()) text += digestLine + "\n";
   return text;
+}
+
+// A version file the vendor signed, offering version and size and the setup by its digest.
+inline std::string VersionFile(const std::string& version, const std::string& size = "1024 KB",
+                               const std::string& setup = "setup") {
+  return Signed(VersionText(version, size, DigestLine(setup)));
 }
 
 }  // namespace update_testing

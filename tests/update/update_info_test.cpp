@@ -5,7 +5,9 @@
 #include <string>
 
 #include "classlib/exceptions.h"
+#include "tests/update/signing.h"
 #include "update/file_version.h"
+#include "update/vendor_signature.h"
 
 namespace {
 
@@ -13,6 +15,7 @@ using update::GetUpdateInfo;
 using update::IsNewerVersion;
 using update::TFileVersion;
 using update::TUpdateInfo;
+using update_testing::Signed;
 
 constexpr char kOwn[] = "2.402";
 const std::string kDigest(64, 'a');
@@ -33,8 +36,12 @@ TEST(GetUpdateInfo, ReadsTheSectionFromItsCharacterPositions) {
       {"header inside a line", "x\n-- [data full] --\nVersion=2.41\nSize=9 KB\n", "2.41", "9 KB", ""},
       {"with digest", "[data full]\nVersion=2.41\nSize=1024 KB\nSHA256=" + kDigest + "\n", "2.41", "1024 KB", kDigest},
       {"other line after the size", "[data full]\nVersion=2.41\nSize=1024 KB\nNotes=x\n", "2.41", "1024 KB", ""},
-      // A CR stays part of its line.
-      {"CR LF", "[data full]\r\nVersion=2.41\r\nSize=1024 KB\r\n", "2.41\r", "1024 KB\r", ""},
+      // A line ends at CR LF, LF or CR.
+      {"CR LF", "[data full]\r\nVersion=2.41\r\nSize=1024 KB\r\n", "2.41", "1024 KB", ""},
+      {"CR", "[data full]\rVersion=2.41\rSize=1024 KB\rSHA256=" + kDigest + "\r", "2.41", "1024 KB", kDigest},
+      {"mixed", "[data full]\r\nVersion=2.41\rSize=1024 KB\n", "2.41", "1024 KB", ""},
+      // LF CR is two line ends, so an empty line stands between.
+      {"LF CR", "x\n[data full]\n\rVersion=2.41\nSize=1 KB\n", "", "on=2.41", ""},
       // The first eight and five characters go, whatever they are; shorter lines leave nothing.
       {"short lines", "[data full]\nVer\nSize\n", "", "", ""},
       // A digest on a last line without LF does not count.
@@ -59,6 +66,46 @@ TEST(GetUpdateInfo, ASectionEndingBeforeItsSizeLineFails) {
                            "a\n[data full]\nVersion=2.41\nSize=1024 KB"}) {
     SCOPED_TRACE(text);
     EXPECT_THROW(GetUpdateInfo(text, kOwn), classlib::EListError);
+  }
+}
+
+TEST(ReadUpdateFile, BelievesOnlyASignedFileThatNamesTheSetupsDigest) {
+  update::SetVendorPublicKeyForTesting(update_testing::VendorTestKey().publicPoint);
+  struct Restore {
+    ~Restore() { update::SetVendorPublicKeyForTesting(""); }
+  } restore;
+  using update::TUpdateFileKind;
+  const std::string section = "[data full]\nVersion=2.41\nSize=1024 KB\n";
+  const struct {
+    const char* name;
+    std::string file;
+    TUpdateFileKind kind;
+    bool newer;
+  } cases[] = {
+      {"newer", Signed(section + "SHA256=" + kDigest + "\n"), TUpdateFileKind::Offer, true},
+      {"same", Signed("[data full]\nVersion=2.402\nSize=1 KB\nSHA256=" + kDigest + "\n"), TUpdateFileKind::Offer,
+       false},
+      {"unsigned", section + "SHA256=" + kDigest + "\n", TUpdateFileKind::NotVerified, false},
+      {"no digest", Signed(section), TUpdateFileKind::NotVerified, false},
+      {"digest cut short", Signed(section + "SHA256=" + kDigest.substr(1) + "\n"), TUpdateFileKind::NotVerified,
+       false},
+      {"digest not hex", Signed(section + "SHA256=" + std::string(64, 'g') + "\n"), TUpdateFileKind::NotVerified,
+       false},
+      {"no section", Signed("a\nb\nc\n"), TUpdateFileKind::NotVerified, false},
+      {"missing size line", Signed("a\n[data full]\nVersion=2.41\n"), TUpdateFileKind::Unreadable, false},
+      {"no version", Signed("[data full]\nVersion=neu\nSize=1 KB\nSHA256=" + kDigest + "\n"),
+       TUpdateFileKind::Unreadable, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const update::TUpdateFile file = update::ReadUpdateFile(c.file, {2, 4, 0, 2});
+    EXPECT_EQ(file.Kind, c.kind);
+    EXPECT_EQ(file.Newer, c.newer);
+    if (c.kind == TUpdateFileKind::Offer) {
+      EXPECT_EQ(file.Info.SetupDigest, kDigest);
+    } else {
+      EXPECT_EQ(file.Info.SetupDigest, "");
+    }
   }
 }
 
