@@ -80,14 +80,14 @@ TFormDownload::~TFormDownload() {
 }
 
 void TFormDownload::StartDownload(const TUpdateInfo& offer, int sizeKB, classlib::TForm& requester) {
-  // A download that closing the window cancelled ends first and takes its file with it.
-  HTTPFetch->WaitForCancelledTransfer();
   requester_ = &requester;
   sizeText_ = offer.DownloadSize;
   digest_ = offer.SetupDigest;
   FlatProgressBarDownload->SetMaxValue(sizeKB);
   ShowProgress(0);
   Show();
+  // A download that closing the window cancelled ends first and takes its file with it.
+  HTTPFetch->WaitForCancelledTransfer();
   DownloadSetupFile();
 }
 

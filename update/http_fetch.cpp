@@ -45,7 +45,8 @@ void THTTPFetch::CancelDownload() {
 }
 
 void THTTPFetch::WaitForCancelledTransfer() {
-  if (!shared_ || !shared_->terminated) return;
+  // Inside one of its own calls the transfer cannot end; a start there is refused.
+  if (!shared_ || !shared_->terminated || shared_->callsRunning > 0) return;
   const std::shared_ptr<bool> alive = alive_;
   const std::shared_ptr<THTTPFetchShared> ending = shared_;
   // Its end call closes thread_ while we wait.

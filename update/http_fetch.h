@@ -4,10 +4,10 @@
 // owner (the window it sits on) frees it.
 //
 // A transfer succeeds only when the server answers 200. A string transfer holds at most
-// kStringLimit bytes; a longer answer fails. A host that takes no connection or a server that
-// stalls fails the transfer after kStallTimeout. One transfer runs at a time: a start while a
-// cancelled one is still ending waits for that end first. Destroying the component cancels its
-// transfer and waits for the thread; no event fires after that.
+// kStringLimit bytes; a longer answer fails. A server that stalls fails the transfer after
+// kStallTimeout. One transfer runs at a time: a start while a cancelled one is still ending waits
+// for that end first. Destroying the component cancels its transfer and waits, at most
+// kStallTimeout, for the thread; no event fires after that.
 #pragma once
 
 #include <functional>
@@ -90,8 +90,9 @@ class THTTPFetch : public classlib::TComponent {
 
   // ---- operations
 
-  // False when refused: a transfer runs that was not cancelled. With WaitThread, returns only
-  // after OnDoneFile or OnError has fired (pumping messages).
+  // False when refused: a transfer runs that was not cancelled, or this is a call of the cancelled
+  // transfer itself. With WaitThread, returns only after OnDoneFile or OnError has fired (pumping
+  // messages).
   bool StartFileDownload();
   // The same; with WaitThread, dispatches the waiting messages once and returns while the
   // transfer runs.
@@ -104,10 +105,10 @@ class THTTPFetch : public classlib::TComponent {
   void WaitForCancelledTransfer();
 
   static constexpr int kStringLimit = 64 * 1024;
-  // A connection not made, or a server silent, for this long fails the transfer. Waits for a
-  // transfer's thread last at most this long too: where the system's connect ignores its timeout,
-  // the thread is then let go to end by itself, reaching nobody, and a cancelled transfer ends
-  // with OnError at once.
+  // A connection not made (where the system keeps that timeout) or a server silent for this long
+  // fails the transfer. A wait for a transfer's thread (a start after a cancel, the destructor)
+  // lasts at most this long as well; a thread still held then is let go to end by itself,
+  // reaching nobody, and a cancelled transfer waited for so ends with OnError there.
   static constexpr int kStallTimeout = 30000;
   // 0 restores kStallTimeout.
   static void SetStallTimeoutForTesting(int milliseconds);
