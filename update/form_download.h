@@ -1,7 +1,7 @@
 // "Download...": fetches the setup the version file offers into a folder of its own, shows its
-// progress, checks it against the digest the vendor signed and, on "Installation starten", starts it
-// and ends the program. Closing the window, or "Abbrechen", cancels a download under way; its file
-// goes once the transfer has let go of it.
+// progress, checks it against the digest the vendor signed and, on "Installation starten", starts
+// it and ends the program. Closing the window, or "Abbrechen", cancels a download under way; its
+// file goes once the transfer has let go of it.
 #pragma once
 
 #include <string>

@@ -137,7 +137,8 @@ bool THTTPFetchThread::Transfer() {
   // Left alone, an unreachable host or a silent server would hold the thread, and whoever waits
   // for it, for minutes.
   DWORD timeout = static_cast<DWORD>(THTTPFetch::StallTimeout());
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+  for (DWORD option :
+       {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
     InternetSetOptionA(request, option, &timeout, sizeof timeout);
   }
   std::string body = settings_.PostQuery;

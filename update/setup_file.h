@@ -1,7 +1,7 @@
 // The downloaded setup. It goes into a fresh folder of its own below the temporary folder, so no
 // file put there beforehand can be started in its place, and it is started only once its SHA-256
-// is the digest the signed version file gave; from that check on it stays open for reading only, so it
-// cannot be changed before it runs.
+// is the digest the signed version file gave; from that check on it stays open for reading only,
+// so it cannot be changed before it runs.
 #pragma once
 
 #include <string>
