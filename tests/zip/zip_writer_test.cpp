@@ -321,6 +321,29 @@ TEST_F(SplitArchive, PartsStayWithinTheirSizesAtEveryCut) {
 
 TEST_F(SplitArchive, EncryptedEntriesSplitAsWell) { WriteSet({5000, 3000}, "Geheim"); }
 
+// The writer holds the directory as if it had read it from the last part, so it extracts the
+// set it wrote.
+TEST_F(SplitArchive, TheWriterExtractsTheSetItWrote) {
+  TZipWriter writer;
+  writer.SetZipName(archive_);
+  writer.MultiZipInfo().MultiMode = TMultiMode::mmBlocks;
+  writer.MultiZipInfo().FirstBlockSize = 7000;
+  writer.MultiZipInfo().BlockSize = 6000;
+  AddTree(writer, source_);
+  const int written = writer.ArchiveFiles();
+  ASSERT_EQ(writer.DiskCount(), 4);
+  const std::string dest = dir_ / "ziel";
+  MakeFolder(dest);
+  writer.SetDestDir(dest);
+  writer.SetDoAll(true);
+  writer.SetRecreateDirs(true);
+  int bad = 0;
+  writer.OnBadCRC = [&](std::uint32_t, std::uint32_t, int) { ++bad; };
+  EXPECT_EQ(writer.ExtractMatching(), written);
+  EXPECT_EQ(bad, 0);
+  EXPECT_EQ(ReadTree(dest), ReadTree(source_));
+}
+
 #ifndef _WIN32
 TEST_F(SplitArchive, InfoZipJoinsTheSetOnceRenamed) {
   using peer_tools::Quote;
