@@ -3,13 +3,15 @@
 namespace zip {
 namespace {
 
-TDecoderMemory heap;
-TDecoderMemory* installed = &heap;
+TDecoderMemory* installed = nullptr;
 
 }  // namespace
 
-TDecoderMemory& DecoderMemory() { return *installed; }
+TDecoderMemory& DecoderMemory() {
+  static TDecoderMemory heap;
+  return installed ? *installed : heap;
+}
 
-void SetDecoderMemoryForTesting(TDecoderMemory* memory) { installed = memory ? memory : &heap; }
+void SetDecoderMemoryForTesting(TDecoderMemory* memory) { installed = memory; }
 
 }  // namespace zip
