@@ -16,6 +16,7 @@
 #include "app/wizards/main_window_hooks.h"
 #include "classlib/wide.h"
 #include "tests/app/program/main_window_fixture.h"
+#include "tests/support/child_process.h"
 #include "tests/support/host_python.h"
 #include "tests/support/scripted_prompts.h"
 #include "update/automatic_update.h"
@@ -44,18 +45,6 @@ Stored ReadStored(const char* name) {
   if (s.type == REG_DWORD) s.number = *reinterpret_cast<DWORD*>(data);
   if (s.type == REG_SZ) s.text = classlib::Narrow(reinterpret_cast<wchar_t*>(data));
   return s;
-}
-
-// Runs a program of the Windows folder with its arguments and waits for its end.
-void RunAndWait(const std::wstring& commandLine) {
-  std::wstring command = commandLine;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  WaitForSingleObject(process.hProcess, 60000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
 }
 
 // The item list of a folder, as the folder dialog returns it.
@@ -267,8 +256,11 @@ TEST_F(MainMenu, TheExportReplacesAnOlderOneAndTheRegistryEditorRestoresEverythi
   const std::string dumped = registry.Dump("Software\\Norvex\\Orvanta");
   ASSERT_NE(dumped.find("T\xC3\xA4glich"), std::string::npos) << dumped;
   ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Norvex"), ERROR_SUCCESS);
-  EXPECT_EQ(registry.Dump("Software\\Norvex\\Orvanta").find("CompressRatio"), std::string::npos);
-  RunAndWait(L"regedit.exe /S \"" + classlib::Widen(file) + L"\"");
+  HKEY gone = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Norvex\\Orvanta", 0, KEY_READ, &gone), ERROR_FILE_NOT_FOUND);
+  const testing_support::ChildRun import =
+      testing_support::RunChild(L"regedit.exe /S \"" + classlib::Widen(file) + L"\"");
+  ASSERT_EQ(import.Problem, "");
   EXPECT_EQ(registry.Dump("Software\\Norvex\\Orvanta"), dumped);
 }
 
