@@ -36,6 +36,24 @@ void PaintControl(classlib::TWinControl& control, classlib::TBitmap& into) {
                PRF_CLIENT | PRF_ERASEBKGND);
 }
 
+void ShownPixels(classlib::TWinControl& control, classlib::TBitmap& into) {
+  const RECT r = control.ClientRect();
+  into.SetSize(r.right, r.bottom);
+  const HDC shown = GetDC(control.Handle());
+  BitBlt(into.Canvas().Handle(), 0, 0, r.right, r.bottom, shown, 0, 0, SRCCOPY);
+  ReleaseDC(control.Handle(), shown);
+}
+
+int StalePixels(classlib::TWinControl& control, int inset) {
+  classlib::TBitmap shown, fresh;
+  ShownPixels(control, shown);
+  PaintControl(control, fresh);
+  int stale = 0;
+  for (int y = inset; y < fresh.Height() - inset; ++y)
+    for (int x = inset; x < fresh.Width() - inset; ++x) stale += shown.Pixel(x, y) != fresh.Pixel(x, y);
+  return stale;
+}
+
 int GdiObjectCount() {
   if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(count);
   // Wine answers 0 above; its process's table of GDI handles (the PEB's, 24-byte entries whose

@@ -23,6 +23,13 @@ std::vector<std::string> TakeBoundaryErrors();
 // The client area as the control paints it (WM_PRINTCLIENT into a 32-bit DIB).
 void PaintControl(classlib::TWinControl& control, classlib::TBitmap& into);
 
+// What the control shows now: its pixels as it last painted them, copied from its window's device
+// context. Unlike PaintControl, a control that missed a repaint still shows its old picture here.
+void ShownPixels(classlib::TWinControl& control, classlib::TBitmap& into);
+// The pixels of the client area, Inset from its edges, that the control shows otherwise than a
+// fresh paint of its present state: 0 once every change has been repainted.
+int StalePixels(classlib::TWinControl& control, int inset = 0);
+
 // The GDI objects the process holds now.
 int GdiObjectCount();
 
