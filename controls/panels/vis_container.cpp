@@ -128,7 +128,10 @@ void TVisListItem::Change() {
   TVisCustomComponent::Change();
   if (Updating()) return;
   TVisCustomContainer* container = Container();
-  if (container && !container->Updating() && container->OnChange) container->OnChange(this);
+  if (!container || container->Updating()) return;
+  // The controls that draw the item hear of it too, not only the list's own handler.
+  container->ChangeClients();
+  if (container->OnChange) container->OnChange(this);
 }
 
 void TVisListItem::Assign(const classlib::TPersistent& Source) {

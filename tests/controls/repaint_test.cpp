@@ -20,6 +20,7 @@
 #include "controls/flat/flat_edit.h"
 #include "controls/flat/flat_hint.h"
 #include "controls/flat/flat_tab_control.h"
+#include "controls/panels/vis_image_list.h"
 #include "controls/panels/vis_progress_fill.h"
 #include "controls/panels/vis_simple_panel.h"
 #include "controls/panels/vis_spin_edit.h"
@@ -547,9 +548,25 @@ TVisProgressFill* NewBar(TForm& form) {
   return bar;
 }
 
+// A bar filled from a bitmap list of the form with two pictures, red and blue.
+TVisProgressFill* NewPictureBar(TForm& form) {
+  TVisProgressFill* bar = NewBar(form);
+  auto* list = new TVisBitmapList(&form);
+  for (TColor color : {0x0000FFu, 0xFF0000u}) {
+    TBitmap picture(8, 8);
+    picture.Canvas().Brush().SetColor(color);
+    picture.Canvas().FillRect({0, 0, 8, 8});
+    static_cast<TVisBitmapListItem*>(list->Add())->SetBitmap(picture);
+  }
+  bar->FillObject().SetStyle(TVisFillStyle::sfBitmapList);
+  bar->SetImageList(list);
+  return bar;
+}
+
 TEST_F(Repaint, ProgressFill) {
   using F = TVisProgressFill;
   const auto bar = [](TForm& f) { return NewBar(f); };
+  const auto pictureBar = [](TForm& f) { return NewPictureBar(f); };
   const auto percent = [](TForm& f) {
     TVisProgressFill* b = NewBar(f);
     b->SetOptionsText(TVisMeterTextOptions::toPercent);
@@ -561,6 +578,15 @@ TEST_F(Repaint, ProgressFill) {
       On<F>("maximum", bar, [](F& b) { b.SetMaxValue(50); }),
       On<F>("minimum", bar, [](F& b) { b.SetMinValue(30); }),
       On<F>("colour", bar, [](F& b) { b.SetColor(kWhite); }),
+      On<F>("picture of the image list", pictureBar, [](F& b) { b.SetListIndex(1); }),
+      On<F>("the list's picture changed", pictureBar,
+            [](F& b) {
+              TBitmap green(8, 8);
+              green.Canvas().Brush().SetColor(0x00FF00);
+              green.Canvas().FillRect({0, 0, 8, 8});
+              static_cast<TVisBitmapList*>(b.ImageList())->Item(0)->SetBitmap(green);
+            }),
+      On<F>("image list gone", pictureBar, [](F& b) { delete b.ImageList(); }),
       On<F>("gradient", bar, [](F& b) { b.FillObject().Gradient().SetColor(0x0000FF); }),
       On<F>("fill style", bar, [](F& b) { b.FillObject().SetStyle(TVisFillStyle::sfBrush); }),
       On<F>("ring colour", bar, [](F& b) { b.Bevel().SetBorderColor(0x0000FF); }),
