@@ -75,6 +75,8 @@ class TVisCustomControl : public classlib::TCustomControl {
   virtual bool DrawBackground(classlib::TCanvas& Canvas, const RECT& Rect, unsigned Flags, POINT Origin);
   // A point of the control in the coordinates of the background bitmap.
   virtual POINT MapToBackground(POINT P) { return P; }
+  // The background bitmap's palette: none, as the pack's pictures are 32-bit and carry none.
+  virtual HPALETTE BackgroundPalette() { return nullptr; }
 
   void WndProc(classlib::TMessage& Message) override;
 
