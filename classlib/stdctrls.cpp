@@ -256,15 +256,50 @@ void TRadioButton::ShowCheck() {
   if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+std::vector<TRadioButton*> TRadioButton::Group() const {
+  std::vector<TRadioButton*> group;
+  if (TWinControl* parent = Parent()) {
+    for (int i = 0; i < parent->ControlCount(); ++i)
+      if (auto* radio = dynamic_cast<TRadioButton*>(parent->Controls(i))) group.push_back(radio);
+  } else {
+    group.push_back(const_cast<TRadioButton*>(this));
+  }
+  return group;
+}
+
+bool TRadioButton::TabStop() const {
+  if (!TButtonControl::TabStop()) return false;
+  if (checked_) return true;
+  // An unchecked one while Tab cannot reach a checked one of its group.
+  const std::vector<TRadioButton*> group = Group();
+  return std::none_of(group.begin(), group.end(), [](const TRadioButton* r) { return r->checked_ && r->CanFocus(); });
+}
+
 void TRadioButton::SetChecked(bool value) {
   if (value == checked_) return;
   checked_ = value;
   ShowCheck();
-  if (!value) return;
-  if (TWinControl* parent = Parent())
-    for (int i = 0; i < parent->ControlCount(); ++i)
-      if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this) other->SetChecked(false);
-  if (!Loading()) Click();
+  if (value)
+    for (TRadioButton* other : Group())
+      if (other != this) other->SetChecked(false);
+  if (value && !Loading()) Click();
+}
+
+void TRadioButton::KeyDown(WORD& Key, TShiftState Shift) {
+  TButtonControl::KeyDown(Key, Shift);
+  const bool back = Key == VK_UP || Key == VK_LEFT;
+  if (!back && Key != VK_DOWN && Key != VK_RIGHT) return;
+  std::vector<TRadioButton*> group = Group();
+  if (back) std::reverse(group.begin(), group.end());
+  const size_t at = static_cast<size_t>(std::find(group.begin(), group.end(), this) - group.begin());
+  for (size_t step = 1; step < group.size(); ++step) {
+    TRadioButton* next = group[(at + step) % group.size()];
+    if (!next->CanFocus()) continue;
+    next->SetFocus();
+    next->SetChecked(true);
+    break;
+  }
+  Key = 0;
 }
 
 void TRadioButton::Clicked() {

@@ -269,7 +269,8 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   RadioButtonPart = NewOption(this, PanelPartBackup, 10, 84, kInner, "Partielle Sicherung",
                               "Sichert nur die Dateien, die neu sind oder sich geändert haben:");
   PanelPartKind = NewPanel(this, PanelPartBackup, kWhiteColor, TAlign::alNone);
-  PanelPartKind->SetBounds(10 + kOptionIndent, 124, 220, 80);
+  // As wide as the gap left of the calendar, so that "Tage" shows whole.
+  PanelPartKind->SetBounds(10 + kOptionIndent, 124, 232, 80);
   RadioButtonPartNewFull = NewRadio(this, PanelPartKind, 0, 2, 220, "Seit letzter Vollsicherung");
   RadioButtonPartNewFull->SetChecked(true);
   RadioButtonPartNewDate = NewRadio(this, PanelPartKind, 0, 30, 52, "Seit");
