@@ -79,6 +79,27 @@ int TFont::Height() const {
   return size_ < 0 ? size_ : -MulDiv(size_, 96, 72);
 }
 
+namespace {
+
+int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+}  // namespace
+
+bool FontFamilyInstalled(const std::string& name) {
+  LOGFONTW wanted = {};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring face = Widen(name);
+  wcsncpy(wanted.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found && face.size() < LF_FACESIZE;
+}
+
 HFONT TFont::Handle() const {
   if (!handle_) {
     LOGFONTW lf = {};

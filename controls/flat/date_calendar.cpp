@@ -4,6 +4,7 @@
 
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
+#include "classlib/format.h"
 
 namespace controls {
 
@@ -28,10 +29,10 @@ void TDateCalendarColors::SetColor(int index, TColor value) {
 
 void TDateCalendarColors::Assign(const classlib::TPersistent& Source) {
   const auto* other = dynamic_cast<const TDateCalendarColors*>(&Source);
-  if (!other) {
-    TPersistent::Assign(Source);
-    return;
-  }
+  if (!other)
+    throw classlib::EConvertError(classlib::Format("%s kann nicht zu  %s zugewiesen werden",
+                                                   classlib::ClassNameOf(Source).c_str(), "TDateCalendarColors"));
+  // Applied too: the calendar shows the colours it holds.
   for (int i = 0; i < ColorCount; ++i) SetColor(i, other->Color(i));
 }
 
@@ -83,7 +84,6 @@ void TCalendarButton::MouseDown(classlib::TMouseButton Button, classlib::TShiftS
   TLabel::MouseDown(Button, Shift, X, Y);
   if (Button != classlib::TMouseButton::mbLeft) return;
   held_ = true;
-  repeated_ = false;
   if (focusControl_ && focusControl_->CanFocus()) focusControl_->SetFocus();
   if (!allowTimer_ || !Enabled()) return;
   if (!timer_) {
@@ -106,8 +106,7 @@ void TCalendarButton::TimerTick() {
   const bool captured = Parent() && Parent()->HandleAllocated() && GetCapture() == Parent()->Handle();
   if (!held_ || !captured || !Enabled()) return;
   try {
-    repeated_ = true;
-    TLabel::Click();
+    Click();
   } catch (...) {
     StopTimer();
     throw;
@@ -118,26 +117,24 @@ void TCalendarButton::StopTimer() {
   if (timer_) timer_->SetEnabled(false);
 }
 
-void TCalendarButton::Click() {
-  if (repeated_) {
-    repeated_ = false;
-    return;
-  }
-  TLabel::Click();
-}
-
 // ===================================================================== TDateCalendar
 
 namespace {
 
+// The arrows of the "Symbol" font (characters 0xAC and 0xAE), or, where it is not installed, of the
+// system's glyph font, which every Windows and Wine has.
 TCalendarButton* NewArrowButton(TDateCalendar* calendar, classlib::TPanel* parent, classlib::TAlign align,
-                                const char* caption) {
+                                bool left) {
+  static const bool symbol = classlib::FontFamilyInstalled("Symbol");
   auto* button = new TCalendarButton(calendar);
   button->SetParent(parent);
   button->SetAlign(align);
-  button->Font().SetName("Marlett");
+  button->Font().SetName(symbol ? "Symbol" : "Marlett");
   button->Font().SetSize(9);
-  button->SetCaption(caption);
+  if (symbol)
+    button->SetCaption(left ? "\u00AC" : "\u00AE");
+  else
+    button->SetCaption(left ? "3" : "4");
   button->SetFocusControl(calendar->Grid());
   return button;
 }
@@ -171,8 +168,7 @@ TDateCalendar::TDateCalendar(classlib::TComponent* AOwner) : TPanel(AOwner), col
   grid_->OnChange = [this](classlib::TComponent* s) { GridChange(s); };
   grid_->OnViewChange = [this](classlib::TComponent* s) { GridViewChange(s); };
 
-  // The arrows are characters of the system's glyph font, which every Windows and Wine has.
-  prevButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alLeft, "3");
+  prevButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alLeft, true);
   titleButton_ = new TCalendarButton(this);
   titleButton_->SetParent(titlePanel_);
   titleButton_->SetCaption(" ");
@@ -180,7 +176,7 @@ TDateCalendar::TDateCalendar(classlib::TComponent* AOwner) : TPanel(AOwner), col
   titleButton_->SetAlign(classlib::TAlign::alClient);
   titleButton_->SetAllowTimer(false);
   titleButton_->SetAlignment(classlib::TAlignment::taCenter);
-  nextButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alRight, "4");
+  nextButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alRight, false);
   for (TCalendarButton* b : {prevButton_, titleButton_, nextButton_})
     b->OnClick = [this](classlib::TComponent* s) { Navigate(s); };
 
