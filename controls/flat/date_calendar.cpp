@@ -1,6 +1,8 @@
 #include "controls/flat/date_calendar.h"
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
@@ -121,11 +123,42 @@ void TCalendarButton::StopTimer() {
 
 namespace {
 
-// The arrows of the "Symbol" font (characters 0xAC and 0xAE), or, where it is not installed, of the
+std::uint16_t BigEndian16(const std::vector<std::uint8_t>& data, size_t at) {
+  return static_cast<std::uint16_t>(data[at] << 8 | data[at + 1]);
+}
+
+}  // namespace
+
+bool SymbolFontArrows() {
+  if (!classlib::FontFamilyInstalled("Symbol")) return false;
+  classlib::TFont font;
+  font.SetName("Symbol");
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font.Handle());
+  // The character map's tables: version, count, then platform, encoding and offset of each.
+  constexpr DWORD kCmap = 'c' | 'm' << 8 | 'a' << 16 | 'p' << 24;
+  std::vector<std::uint8_t> cmap;
+  const DWORD size = GetFontData(screen, kCmap, 0, nullptr, 0);
+  if (size != GDI_ERROR && size >= 4) {
+    cmap.resize(size);
+    if (GetFontData(screen, kCmap, 0, cmap.data(), size) != size) cmap.clear();
+  }
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  if (cmap.size() < 4) return false;
+  const size_t tables = BigEndian16(cmap, 2);
+  for (size_t i = 0; i < tables && 4 + 8 * i + 4 <= cmap.size(); ++i)
+    if (BigEndian16(cmap, 4 + 8 * i) == 3 && BigEndian16(cmap, 6 + 8 * i) == 0) return true;
+  return false;
+}
+
+namespace {
+
+// The arrows of the "Symbol" font (characters 0xAC and 0xAE) where it has them, else of the
 // system's glyph font, which every Windows and Wine has.
 TCalendarButton* NewArrowButton(TDateCalendar* calendar, classlib::TPanel* parent, classlib::TAlign align,
                                 bool left) {
-  static const bool symbol = classlib::FontFamilyInstalled("Symbol");
+  static const bool symbol = SymbolFontArrows();
   auto* button = new TCalendarButton(calendar);
   button->SetParent(parent);
   button->SetAlign(align);

@@ -13,6 +13,11 @@ namespace controls {
 
 class TDateCalendar;
 
+// Whether the "Symbol" font is installed as a font of symbols (its character map has the symbol
+// encoding), where the characters 0xAC and 0xAE are the arrows left and right. Wine's "Symbol" is a
+// font of Unicode characters, whose 0xAC and 0xAE are other signs.
+bool SymbolFontArrows();
+
 // The calendar's colours, indexed 0..12; a change goes to the calendar's controls at once.
 class TDateCalendarColors : public classlib::TPersistent {
  public:

@@ -313,11 +313,13 @@ TEST_F(Calendar, HeldArrowRepeatsAndTheReleaseStepsOnceMore) {
   EXPECT_EQ(calendar->TitleButton()->RepeatTimer(), nullptr);
 }
 
-// The arrows are the "Symbol" font's characters 0xAC and 0xAE where that font is installed (as in
-// Wine), else the system's glyph font's; either way each paints an arrow in the title's colour.
-TEST_F(Calendar, ArrowsComeFromTheSymbolFontWhereItIsInstalled) {
+// The arrows are the "Symbol" font's characters 0xAC and 0xAE where that font has them, else the
+// system's glyph font's; either way each paints an arrow in the title's colour. Wine's "Symbol" is a
+// font of Unicode characters: its 0xAC and 0xAE are a fraktur R and a diamond.
+TEST_F(Calendar, ArrowsComeFromTheSymbolFontWhereItHasThem) {
   EXPECT_FALSE(classlib::FontFamilyInstalled("Orvanta Keine Schrift"));
-  const bool symbol = classlib::FontFamilyInstalled("Symbol");
+  EXPECT_TRUE(classlib::FontFamilyInstalled("Marlett"));
+  const bool symbol = SymbolFontArrows();
   const struct {
     TCalendarButton* button;
     const char* symbolCaption;
