@@ -808,6 +808,31 @@ TEST_F(Repaint, ClassLibraryControls) {
             },
             [](I& i) { i.SetStretch(true); }),
       On<TForm>("form colour", [](TForm& f) { return &f; }, [](TForm& f) { f.SetColor(kLight); }),
+      On<classlib::TCheckBox>("check box checked",
+                              [](TForm& f) {
+                                auto* c = new classlib::TCheckBox(&f);
+                                c->SetParent(&f);
+                                c->SetBounds(20, 20, 150, 17);
+                                c->SetCaption("Sicherung");
+                                return c;
+                              },
+                              [](classlib::TCheckBox& c) { c.SetChecked(true); }),
+      On<classlib::TRadioButton>("radio button unchecked by another",
+                                 [](TForm& f) {
+                                   classlib::TRadioButton* first = nullptr;
+                                   for (int top : {20, 50}) {
+                                     auto* r = new classlib::TRadioButton(&f);
+                                     r->SetParent(&f);
+                                     r->SetBounds(20, top, 150, 17);
+                                     r->SetCaption("Sicherung");
+                                     if (!first) first = r;
+                                   }
+                                   first->SetChecked(true);
+                                   return first;
+                                 },
+                                 [](classlib::TRadioButton& r) {
+                                   static_cast<classlib::TRadioButton*>(r.Parent()->Controls(2))->SetChecked(true);
+                                 }),
   });
 }
 
