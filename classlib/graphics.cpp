@@ -89,15 +89,17 @@ int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found
 }  // namespace
 
 bool FontFamilyInstalled(const std::string& name) {
+  const std::wstring face = Widen(name);
+  // A longer name would be cut to another family's.
+  if (face.size() >= LF_FACESIZE) return false;
   LOGFONTW wanted = {};
   wanted.lfCharSet = DEFAULT_CHARSET;
-  const std::wstring face = Widen(name);
   wcsncpy(wanted.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   bool found = false;
   HDC screen = GetDC(nullptr);
   EnumFontFamiliesExW(screen, &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
   ReleaseDC(nullptr, screen);
-  return found && face.size() < LF_FACESIZE;
+  return found;
 }
 
 HFONT TFont::Handle() const {
