@@ -57,6 +57,13 @@ void CollectTabOrder(TWinControl* parent, std::vector<TWinControl*>& out) {
 
 // ===================================================================== TForm
 
+TWinControl* TScreen::ActiveControl() const {
+  HWND active = GetActiveWindow();
+  for (TForm* form : forms_)
+    if (active && form->HandleAllocated() && form->Handle() == active) return form->ActiveControl();
+  return nullptr;
+}
+
 TScreen& Screen() {
   // Never destroyed: forms owned by other statics may go after it at exit.
   static TScreen* screen = new TScreen;

@@ -114,6 +114,8 @@ class TScreen {
  public:
   int FormCount() const { return static_cast<int>(forms_.size()); }
   TForm* Forms(int index) const { return forms_[static_cast<size_t>(index)]; }
+  // The active control of the form whose window is the active one, or null.
+  TWinControl* ActiveControl() const;
 
  private:
   friend class TForm;

@@ -563,7 +563,10 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), items_(*this) {
   SetBounds(0, 0, 145, 21);
 }
 
-int TComboBox::DroppedHeight() const { return Height() + 2 + std::max(1, dropDownCount_) * 16; }
+// The window's height takes the dropped list: DropDownCount items.
+int TComboBox::DroppedHeight() const {
+  return Height() + 2 + std::max(1, dropDownCount_) * (itemHeight_ > 0 ? itemHeight_ : 16);
+}
 
 void TComboBox::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
@@ -573,7 +576,31 @@ void TComboBox::CreateParams(TCreateParams& p) {
   p.Height = DroppedHeight();
 }
 
+int TComboBox::ItemHeight() const {
+  auto* self = const_cast<TComboBox*>(this);
+  if (self->HandleAllocated()) return static_cast<int>(SendMessageW(self->Handle(), CB_GETITEMHEIGHT, 0, 0));
+  return itemHeight_;
+}
+
+void TComboBox::SetItemHeight(int value) {
+  if (value < 1) return;
+  itemHeight_ = value;
+  if (!HandleAllocated()) return;
+  ApplyItemHeight();
+  // The window's height for the dropped list follows.
+  SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TComboBox::ApplyItemHeight() {
+  if (itemHeight_ < 1) return;
+  // Straight to the list: Wine's combo box passes the height on only for owner-drawn items.
+  COMBOBOXINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetComboBoxInfo(Handle(), &info)) SendMessageW(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight_);
+}
+
 void TComboBox::FillWindow() {
+  ApplyItemHeight();
   SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
   for (const std::string& s : items_.List())
     SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(s).c_str()));
@@ -635,6 +662,8 @@ void TComboBox::WndProc(TMessage& m) {
     return;
   }
   TWinControl::WndProc(m);
+  // A new font sets the list's items to its own height.
+  if (m.Msg == CM_FONTCHANGED && HandleAllocated()) ApplyItemHeight();
 }
 
 // ===================================================================== TPanel

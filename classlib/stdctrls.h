@@ -242,6 +242,10 @@ class TComboBox : public TWinControl {
   void SetItemIndex(int value);
   int DropDownCount() const { return dropDownCount_; }
   void SetDropDownCount(int value) { dropDownCount_ = value; }
+  // The height of the list's items in pixels, the system's own until one is set; values below 1
+  // are ignored.
+  int ItemHeight() const;
+  void SetItemHeight(int value);
   std::string Text() const override;
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
@@ -258,12 +262,14 @@ class TComboBox : public TWinControl {
  private:
   friend class TComboBoxItems;
   void FillWindow();
+  void ApplyItemHeight();
   int DroppedHeight() const;
 
   TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
   TComboBoxItems items_;
   int itemIndex_ = -1;
   int dropDownCount_ = 8;
+  int itemHeight_ = 0;
 };
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };

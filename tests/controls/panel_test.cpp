@@ -33,12 +33,14 @@ class OpenPanel : public TVisSimplePanel {
 // The root of a background chain: a control with a background bitmap of its own.
 class BackgroundRoot : public TVisCustomControl {
  public:
-  explicit BackgroundRoot(classlib::TComponent* owner) : TVisCustomControl(owner) {
-    bitmap.SetSize(60, 60);
-    for (int y = 0; y < 60; ++y)
-      for (int x = 0; x < 60; ++x) bitmap.Canvas().SetPixel(x, y, At(x, y));
-  }
+  explicit BackgroundRoot(classlib::TComponent* owner) : TVisCustomControl(owner) { Draw(bitmap); }
   static TColor At(int x, int y) { return RGB(x * 4, y * 4, 77); }
+  // 60 x 60, each pixel telling where it is.
+  static void Draw(TBitmap& picture) {
+    picture.SetSize(60, 60);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 60; ++x) picture.Canvas().SetPixel(x, y, At(x, y));
+  }
   bool BackgroundAvailable() override { return true; }
   TBitmap* BackgroundBitmap() override { return &bitmap; }
   TBitmap bitmap;
@@ -63,6 +65,33 @@ class Panels : public ::testing::Test {
     return panel;
   }
   static std::string Bounds(const classlib::TControl& c) { return Text(c.BoundsRect()); }
+
+  // A transparent panel at (5, 7) on the parent, and one at (2, 3) inside it.
+  struct Chain {
+    TVisSimplePanel* panel;
+    TVisSimplePanel* inner;
+  };
+  Chain TransparentChain(classlib::TWinControl* parent) {
+    TVisSimplePanel* panel = NewPanel(parent, 5, 7, 30, 25);
+    panel->SetTransparent(true);
+    TVisSimplePanel* inner = NewPanel(panel, 2, 3, 10, 8);
+    inner->SetTransparent(true);
+    return {panel, inner};
+  }
+  // Both show the pieces of the root's picture (BackgroundRoot::At) that lie below them.
+  static void ExpectRootsPieces(const Chain& chain) {
+    const struct {
+      TVisSimplePanel* panel;
+      int dx, dy;
+    } placed[] = {{chain.panel, 5, 7}, {chain.inner, 7, 10}};
+    for (const auto& c : placed) {
+      TBitmap picture;
+      PaintControl(*c.panel, picture);
+      for (POINT p : {POINT{0, 0}, POINT{4, 5}, POINT{9, 7}})
+        EXPECT_EQ(picture.Pixel(p.x, p.y), BackgroundRoot::At(c.dx + p.x, c.dy + p.y))
+            << c.dx << " at " << p.x << "," << p.y;
+    }
+  }
 
   classlib::TForm* form = nullptr;
 };
@@ -158,10 +187,7 @@ TEST_F(Panels, ATransparentPanelCopiesItsPiecesOfTheRootsBackground) {
   auto* root = new BackgroundRoot(form);
   root->SetParent(form);
   root->SetBounds(0, 0, 60, 60);
-  TVisSimplePanel* panel = NewPanel(root, 5, 7, 30, 25);
-  panel->SetTransparent(true);
-  TVisSimplePanel* inner = NewPanel(panel, 2, 3, 10, 8);
-  inner->SetTransparent(true);
+  const Chain chain = TransparentChain(root);
   TVisSimplePanel* opaque = NewPanel(root, 40, 40, 10, 10);
   opaque->SetColor(kLight);
   TVisSimplePanel* onForm = NewPanel(form, 100, 0, 10, 10);
@@ -169,17 +195,7 @@ TEST_F(Panels, ATransparentPanelCopiesItsPiecesOfTheRootsBackground) {
   onForm->SetTransparent(true);
   form->Show();
   Pump();
-
-  const struct {
-    TVisSimplePanel* panel;
-    int dx, dy;
-  } chain[] = {{panel, 5, 7}, {inner, 7, 10}};
-  for (const auto& c : chain) {
-    TBitmap picture;
-    PaintControl(*c.panel, picture);
-    for (POINT p : {POINT{0, 0}, POINT{4, 5}, POINT{9, 7}})
-      EXPECT_EQ(picture.Pixel(p.x, p.y), BackgroundRoot::At(c.dx + p.x, c.dy + p.y)) << c.dx << " at " << p.x << "," << p.y;
-  }
+  ExpectRootsPieces(chain);
   for (TVisSimplePanel* own : {opaque, onForm}) {
     TBitmap picture;
     PaintControl(*own, picture);
@@ -194,31 +210,16 @@ TEST_F(Panels, ATransparentPanelOnAShapedFormCopiesTheRegionsBitmap) {
   form->BeginLoading();
   auto* shape = new TVisFormShape(form);
   form->EndLoading();
-  TBitmap& picture = shape->Region().Mask().Border(TVisRegionMask::kBorder);
-  picture.SetSize(60, 60);
-  for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 60; ++x) picture.Canvas().SetPixel(x, y, BackgroundRoot::At(x, y));
+  BackgroundRoot::Draw(shape->Region().Mask().Border(TVisRegionMask::kBorder));
   shape->Region().SetShape(TVisRegionShape::rsBitmap);
-  TVisSimplePanel* panel = NewPanel(form, 5, 7, 30, 25);
-  panel->SetColor(kLight);
-  panel->SetTransparent(true);
-  TVisSimplePanel* inner = NewPanel(panel, 2, 3, 10, 8);
-  inner->SetTransparent(true);
+  const Chain chain = TransparentChain(form);
+  chain.panel->SetColor(kLight);
   form->Show();
   Pump();
-  const struct {
-    TVisSimplePanel* panel;
-    int dx, dy;
-  } chain[] = {{panel, 5, 7}, {inner, 7, 10}};
-  for (const auto& c : chain) {
-    TBitmap shown;
-    PaintControl(*c.panel, shown);
-    for (POINT p : {POINT{0, 0}, POINT{4, 5}, POINT{9, 7}})
-      EXPECT_EQ(shown.Pixel(p.x, p.y), BackgroundRoot::At(c.dx + p.x, c.dy + p.y)) << c.dx << " at " << p.x << "," << p.y;
-  }
+  ExpectRootsPieces(chain);
   shape->SetUseRgnBitmap(false);
   TBitmap shown;
-  PaintControl(*panel, shown);
+  PaintControl(*chain.panel, shown);
   EXPECT_EQ(shown.Pixel(20, 20), kLight);
 }
 

@@ -59,6 +59,16 @@ Case On(const std::string& name, std::function<T*(TForm&)> make, std::function<v
           [=] { change(**made); }};
 }
 
+// make, then the control made takes the focus (the form gives it to it when it shows).
+template <typename T>
+std::function<T*(TForm&)> Focused(std::function<T*(TForm&)> make) {
+  return [make](TForm& form) {
+    T* control = make(form);
+    control->SetFocus();
+    return control;
+  };
+}
+
 // The window whose pixels show the subject, and where in it (client or window coordinates).
 HWND WindowOf(const Subject& s, RECT& area) {
   if (auto* windowed = dynamic_cast<classlib::TWinControl*>(s.control)) {
@@ -247,32 +257,16 @@ TEST_F(Repaint, FlatButton) {
       On<B>("border colour", button, [](B& b) { b.SetColorBorder(0x0000FF); }),
       On<B>("default", button, [](B& b) { b.SetDefault(true); }),
       On<B>("enabled", button, [](B& b) { b.SetEnabled(false); }),
-      On<B>("hover colour of a focused button",
-            [](TForm& f) {
-              TFlatButton* b = NewButton(f);
-              b->OnEnter = [](classlib::TComponent*) {};
-              return b;
-            },
-            [](B& b) {
-              b.SetFocus();
-              testing_support::Pump();
-              b.SetColorFocused(0x00E9C7B4);
-            }),
+      On<B>("hover colour of a focused button", Focused<B>(button), [](B& b) { b.SetColorFocused(0x00E9C7B4); }),
       On<B>("focus taken by another button",
-            [](TForm& f) {
+            Focused<B>([](TForm& f) {
               TFlatButton* b = NewButton(f);
               NextTo(*b, "Weiter");
-              b->SetFocus();
               return b;
-            },
+            }),
             [](B& b) { Other(b)->SetFocus(); }),
       On<B>("down in a group", grouped, [](B& b) { b.SetDown(true); }),
-      On<B>("down in a group by the space bar",
-            [=](TForm& f) {
-              TFlatButton* b = grouped(f);
-              b->SetFocus();
-              return b;
-            },
+      On<B>("down in a group by the space bar", Focused<B>(grouped),
             [](B& b) {
               PostMessageW(b.Handle(), WM_KEYDOWN, VK_SPACE, 1);
               testing_support::Pump();
@@ -348,11 +342,7 @@ TEST_F(Repaint, FlatTabControl) {
   Run({
       On<T>("active tab", tabs, [](T& t) { t.SetActiveTab(2); }),
       On<T>("active tab by the arrow key",
-            [](TForm& f) {
-              TFlatTabControl* t = NewTabs(f);
-              t->SetFocus();
-              return t;
-            },
+            Focused<T>(tabs),
             [](T& t) { testing_support::PressKey(t.Handle(), VK_RIGHT); }),
       On<T>("active tab by its accelerator", tabs,
             [](T& t) { testing_support::PressAltKey(t.ParentForm()->Handle(), L'z'); }),
@@ -402,25 +392,13 @@ TEST_F(Repaint, FlatEdit) {
       On<E>("font", edit, [](E& e) { e.Font().SetStyle(classlib::fsBold); }, frame),
       On<E>("focus", edit, [](E& e) { e.SetFocus(); }, frame),
       On<E>("focus taken by another control",
-            [](TForm& f) {
-              TFlatEdit* e = NewEdit(f);
-              e->SetFocus();
-              return e;
-            },
+            Focused<E>(edit),
             [](E& e) { static_cast<classlib::TWinControl*>(e.Parent()->Controls(0))->SetFocus(); }, frame),
       On<E>("focus colour of a focused edit",
-            [](TForm& f) {
-              TFlatEdit* e = NewEdit(f);
-              e->SetFocus();
-              return e;
-            },
+            Focused<E>(edit),
             [](E& e) { e.SetColorFocused(0x00E9C7B4); }, frame),
       On<E>("text typed", 
-            [](TForm& f) {
-              TFlatEdit* e = NewEdit(f);
-              e->SetFocus();
-              return e;
-            },
+            Focused<E>(edit),
             [](E& e) { testing_support::TypeChars(e.Handle(), L"x"); }, frame),
       On<E>("advanced colours", edit, [](E& e) { e.SetUseAdvColors(true); }, frame),
       On<E>("the parent's colour it follows",
@@ -452,11 +430,7 @@ TEST_F(Repaint, FlatComboBox) {
   Run({
       On<C>("item", combo, [](C& c) { c.SetItemIndex(2); }),
       On<C>("item by the arrow key",
-            [](TForm& f) {
-              TFlatComboBox* c = NewCombo(f);
-              c->SetFocus();
-              return c;
-            },
+            Focused<C>(combo),
             [](C& c) { testing_support::PressKey(c.Handle(), VK_DOWN); }),
       On<C>("colour", combo, [](C& c) { c.SetColor(kLight); }),
       On<C>("border colour", combo, [](C& c) { c.SetColorBorder(0x0000FF); }),
@@ -670,11 +644,7 @@ TEST_F(Repaint, SpinEdit) {
             }),
       On<S>("enabled", spin, [](S& s) { s.SetEnabled(false); }),
       On<S>("value by the arrow key",
-            [](TForm& f) {
-              TVisSpinEdit* s = NewSpin(f);
-              s->SetFocus();
-              return s;
-            },
+            Focused<S>(spin),
             [](S& s) { testing_support::PressKey(s.Handle(), VK_UP); }),
       On<S>("suffix", spin, [](S& s) { s.SetSuffix(" Tage"); }),
       On<S>("maximum below the value", spin, [](S& s) { s.SetMaxValue(3); }),
@@ -719,11 +689,7 @@ TEST_F(Repaint, Calendar) {
   Run({
       On<G>("date", grid, [](G& g) { g.SetCalendarDate(classlib::EncodeDate(2024, 3, 20)); }),
       On<G>("date by the arrow key",
-            [](TForm& f) {
-              TCalendarGrid* g = NewCalendar(f)->Grid();
-              g->SetFocus();
-              return g;
-            },
+            Focused<G>(grid),
             [](G& g) { testing_support::PressKey(g.Handle(), VK_RIGHT); }),
       On<G>("month by the calendar's arrow button", grid,
             [=](G& g) { ClickButtonOf(*owner(g)->NextButton()); }),
@@ -842,6 +808,31 @@ TEST_F(Repaint, ClassLibraryControls) {
             },
             [](I& i) { i.SetStretch(true); }),
       On<TForm>("form colour", [](TForm& f) { return &f; }, [](TForm& f) { f.SetColor(kLight); }),
+      On<classlib::TCheckBox>("check box checked",
+                              [](TForm& f) {
+                                auto* c = new classlib::TCheckBox(&f);
+                                c->SetParent(&f);
+                                c->SetBounds(20, 20, 150, 17);
+                                c->SetCaption("Sicherung");
+                                return c;
+                              },
+                              [](classlib::TCheckBox& c) { c.SetChecked(true); }),
+      On<classlib::TRadioButton>("radio button unchecked by another",
+                                 [](TForm& f) {
+                                   classlib::TRadioButton* first = nullptr;
+                                   for (int top : {20, 50}) {
+                                     auto* r = new classlib::TRadioButton(&f);
+                                     r->SetParent(&f);
+                                     r->SetBounds(20, top, 150, 17);
+                                     r->SetCaption("Sicherung");
+                                     if (!first) first = r;
+                                   }
+                                   first->SetChecked(true);
+                                   return first;
+                                 },
+                                 [](classlib::TRadioButton& r) {
+                                   static_cast<classlib::TRadioButton*>(r.Parent()->Controls(2))->SetChecked(true);
+                                 }),
   });
 }
 
