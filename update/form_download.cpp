@@ -157,6 +157,7 @@ void TFormDownload::HTTPFetchDoneFile(const std::string&, int) {
   FlatButtonDownload->Hide();
   PanelInstall->Show();
   FlatButtonInstall->Show();
+  app::FocusPage(*PanelInstall, *FlatButtonInstall);
 }
 
 void TFormDownload::HTTPFetchError() {
