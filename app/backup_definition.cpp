@@ -383,9 +383,9 @@ void WriteBackupDefinition(const BackupDefinition& def) {
   reg.WriteBool("Subfolders", def.Subfolders);
   reg.WriteString("Types", def.Types);
   reg.WriteInteger("Files", static_cast<int>(def.TypeFilter));
+  // The extended list is kept for a simple definition too, so switching back finds it again.
   RewriteSubkey(reg, def.Title, "Folders");
-  if (def.Option == BackupOption::Extended)
-    for (const BackupFolder& folder : def.FolderList) reg.WriteInteger(folder.Path, folder.Recursive ? 1 : 0);
+  for (const BackupFolder& folder : def.FolderList) reg.WriteInteger(folder.Path, folder.Recursive ? 1 : 0);
 }
 
 void WriteBackupResults(const std::string& name, const BackupResults& results) {

@@ -37,7 +37,7 @@ struct BackupDefinition {
   std::string Types;
   FileTypeFilter TypeFilter = FileTypeFilter::AllFiles;
   std::vector<std::string> FileList;      // Option Files
-  std::vector<BackupFolder> FolderList;   // Option Extended
+  std::vector<BackupFolder> FolderList;   // Option Extended; stored for Folders too, not run
 
   bool SizeEnabled = false;
   std::string MaxSize;
@@ -104,9 +104,10 @@ std::optional<BackupDefinition> ReadBackupDefinition(const std::string& name);
 // by Option); the others keep their value in base, the wizard's present state. Unset when there is
 // no such job; a value stored with another type raises ERegistryException naming it.
 std::optional<BackupDefinition> ReadBackupDefinitionForEditing(const std::string& name, const BackupDefinition& base);
-// Writes what the definition wizard saves, under def.Title, in the wizard's order. Over an existing
-// key the values of the other kind of definition (files or folders) go, and so do Recover and
-// SplitEver when unset; the run's results stay.
+// Writes what the definition wizard saves, under def.Title, in the wizard's order; a folder
+// definition keeps both choices, the one folder and the extended list. Over an existing key the
+// values of the other kind of definition (files or folders) go, and so do Recover and SplitEver
+// when unset; the run's results stay.
 void WriteBackupDefinition(const BackupDefinition& def);
 void WriteBackupResults(const std::string& name, const BackupResults& results);
 // The after-action chosen for a run (also one whose burning failed), for the next confirmation.

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "app/activity_log.h"
+#include "app/backup_definition.h"
 #include "app/config_export.h"
 #include "app/file_helpers.h"
 #include "app/resource_ids.h"
@@ -47,9 +48,6 @@ constexpr int kHeadingHeight = 28;
 constexpr int kHintWidth = 250;
 constexpr int kTrayFrameSize = 16;
 constexpr unsigned kTrayAnimationStep = 200;
-// Posted to itself once the windows exist, so the first start's own command line runs in the
-// message loop.
-constexpr UINT WM_RUN_OWN_COMMAND_LINE = WM_APP + 0x160;
 
 void Tell(const std::string& text, classlib::PromptIcon icon) {
   classlib::MessageRequest request;
@@ -77,7 +75,15 @@ controls::TVisSimplePanel* NewHeading(classlib::TComponent* owner, classlib::TWi
 }  // namespace
 
 TFormMain::TFormMain(classlib::TComponent* AOwner, const ProgramStart& start)
-    : TForm(AOwner), ConfigurationKey(kConfigurationKey), start_(start), instanceLock_(start.InstanceName) {
+    : TForm(AOwner),
+      ConfigurationKey(kConfigurationKey),
+      start_(start),
+      instanceLock_(start.InstanceName),
+      // Every wizard and dialog disables this window while it shows; work that pumps messages (a
+      // run, a burn, an extraction, a folder import, a box) is on the stack whenever the main
+      // loop pauses, which is when the queue drains.
+      handOvers_([this] { return !Enabled(); },
+                 [this](const classlib::TStringList& lines) { CarryOut(DecideHandOver(lines)); }) {
   classlib::Application().SetMainForm(this);
   BeginLoading();
   SetCaption("Orvanta v2.4");
@@ -168,6 +174,7 @@ TFormMain::TFormMain(classlib::TComponent* AOwner, const ProgramStart& start)
 
 TFormMain::~TFormMain() {
   // Nothing may arrive or run while the window goes.
+  if (!secondInstance_) classlib::Application().OnIdle = nullptr;
   DdeOrvServer.reset();
   scheduler_.reset();
   runner_.reset();
@@ -268,26 +275,30 @@ void TFormMain::WindowsCreated(const ProgramWindows& windows) {
   // Only now: a hand-over needs every window a run uses.
   DdeOrvServer = std::make_unique<THandOverServer>(start_.DdeService);
   DdeOrvServer->OnExecuteMacro = [this](const classlib::TStringList& Msg) { DdeOrvServerExecuteMacro(Msg); };
+  // Made also when it never shows: the end of the Windows session reaches the program through it.
+  HandleNeeded();
   if (!settings_.Minimized) Show();
-  PostMessageW(Handle(), WM_RUN_OWN_COMMAND_LINE, 0, 0);
+  // The own command line is the first hand-over; the main loop carries it out once it runs.
+  handOvers_.Arrive(HandOverLines(start_.CommandLine));
+  classlib::Application().OnIdle = [this] { handOvers_.Drain(); };
 }
 
 // ----------------------------------------------------------------------------------- hand-over
 
-void TFormMain::DdeOrvServerExecuteMacro(const classlib::TStringList& Msg) {
-  CarryOut(DecideHandOver(Msg, backupRunning_));
-}
+void TFormMain::DdeOrvServerExecuteMacro(const classlib::TStringList& Msg) { handOvers_.Arrive(Msg); }
 
 void TFormMain::CarryOut(const HandOverAction& action) {
   switch (action.kind) {
     case HandOverAction::Kind::Ignore:
       return;
-    case HandOverAction::Kind::TellBackupRunning:
-      TellBackupRunning();
-      return;
     case HandOverAction::Kind::RunBackup:
-      // The guard of the scheduler: no run while another run or a tick is on its way.
-      if (!scheduler_->RunNow({action.backupName})) TellBackupRunning();
+      // A name deleted or renamed while its hand-over waited, or one that never was.
+      if (!BackupDefinitionExists(action.backupName)) {
+        Tell(NoSuchDefinitionText(action.backupName), classlib::PromptIcon::Warning);
+        return;
+      }
+      // Nothing else is on its way while the queue drains, so the scheduler's guard lets it run.
+      scheduler_->RunNow({action.backupName});
       break;
     case HandOverAction::Kind::AddPaths:
       AddPathList(action.paths);
@@ -311,24 +322,18 @@ void TFormMain::AddPathList(const classlib::TStringList& paths) {
   }
 }
 
-void TFormMain::TellBackupRunning() {
-  if (tellingBackupRunning_) return;
-  tellingBackupRunning_ = true;
-  try {
-    Tell(kBackupRunningText, classlib::PromptIcon::Information);
-  } catch (...) {
-    tellingBackupRunning_ = false;
-    throw;
-  }
-  tellingBackupRunning_ = false;
-}
-
 // ----------------------------------------------------------------------------------- the window
 
 void TFormMain::FormShow(classlib::TComponent*) {
-  // A scheduled run that began while only the tray icon showed gets its progress window now.
+  if (!windows_.FormProgress) return;
+  // A scheduled run that began while only the tray icon showed gets its progress window now; a
+  // single backup shows its progress in the creation wizard.
   const bool singleBackup = windows_.FormCreation && windows_.FormCreation->Creating();
-  if (backupRunning_ && !singleBackup && windows_.FormProgress) windows_.FormProgress->Show();
+  if (!backupRunning_) {
+    windows_.FormProgress->Hide();
+  } else if (!singleBackup) {
+    windows_.FormProgress->Show();
+  }
 }
 
 void TFormMain::FlatTabControlMainTabChanged(classlib::TComponent*) {
@@ -398,9 +403,6 @@ void TFormMain::SetBackupRunning(bool running) {
 
 void TFormMain::WndProc(classlib::TMessage& m) {
   switch (m.Msg) {
-    case WM_RUN_OWN_COMMAND_LINE:
-      CarryOut(DecideHandOver(HandOverLines(start_.CommandLine), backupRunning_));
-      return;
     case WM_QUERYENDSESSION:
       m.Result = !windows_.FormProgress || windows_.FormProgress->QueryEndSession() ? TRUE : FALSE;
       return;

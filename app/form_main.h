@@ -66,6 +66,8 @@ class TFormMain : public classlib::TForm {
   bool BackupRunning() const { return backupRunning_; }
 
   // Received lines of a second start: a definition to run, or paths for the single-backup list.
+  // They wait until the main loop pauses with no wizard or dialog open, then are carried out in
+  // order of arrival, after the first start's own command line.
   void DdeOrvServerExecuteMacro(const classlib::TStringList& Msg);
   // "Beenden": asks while a backup runs; quits once the run's cancel path has ended it.
   void Beenden1Click(classlib::TComponent* Sender);
@@ -174,8 +176,6 @@ class TFormMain : public classlib::TForm {
   void CarryOut(const HandOverAction& action);
   // Appends the files of the paths (a folder with every file below it) to the single-backup list.
   void AddPathList(const classlib::TStringList& paths);
-  // Says that a backup runs, in one box however many refused hand-overs come meanwhile.
-  void TellBackupRunning();
   void SetBackupRunning(bool running);
   // The cancel path of the run on its way: the creation wizard's for a single backup, else the
   // progress window's.
@@ -188,10 +188,10 @@ class TFormMain : public classlib::TForm {
   bool shutdownLogged_ = false;
   // "Beenden" was confirmed during a run: the program ends when the run has.
   bool quitAfterRun_ = false;
-  bool tellingBackupRunning_ = false;
   ProgramSettings settings_;
   std::string tempFolder_;
   ProgramWindows windows_;
+  HandOverQueue handOvers_;
   std::unique_ptr<THandOverServer> DdeOrvServer;
   std::unique_ptr<BackupRunner> runner_;
   std::unique_ptr<Scheduler> scheduler_;

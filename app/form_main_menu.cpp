@@ -42,16 +42,6 @@ TMenuItem* RadioItem(TMenuItem* parent, const std::string& caption, classlib::TN
   return item;
 }
 
-// The folder as the folder picker starts with it: variables expanded, blanks trimmed.
-std::string PickerFolder(const std::string& folder) {
-  wchar_t expanded[MAX_PATH];
-  const DWORD n = ExpandEnvironmentStringsW(classlib::Widen(folder).c_str(), expanded, MAX_PATH);
-  std::string result = n > 0 && n <= MAX_PATH ? classlib::Narrow(expanded) : folder;
-  const size_t first = result.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return result.substr(first, result.find_last_not_of(" \t") - first + 1);
-}
-
 }  // namespace
 
 void TFormMain::CreateMainMenu() {
@@ -168,7 +158,7 @@ void TFormMain::SetPackLevel(int level) {
 
 void TFormMain::Action7Execute(classlib::TComponent*) {
   const std::string current = windows_.FormProgress ? windows_.FormProgress->ZipArchive.TempPath() : tempFolder_;
-  BrowseForFolder->SetFolderName(PickerFolder(current));
+  BrowseForFolder->SetFolderName(ExpandedFolderText(current));
   if (!BrowseForFolder->ChooseFolder()) return;
   const std::string chosen = BrowseForFolder->FolderName();
   // What counts is whether files can be made there, not the folder's read-only attribute.

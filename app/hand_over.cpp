@@ -2,13 +2,14 @@
 
 namespace app {
 
-const char kBackupRunningText[] =
-    "Orvanta führt momentan eine Sicherung durch.\r\r"
-    "Der Auftrag des zweiten Programmstarts wurde nicht ausgeführt. Bitte wiederholen Sie ihn, "
-    "wenn die Sicherung beendet ist.";
 const char kNoAnswerText[] =
     "Orvanta läuft bereits, antwortet aber nicht.\r\r"
     "Der Auftrag konnte nicht übergeben werden. Bitte versuchen Sie es in einigen Sekunden erneut.";
+
+std::string NoSuchDefinitionText(const std::string& name) {
+  return "Die Sicherung \"" + name + "\" konnte nicht durchgeführt werden:\r\r" +
+         "Es gibt keine Backup-Definition mit dieser Bezeichnung.";
+}
 
 classlib::TStringList HandOverLines(const std::string& commandLine) {
   classlib::TStringList lines;
@@ -21,26 +22,35 @@ classlib::TStringList HandOverLines(const std::string& commandLine) {
   return lines;
 }
 
-HandOverAction DecideHandOver(const classlib::TStringList& lines, bool backupRunning) {
+HandOverAction DecideHandOver(const classlib::TStringList& lines) {
   HandOverAction action;
-  const bool run = lines.Count() > 0 && lines[0] == kStartSwitch;
-  if (run && (lines.Count() < 2 || !IsBackupName(lines[1]))) return action;
-  if (!run) {
-    for (const std::string& line : lines) {
-      if (!line.empty()) action.paths.Add(line);
-    }
-    if (action.paths.Count() == 0) return action;
-  }
-  if (backupRunning) {
-    action.kind = HandOverAction::Kind::TellBackupRunning;
-    action.paths.Clear();
-  } else if (run) {
+  if (lines.Count() > 0 && lines[0] == kStartSwitch) {
+    if (lines.Count() < 2 || !IsBackupName(lines[1])) return action;
     action.kind = HandOverAction::Kind::RunBackup;
     action.backupName = lines[1];
-  } else {
-    action.kind = HandOverAction::Kind::AddPaths;
+    return action;
   }
+  for (const std::string& line : lines) {
+    if (!line.empty()) action.paths.Add(line);
+  }
+  if (action.paths.Count() > 0) action.kind = HandOverAction::Kind::AddPaths;
   return action;
+}
+
+void HandOverQueue::Drain() {
+  if (draining_) return;
+  draining_ = true;
+  try {
+    while (!waiting_.empty() && !busy_()) {
+      const classlib::TStringList lines = waiting_.front();
+      waiting_.pop_front();
+      carryOut_(lines);
+    }
+  } catch (...) {
+    draining_ = false;
+    throw;
+  }
+  draining_ = false;
 }
 
 }  // namespace app

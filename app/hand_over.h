@@ -1,9 +1,13 @@
 // What a start hands to the running copy, and what the running copy makes of it. A start's lines
 // are "/start" and a definition's name, or the paths of its command line; the first start carries
-// out its own lines the same way, as if it had received them.
+// out its own lines the same way, as if it had received them. Received lines wait until the
+// program is free for them, so a hand-over never runs inside other work.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "app/command_line.h"
 #include "classlib/stringlist.h"
@@ -16,10 +20,9 @@ classlib::TStringList HandOverLines(const std::string& commandLine = ProgramComm
 
 struct HandOverAction {
   enum class Kind {
-    Ignore,             // nothing to do
-    TellBackupRunning,  // refused while a backup runs: show kBackupRunningText
-    RunBackup,          // carry out the definition backupName
-    AddPaths,           // append paths to the single-backup list
+    Ignore,     // nothing to do
+    RunBackup,  // carry out the definition backupName
+    AddPaths,   // append paths to the single-backup list
   };
   Kind kind = Kind::Ignore;
   std::string backupName;
@@ -27,10 +30,35 @@ struct HandOverAction {
 };
 
 // The running copy's answer to received lines.
-HandOverAction DecideHandOver(const classlib::TStringList& lines, bool backupRunning);
+HandOverAction DecideHandOver(const classlib::TStringList& lines);
 
-// Box texts (caption "Orvanta") for a refused hand-over and for a second start nobody answered.
-extern const char kBackupRunningText[];
+// The hand-overs that arrived, in order, until the program is free for them.
+class HandOverQueue {
+ public:
+  using TBusy = std::function<bool()>;
+  using TCarryOut = std::function<void(const classlib::TStringList& lines)>;
+
+  // busy: work is on its way or a window is open that a hand-over must not run inside.
+  HandOverQueue(TBusy busy, TCarryOut carryOut) : busy_(std::move(busy)), carryOut_(std::move(carryOut)) {}
+
+  // Keeps the lines until Drain; nothing is carried out here.
+  void Arrive(const classlib::TStringList& lines) { waiting_.push_back(lines); }
+  // Carries out the waiting hand-overs, oldest first, while the program is not busy; what arrives
+  // meanwhile takes its turn after them. Inside a carry-out it does nothing, and one that throws
+  // is not tried again.
+  void Drain();
+  bool Empty() const { return waiting_.empty(); }
+
+ private:
+  TBusy busy_;
+  TCarryOut carryOut_;
+  std::deque<classlib::TStringList> waiting_;
+  bool draining_ = false;
+};
+
+// Box texts (caption "Orvanta") for a second start nobody answered and for a handed-over name
+// that names no definition (any more).
 extern const char kNoAnswerText[];
+std::string NoSuchDefinitionText(const std::string& name);
 
 }  // namespace app

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "classlib/exceptions.h"
 #include "classlib/registry.h"
 #include "classlib/wide.h"
@@ -25,10 +27,20 @@ classlib::TRegistry& OpenProgramKey(classlib::TRegistry& reg) {
 
 }  // namespace
 
+std::string ExpandedFolderText(const std::string& text) {
+  const std::wstring wide = classlib::Widen(text);
+  const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+  std::wstring expanded(size, L'\0');
+  const DWORD n = size > 0 ? ExpandEnvironmentStringsW(wide.c_str(), &expanded[0], size) : 0;
+  expanded = n > 0 && n <= size ? expanded.substr(0, n - 1) : wide;
+  const auto blank = [](wchar_t c) { return c <= L' '; };
+  const auto first = std::find_if_not(expanded.begin(), expanded.end(), blank);
+  const auto last = std::find_if_not(expanded.rbegin(), expanded.rend(), blank).base();
+  return first < last ? classlib::Narrow(std::wstring(first, last)) : std::string();
+}
+
 std::string DefaultTempFolder() {
-  wchar_t expanded[MAX_PATH * 2];
-  const DWORD n = ExpandEnvironmentStringsW(L"%TEMP%", expanded, MAX_PATH * 2);
-  std::wstring folder = n > 0 && n <= MAX_PATH * 2 ? std::wstring(expanded) : std::wstring();
+  std::wstring folder = classlib::Widen(ExpandedFolderText("%TEMP%"));
   wchar_t longForm[MAX_PATH * 2];
   const DWORD m = GetLongPathNameW(folder.c_str(), longForm, MAX_PATH * 2);
   if (m > 0 && m < MAX_PATH * 2) folder = longForm;

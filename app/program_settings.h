@@ -33,7 +33,11 @@ struct ProgramSettings {
 
 // Missing values take their defaults; the temporary folder defaults to the user's %TEMP%.
 ProgramSettings ReadProgramSettings();
+// %TEMP% as ExpandedFolderText gives it, in its long form, with a trailing "\".
 std::string DefaultTempFolder();
+// A folder text with its environment variables expanded (left as they are when that fails) and
+// blanks and control characters at both ends removed.
+std::string ExpandedFolderText(const std::string& text);
 
 void WriteBoolSetting(const char* name, bool value);
 void WriteIntegerSetting(const char* name, int value);

@@ -453,7 +453,23 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Run() {
-  while (!terminated_) HandleMessage();
+  MSG msg;
+  bool idled = false;
+  while (!terminated_) {
+    if (ProcessMessage(msg)) {
+      idled = false;
+    } else if (!idled) {
+      // What the pause posts is handled before the loop waits.
+      Idle();
+      idled = true;
+    } else {
+      WaitMessage();
+    }
+  }
+}
+
+void TApplication::Idle() {
+  if (OnIdle) CallGuarded(OnIdle);
 }
 
 void TApplication::Terminate() {

@@ -131,8 +131,13 @@ class TApplication : public TComponent {
   TForm* MainForm() const { return mainForm_; }
   void SetMainForm(TForm* form) { mainForm_ = form; }
 
-  // The message loop, until Terminate.
+  // The message loop, until Terminate; Idle whenever it has handled every waiting message.
   void Run();
+  // The main loop's pause: OnIdle, guarded. Only Run calls it (tests stand in for Run), so no
+  // handler, no wait of its own (ProcessMessages, WaitUntil) and no modal loop is on its way:
+  // what runs here runs inside nothing else.
+  void Idle();
+  std::function<void()> OnIdle;
   // Handles every message waiting now, then returns.
   void ProcessMessages();
   // Handles one message, waiting for it when none is there.

@@ -64,7 +64,7 @@ const PageTexts kPageTexts[] = {
     {"Verpasste Sicherungen", ""},
     {"Sicherungsart", ""},
     {"Backup-Instanzen", ""},
-    {"Passwort-Schutz", ""},
+    {"Passwort-Schutz", "Bitte geben Sie das Passwort zweimal gleich ein."},
     {"Split-Backup", ""},
     {"Zielort des Backups", ""},
     {"Backup-Bezeichnung", ""},
@@ -302,7 +302,6 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
            "erreicht, wird das älteste Backup gelöscht.",
            kInner);
   CheckBoxUser = NewCheckBox(this, PanelStep3, 10, 124, kInner, "Vor Sicherung Benutzer-Bestätigung fordern");
-  CheckBoxUser->SetChecked(true);
   NewLabel(this, PanelStep3, 10 + kOptionIndent, 144,
            "Vor jeder Sicherung können Sie Zielort und Sicherungsart bestätigen oder die Sicherung abbrechen.",
            kInner - kOptionIndent);
@@ -507,7 +506,8 @@ void TFormInstant::FillControls(const BackupDefinition& def) {
   RadioButtonNot->SetChecked(def.TypeFilter == FileTypeFilter::AllButTypes);
   FlatEditTypen->SetText(def.Types);
   CheckBoxMax->SetChecked(def.SizeEnabled);
-  SelectEntry(*FlatComboBoxMax, def.MaxSize);
+  FlatComboBoxMax->SetItemIndex(FlatComboBoxMax->Items().IndexOf(def.MaxSize));
+  unlistedMaxSize_ = FlatComboBoxMax->ItemIndex() < 0 ? def.MaxSize : std::string();
 
   CheckBoxIntervall->SetChecked(def.IntEnabled);
   SpinEditMinutes->SetValue(def.Intervall);
@@ -581,7 +581,7 @@ BackupDefinition TFormInstant::Values() {
                  : RadioButtonNot->Checked() ? FileTypeFilter::AllButTypes
                                              : FileTypeFilter::AllFiles;
   d.SizeEnabled = CheckBoxMax->Checked();
-  d.MaxSize = FlatComboBoxMax->Text();
+  d.MaxSize = FlatComboBoxMax->ItemIndex() >= 0 ? FlatComboBoxMax->Text() : unlistedMaxSize_;
 
   d.Recording = RadioButtonBurn->Checked();
   d.Create = CheckedFolder(*FolderTreeSave);

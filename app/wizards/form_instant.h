@@ -207,6 +207,8 @@ class TFormInstant : public classlib::TForm {
   std::string CheckedFolder(const classlib::TShellTreeView& tree) const;
 
   TCDWriter* devices_;
+  // A stored size limit that the list does not offer: none is selected, and saving keeps it.
+  std::string unlistedMaxSize_;
   int PageIndex_ = -1;
   std::string EditedJobName_;
 };

@@ -27,7 +27,9 @@ std::vector<int> StepPages(bool expert, bool files) {
 PageStep StepPage(const PageStepInput& in) {
   int page = in.Page + 1;
   if (in.BurnerShown && page > kSourcePage) page = kSplitPage;
-  if (in.PasswordMismatch) page = kPasswordPage;
+  // Until the two passwords agree every step shows their page, in normal mode too, where it is
+  // otherwise skipped: the mode must not take the user past it.
+  if (in.PasswordMismatch) return {kPasswordPage, PageAction::Show};
   if (!in.Expert) page = NormalModePage(page, in.Back);
   if (page < kWelcomePage) return {-1, PageAction::Close};
   if (page == kWelcomePage)

@@ -1,6 +1,7 @@
 // The pages of the definition wizard and how "Weiter" and "Zurück" step through them: normal mode
 // shows the four main pages, expert mode every page (a definition of single files has no filter
-// page). Which page comes next follows from where the wizard stands alone, so it is decided here.
+// page); while the two passwords differ, every step shows the password page. Which page comes next
+// follows from where the wizard stands alone, so it is decided here.
 #pragma once
 
 #include <string>

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,31 +31,67 @@ std::string Unique(const std::string& prefix) {
 TEST(HandOverDecision, WhatTheRunningCopyDoes) {
   struct Case {
     TStringList lines;
-    bool backupRunning;
     Kind kind;
     std::string backupName;
     TStringList paths;
   };
   const Case cases[] = {
-      {{}, false, Kind::Ignore, "", {}},
-      {{""}, true, Kind::Ignore, "", {}},
-      {{"/start", "Name With Blanks"}, false, Kind::RunBackup, "Name With Blanks", {}},
-      {{"/start", "Name With Blanks"}, true, Kind::TellBackupRunning, "", {}},
-      {{"/start"}, false, Kind::Ignore, "", {}},
-      {{"/start", ""}, true, Kind::Ignore, "", {}},
-      {{"/start", "Ordner\\Name"}, false, Kind::Ignore, "", {}},
-      {{"C:\\a b.txt", "", "D:\\Ordner"}, false, Kind::AddPaths, "", {"C:\\a b.txt", "D:\\Ordner"}},
-      {{"C:\\a b.txt"}, true, Kind::TellBackupRunning, "", {}},
+      {{}, Kind::Ignore, "", {}},
+      {{""}, Kind::Ignore, "", {}},
+      {{"/start", "Name With Blanks"}, Kind::RunBackup, "Name With Blanks", {}},
+      {{"/start"}, Kind::Ignore, "", {}},
+      {{"/start", ""}, Kind::Ignore, "", {}},
+      {{"/start", "Ordner\\Name"}, Kind::Ignore, "", {}},
+      {{"C:\\a b.txt", "", "D:\\Ordner"}, Kind::AddPaths, "", {"C:\\a b.txt", "D:\\Ordner"}},
       // Only an exact "/start" is the switch; anything else is a path like the rest.
-      {{"/START", "C:\\x"}, false, Kind::AddPaths, "", {"/START", "C:\\x"}},
+      {{"/START", "C:\\x"}, Kind::AddPaths, "", {"/START", "C:\\x"}},
   };
   for (const Case& c : cases) {
-    const HandOverAction action = app::DecideHandOver(c.lines, c.backupRunning);
-    const std::string context = (c.lines.Count() ? c.lines[0] : "(none)") + (c.backupRunning ? " during a run" : "");
+    const HandOverAction action = app::DecideHandOver(c.lines);
+    const std::string context = c.lines.Count() ? c.lines[0] : "(none)";
     EXPECT_EQ(action.kind, c.kind) << context;
     EXPECT_EQ(action.backupName, c.backupName) << context;
     EXPECT_EQ(action.paths, c.paths) << context;
   }
+}
+
+TEST(HandOverQueue, WaitsWhileBusyAndCarriesOutInOrderOfArrivalNeverOneInsideAnother) {
+  bool busy = true;
+  std::vector<std::string> done;
+  app::HandOverQueue* self = nullptr;
+  app::HandOverQueue queue([&] { return busy; },
+                           [&](const TStringList& lines) {
+                             done.push_back(lines[0]);
+                             // One that arrives while another is carried out waits for it to end.
+                             if (lines[0] == "zwei") {
+                               self->Arrive({"vier"});
+                               self->Drain();
+                               done.push_back("zwei zu Ende");
+                             }
+                           });
+  self = &queue;
+  queue.Arrive({"eins"});
+  queue.Arrive({"zwei"});
+  queue.Drain();
+  EXPECT_TRUE(done.empty());
+  queue.Arrive({"drei"});
+  busy = false;
+  queue.Drain();
+  EXPECT_EQ(done, (std::vector<std::string>{"eins", "zwei", "zwei zu Ende", "drei", "vier"}));
+  EXPECT_TRUE(queue.Empty());
+}
+
+TEST(HandOverQueue, AHandOverThatThrowsIsNotTriedAgainAndTheOthersStillCome) {
+  std::vector<std::string> done;
+  app::HandOverQueue queue([] { return false; },
+                           [&](const TStringList& lines) {
+                             done.push_back(lines[0]);
+                             if (lines[0] == "Fehler") throw std::runtime_error("kaputt");
+                           });
+  for (const char* name : {"Fehler", "danach"}) queue.Arrive({name});
+  EXPECT_THROW(queue.Drain(), std::runtime_error);
+  queue.Drain();
+  EXPECT_EQ(done, (std::vector<std::string>{"Fehler", "danach"}));
 }
 
 TEST(InstanceLock, TheFirstStartHoldsItUntilItEnds) {

@@ -4,6 +4,7 @@
 
 #include "app/program_settings.h"
 #include "classlib/registry.h"
+#include "classlib/wide.h"
 #include "tests/support/scratch_registry.h"
 
 using namespace app;
@@ -54,4 +55,14 @@ TEST_F(Settings, StoredValuesWinAndAreWrittenWithTheirTypes) {
             ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(value, 9u);
+}
+
+TEST_F(Settings, TheDefaultTemporaryFolderIsTrimmedToItsLongFormWithATrailingBackslash) {
+  wchar_t saved[MAX_PATH * 2] = {};
+  ASSERT_GT(GetEnvironmentVariableW(L"TEMP", saved, MAX_PATH * 2), 0u);
+  const std::string folder = DefaultTempFolder();
+  SetEnvironmentVariableW(L"TEMP", (std::wstring(L"  \t") + saved + L" \t").c_str());
+  EXPECT_EQ(DefaultTempFolder(), folder);
+  SetEnvironmentVariableW(L"TEMP", saved);
+  EXPECT_EQ(ExpandedFolderText(" %TEMP%\\Sub \t"), classlib::Narrow(saved) + "\\Sub");
 }

@@ -3,9 +3,12 @@
 #include <commctrl.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "classlib/comctrls.h"
 #include "classlib/forms.h"
+#include "classlib/gui_thread.h"
 #include "classlib/menus.h"
 #include "classlib/stdctrls.h"
 #include "classlib/text.h"
@@ -413,6 +416,28 @@ TEST_F(WindowLayer, TimerTicksOnlyWhileEnabledAndItsExceptionsStayInside) {
   const auto errors = testing_support::TakeBoundaryErrors();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], "Fehler im Timer");
+}
+
+TEST_F(WindowLayer, TheMainLoopIdlesOnlyOnceEveryMessageIsHandledAndNeverInsideAWait) {
+  std::vector<std::string> events;
+  Queue([&] {
+    events.push_back("eins");
+    // A handler's own wait: what it handles runs inside it, and the loop does not idle.
+    Application().ProcessMessages();
+  });
+  Queue([&] { events.push_back("zwei"); });
+  Application().OnIdle = [&] {
+    events.push_back("Pause");
+    if (events.size() > 3) {
+      Application().Terminate();
+    } else {
+      Queue([&] { events.push_back("drei"); });
+    }
+  };
+  Application().Run();
+  Application().OnIdle = nullptr;
+  Application().ResetTerminatedForTesting();
+  EXPECT_EQ(events, (std::vector<std::string>{"eins", "zwei", "Pause", "drei", "Pause"}));
 }
 
 TEST_F(WindowLayer, OwnerFreesWhatItOwnsAndWatchersHearOfIt) {

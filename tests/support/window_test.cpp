@@ -80,4 +80,10 @@ void CloseBox(classlib::TForm& form) { SendMessageW(form.Handle(), WM_SYSCOMMAND
 
 void Pump() { classlib::Application().ProcessMessages(); }
 
+void MainLoopPause() {
+  Pump();
+  classlib::Application().Idle();
+  Pump();
+}
+
 }  // namespace testing_support

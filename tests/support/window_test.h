@@ -40,5 +40,8 @@ void PressAltKey(HWND window, wchar_t letter);
 void CloseBox(classlib::TForm& form);
 // Runs the message loop until nothing is waiting.
 void Pump();
+// One pause of the program's main loop, as Run makes it: every waiting message, the application's
+// idle step, then what that left waiting. Only from a test's own code, never inside a handler.
+void MainLoopPause();
 
 }  // namespace testing_support

@@ -105,6 +105,12 @@ class MainWindow : public ::testing::Test {
     main = nullptr;
   }
 
+  // Lines as the hand-over server passes them on, and the main loop's next pause.
+  void HandOver(const classlib::TStringList& lines) {
+    main->DdeOrvServerExecuteMacro(lines);
+    testing_support::MainLoopPause();
+  }
+
   std::string Log() const {
     const std::string path = dir / "orvapp.log";
     return testing_support::FileExists(path) ? testing_support::ReadFile(path) : std::string();

@@ -172,7 +172,7 @@ TEST_F(MainMenu, CompressionReachesEveryWriterAndKeineStoresTheEntriesUncompress
   testing_support::WriteFile(source + "\\Text.txt", std::string(200000, 'a'));
   testing_support::WriteFile(source + "\\Noch ein Text.txt", std::string(100000, 'b'));
   app::WriteBackupDefinition(FolderJob("Job", source, target + "\\"));
-  main->DdeOrvServerExecuteMacro({"/start", "Job"});
+  HandOver({"/start", "Job"});
   std::string output;
   ASSERT_TRUE(testing_support::RunHostPython(
       "import sys, zipfile\n"

@@ -21,6 +21,7 @@
 #include "app/wizards/form_recover.h"
 #include "classlib/clock.h"
 #include "classlib/datetime.h"
+#include "classlib/gui_thread.h"
 #include "classlib/wide.h"
 #include "tests/app/program/main_window_fixture.h"
 #include "tests/support/scratch_registry.h"
@@ -35,17 +36,6 @@ using classlib::TStringList;
 using namespace program_testing;
 
 namespace {
-
-// Scripted answers that may also act while a box shows, as a user who clicks on meanwhile.
-class ActingPrompts : public testing_support::ScriptedPrompts {
- public:
-  std::function<void()> whileShowing = [] {};
-
-  PromptResult Message(const classlib::MessageRequest& request) override {
-    whileShowing();
-    return ScriptedPrompts::Message(request);
-  }
-};
 
 TEST_F(MainWindow, TheFirstStartShowsItsIconAndItsWindowUnlessMinimizedIsStoredAndLogsStartAndEnd) {
   const struct {
@@ -121,8 +111,9 @@ TEST_F(MainWindow, TheFirstStartsOwnStartSwitchRunsOnceAllWindowsExistAlsoWhenMi
   app::WriteBoolSetting(app::setting::kMinimized, true);
   MakeJob("Name With Blanks", {1000, 2000});
   Start("/start \"Name With Blanks\"");
-  EXPECT_EQ(Log(), StartBlock(kNow));
   testing_support::Pump();
+  EXPECT_EQ(Log(), StartBlock(kNow));
+  testing_support::MainLoopPause();
   EXPECT_EQ(Log(),
             StartBlock(kNow) + RunStartLines(kNow, "Name With Blanks") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
   EXPECT_TRUE(testing_support::FileExists(target + "\\Name With Blanks.zip"));
@@ -137,11 +128,11 @@ TEST_F(MainWindow, HandedOverPathsAreAppendedToTheSingleBackupList) {
   testing_support::WriteFile(source + "\\Unter\\b.txt", "b");
   app::WriteBoolSetting(app::setting::kMinimized, true);
   Start("\"" + file + "\"");
-  testing_support::Pump();
+  testing_support::MainLoopPause();
   EXPECT_EQ(ListedRows(), (std::vector<std::string>{"Ein Brief.txt|" + dir.Path() + "\\"}));
 
   main->FlatTabControlMain->SetActiveTab(app::TFormMain::kRestoreTab);
-  main->DdeOrvServerExecuteMacro({source, file, dir / "fehlt.txt"});
+  HandOver({source, file, dir / "fehlt.txt"});
   EXPECT_TRUE(main->Visible());
   EXPECT_EQ(main->FlatTabControlMain->ActiveTab(), app::TFormMain::kSingleBackupTab);
   EXPECT_TRUE(main->PanelSingleBackup->Visible());
@@ -152,32 +143,127 @@ TEST_F(MainWindow, HandedOverPathsAreAppendedToTheSingleBackupList) {
             app::FilesText(*main->PanelSingleBackup->ListViewSingleBackup));
 }
 
-TEST_F(MainWindow, AHandOverDuringARunIsRefusedAndTheUserToldOnce) {
+TEST_F(MainWindow, HandOversDuringARunWaitForItsEndAndComeInOrder) {
   MakeJob("Job", {300000, 300000});
   app::WriteBackupDefinition(FolderJob("Andere", source, target + "\\"));
   const std::string file = dir / "Brief.txt";
   testing_support::WriteFile(file, "b");
   Start();
-  ActingPrompts prompts;
-  prompts.AnswerNext(PromptResult::Ok);
-  // While the box shows, another start hands over its paths.
-  prompts.whileShowing = [&] { main->DdeOrvServerExecuteMacro({file}); };
+  testing_support::ScriptedPrompts prompts;
+  std::vector<std::size_t> rowsDuringRun;
   bool handedOver = false;
   windows.FormProgress->ZipArchive.OnEndZip = [&](const std::string&, std::uint32_t, std::uint32_t, std::int64_t) {
-    if (!std::exchange(handedOver, true)) main->DdeOrvServerExecuteMacro({"/start", "Andere"});
+    rowsDuringRun.push_back(ListedRows().size());
+    // Arriving as the server passes them on: from the run's own pumping of messages.
+    if (!std::exchange(handedOver, true)) {
+      main->DdeOrvServerExecuteMacro({"/start", "Andere"});
+      main->DdeOrvServerExecuteMacro({file});
+    }
   };
-  main->DdeOrvServerExecuteMacro({"/start", "Job"});
+  HandOver({"/start", "Job"});
 
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text, app::kBackupRunningText);
-  EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
-  EXPECT_TRUE(ListedRows().empty());
-  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
-
-  // Once the run is over, the same hand-over runs.
-  windows.FormProgress->ZipArchive.OnEndZip = nullptr;
-  main->DdeOrvServerExecuteMacro({"/start", "Andere"});
+  EXPECT_TRUE(prompts.messages.empty());
+  // The file came after the run: never in the list while a run read it.
+  EXPECT_EQ(rowsDuringRun, (std::vector<std::size_t>{0, 0, 0, 0}));
+  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"Brief.txt|" + dir.Path() + "\\"}));
+  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung") +
+                       RunStartLines(kNow, "Andere") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
   EXPECT_TRUE(testing_support::FileExists(target + "\\Andere.zip"));
+}
+
+TEST_F(MainWindow, AStartHandedOverDuringAnExtractionRunsOnceTheRestoreWizardHasClosed) {
+  MakeJob("Job", {1000, 2000});
+  app::WriteBackupDefinition(FolderJob("Andere", source, target + "\\"));
+  Start();
+  testing_support::ScriptedPrompts prompts;
+  HandOver({"/start", "Job"});
+  const std::string logBefore = Log();
+  prompts.ChooseNextFile(target + "\\Job.zip");
+  testing_support::ClickButton(*main->PanelRestoreBackup->FlatButtonOpen);
+  testing_support::ClickButton(*main->PanelRestoreBackup->FlatButtonExtractAll);
+  app::TFormExtract& extract = *windows.FormExtract;
+  ASSERT_TRUE(extract.Visible());
+  const std::string restored = dir / "Wiederhergestellt";
+  zip::ForceDirectories(restored);
+  ASSERT_TRUE(extract.FolderTree->SetPath(restored));
+  // Arriving as the server passes it on: a queued call, which the extraction's pumping runs.
+  bool arrivedDuringExtraction = false;
+  classlib::Queue([&] {
+    arrivedDuringExtraction = extract.Running();
+    main->DdeOrvServerExecuteMacro({"/start", "Andere"});
+  });
+  testing_support::ClickButton(*extract.FlatButtonNext);
+  EXPECT_TRUE(arrivedDuringExtraction);
+  EXPECT_EQ(extract.LabelCreationStep->Caption(), "Datei(en) erfolgreich extrahiert.");
+  // The window still shows its result.
+  testing_support::MainLoopPause();
+  EXPECT_EQ(Log(), logBefore);
+
+  testing_support::ClickButton(*extract.FlatButtonNext);
+  ASSERT_FALSE(extract.Visible());
+  testing_support::MainLoopPause();
+  EXPECT_EQ(Log(), logBefore + RunStartLines(kNow, "Andere") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(MainWindow, StartsHandedOverDuringTheDefinitionWizardWaitForItAndANameGoneMeanwhileIsTold) {
+  MakeJob("Job", {1000});
+  app::BackupDefinition old = FolderJob("Alt", source, target + "\\");
+  old.Time = "18:00";
+  app::WriteBackupDefinition(old);
+  Start();
+  testing_support::ScriptedPrompts prompts;
+  app::TFormInstant& wizard = *windows.FormInstant;
+  ASSERT_TRUE(wizard.EditDefinition("Alt"));
+  HandOver({"/start", "Job"});
+  HandOver({"/start", "Alt"});
+  EXPECT_EQ(Log(), StartBlock(kNow));
+
+  // The definition handed over is renamed meanwhile.
+  wizard.FlatEditName->SetText("Neu");
+  for (int i = 0; i < 12 && wizard.Visible(); ++i) testing_support::ClickButton(*wizard.FlatButtonNext);
+  ASSERT_FALSE(wizard.Visible()) << (prompts.messages.empty() ? "" : prompts.messages.back().text);
+  EXPECT_EQ(Log(), StartBlock(kNow));
+  prompts.AnswerNext(PromptResult::Ok);
+  testing_support::MainLoopPause();
+  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text, app::NoSuchDefinitionText("Alt"));
+  EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
+}
+
+TEST_F(MainWindow, FilesHandedOverDuringTheSingleBackupWizardJoinTheListItHandsBack) {
+  const std::string chosen = dir / "Gewählt.txt";
+  const std::string handed = dir / "Übergeben.txt";
+  testing_support::WriteFile(chosen, "g");
+  testing_support::WriteFile(handed, "u");
+  Start();
+  testing_support::ScriptedPrompts prompts;
+  testing_support::ClickButton(*main->PanelSingleBackup->FlatButtonSingleAdd);
+  app::TFormAdd& add = *windows.FormAdd;
+  ASSERT_TRUE(add.Visible());
+  HandOver({handed});
+  EXPECT_TRUE(ListedRows().empty());
+
+  add.RadioButtonFiles->SetChecked(true);
+  testing_support::ClickButton(*add.FlatButtonNext);
+  prompts.ChooseNextFiles(std::vector<std::string>{chosen});
+  testing_support::ClickButton(*add.FlatButtonFilesAdd);
+  testing_support::ClickButton(*add.FlatButtonNext);
+  ASSERT_FALSE(add.Visible());
+  testing_support::MainLoopPause();
+  EXPECT_EQ(ListedRows(), (std::vector<std::string>{"Gewählt.txt|" + dir.Path() + "\\",
+                                                    "Übergeben.txt|" + dir.Path() + "\\"}));
+  EXPECT_EQ(main->PanelSingleBackup->LabelSingleBackupCount->Caption(),
+            app::FilesText(*main->PanelSingleBackup->ListViewSingleBackup));
+}
+
+TEST_F(MainWindow, ShowingTheWindowHidesAProgressWindowThatNoRunUses) {
+  app::WriteBoolSetting(app::setting::kMinimized, true);
+  Start();
+  windows.FormProgress->Show();
+  main->Show();
+  EXPECT_FALSE(windows.FormProgress->Visible());
 }
 
 TEST_F(MainWindow, BeendenDuringARunAsksAndEndsTheRunThroughItsCancelBeforeTheProgram) {
@@ -192,7 +278,7 @@ TEST_F(MainWindow, BeendenDuringARunAsksAndEndsTheRunThroughItsCancelBeforeThePr
     ChooseFromTrayMenu(main->Beenden1);
     if (++files == 1) runningAfterNo = main->BackupRunning() && !classlib::Application().Terminated();
   };
-  main->DdeOrvServerExecuteMacro({"/start", "Job"});
+  HandOver({"/start", "Job"});
 
   EXPECT_TRUE(runningAfterNo);
   EXPECT_EQ(files, 2);

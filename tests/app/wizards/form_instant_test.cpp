@@ -101,6 +101,22 @@ class InstantWizard : public wizard_testing::WizardFixture {
     form->FlatEditName->SetText("Buero taeglich");
   }
 
+  // A simple folder definition in normal mode, whose extended list was built before the one
+  // folder was chosen.
+  void SaveSimpleFolderDefinition(const std::string& name) {
+    form->CheckBoxExpert->SetChecked(false);
+    form->AddDefinition();
+    form->RadioButtonFolders->SetChecked(true);
+    form->RadioButtonExtended->SetChecked(true);
+    AddExtendedFolder(*form->ListViewExtended, dir / "Fotos", false);
+    form->RadioButtonSimple->SetChecked(true);
+    ASSERT_TRUE(form->FolderTree->SetPath(dir / "Daten"));
+    ASSERT_TRUE(form->FolderTreeSave->SetPath(dir / "Ziel"));
+    form->FlatEditName->SetText(name);
+    NextToTheEnd();
+    ASSERT_FALSE(form->Visible()) << "not saved";
+  }
+
   // A files definition of two letters, in normal mode.
   void FillFileDefinition(const std::string& name) {
     form->CheckBoxExpert->SetChecked(false);
@@ -249,10 +265,12 @@ TEST_F(InstantWizard, ExpertModeShowsThePageAgainWithItsStepsAndIsStored) {
 // ---- what is stored
 
 TEST_F(InstantWizard, SavedDefinitionsEqualTheGoldenDump) {
+  // The wizard's first use: in normal mode the confirmation it never showed stays off.
+  SaveFileDefinition("Briefe");
   FillFolderDefinition();
   NextToTheEnd();
   ASSERT_FALSE(form->Visible()) << ::testing::PrintToString(MessageTexts());
-  SaveFileDefinition("Briefe");
+  SaveSimpleFolderDefinition("Ordner");
   EXPECT_EQ(Dump(), Golden("instant_definitions.txt"));
   EXPECT_TRUE(prompts.messages.empty());
 }
@@ -261,6 +279,7 @@ TEST_F(InstantWizard, EditingAndSavingUnchangedLeavesAnIdenticalDump) {
   FillFolderDefinition();
   NextToTheEnd();
   SaveFileDefinition("Briefe");
+  SaveSimpleFolderDefinition("Ordner");
   // Results of a run stay with the definition.
   WriteBackupResults("Briefe", {"04. März 2024 - 18:00 Uhr", "1,25 MB", "2"});
   WriteAfterBackup("Buero taeglich", AfterBackupAction::OpenFile, "C:\\Programme\\pruefen.exe");
@@ -268,6 +287,13 @@ TEST_F(InstantWizard, EditingAndSavingUnchangedLeavesAnIdenticalDump) {
   ASSERT_FALSE(stored.empty());
   EditAndSaveUnchanged("Buero taeglich");
   EditAndSaveUnchanged("Briefe");
+  // The one folder is chosen, and the extended list is there to switch back to.
+  ASSERT_TRUE(form->EditDefinition("Ordner"));
+  EXPECT_TRUE(form->RadioButtonSimple->Checked());
+  ASSERT_EQ(form->ListViewExtended->Items().Count(), 1);
+  EXPECT_EQ(form->ListViewExtended->Items()[0]->Caption(), dir / "Fotos");
+  NextToTheEnd();
+  ASSERT_FALSE(form->Visible());
   EXPECT_EQ(Dump(), stored);
   EXPECT_TRUE(prompts.messages.empty()) << ::testing::PrintToString(MessageTexts());
 }
@@ -547,6 +573,77 @@ TEST_F(InstantWizard, PasswordsMustMatchFitAndBeTypeable) {
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, c.message);
   }
+}
+
+TEST_F(InstantWizard, DifferingPasswordsHoldEveryStepOnTheirPageAlsoWhenExpertModeIsLeft) {
+  const struct {
+    bool files;
+    bool leaveExpertMode;
+    int afterMatch;  // the page "Weiter" shows once the passwords agree
+  } cases[] = {
+      {true, true, kDestinationPage},
+      {false, true, kDestinationPage},
+      {true, false, kSplitPage},
+      {false, false, kSplitPage},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.files ? "files" : "folders") + (c.leaveExpertMode ? ", expert mode left" : ""));
+    form->CheckBoxExpert->SetChecked(true);
+    form->AddDefinition();
+    (c.files ? form->RadioButtonFiles : form->RadioButtonFolders)->SetChecked(true);
+    AddFileItem(*form->ListViewFiles, dir / "Briefe\\Angebot.txt");
+    form->FolderTree->SetPath(dir / "Daten");
+    form->FolderTreeSave->SetPath(dir / "Ziel");
+    NextTo(kPasswordPage);
+    ASSERT_EQ(form->PageIndex(), kPasswordPage);
+    form->CheckBoxPassword->SetChecked(true);
+    form->FlatEditPasswordPW->SetText("geheim");
+    form->FlatEditPasswordPWRepeat->SetText("Geheim");
+    if (c.leaveExpertMode) ClickButton(*form->CheckBoxExpert);
+    for (bool back : {false, false, true, true}) {
+      back ? Back() : Next();
+      EXPECT_EQ(form->PageIndex(), kPasswordPage) << (back ? "Zurück" : "Weiter");
+      EXPECT_TRUE(form->PanelPassword->Visible());
+      EXPECT_TRUE(form->LabelPasswordNotice->Visible());
+      EXPECT_FALSE(form->CheckBoxExpert->Enabled());
+    }
+    EXPECT_EQ(form->LabelHeader->Caption(), "Passwort-Schutz");
+    EXPECT_FALSE(form->LabelInfo->Caption().empty());
+    form->FlatEditPasswordPWRepeat->SetText("geheim");
+    Next();
+    EXPECT_EQ(form->PageIndex(), c.afterMatch);
+    EXPECT_TRUE(form->CheckBoxExpert->Enabled());
+    EXPECT_FALSE(form->LabelPasswordNotice->Visible());
+    // Back and on to the name page as the mode goes, and the definition saves.
+    Back();
+    EXPECT_EQ(form->PageIndex(), c.leaveExpertMode ? kSchedulePage : kPasswordPage);
+    form->FlatEditName->SetText("Geschuetzt");
+    NextToTheEnd();
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(ReadBackupDefinition("Geschuetzt")->Password, "geheim");
+    DeleteBackupDefinition("Geschuetzt");
+  }
+}
+
+TEST_F(InstantWizard, AStoredSizeLimitTheListLacksSelectsNoneAndIsKept) {
+  FillFolderDefinition();
+  NextToTheEnd();
+  {
+    classlib::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Norvex\\Orvanta\\Backups\\Buero taeglich", false));
+    reg.WriteString("MaxSize", "300 MB");
+  }
+  const std::string stored = Dump();
+  ASSERT_TRUE(form->EditDefinition("Buero taeglich"));
+  EXPECT_EQ(form->FlatComboBoxMax->ItemIndex(), -1);
+  NextToTheEnd();
+  ASSERT_FALSE(form->Visible());
+  EXPECT_EQ(Dump(), stored);
+  // A size chosen from the list replaces it.
+  ASSERT_TRUE(form->EditDefinition("Buero taeglich"));
+  form->FlatComboBoxMax->SetItemIndex(1);
+  NextToTheEnd();
+  EXPECT_EQ(ReadBackupDefinition("Buero taeglich")->MaxSize, "100 MB");
 }
 
 TEST_F(InstantWizard, OnlyRealFoldersAreTakenAsSourceOrDestination) {
