@@ -62,7 +62,7 @@ std::optional<FolderId> IdentityOf(const std::string& folder) {
   return FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
-// Calls visit for every file of a folder (ending in "\\"), then, with recurse, walks each subfolder
+// Calls visit for every file of a folder (ending in "\"), then, with recurse, walks each subfolder
 // in the order listed. Folders are told by their directory bit alone, whatever other attributes
 // they carry, and only "." and ".." are passed over. Folders that are links (junctions, symbolic
 // links) are skipped with Links::Skip; else they are followed once the tree without them is

@@ -24,8 +24,8 @@ bool PassesTypeFilter(const std::string& fileName, const std::string& types, Fil
 // a folder's own files come before those of its subfolders. Folders that are links (junctions,
 // symbolic links) are followed once the tree without them is collected, and only to a folder not
 // collected yet, so a link back into the tree neither collects a file twice nor walks for ever.
-// False, collecting nothing,
-// when folder is empty, not a full path, or does not exist: it never means the current directory.
+// False, collecting nothing, when folder is empty, not a full path, or does not exist: it never
+// means the current directory.
 bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
                         classlib::TStringList& list, std::int64_t sizeLimitKB, bool recurse);
 

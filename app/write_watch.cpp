@@ -29,7 +29,8 @@ std::string WriteWatch::NothingSaved(const classlib::TStringList& files) const {
     reason = skipped->second == zip::TSkipReason::srFileOpenError
                  ? "ließ sich nicht öffnen oder lesen (möglicherweise ist sie exklusiv geöffnet)."
                  : "wurde übersprungen.";
-  if (files.Count() == 1) return classlib::Format("Keine Datei konnte gesichert werden: \"%s\" %s", first.c_str(), reason);
+  if (files.Count() == 1)
+    return classlib::Format("Keine Datei konnte gesichert werden: \"%s\" %s", first.c_str(), reason);
   return classlib::Format("Keine der %d Dateien konnte gesichert werden; die erste, \"%s\", %s", files.Count(),
                           first.c_str(), reason);
 }

@@ -82,8 +82,10 @@ CLASSLIB_EXCEPTION(ENothingSaved, classlib::Exception);
 std::string NotBurnedText(const std::string& archive, int files) {
   const std::string folder = zip::ExtractFilePath(archive);
   std::vector<std::string> parts;
-  for (int part = 1; part < files; ++part)
-    if (zip::fs::FileExists(PartFileName(archive, part))) parts.push_back(PartFileName(archive, part).substr(folder.size()));
+  for (int part = 1; part < files; ++part) {
+    const std::string file = PartFileName(archive, part);
+    if (zip::fs::FileExists(file)) parts.push_back(file.substr(folder.size()));
+  }
   std::string names = zip::fs::FileExists(archive) ? archive.substr(folder.size()) : std::string();
   const auto add = [&](const std::string& line) { names += (names.empty() ? "" : "\r") + line; };
   if (parts.size() > 2) {

@@ -126,11 +126,11 @@ TEST_F(Collection, LinksAreFollowedButNeverBackIntoTheTree) {
   const std::string r = Root();
   MakeFile("anderswo\\fremd.txt");
   const HostLinks links({
-      {r + "sub1\\deep\\zurueck", r},        // back to the top
-      {r + "a_zu_sub2", r + "sub2"},             // listed before the folder it leads to
+      {r + "sub1\\deep\\zurueck", r},           // back to the top
+      {r + "a_zu_sub2", r + "sub2"},            // listed before the folder it leads to
       {r + "sub2\\zu_deep", r + "sub1\\deep"},  // into another branch
-      {r + "aussen", dir / "anderswo"},          // out of the tree: followed
-      {dir / "anderswo\\heim", r + "sub1"},      // and from there back in
+      {r + "aussen", dir / "anderswo"},         // out of the tree: followed
+      {dir / "anderswo\\heim", r + "sub1"},     // and from there back in
   });
   ASSERT_EQ(GetFileAttributesW(classlib::Widen(r + "aussen").c_str()),
             static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
@@ -228,11 +228,7 @@ TEST(SingleBackupList, AFolderListsEveryFileBelowItButNoFoldersAndFollowsNoLinks
   testing_support::WriteFile(top + "\\Briefe\\Brief.txt", "b");
   testing_support::WriteFile(top + "\\Briefe\\Alt\\Alter Brief.txt", "a");
   testing_support::WriteFile(dir / "Anderswo\\Fremd.txt", "f");
-  const bool linked =
-      CreateSymbolicLinkW(classlib::Widen(top + "\\Briefe\\Schleife").c_str(), classlib::Widen(top).c_str(),
-                          SYMBOLIC_LINK_FLAG_DIRECTORY) &&
-      CreateSymbolicLinkW(classlib::Widen(top + "\\Verweis").c_str(), classlib::Widen(dir / "Anderswo").c_str(),
-                          SYMBOLIC_LINK_FLAG_DIRECTORY);
+  const HostLinks links({{top + "\\Briefe\\Schleife", top}, {top + "\\Verweis", dir / "Anderswo"}});
   classlib::TForm form(nullptr);
   classlib::TListView* list = app::NewFileListView(&form, &form, 0, 0, 400, 200);
   app::MyFileRead(top, *list);
@@ -242,5 +238,4 @@ TEST(SingleBackupList, AFolderListsEveryFileBelowItButNoFoldersAndFollowsNoLinks
   std::sort(rows.begin(), rows.end());
   EXPECT_EQ(rows, (std::vector<std::string>{top + "\\Briefe\\Alt\\Alter Brief.txt|1 KB", top + "\\Briefe\\Brief.txt|1 KB",
                                             top + "\\Liste.txt|2 KB"}));
-  if (!linked) GTEST_SKIP() << "this system makes no symbolic links to folders";
 }

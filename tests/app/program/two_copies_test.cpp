@@ -349,7 +349,9 @@ TEST_F(TwoCopies, ARunKilledWhileWritingLeavesTheBackupAsItWasAndTheNextRunClear
   app::WriteBoolSetting(app::setting::kMinimized, true);
   app::WriteBoolSetting(app::setting::kPreventErrors, false);  // asks about a file it cannot open
   const std::string completed = "Grund:        Ende der Durchf\xFChrung";
-  const auto runs = [&](std::size_t count) { return WaitUntil([&] { return Occurrences(Log(), completed) == count; }); };
+  const auto runs = [&](std::size_t count) {
+    return WaitUntil([&] { return Occurrences(Log(), completed) == count; });
+  };
   const std::vector<std::string> backup = {"Nachts.001", "Nachts.002", "Nachts.zip"};
 
   const HANDLE first = Start("/start Nachts");

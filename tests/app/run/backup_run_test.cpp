@@ -486,8 +486,8 @@ TEST_F(BackupRun, ARunThatSavesNoFileFailsAndLeavesThePreviousBackupAsItWas) {
     for (const classlib::MessageRequest& message : prompts.messages) told.push_back(message.text);
     std::vector<std::string> expected;
     if (test.asked)
-      expected.push_back("Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet ist:\r\r" +
-                         file + "\r\rVersuch wiederholen?");
+      expected.push_back("Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet "
+                         "ist:\r\r" + file + "\r\rVersuch wiederholen?");
     if (test.watched) expected.push_back("Die Sicherung \"Job\" konnte nicht durchgeführt werden:\r\r" + reason);
     EXPECT_EQ(told, expected);
     const auto stored = Stored();

@@ -350,7 +350,8 @@ TEST_F(CreationWizard, FailureLeavesTheOlderArchiveLogsTheErrorAndKeepsTheWizard
     locks.clear();
 
     EXPECT_EQ(Target(), (std::map<std::string, std::string>{{"Sicherung.zip", older}}));
-    EXPECT_EQ(Log(), kStartBlock + c.skipped + "Fehler:       " + classlib::ToCodePage(c.error, CP_ACP) + "\r\n" + kFailed);
+    EXPECT_EQ(Log(),
+              kStartBlock + c.skipped + "Fehler:       " + classlib::ToCodePage(c.error, CP_ACP) + "\r\n" + kFailed);
     EXPECT_TRUE(creation->Visible());
     EXPECT_EQ(creation->LabelStatus->Caption(), "Backup nicht erstellt.");
     EXPECT_EQ(creation->LabelInfo->Caption(), c.info);
