@@ -190,8 +190,7 @@ void TZipWriter::FinishRun() {
   // The archive is in place: from here on nothing of it is removed again.
   r.createdFiles.clear();
   DisposeSources();
-  InstallResult();
-  SetDiskCount(r.part + 1);
+  InstallDirectory(std::move(r.archiveOrder), r.endCentral);
   if (OnTotalPercentDone) OnTotalPercentDone(100);
   if (MultiMode() != TMultiMode::mmNone && multiZipInfo_.SaveZipInfoOnFirstDisk && endCentral_.ThisDisk != 0) {
     if (MultiMode() == TMultiMode::mmSpan) {
@@ -225,15 +224,6 @@ void TZipWriter::DisposeSources() {
     if (OnDisposeFile) OnDisposeFile(name, skip);
     if (!skip) fs::Delete(name);
   }
-}
-
-void TZipWriter::InstallResult() {
-  auto& r = *run_;
-  endCentral_.Assign(r.endCentral);
-  DropDirectory();
-  archiveOrder_ = std::move(r.archiveOrder);
-  archiveDate_ = FileDateTime(ZipName());
-  ApplySortMode(SortMode());
 }
 
 void TZipWriter::RemoveWrittenFiles() {

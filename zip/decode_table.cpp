@@ -36,7 +36,7 @@ TBuildResult TDecodeTable::BuildTables(const std::uint8_t* lengths, int count, i
     nextCode[len] = static_cast<std::uint32_t>(code);
   }
   // Codes as they appear in the stream: first bit lowest.
-  std::vector<std::uint32_t> stored(static_cast<size_t>(count));
+  std::uint32_t stored[kMaxCodes] = {};
   for (int v = 0; v < count; ++v)
     if (lengths[v] != 0) stored[v] = Reversed(nextCode[lengths[v]]++, lengths[v]);
 

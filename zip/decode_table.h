@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "zip/bit_reader.h"
+#include "zip/decoder_memory.h"
 
 namespace zip {
 
@@ -44,7 +44,7 @@ class TDecodeTable {
     std::uint32_t value;  // leaf: value or base; link: where the sub-table starts
   };
 
-  std::vector<Entry> entries_;
+  TDecoderVector<Entry> entries_;
   int lookupBits_ = 0;
 };
 

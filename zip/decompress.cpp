@@ -1,5 +1,8 @@
 #include "zip/decompress.h"
 
+#include <new>
+
+#include "classlib/prompt.h"
 #include "zip/explode.h"
 #include "zip/messages.h"
 #include "zip/unreduce.h"
@@ -21,14 +24,25 @@ TDecodeResult StoreCopy(TEntryInput& input, TEntryOutput& output) {
   return TDecodeResult::kComplete;
 }
 
+TDecodeResult DecodeOldMethod(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output) {
+  try {
+    if (method == kMethodShrunk) return Unshrink(input, output);
+    if (method == kMethodImploded) return Explode(input, output, flags);
+    return Unreduce(input, output, method);
+  } catch (const std::bad_alloc&) {
+    // What the decoder took is freed again; the entry then fails its check like damaged data.
+    classlib::Prompts().Message(classlib::MessageRequest{LoadZipString(kMsgInflateOutOfMemory), LoadZipString(kMsgError),
+                                                         classlib::PromptButtons::Ok, classlib::PromptIcon::Error});
+    return TDecodeResult::kDamaged;
+  }
+}
+
 TDecodeResult Decode(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output,
                      TInflater& inflater) {
   switch (method) {
     case kMethodStored: return StoreCopy(input, output);
-    case kMethodShrunk: return Unshrink(input, output);
-    case kMethodImploded: return Explode(input, output, flags);
     case kMethodDeflated: return inflater.InflateEntry(input, output);
-    default: return Unreduce(input, output, method);
+    default: return DecodeOldMethod(method, flags, input, output);
   }
 }
 

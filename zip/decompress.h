@@ -23,7 +23,9 @@ bool IsSupportedMethod(std::uint16_t method);
 // Raises EUnknownMethod, touching neither input nor output, for a method IsSupportedMethod
 // refuses; EBiggerThanUncompressed and ECantWriteUCF from the output; EUserCanceled and
 // EFatalUnzipError from the input; EZCompressionError for a failure of the compression library
-// other than bad data. Input and output must have begun the entry; the inflater serves method 8.
+// other than bad data. An old method's decoder that gets no memory shows "*** inflate out of
+// memory ***" and the entry is damaged. Input and output must have begun the entry; the inflater
+// serves method 8.
 TDecodeResult DecompressEntry(std::uint16_t method, std::uint16_t flags, TEntryInput& input, TEntryOutput& output,
                               TInflater& inflater);
 

@@ -1,6 +1,6 @@
 // Reading an archive's directory: the end record, the central records (across parts), the ".zfc"
 // copy of the directory, and the recovery of a damaged archive from its local headers.
-#include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "classlib/text.h"
@@ -26,14 +26,20 @@ constexpr unsigned kArchiveOpenMode = fs::kOpenRead | fs::kShareDenyWrite;
 [[noreturn]] void RaiseNotAValidZip() { throw EBadZipFile(LoadZipString(kMsgNotAValidZip)); }
 [[noreturn]] void RaiseZip64() { throw EBadZipFile(LoadZipString(kMsgZip64NotSupported)); }
 
+// Up to length bytes from the position.
+std::string ReadText(THugeStream& stream, std::uint16_t length) {
+  std::string text(length, '\0');
+  const std::int64_t got = stream.Read(&text[0], length);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
 // Up to length bytes at position; the stream is put back.
 std::string ReadTextAt(THugeStream& stream, std::int64_t position, std::uint16_t length) {
   const std::int64_t here = stream.Position();
-  std::string text(length, '\0');
   stream.SetPosition(position);
-  const std::int64_t got = stream.Read(&text[0], length);
+  std::string text = ReadText(stream, length);
   stream.SetPosition(here);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
   return text;
 }
 
@@ -147,8 +153,7 @@ void TZipReader::ParseDirectory() {
       RaiseNotAValidZip();
     }
   }
-  // Two records may name one local header: both are listed, and both are marked as overlapping.
-  if (!archiveOrder_) archiveOrder_ = std::make_unique<TSortedZip>(TDuplicates::Accept);
+  if (!archiveOrder_) archiveOrder_ = std::make_unique<TSortedZip>(TDuplicates::Error);
   while (!ReadCentralRecords(in, configFile != nullptr)) {
     RecoverOrRaise();
     // The scan leaves the archive where its entries end, which is where a directory would start.
@@ -160,7 +165,8 @@ void TZipReader::ParseDirectory() {
 }
 
 bool TZipReader::ReadCentralRecords(THugeStream*& in, bool fromConfigFile) {
-  const bool acrossParts = !merging_ && !fromConfigFile && endCentral_.ThisDisk != 0;
+  const bool split = endCentral_.ThisDisk != 0;
+  const bool acrossParts = !merging_ && !fromConfigFile && split;
   const NextPartCallback nextPart = [this] { return NextPart(); };
   auto readRecord = [&](TZipHeaderInfo& record) {
     return acrossParts ? record.ReadCentralFromStream(in, nextPart) : record.ReadCentralFromStream(*in);
@@ -168,44 +174,57 @@ bool TZipReader::ReadCentralRecords(THugeStream*& in, bool fromConfigFile) {
   // The directory's size, not its 16-bit entry count, says where it ends; the count is a check.
   std::int64_t used = 0;
   int count = 0;
-  // The listed record that took the last central record's data.
+  // The listed record that took the last central record's data, and where that record's name
+  // ended: its extra length is trusted only once the next record reads behind it.
   TZipHeaderInfo* previous = nullptr;
+  std::int64_t previousNameEnd = 0;
+  int previousPart = 0;
+  // Scanned entries that took a record's data already.
+  std::unordered_set<const TZipHeaderInfo*> merged;
   while (merging_ || used < endCentral_.DirectorySize) {
     auto record = NewEntry();
     bool read = readRecord(*record);
-    if (!read && previous && previous->CentralExtraLength != 0 && in->Position() >= previous->CentralExtraLength) {
-      // The last record claimed extra bytes that are not there: read again where they would start.
-      const std::uint16_t claimed = previous->CentralExtraLength;
-      previous->CentralExtraLength = 0;
-      used -= claimed;
-      in->Seek(-claimed, fs::kFromCurrent);
+    if (!read && previous && previous->CentralExtraLength != 0 && currentPart_ == previousPart) {
+      // The last record may claim extra bytes that are not there: then its comment follows its
+      // name, and the next record that comment.
+      in->SetPosition(previousNameEnd);
+      const std::string comment = ReadText(*in, previous->CommentLength);
       read = readRecord(*record);
+      if (read) {
+        used -= previous->CentralExtraLength;
+        previous->CentralExtraLength = 0;
+        if (previous->HasComment()) previous->SetComment(comment);
+      }
     }
+    previous = nullptr;
     if (!read) return merging_;
     if (HasZip64Markers(*record)) RaiseZip64();
     used += record->CentralSize();
     ++count;
+    const std::int64_t nameEnd = in->Position();
     in->Seek(record->CentralExtraLength, fs::kFromCurrent);
-    if (record->HasComment()) {
-      std::string comment(record->CommentLength, '\0');
-      comment.resize(static_cast<std::size_t>(std::max<std::int64_t>(0, in->Read(&comment[0], record->CommentLength))));
-      record->SetComment(comment);
-    }
+    if (record->HasComment()) record->SetComment(ReadText(*in, record->CommentLength));
+    int index;
+    const bool named = archiveOrder_->Find(*record, index);
     if (merging_) {
-      int index;
-      if (!archiveOrder_->Find(*record, index)) {
-        previous = nullptr;
-        continue;
-      }
-      TZipHeaderInfo& scanned = *archiveOrder_->Items(index);
-      const std::uint16_t localExtra = scanned.LocalExtraLength;
-      scanned.Assign(*record);
-      scanned.LocalExtraLength = localExtra;
-      previous = &scanned;
+      // The first record naming a scanned header lends it its data; a later one is the duplicate.
+      TZipHeaderInfo* scanned = named ? archiveOrder_->Items(index) : nullptr;
+      if (!scanned || !merged.insert(scanned).second) continue;
+      const std::uint16_t localExtra = scanned->LocalExtraLength;
+      scanned->Assign(*record);
+      scanned->LocalExtraLength = localExtra;
+      previous = scanned;
+    } else if (named) {
+      // A second record for one local header: the scan finds that header once. A split archive
+      // cannot be scanned; it keeps the first record.
+      if (!split) return false;
       continue;
+    } else {
+      archiveOrder_->Add(record.get());
+      previous = record.release();
     }
-    archiveOrder_->Add(record.get());
-    previous = record.release();
+    previousNameEnd = nameEnd;
+    previousPart = currentPart_;
   }
   return merging_ || (count & 0xFFFF) == endCentral_.TotalEntries;
 }
@@ -272,28 +291,33 @@ void TZipReader::MarkOverlappingEntries() {
     if (!archiveOrder_->Items(i)->FileName().empty()) files.push_back(archiveOrder_->Items(i));
   const std::int64_t directory = endCentral_.DirectoryOffset;
   const std::int64_t directoryEnd = directory + endCentral_.DirectorySize;
-  for (std::size_t first = 0, end; first < files.size(); first = end) {
-    const std::uint16_t part = files[first]->DiskNumberStart;
-    const std::int64_t offset = files[first]->LocalHeaderOffset;
-    // Records of one local header stand together in archive order.
-    for (end = first + 1; end < files.size() && files[end]->DiskNumberStart == part &&
-                          files[end]->LocalHeaderOffset == offset;
-         ++end) {
-    }
-    bool overlaps = end - first > 1;
-    std::int64_t limit = end < files.size() && files[end]->DiskNumberStart == part ? files[end]->LocalHeaderOffset : -1;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    TZipHeaderInfo& entry = *files[i];
+    const std::int64_t offset = entry.LocalHeaderOffset;
+    bool overlaps = false;
+    std::int64_t limit =
+        i + 1 < files.size() && files[i + 1]->DiskNumberStart == entry.DiskNumberStart ? files[i + 1]->LocalHeaderOffset : -1;
     // After a recovery scan the end record no longer tells where the directory stands.
-    if (!merging_ && part == endCentral_.DirectoryDisk) {
+    if (!merging_ && entry.DiskNumberStart == endCentral_.DirectoryDisk) {
       if (offset >= directory && offset < directoryEnd) overlaps = true;
       if (offset < directory && (limit < 0 || directory < limit)) limit = directory;
     }
-    for (std::size_t i = first; i < end; ++i) {
-      TZipHeaderInfo& entry = *files[i];
-      entry.RegionEnd = limit;
-      // The data starts after the header's fixed part at the earliest.
-      entry.Overlaps = overlaps || (limit >= 0 && offset + kLocalHeaderSize + entry.CompressedSize > limit);
-    }
+    entry.RegionEnd = limit;
+    // The data starts after the header's fixed part at the earliest.
+    entry.Overlaps = overlaps || (limit >= 0 && offset + kLocalHeaderSize + entry.CompressedSize > limit);
   }
+}
+
+void TZipReader::InstallDirectory(std::unique_ptr<TSortedZip> archiveOrder, const TEndCentral& end) {
+  DropDirectory();
+  endCentral_.Assign(end);
+  archiveOrder_ = std::move(archiveOrder);
+  archiveDate_ = FileDateTime(zipName_);
+  currentPart_ = end.ThisDisk;
+  merging_ = false;
+  SetDiskCount(end.ThisDisk + 1);
+  MarkOverlappingEntries();
+  ApplySortMode(sortMode_);
 }
 
 void TZipReader::ApplySortMode(TZipSortMode mode) {

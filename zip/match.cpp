@@ -59,7 +59,8 @@ class Matcher {
     if (p_.size() - pi == 1 && p_[pi] == '*') return kValid;
     for (;;) {
       if (pi == p_.size()) return ni == n_.size() ? kValid : kPatternEnded;
-      if (ni == n_.size()) return p_.find_first_not_of(U'*', pi) == std::u32string::npos ? kValid : kAbort;
+      // Only a single star may match the empty rest: "a**" does not match "a".
+      if (ni == n_.size()) return p_.size() - pi == 1 && p_[pi] == '*' ? kValid : kAbort;
       const char32_t c = p_[pi];
       if (c == '*') {
         CharSet starSet;
@@ -82,13 +83,11 @@ class Matcher {
 
  private:
   Result StarSearch(size_t pi, size_t ni, const CharSet* starSet) const {
-    for (; pi < p_.size() && (p_[pi] == '*' || p_[pi] == '?'); ++pi) {
-      if (p_[pi] != '?') continue;
-      if (ni == n_.size()) return kAbort;  // a "?" with no character left for it
-      ++ni;
-    }
-    if (pi == p_.size()) return kValid;  // the star takes the rest, however long
+    for (; pi < p_.size() && (p_[pi] == '*' || p_[pi] == '?'); ++pi)
+      if (p_[pi] == '?' && ni < n_.size()) ++ni;
+    // The name must outlast the run: "*?" matches "ab" but not "a".
     if (ni == n_.size()) return kAbort;
+    if (pi == p_.size()) return kValid;
     for (;;) {
       const char32_t c = p_[pi];
       if ((c == n_[ni] || c == '<') && Match(pi, ni) == kValid) return kValid;

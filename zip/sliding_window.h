@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "zip/decoder_memory.h"
 #include "zip/entry_output.h"
 
 namespace zip {
@@ -24,7 +24,7 @@ class TSlidingWindow {
 
  private:
   TEntryOutput& output_;
-  std::vector<std::uint8_t> bytes_;
+  TDecoderVector<std::uint8_t> bytes_;
   std::uint32_t mask_;
   std::uint32_t position_ = 0;
 };

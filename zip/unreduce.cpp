@@ -1,8 +1,7 @@
 #include "zip/unreduce.h"
 
-#include <vector>
-
 #include "zip/bit_reader.h"
+#include "zip/decoder_memory.h"
 #include "zip/sliding_window.h"
 
 namespace zip {
@@ -26,7 +25,7 @@ int IndexBits(int n) {
 }
 
 // The sets are stored for the last bytes 255 down to 0: a 6-bit count, then the 8-bit followers.
-bool ReadFollowerSets(TBitReader& bits, std::vector<TFollowerSet>& sets) {
+bool ReadFollowerSets(TBitReader& bits, TDecoderVector<TFollowerSet>& sets) {
   for (int last = 255; last >= 0; --last) {
     std::uint32_t value;
     if (!bits.ReadBits(6, value)) return false;
@@ -65,7 +64,7 @@ TDecodeResult Unreduce(TEntryInput& input, TEntryOutput& output, std::uint16_t m
   const std::uint32_t distanceMask = (1u << factor) - 1;       // 1, 3, 7, 15
 
   TBitReader bits(input);
-  std::vector<TFollowerSet> sets(256);
+  TDecoderVector<TFollowerSet> sets(256);
   if (!ReadFollowerSets(bits, sets)) return TDecodeResult::kDamaged;
 
   TSlidingWindow window(output, kWindowSize);

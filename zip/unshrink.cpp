@@ -1,9 +1,10 @@
 #include "zip/unshrink.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 #include "zip/bit_reader.h"
+#include "zip/decoder_memory.h"
 
 namespace zip {
 
@@ -20,7 +21,7 @@ constexpr std::int16_t kFree = -1;
 
 class TShrinkTable {
  public:
-  TShrinkTable() : prefix_(kTableSize, kFree), suffix_(kTableSize), stack_(kTableSize) {
+  TShrinkTable() : prefix_(kTableSize, kFree), suffix_(kTableSize), stack_(kTableSize), isPrefix_(kTableSize) {
     for (int c = 0; c < 256; ++c) {
       prefix_[c] = 0;
       suffix_[c] = static_cast<std::uint8_t>(c);
@@ -60,11 +61,11 @@ class TShrinkTable {
 
   // Frees every code below the next free one that is no code's prefix.
   void PartialClear() {
-    std::vector<bool> isPrefix(kTableSize);
+    std::fill(isPrefix_.begin(), isPrefix_.end(), false);
     for (int c = kFirstFreeCode; c < kTableSize; ++c)
-      if (prefix_[c] != kFree) isPrefix[prefix_[c]] = true;
+      if (prefix_[c] != kFree) isPrefix_[prefix_[c]] = true;
     for (int c = kFirstFreeCode; c < nextFree_; ++c)
-      if (!isPrefix[c]) prefix_[c] = kFree;
+      if (!isPrefix_[c]) prefix_[c] = kFree;
     FindNextFree(kFirstFreeCode);
   }
 
@@ -76,9 +77,10 @@ class TShrinkTable {
     while (nextFree_ < kTableSize && prefix_[nextFree_] != kFree) ++nextFree_;
   }
 
-  std::vector<std::int16_t> prefix_;
-  std::vector<std::uint8_t> suffix_;
-  std::vector<std::uint8_t> stack_;
+  TDecoderVector<std::int16_t> prefix_;
+  TDecoderVector<std::uint8_t> suffix_;
+  TDecoderVector<std::uint8_t> stack_;
+  TDecoderVector<bool> isPrefix_;  // the partial clear's work
   std::uint8_t first_ = 0;  // first byte of the last code expanded
   int nextFree_ = kFirstFreeCode;
 };

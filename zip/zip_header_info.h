@@ -44,8 +44,8 @@ class TZipHeaderInfo {
   std::uint8_t ProcessFlag;
   std::uint8_t Status;  // kDropOnRewrite: leave the entry out when the archive is rewritten
   bool Selected;
-  // Set when the directory is read. Overlaps: the local header is another file entry's too, lies
-  // in the central directory, or its data cannot fit before what follows it; never extracted.
+  // Set when the directory is read. Overlaps: the local header lies in the central directory, or
+  // its data cannot fit before what follows it; never extracted.
   // RegionEnd: the position in its part its header and data must end by; -1 for no limit.
   bool Overlaps;
   std::int64_t RegionEnd;

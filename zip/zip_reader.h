@@ -220,6 +220,9 @@ class TZipReader {
   // The recovery: entries from the local headers, once until the archive is cleared or renamed.
   bool ScanLocalHeaders();
   void ApplySortMode(TZipSortMode mode);
+  // Takes the directory of an archive just written, whose last part ZipName names, as if it had
+  // been read from there.
+  void InstallDirectory(std::unique_ptr<TSortedZip> archiveOrder, const TEndCentral& end);
   // Drops both entry lists and the marks.
   void DropDirectory();
   // The entry at an index of the sorted view; raises EListError outside it.

@@ -153,7 +153,6 @@ class TZipWriter : public TZipReader {
   void OpenOutput(const std::string& name);
   void WriteCentralDirectory();
   void FinishRun();
-  void InstallResult();
   void RemoveWrittenFiles();
   void ReplaceArchiveFile();
   void DisposeSources();

@@ -105,6 +105,10 @@ RawArchive BuildStored(const std::vector<RawEntry>& entries, const std::string& 
   RawArchive a;
   a.bytes = prefix;
   for (const RawEntry& e : entries) {
+    if (e.headerOf >= 0) {
+      a.localOffsets.push_back(a.localOffsets.at(static_cast<std::size_t>(e.headerOf)));
+      continue;
+    }
     a.localOffsets.push_back(static_cast<std::uint32_t>(a.bytes.size()));
     a.bytes += LocalHeader(e) + e.data;
   }

@@ -23,6 +23,9 @@ struct RawEntry {
   std::string comment;
   std::uint32_t dosTime;
   std::string centralExtra;
+  // An earlier entry whose local header this entry's central record names; no header or data of
+  // its own is written. -1: its own.
+  int headerOf = -1;
 };
 
 struct RawArchive {

@@ -11,6 +11,7 @@
 #include "zip/message_pump.h"
 #include "zip/zip_exceptions.h"
 #include "zip/zip_reader.h"
+#include "zip/zip_writer.h"
 
 using namespace zip;
 using archive_fixtures::BuildStored;
@@ -164,15 +165,34 @@ TEST_F(DirectoryReaderTest, TheCentralCopyInTheConfigFileStandsInForAMissingEndR
   EXPECT_EQ(reader_.ArchiveComment(), "from the copy");
 }
 
-// The retry after a bad extra length steps back to where the next record really starts.
+// The retry after a bad extra length steps back to where the next record really starts, and the
+// comment is the one that follows the name, also when the archive is written again.
 TEST_F(DirectoryReaderTest, ARecordClaimingExtraBytesThatAreNotThereIsReadPast) {
-  const RawArchive raw = BuildStored(kThreeEntries);
-  std::string bytes = raw.bytes;
-  Patch16(bytes, raw.centralOffsets[0] + 30, 9);
-  Load(bytes);
-  EXPECT_EQ(Names(reader_), (std::vector<std::string>{"one.txt", "dir\\", "dir\\two.txt"}));
-  EXPECT_EQ(reader_.Entry(0).CentralExtraLength, 0u);
-  EXPECT_EQ(reader_.Entry(0).ExternalAttributes, 0x20u);
+  for (const std::string comment : {"", "abc", "real comment"}) {
+    SCOPED_TRACE(comment);
+    std::vector<RawEntry> entries = kThreeEntries;
+    entries[0].comment = comment;
+    entries[2].comment = "last";
+    const RawArchive raw = BuildStored(entries);
+    std::string bytes = raw.bytes;
+    Patch16(bytes, raw.centralOffsets[0] + 30, 9);
+    Load(bytes);
+    EXPECT_EQ(Names(reader_), (std::vector<std::string>{"one.txt", "dir\\", "dir\\two.txt"}));
+    EXPECT_EQ(reader_.Entry(0).CentralExtraLength, 0u);
+    EXPECT_EQ(reader_.Entry(0).ExternalAttributes, 0x20u);
+    EXPECT_EQ(reader_.EntryComment(0), comment);
+    EXPECT_EQ(reader_.EntryComment(2), "last");
+
+    TZipWriter writer;
+    writer.SetZipName(path_);
+    WriteFile(dir_ / "new.txt", "added");
+    writer.FilesList().Add(dir_ / "new.txt");
+    writer.ArchiveFiles();
+    Load(ReadFile(path_));
+    ASSERT_EQ(reader_.EntryCount(), 4);
+    EXPECT_EQ(reader_.EntryComment(0), comment);
+    EXPECT_EQ(reader_.EntryComment(2), "last");
+  }
 }
 
 TEST_F(DirectoryReaderTest, TheEntryCountIsACheckNotTheEnd) {

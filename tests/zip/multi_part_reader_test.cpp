@@ -108,6 +108,21 @@ TEST_F(MultiPartReaderTest, ASplitSetListsAsTheWholeArchive) {
   }
 }
 
+// A split archive cannot be scanned for its local headers: a second record naming a header keeps
+// out of the directory, so the header is listed, and read, once.
+TEST_F(MultiPartReaderTest, ASecondRecordForOneHeaderIsLeftOut) {
+  std::vector<archive_fixtures::RawEntry> entries = {
+      {"a.txt", std::string(300, 'a')}, {"kopie.txt", std::string(300, 'a')}, {"c.txt", std::string(400, 'c')}};
+  entries[1].headerOf = 0;
+  const RawArchive raw = BuildStored(entries);
+  reader_.SetZipName(WriteParts(SplitIntoParts(raw.bytes, {raw.localOffsets[2], raw.centralOffsets[1]}), ".003"));
+  reader_.LoadDirectory();
+  ASSERT_EQ(reader_.EntryCount(), 2);
+  EXPECT_EQ(reader_.EntryName(0), "a.txt");
+  EXPECT_EQ(reader_.EntryName(1), "c.txt");
+  EXPECT_FALSE(reader_.Entry(0).Overlaps);
+}
+
 TEST_F(MultiPartReaderTest, AMissingPartEndsTheReadingAsCancelled) {
   const RawArchive& raw = kFiveEntries;
   const std::string last = WriteParts(SplitIntoParts(raw.bytes, {raw.localOffsets[2], raw.centralOffsets[3]}), ".003");

@@ -258,15 +258,19 @@ class SplitArchive : public ::testing::Test {
     MakeTree(source_, SmallTree());
     archive_ = dir_ / "teile.zip";
   }
-  // Writes the set and checks the parts; returns their names.
-  std::vector<std::string> WriteSet(SplitCase sizes, const std::string& password = {}) {
-    TZipWriter writer;
+  // Sets the writer up to write the tree as numbered parts of the given sizes.
+  void PrepareSet(TZipWriter& writer, SplitCase sizes) {
     writer.SetZipName(archive_);
-    writer.SetPassword(password);
     writer.MultiZipInfo().MultiMode = TMultiMode::mmBlocks;
     writer.MultiZipInfo().FirstBlockSize = sizes.first;
     writer.MultiZipInfo().BlockSize = sizes.block;
     AddTree(writer, source_);
+  }
+  // Writes the set and checks the parts; returns their names.
+  std::vector<std::string> WriteSet(SplitCase sizes, const std::string& password = {}) {
+    TZipWriter writer;
+    writer.SetPassword(password);
+    PrepareSet(writer, sizes);
     writer.ArchiveFiles();
     const int count = writer.DiskCount();
     std::vector<std::string> parts = count == 1 ? std::vector<std::string>{archive_} : Parts(archive_, count);
@@ -321,6 +325,25 @@ TEST_F(SplitArchive, PartsStayWithinTheirSizesAtEveryCut) {
 
 TEST_F(SplitArchive, EncryptedEntriesSplitAsWell) { WriteSet({5000, 3000}, "Geheim"); }
 
+// The writer holds the directory as if it had read it from the last part, so it extracts the
+// set it wrote.
+TEST_F(SplitArchive, TheWriterExtractsTheSetItWrote) {
+  TZipWriter writer;
+  PrepareSet(writer, {7000, 6000});
+  const int written = writer.ArchiveFiles();
+  ASSERT_EQ(writer.DiskCount(), 4);
+  const std::string dest = dir_ / "ziel";
+  MakeFolder(dest);
+  writer.SetDestDir(dest);
+  writer.SetDoAll(true);
+  writer.SetRecreateDirs(true);
+  int bad = 0;
+  writer.OnBadCRC = [&](std::uint32_t, std::uint32_t, int) { ++bad; };
+  EXPECT_EQ(writer.ExtractMatching(), written);
+  EXPECT_EQ(bad, 0);
+  EXPECT_EQ(ReadTree(dest), ReadTree(source_));
+}
+
 #ifndef _WIN32
 TEST_F(SplitArchive, InfoZipJoinsTheSetOnceRenamed) {
   using peer_tools::Quote;
@@ -347,11 +370,7 @@ TEST_F(SplitArchive, UnusablePartSizesAreRefusedAndLeaveNothing) {
   for (const SplitCase sizes : {SplitCase{0, 500}, SplitCase{500, -1}, SplitCase{20, 500}, SplitCase{1000, 20}}) {
     SCOPED_TRACE(::testing::Message() << sizes.first << "/" << sizes.block);
     TZipWriter writer;
-    writer.SetZipName(archive_);
-    writer.MultiZipInfo().MultiMode = TMultiMode::mmBlocks;
-    writer.MultiZipInfo().FirstBlockSize = sizes.first;
-    writer.MultiZipInfo().BlockSize = sizes.block;
-    AddTree(writer, source_);
+    PrepareSet(writer, sizes);
     EXPECT_THROW(writer.ArchiveFiles(), classlib::Exception);
     EXPECT_EQ(writer.DiskCount(), 1);
     EXPECT_EQ(fsys::directory_iterator(fsys::u8path(dir_.Path()), {}) == fsys::directory_iterator(), false);
@@ -363,11 +382,7 @@ TEST_F(SplitArchive, UnusablePartSizesAreRefusedAndLeaveNothing) {
 TEST_F(SplitArchive, AThousandthPartIsRefused) {
   MakeTree(source_, {{"gross.bin", RandomBytes(120000, 4)}});
   TZipWriter writer;
-  writer.SetZipName(archive_);
-  writer.MultiZipInfo().MultiMode = TMultiMode::mmBlocks;
-  writer.MultiZipInfo().FirstBlockSize = 100;
-  writer.MultiZipInfo().BlockSize = 100;
-  AddTree(writer, source_);
+  PrepareSet(writer, {100, 100});
   EXPECT_THROW(writer.ArchiveFiles(), EZipTooLarge);
   EXPECT_FALSE(Exists(Parts(archive_, 1)[0]));
   EXPECT_FALSE(Exists(Parts(archive_, 999).back()));
@@ -984,12 +999,8 @@ TEST(ZipWriterEntries, AFileThatChangesWhileReadIsWrittenAgainWithTheRightCheckB
 
 TEST_F(SplitArchive, TheDirectoryCopyIsSavedBesideTheLastPart) {
   TZipWriter writer;
-  writer.SetZipName(archive_);
-  writer.MultiZipInfo().MultiMode = TMultiMode::mmBlocks;
-  writer.MultiZipInfo().FirstBlockSize = 5000;
-  writer.MultiZipInfo().BlockSize = 5000;
+  PrepareSet(writer, {5000, 5000});
   writer.MultiZipInfo().SaveZipInfoOnFirstDisk = true;
-  AddTree(writer, source_);
   writer.ArchiveFiles();
   ASSERT_GT(writer.DiskCount(), 1);
   const std::string config = ChangeFileExt(archive_, ".zfc");
