@@ -133,8 +133,7 @@ TFormMain::TFormMain(classlib::TComponent* AOwner, const ProgramStart& start)
   FlatHintMain = new controls::TFlatHint(this);
   FlatHintMain->SetMaxHintWidth(kHintWidth);
   FlatHintMain->SetColorBorder(kLineColor);
-  FlatHintMain->SetColorArrowBackground(kLineColor);
-  FlatHintMain->SetColorArrow(kWhiteColor);
+  FlatHintMain->SetColorArrowBackground(kLightColor);
   FlatTabControlMainTabChanged(FlatTabControlMain);
 
   TimerTime = new classlib::TTimer(this);

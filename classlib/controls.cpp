@@ -1041,6 +1041,11 @@ void TCustomControl::WndProc(TMessage& m) {
     case WM_PRINTCLIENT:
       PaintWindow(reinterpret_cast<HDC>(m.WParam));
       return;
+    case CM_TEXTCHANGED:
+      // The system's classes repaint their own text; this window draws its caption itself.
+      TWinControl::WndProc(m);
+      Invalidate();
+      return;
     default:
       break;
   }

@@ -248,7 +248,8 @@ class TWinControl : public TControl {
 
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int value);
-  bool TabStop() const { return tabStop_; }
+  // Whether Tab stops here (when the control can take the focus).
+  virtual bool TabStop() const { return tabStop_; }
   void SetTabStop(bool value);
   bool CanFocus() const;
   bool Focused() const;

@@ -57,6 +57,13 @@ void CollectTabOrder(TWinControl* parent, std::vector<TWinControl*>& out) {
 
 // ===================================================================== TForm
 
+TWinControl* TScreen::ActiveControl() const {
+  HWND active = GetActiveWindow();
+  for (TForm* form : forms_)
+    if (active && form->HandleAllocated() && form->Handle() == active) return form->ActiveControl();
+  return nullptr;
+}
+
 TScreen& Screen() {
   // Never destroyed: forms owned by other statics may go after it at exit.
   static TScreen* screen = new TScreen;
@@ -192,11 +199,21 @@ void TForm::Show() {
 
 TWinControl* TForm::FocusTarget() {
   if (activeControl_ && activeControl_->CanFocus()) return activeControl_;
+  return FirstTabStop(this);
+}
+
+TWinControl* TForm::FirstTabStop(TWinControl* area) {
   std::vector<TWinControl*> order;
-  CollectTabOrder(this, order);
+  CollectTabOrder(area, order);
   for (TWinControl* c : order)
     if (c->TabStop() && c->CanFocus()) return c;
   return nullptr;
+}
+
+bool TForm::SelectFirst(TWinControl* Area) {
+  TWinControl* first = FirstTabStop(Area ? Area : this);
+  if (first) first->SetFocus();
+  return first != nullptr;
 }
 
 void TForm::Hide() {
@@ -233,6 +250,7 @@ void TForm::Close() {
     ShowWindow(Handle(), SW_MINIMIZE);
   } else {
     Hide();
+    SetActiveControl(nullptr);
   }
 }
 
@@ -261,8 +279,11 @@ bool TForm::DialogKey(WORD key, TShiftState shift) {
   if (key != VK_RETURN && key != VK_ESCAPE) return false;
   // The focused control has the first say (Return on a button clicks that button).
   if (activeControl_ && activeControl_->Perform(CM_DIALOGKEY, key, 1)) return true;
-  return Broadcast(CM_DIALOGKEY, key) != 0;
-  return false;
+  if (Broadcast(CM_DIALOGKEY, key) != 0) return true;
+  const bool closeBox = (borderIcons_ & biSystemMenu) && borderStyle_ != TFormBorderStyle::bsNone;
+  if (key != VK_ESCAPE || !closeBox || Application().MainForm() == this) return false;
+  Close();
+  return true;
 }
 
 bool TForm::DialogChar(wchar_t ch) { return Broadcast(CM_DIALOGCHAR, ch) != 0; }

@@ -36,7 +36,8 @@ class TForm : public TCustomControl {
   void Show();
   void Hide();
   // Asks OnCloseQuery, then OnClose decides: hide (default), minimise or nothing. Closing the
-  // main form ends the application.
+  // main form ends the application. A form closed and shown again starts at its first control,
+  // unless OnShow focuses another.
   void Close();
   bool CloseQuery();
   void BringToFront();
@@ -62,12 +63,16 @@ class TForm : public TCustomControl {
   void SetActiveControl(TWinControl* control);
   // Moves the focus to the next (or previous) focusable tab stop.
   void SelectNext(TWinControl* current, bool forward);
+  // Focuses the first tab stop inside Area (the whole form when null) that can take the focus;
+  // false when there is none.
+  bool SelectFirst(TWinControl* Area = nullptr);
   bool Active() const;
   // The answer of the button pressed last (a button's ModalResult); forms here are never modal.
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int value) { modalResult_ = value; }
 
-  // Tab, Return, Escape that the focused control does not want; true when used.
+  // Tab, Return, Escape that the focused control does not want; true when used. An Escape that no
+  // cancel button takes does what the close box does, on every window but the main one.
   virtual bool DialogKey(WORD key, TShiftState shift);
   // An accelerator character, offered to every control; true when one took it.
   virtual bool DialogChar(wchar_t ch);
@@ -92,6 +97,7 @@ class TForm : public TCustomControl {
   void ApplyFrameStyle();
   // The control that gets the focus: the active one, else the first tab stop that can take it.
   TWinControl* FocusTarget();
+  static TWinControl* FirstTabStop(TWinControl* area);
 
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSingle;
   unsigned borderIcons_ = biSystemMenu | biMinimize;
@@ -108,6 +114,8 @@ class TScreen {
  public:
   int FormCount() const { return static_cast<int>(forms_.size()); }
   TForm* Forms(int index) const { return forms_[static_cast<size_t>(index)]; }
+  // The active control of the form whose window is the active one, or null.
+  TWinControl* ActiveControl() const;
 
  private:
   friend class TForm;

@@ -79,6 +79,29 @@ int TFont::Height() const {
   return size_ < 0 ? size_ : -MulDiv(size_, 96, 72);
 }
 
+namespace {
+
+int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+}  // namespace
+
+bool FontFamilyInstalled(const std::string& name) {
+  const std::wstring face = Widen(name);
+  // A longer name would be cut to another family's.
+  if (face.size() >= LF_FACESIZE) return false;
+  LOGFONTW wanted = {};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy(wanted.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
 HFONT TFont::Handle() const {
   if (!handle_) {
     LOGFONTW lf = {};

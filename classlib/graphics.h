@@ -88,6 +88,9 @@ class TFont {
   mutable HFONT handle_ = nullptr;
 };
 
+// Whether a font family of the name is installed.
+bool FontFamilyInstalled(const std::string& name);
+
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 class TBitmap;

@@ -17,6 +17,9 @@ class TObject {
   TObject& operator=(const TObject&) = delete;
 };
 
+// The object's class name without its namespace ("TDateCalendarColors"), for messages.
+std::string ClassNameOf(const TObject& object);
+
 // An event whose sender need not be a component (settings objects, change links).
 using TObjectEvent = std::function<void(TObject* Sender)>;
 

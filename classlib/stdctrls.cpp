@@ -256,15 +256,50 @@ void TRadioButton::ShowCheck() {
   if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+std::vector<TRadioButton*> TRadioButton::Group() const {
+  std::vector<TRadioButton*> group;
+  if (TWinControl* parent = Parent()) {
+    for (int i = 0; i < parent->ControlCount(); ++i)
+      if (auto* radio = dynamic_cast<TRadioButton*>(parent->Controls(i))) group.push_back(radio);
+  } else {
+    group.push_back(const_cast<TRadioButton*>(this));
+  }
+  return group;
+}
+
+bool TRadioButton::TabStop() const {
+  if (!TButtonControl::TabStop()) return false;
+  if (checked_) return true;
+  // An unchecked one while Tab cannot reach a checked one of its group.
+  const std::vector<TRadioButton*> group = Group();
+  return std::none_of(group.begin(), group.end(), [](const TRadioButton* r) { return r->checked_ && r->CanFocus(); });
+}
+
 void TRadioButton::SetChecked(bool value) {
   if (value == checked_) return;
   checked_ = value;
   ShowCheck();
-  if (!value) return;
-  if (TWinControl* parent = Parent())
-    for (int i = 0; i < parent->ControlCount(); ++i)
-      if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this) other->SetChecked(false);
-  if (!Loading()) Click();
+  if (value)
+    for (TRadioButton* other : Group())
+      if (other != this) other->SetChecked(false);
+  if (value && !Loading()) Click();
+}
+
+void TRadioButton::KeyDown(WORD& Key, TShiftState Shift) {
+  TButtonControl::KeyDown(Key, Shift);
+  const bool back = Key == VK_UP || Key == VK_LEFT;
+  if (!back && Key != VK_DOWN && Key != VK_RIGHT) return;
+  std::vector<TRadioButton*> group = Group();
+  if (back) std::reverse(group.begin(), group.end());
+  const size_t at = static_cast<size_t>(std::find(group.begin(), group.end(), this) - group.begin());
+  for (size_t step = 1; step < group.size(); ++step) {
+    TRadioButton* next = group[(at + step) % group.size()];
+    if (!next->CanFocus()) continue;
+    next->SetFocus();
+    next->SetChecked(true);
+    break;
+  }
+  Key = 0;
 }
 
 void TRadioButton::Clicked() {
@@ -528,7 +563,10 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), items_(*this) {
   SetBounds(0, 0, 145, 21);
 }
 
-int TComboBox::DroppedHeight() const { return Height() + 2 + std::max(1, dropDownCount_) * 16; }
+// The window's height takes the dropped list: DropDownCount items.
+int TComboBox::DroppedHeight() const {
+  return Height() + 2 + std::max(1, dropDownCount_) * (itemHeight_ > 0 ? itemHeight_ : 16);
+}
 
 void TComboBox::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
@@ -538,7 +576,31 @@ void TComboBox::CreateParams(TCreateParams& p) {
   p.Height = DroppedHeight();
 }
 
+int TComboBox::ItemHeight() const {
+  auto* self = const_cast<TComboBox*>(this);
+  if (self->HandleAllocated()) return static_cast<int>(SendMessageW(self->Handle(), CB_GETITEMHEIGHT, 0, 0));
+  return itemHeight_;
+}
+
+void TComboBox::SetItemHeight(int value) {
+  if (value < 1) return;
+  itemHeight_ = value;
+  if (!HandleAllocated()) return;
+  ApplyItemHeight();
+  // The window's height for the dropped list follows.
+  SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TComboBox::ApplyItemHeight() {
+  if (itemHeight_ < 1) return;
+  // Straight to the list: Wine's combo box passes the height on only for owner-drawn items.
+  COMBOBOXINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetComboBoxInfo(Handle(), &info)) SendMessageW(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight_);
+}
+
 void TComboBox::FillWindow() {
+  ApplyItemHeight();
   SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
   for (const std::string& s : items_.List())
     SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(s).c_str()));
@@ -600,6 +662,8 @@ void TComboBox::WndProc(TMessage& m) {
     return;
   }
   TWinControl::WndProc(m);
+  // A new font sets the list's items to its own height.
+  if (m.Msg == CM_FONTCHANGED && HandleAllocated()) ApplyItemHeight();
 }
 
 // ===================================================================== TPanel

@@ -124,21 +124,27 @@ class TCheckBox : public TButtonControl {
   bool checked_ = false;
 };
 
-// Checking one radio button unchecks the others of the same parent.
+// The radio buttons of one parent are a group: checking one unchecks the others, Tab stops at the
+// checked one only (at each while none is checked), and the arrow keys move to the group's next or
+// previous button and check it.
 class TRadioButton : public TButtonControl {
  public:
   explicit TRadioButton(TComponent* AOwner);
   bool Checked() const { return checked_; }
   // Checking fires OnClick, except while loading.
   void SetChecked(bool value);
+  bool TabStop() const override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void Clicked() override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
 
  private:
   void ShowCheck();
+  // The buttons of the group, this one among them, in the parent's order.
+  std::vector<TRadioButton*> Group() const;
   bool checked_ = false;
 };
 
@@ -236,6 +242,10 @@ class TComboBox : public TWinControl {
   void SetItemIndex(int value);
   int DropDownCount() const { return dropDownCount_; }
   void SetDropDownCount(int value) { dropDownCount_ = value; }
+  // The height of the list's items in pixels, the system's own until one is set; values below 1
+  // are ignored.
+  int ItemHeight() const;
+  void SetItemHeight(int value);
   std::string Text() const override;
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
@@ -252,12 +262,14 @@ class TComboBox : public TWinControl {
  private:
   friend class TComboBoxItems;
   void FillWindow();
+  void ApplyItemHeight();
   int DroppedHeight() const;
 
   TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
   TComboBoxItems items_;
   int itemIndex_ = -1;
   int dropDownCount_ = 8;
+  int itemHeight_ = 0;
 };
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };

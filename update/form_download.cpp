@@ -140,6 +140,7 @@ void TFormDownload::HTTPFetchDoneFile(const std::string&, int) {
   FlatButtonDownload->Hide();
   PanelInstall->Show();
   FlatButtonInstall->Show();
+  app::FocusPage(*PanelInstall, *FlatButtonInstall);
 }
 
 void TFormDownload::HTTPFetchError() {

@@ -113,6 +113,7 @@ TFormAdd::TFormAdd(classlib::TComponent* AOwner) : TForm(AOwner) {
   FlatButtonBack = NewFlatButton(this, body, kWidth - kMargin - 2 * kButtonWidth - 6, kButtonsTop, "Zurück");
   FlatButtonBack->OnClick = Bind(this, &TFormAdd::FlatButtonBackClick);
   FlatButtonNext = NewFlatButton(this, body, kWidth - kMargin - kButtonWidth, kButtonsTop, "Weiter");
+  FlatButtonNext->SetDefault(true);
   FlatButtonNext->OnClick = Bind(this, &TFormAdd::FlatButtonNextClick);
   EndLoading();
   ShowPage(PanelStep1);
@@ -213,6 +214,7 @@ void TFormAdd::ShowPage(controls::TVisSimplePanel* page) {
   for (controls::TVisSimplePanel* p : {PanelStep1, PanelFiles, PanelFolders}) p->SetVisible(p == page);
   FlatButtonBack->SetVisible(page != PanelStep1);
   FlatButtonNext->SetCaption(page == PanelStep1 ? "Weiter" : "Fertig");
+  FocusPage(*page, *FlatButtonNext);
 }
 
 void TFormAdd::BeginWait(const std::string& text) {
@@ -227,6 +229,7 @@ void TFormAdd::EndWait() {
   PanelWait->Hide();
   page_->Show();
   EnableButtons(true);
+  FocusPage(*page_, *FlatButtonNext);
   LabelWait->SetCaption(kReading);
   if (stopReading_) Close();
 }

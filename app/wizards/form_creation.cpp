@@ -146,8 +146,7 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
 
   PanelStep2 = NewPage(this, body);
   NewLabel(this, PanelStep2, 10, 10, "Geben Sie die Bezeichnung des Backups ein:");
-  FlatEditName = Place(new controls::TFlatEdit(this), PanelStep2, 10, 30, kBoxInnerWidth, kEditHeight);
-  FlatEditName->SetColorBorder(kLineColor);
+  FlatEditName = NewFlatEdit(this, PanelStep2, 10, 30, kBoxInnerWidth);
   FlatEditName->SetText(kDefaultName);
   FlatEditName->OnKeyPress = Bind(this, &TFormCreation::FlatEditNameKeyPress);
   NewLabel(this, PanelStep2, 10, 62,
@@ -198,6 +197,7 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   FlatButtonBack = NewFlatButton(this, body, kWidth - kMargin - 2 * kButtonWidth - 6, kButtonsTop, "Zurück");
   FlatButtonBack->OnClick = Bind(this, &TFormCreation::FlatButtonBackClick);
   FlatButtonNext = NewFlatButton(this, body, kWidth - kMargin - kButtonWidth, kButtonsTop, "Weiter");
+  FlatButtonNext->SetDefault(true);
   FlatButtonNext->OnClick = Bind(this, &TFormCreation::FlatButtonNextClick);
   EndLoading();
   ShowPage(Page::Welcome);
@@ -252,6 +252,7 @@ void TFormCreation::ShowPage(Page page) {
   FlatButtonBack->SetCaption(page == Page::Welcome ? "Abbrechen" : "Zurück");
   FlatButtonBack->SetVisible(page != Page::Create);
   FlatButtonNext->SetCaption(page == Page::Split ? "Fertig" : "Weiter");
+  FocusPage(*pages[static_cast<int>(page)], *FlatButtonNext);
 }
 
 // ---- the buttons

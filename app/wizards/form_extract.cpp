@@ -113,6 +113,7 @@ void TFormExtract::ShowStartPage() {
 void TFormExtract::ShowProgressPage() {
   PanelRestore->Hide();
   PanelExtract->Show();
+  FocusPage(*PanelExtract, *FlatButtonNext);
 }
 
 void TFormExtract::FormShow(TComponent*) {

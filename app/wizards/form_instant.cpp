@@ -87,12 +87,6 @@ controls::TFlatComboBox* NewComboBox(classlib::TComponent* owner, classlib::TWin
   return combo;
 }
 
-controls::TFlatEdit* NewEdit(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top, int width) {
-  auto* edit = Place(new controls::TFlatEdit(owner), parent, left, top, width, kEditHeight);
-  edit->SetColorBorder(kLineColor);
-  return edit;
-}
-
 controls::TVisSpinEdit* NewSpinEdit(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                     int minValue, int maxValue, int value) {
   auto* spin = Place(new controls::TVisSpinEdit(owner), parent, left, top, 64, kEditHeight);
@@ -210,7 +204,7 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   RadioButtonAll->SetChecked(true);
   RadioButtonOnly = NewRadio(this, PanelStep2Folders, 10, 60, kInner, "Nur folgende Dateitypen sichern");
   RadioButtonNot = NewRadio(this, PanelStep2Folders, 10, 82, kInner, "Folgende Dateitypen nicht sichern");
-  FlatEditTypen = NewEdit(this, PanelStep2Folders, 10 + kOptionIndent, 106, kInner - kOptionIndent);
+  FlatEditTypen = NewFlatEdit(this, PanelStep2Folders, 10 + kOptionIndent, 106, kInner - kOptionIndent);
   NewLabel(this, PanelStep2Folders, 10 + kOptionIndent, 131, "(Beispiel: *.bmp;*.exe;*.doc)");
   CheckBoxMax = NewCheckBox(this, PanelStep2Folders, 10, 174, 140, "Maximale Dateigröße:");
   FlatComboBoxMax = NewComboBox(this, PanelStep2Folders, 154, 172, 90);
@@ -275,11 +269,12 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   RadioButtonPart = NewOption(this, PanelPartBackup, 10, 84, kInner, "Partielle Sicherung",
                               "Sichert nur die Dateien, die neu sind oder sich geändert haben:");
   PanelPartKind = NewPanel(this, PanelPartBackup, kWhiteColor, TAlign::alNone);
-  PanelPartKind->SetBounds(10 + kOptionIndent, 124, 220, 80);
+  // As wide as the gap left of the calendar, so that "Tage" shows whole.
+  PanelPartKind->SetBounds(10 + kOptionIndent, 124, 232, 80);
   RadioButtonPartNewFull = NewRadio(this, PanelPartKind, 0, 2, 220, "Seit letzter Vollsicherung");
   RadioButtonPartNewFull->SetChecked(true);
   RadioButtonPartNewDate = NewRadio(this, PanelPartKind, 0, 30, 52, "Seit");
-  FlatEditDate = NewEdit(this, PanelPartKind, 56, 28, 84);
+  FlatEditDate = NewFlatEdit(this, PanelPartKind, 56, 28, 84);
   FlatEditDate->SetReadOnly(true);
   UpDownDate = Place(new classlib::TUpDown(this), PanelPartKind, 140, 28, 16, kEditHeight);
   UpDownDate->SetRange(1, 2);
@@ -310,9 +305,9 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   PanelPassword = NewPage(this, body);
   CheckBoxPassword = NewCheckBox(this, PanelPassword, 10, 10, kInner, "Passwort-Schutz verwenden");
   NewLabel(this, PanelPassword, 10 + kOptionIndent, 44, "Passwort:");
-  FlatEditPasswordPW = NewEdit(this, PanelPassword, 160, 40, 200);
+  FlatEditPasswordPW = NewFlatEdit(this, PanelPassword, 160, 40, 200);
   NewLabel(this, PanelPassword, 10 + kOptionIndent, 74, "Passwort wiederholen:");
-  FlatEditPasswordPWRepeat = NewEdit(this, PanelPassword, 160, 70, 200);
+  FlatEditPasswordPWRepeat = NewFlatEdit(this, PanelPassword, 160, 70, 200);
   for (controls::TFlatEdit* edit : {FlatEditPasswordPW, FlatEditPasswordPWRepeat}) {
     edit->SetMaxLength(kPasswordLength);
     edit->SetPasswordChar(L'*');
@@ -383,7 +378,7 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   // ---- page 10: name
   PanelStep5 = NewPage(this, body);
   NewLabel(this, PanelStep5, 10, 10, "Geben Sie die Bezeichnung des Backups ein:");
-  FlatEditName = NewEdit(this, PanelStep5, 10, 30, kInner);
+  FlatEditName = NewFlatEdit(this, PanelStep5, 10, 30, kInner);
   FlatEditName->SetMaxLength(kDefinitionNameLength);
   FlatEditName->SetText(kDefaultName);
   FlatEditName->OnKeyPress = Bind(this, &TFormInstant::FlatEditNameKeyPress);
@@ -405,6 +400,7 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   FlatButtonBack = NewFlatButton(this, body, kWidth - kMargin - 2 * kButtonWidth - 6, kButtonsTop, "Zurück");
   FlatButtonBack->OnClick = Bind(this, &TFormInstant::FlatButtonBackClick);
   FlatButtonNext = NewFlatButton(this, body, kWidth - kMargin - kButtonWidth, kButtonsTop, "Weiter");
+  FlatButtonNext->SetDefault(true);
   FlatButtonNext->OnClick = Bind(this, &TFormInstant::FlatButtonNextClick);
   EndLoading();
 
@@ -642,6 +638,7 @@ void TFormInstant::CheckBoxExpertClick(classlib::TComponent*) {
   if (Visible()) {
     --PageIndex_;  // the page shown comes again, with the steps of the new mode
     Step(false);
+    CheckBoxExpert->SetFocus();  // where the user switched the mode
   }
   WriteBoolSetting(setting::kExpertMode, CheckBoxExpert->Checked());
 }
@@ -683,6 +680,7 @@ void TFormInstant::ShowPage(int page) {
   const std::string step = StepText(page, CheckBoxExpert->Checked(), files);
   LabelInfo->SetCaption(step.empty() ? kPageTexts[page].info : step);
   FlatButtonNext->SetCaption(page == kNamePage ? "Fertig" : "Weiter");
+  FocusPage(*pages[page], *FlatButtonNext);
 }
 
 bool TFormInstant::PasswordsDiffer() const {
@@ -818,6 +816,7 @@ void TFormInstant::FlatButtonBurnerSettingsClick(classlib::TComponent*) {
   PanelBurner->Show();
   LabelHeader->SetCaption(kBurnerTexts.title);
   LabelInfo->SetCaption(kBurnerTexts.info);
+  FocusPage(*PanelBurner, *FlatButtonNext);
 }
 
 void TFormInstant::FlatTabControlRecordingTabChanged(classlib::TComponent*) {

@@ -76,9 +76,8 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
                                 "Startet das Betriebssystem nach Beenden der Sicherung neu (Reboot).");
   RadioButtonFileStart = NewRadio(this, PanelAfter, 8, 40 + 3 * kOptionStep, kPageInnerWidth, "Datei starten");
   const int fileTop = 40 + 3 * kOptionStep + kRadioHeight + 4;
-  FlatEditFileStart = Place(new controls::TFlatEdit(this), PanelAfter, 8 + kOptionIndent, fileTop,
-                            kPageInnerWidth - kOptionIndent - kButtonWidth - 6, kEditHeight);
-  FlatEditFileStart->SetColorBorder(kLineColor);
+  FlatEditFileStart =
+      NewFlatEdit(this, PanelAfter, 8 + kOptionIndent, fileTop, kPageInnerWidth - kOptionIndent - kButtonWidth - 6);
   FlatButtonFileStart =
       NewFlatButton(this, PanelAfter, 8 + kPageInnerWidth - kButtonWidth, fileTop - 2, "Durchsuchen...");
   FlatButtonFileStart->OnClick = Bind(this, &TFormPopup::FlatButtonFileStartClick);

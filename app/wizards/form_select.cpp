@@ -57,8 +57,10 @@ TFormSelect::TFormSelect(classlib::TComponent* AOwner) : TForm(AOwner) {
   CheckBoxRecursive->SetChecked(true);
 
   FlatButtonApply = NewFlatButton(this, body, kWidth - kMargin - 2 * kButtonWidth - 6, kButtonsTop, "Übernehmen");
+  FlatButtonApply->SetDefault(true);
   FlatButtonApply->OnClick = Bind(this, &TFormSelect::FlatButtonApplyClick);
   FlatButtonCancel = NewFlatButton(this, body, kWidth - kMargin - kButtonWidth, kButtonsTop, "Abbrechen");
+  FlatButtonCancel->SetCancel(true);
   FlatButtonCancel->OnClick = Bind(this, &TFormSelect::FlatButtonCancelClick);
   EndLoading();
 }

@@ -13,6 +13,11 @@ void SetWizardFrame(classlib::TForm& form, const std::string& caption, int clien
   form.SetColor(kLightColor);
 }
 
+void FocusPage(classlib::TWinControl& Page, classlib::TWinControl& Forward) {
+  classlib::TForm* form = Page.ParentForm();
+  if (!form || !form->SelectFirst(&Page)) Forward.SetFocus();
+}
+
 classlib::TLabel* NewLabel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                            const std::string& caption, int width) {
   auto* label = new classlib::TLabel(owner);
@@ -103,6 +108,15 @@ classlib::TCheckBox* NewCheckBox(classlib::TComponent* owner, classlib::TWinCont
   auto* box = Place(new classlib::TCheckBox(owner), parent, left, top, width, kRadioHeight);
   box->SetCaption(caption);
   return box;
+}
+
+controls::TFlatEdit* NewFlatEdit(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                 int width) {
+  auto* edit = Place(new controls::TFlatEdit(owner), parent, left, top, width, kEditHeight);
+  edit->SetColorBorder(kLineColor);
+  edit->SetColorFlat(kLightColor);
+  edit->SetColorFocused(kLightColor);
+  return edit;
 }
 
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,

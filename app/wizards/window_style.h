@@ -11,6 +11,7 @@
 #include "classlib/stdctrls.h"
 #include "controls/flat/date_calendar.h"
 #include "controls/flat/flat_button.h"
+#include "controls/flat/flat_edit.h"
 #include "controls/panels/vis_progress_fill.h"
 #include "controls/panels/vis_simple_panel.h"
 
@@ -28,6 +29,10 @@ constexpr classlib::TColor kCalendarHoverColor = 0xE9C7B4;
 // A wizard's frame: the caption, a fixed border with only the close box, on top of the other
 // windows, the light background, the client size.
 void SetWizardFrame(classlib::TForm& form, const std::string& caption, int clientWidth, int clientHeight);
+
+// A wizard has shown Page: the focus goes to the page's first control, or to the forward button
+// when the page has none, so that Return moves on from every page.
+void FocusPage(classlib::TWinControl& Page, classlib::TWinControl& Forward);
 
 // Gives the control its parent and bounds and returns it.
 template <typename T>
@@ -69,6 +74,9 @@ classlib::TRadioButton* NewOption(classlib::TComponent* owner, classlib::TWinCon
                                   int width, const std::string& caption, const std::string& explanation);
 classlib::TCheckBox* NewCheckBox(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                  int width, const std::string& caption);
+// A flat edit on the light colour, focused or not, framed by a line.
+controls::TFlatEdit* NewFlatEdit(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
+                                 int width);
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                      const std::string& caption);
 // The date picker in the product's blues: a month with week numbers from Monday, the year a click

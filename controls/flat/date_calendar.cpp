@@ -1,9 +1,12 @@
 #include "controls/flat/date_calendar.h"
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
+#include "classlib/format.h"
 
 namespace controls {
 
@@ -28,10 +31,10 @@ void TDateCalendarColors::SetColor(int index, TColor value) {
 
 void TDateCalendarColors::Assign(const classlib::TPersistent& Source) {
   const auto* other = dynamic_cast<const TDateCalendarColors*>(&Source);
-  if (!other) {
-    TPersistent::Assign(Source);
-    return;
-  }
+  if (!other)
+    throw classlib::EConvertError(classlib::Format("%s kann nicht zu  %s zugewiesen werden",
+                                                   classlib::ClassNameOf(Source).c_str(), "TDateCalendarColors"));
+  // Applied too: the calendar shows the colours it holds.
   for (int i = 0; i < ColorCount; ++i) SetColor(i, other->Color(i));
 }
 
@@ -83,7 +86,6 @@ void TCalendarButton::MouseDown(classlib::TMouseButton Button, classlib::TShiftS
   TLabel::MouseDown(Button, Shift, X, Y);
   if (Button != classlib::TMouseButton::mbLeft) return;
   held_ = true;
-  repeated_ = false;
   if (focusControl_ && focusControl_->CanFocus()) focusControl_->SetFocus();
   if (!allowTimer_ || !Enabled()) return;
   if (!timer_) {
@@ -106,8 +108,7 @@ void TCalendarButton::TimerTick() {
   const bool captured = Parent() && Parent()->HandleAllocated() && GetCapture() == Parent()->Handle();
   if (!held_ || !captured || !Enabled()) return;
   try {
-    repeated_ = true;
-    TLabel::Click();
+    Click();
   } catch (...) {
     StopTimer();
     throw;
@@ -118,26 +119,55 @@ void TCalendarButton::StopTimer() {
   if (timer_) timer_->SetEnabled(false);
 }
 
-void TCalendarButton::Click() {
-  if (repeated_) {
-    repeated_ = false;
-    return;
-  }
-  TLabel::Click();
-}
-
 // ===================================================================== TDateCalendar
 
 namespace {
 
+std::uint16_t BigEndian16(const std::vector<std::uint8_t>& data, size_t at) {
+  return static_cast<std::uint16_t>(data[at] << 8 | data[at + 1]);
+}
+
+}  // namespace
+
+bool SymbolFontArrows() {
+  if (!classlib::FontFamilyInstalled("Symbol")) return false;
+  classlib::TFont font;
+  font.SetName("Symbol");
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font.Handle());
+  // The character map's tables: version, count, then platform, encoding and offset of each.
+  constexpr DWORD kCmap = 'c' | 'm' << 8 | 'a' << 16 | 'p' << 24;
+  std::vector<std::uint8_t> cmap;
+  const DWORD size = GetFontData(screen, kCmap, 0, nullptr, 0);
+  if (size != GDI_ERROR && size >= 4) {
+    cmap.resize(size);
+    if (GetFontData(screen, kCmap, 0, cmap.data(), size) != size) cmap.clear();
+  }
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  if (cmap.size() < 4) return false;
+  const size_t tables = BigEndian16(cmap, 2);
+  for (size_t i = 0; i < tables && 4 + 8 * i + 4 <= cmap.size(); ++i)
+    if (BigEndian16(cmap, 4 + 8 * i) == 3 && BigEndian16(cmap, 6 + 8 * i) == 0) return true;
+  return false;
+}
+
+namespace {
+
+// The arrows of the "Symbol" font (characters 0xAC and 0xAE) where it has them, else of the
+// system's glyph font, which every Windows and Wine has.
 TCalendarButton* NewArrowButton(TDateCalendar* calendar, classlib::TPanel* parent, classlib::TAlign align,
-                                const char* caption) {
+                                bool left) {
+  static const bool symbol = SymbolFontArrows();
   auto* button = new TCalendarButton(calendar);
   button->SetParent(parent);
   button->SetAlign(align);
-  button->Font().SetName("Marlett");
+  button->Font().SetName(symbol ? "Symbol" : "Marlett");
   button->Font().SetSize(9);
-  button->SetCaption(caption);
+  if (symbol)
+    button->SetCaption(left ? "\u00AC" : "\u00AE");
+  else
+    button->SetCaption(left ? "3" : "4");
   button->SetFocusControl(calendar->Grid());
   return button;
 }
@@ -171,8 +201,7 @@ TDateCalendar::TDateCalendar(classlib::TComponent* AOwner) : TPanel(AOwner), col
   grid_->OnChange = [this](classlib::TComponent* s) { GridChange(s); };
   grid_->OnViewChange = [this](classlib::TComponent* s) { GridViewChange(s); };
 
-  // The arrows are characters of the system's glyph font, which every Windows and Wine has.
-  prevButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alLeft, "3");
+  prevButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alLeft, true);
   titleButton_ = new TCalendarButton(this);
   titleButton_->SetParent(titlePanel_);
   titleButton_->SetCaption(" ");
@@ -180,7 +209,7 @@ TDateCalendar::TDateCalendar(classlib::TComponent* AOwner) : TPanel(AOwner), col
   titleButton_->SetAlign(classlib::TAlign::alClient);
   titleButton_->SetAllowTimer(false);
   titleButton_->SetAlignment(classlib::TAlignment::taCenter);
-  nextButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alRight, "4");
+  nextButton_ = NewArrowButton(this, titlePanel_, classlib::TAlign::alRight, false);
   for (TCalendarButton* b : {prevButton_, titleButton_, nextButton_})
     b->OnClick = [this](classlib::TComponent* s) { Navigate(s); };
 

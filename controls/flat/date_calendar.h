@@ -13,6 +13,11 @@ namespace controls {
 
 class TDateCalendar;
 
+// Whether the "Symbol" font is installed as a font of symbols (its character map has the symbol
+// encoding), where the characters 0xAC and 0xAE are the arrows left and right. Wine's "Symbol" is a
+// font of Unicode characters, whose 0xAC and 0xAE are other signs.
+bool SymbolFontArrows();
+
 // The calendar's colours, indexed 0..12; a change goes to the calendar's controls at once.
 class TDateCalendarColors : public classlib::TPersistent {
  public:
@@ -25,7 +30,8 @@ class TDateCalendarColors : public classlib::TPersistent {
   explicit TDateCalendarColors(TDateCalendar* AOwner);
   classlib::TColor Color(int index) const { return colors_[static_cast<size_t>(index)]; }
   void SetColor(int index, classlib::TColor value);
-  // Copies and applies the colours of another set; any other source raises EConvertError.
+  // Copies and applies the colours of another set; any other source raises EConvertError
+  // "<its class> kann nicht zu  TDateCalendarColors zugewiesen werden".
   void Assign(const classlib::TPersistent& Source) override;
 
   classlib::TColor BackColor() const { return Color(BackColorIndex); }
@@ -62,8 +68,8 @@ class TDateCalendarColors : public classlib::TPersistent {
   std::array<classlib::TColor, ColorCount> colors_;
 };
 
-// A label of the title bar that lights up under the mouse and, held down, clicks again after
-// 400 ms and then every 100 ms.
+// A label of the title bar that lights up under the mouse and, held down, clicks after 400 ms, then
+// every 100 ms, and once more on release, as every click does.
 class TCalendarButton : public classlib::TLabel {
  public:
   explicit TCalendarButton(classlib::TComponent* AOwner);
@@ -80,7 +86,6 @@ class TCalendarButton : public classlib::TLabel {
   // Created on the first press.
   classlib::TTimer* RepeatTimer() const { return timer_; }
 
-  void Click() override;
   void WndProc(classlib::TMessage& Message) override;
 
  protected:
@@ -98,8 +103,6 @@ class TCalendarButton : public classlib::TLabel {
   bool allowTimer_ = true;
   classlib::TWinControl* focusControl_ = nullptr;
   bool held_ = false;
-  // The repeat has clicked: the release does not click once more.
-  bool repeated_ = false;
 };
 
 class TDateCalendar : public classlib::TPanel {

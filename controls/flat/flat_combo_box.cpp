@@ -14,6 +14,7 @@ using classlib::TMessage;
 namespace {
 
 constexpr UINT_PTR kInnerEditSubclass = 0xF1A7;
+constexpr int kItemHeight = 13;
 
 void FillSolid(HDC dc, const RECT& r, TColor color) {
   classlib::TCanvas canvas(dc);
@@ -39,6 +40,7 @@ void Triangle(HDC dc, const std::vector<POINT>& points, TColor color) {
 TFlatComboBox::TFlatComboBox(classlib::TComponent* AOwner)
     : TComboBox(AOwner), systemButtonWidth_(GetSystemMetrics(SM_CXVSCROLL)) {
   SetControlStyle(ControlStyle() | classlib::csOpaque);
+  SetItemHeight(kItemHeight);
 }
 
 void TFlatComboBox::SetColorArrow(TColor value) {
@@ -284,6 +286,11 @@ void TFlatComboBox::WndProc(TMessage& m) {
     }
     case classlib::CM_ENABLEDCHANGED:
       Invalidate();
+      break;
+    case classlib::CM_FONTCHANGED:
+      // A new font makes the window again, for its field's height; the items keep theirs.
+      SetItemHeight(kItemHeight);
+      RecreateWnd();
       break;
     default:
       break;

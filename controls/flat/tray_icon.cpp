@@ -295,8 +295,16 @@ LRESULT CALLBACK TTrayIcon::OwnerHookProc(int code, WPARAM wParam, LPARAM lParam
 
 void TTrayIcon::OwnerMessage(const CWPSTRUCT& message) {
   HWND owner = message.hwnd;
+  const WORD activation = LOWORD(message.wParam);
   if (message.message == WM_SIZE && message.wParam == SIZE_MINIMIZED && minimizeToTray_) {
     MinimizeAppToTray();
+  } else if (message.message == WM_ACTIVATE && (activation == WA_ACTIVE || activation == WA_CLICKACTIVE)) {
+    // Activated again: the focus goes back to the control that had it.
+    if (TWinControl* active = Screen().ActiveControl()) {
+      TWinControl* holder = active->Parent() ? active->Parent() : active;
+      const bool fromHolder = holder->HandleAllocated() && holder->Handle() == reinterpret_cast<HWND>(message.lParam);
+      if (!fromHolder && active->HandleAllocated()) ::SetFocus(active->Handle());
+    }
   } else if (message.message == WM_SHOWWINDOW && message.wParam && !message.lParam && !restoring_) {
     // Shown by a call after it was minimised into the tray: it comes back restored. Restoring shows
     // the window again, which must not start another restore.

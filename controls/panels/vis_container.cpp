@@ -19,9 +19,15 @@ constexpr std::int64_t kSignatureSize = 9;
 
 bool KnownKind(int kind) { return kind >= lkImageList && kind <= lkRichTextList; }
 
-std::string CannotOpen(const std::string& fileName, const std::string& reason) {
-  return classlib::Format("%s: %s", classlib::Format("Datei %s kann nicht geöffnet werden", fileName.c_str()).c_str(),
-                          reason.c_str());
+std::string CannotOpen(const std::string& named, const std::string& detail) {
+  return classlib::Format("%s: %s", classlib::Format("Datei %s kann nicht geöffnet werden", named.c_str()).c_str(),
+                          detail.c_str());
+}
+
+// A file of another kind: its name, then the whole path.
+std::string WrongKind(const std::string& fileName) {
+  const size_t slash = fileName.find_last_of("\\/");
+  return CannotOpen(slash == std::string::npos ? fileName : fileName.substr(slash + 1), fileName);
 }
 
 // The kind named by the signature at the stream's position; the stream is left after it.
@@ -128,7 +134,10 @@ void TVisListItem::Change() {
   TVisCustomComponent::Change();
   if (Updating()) return;
   TVisCustomContainer* container = Container();
-  if (container && !container->Updating() && container->OnChange) container->OnChange(this);
+  if (!container || container->Updating()) return;
+  // The controls that draw the item hear of it too, not only the list's own handler.
+  container->ChangeClients();
+  if (container->OnChange) container->OnChange(this);
 }
 
 void TVisListItem::Assign(const classlib::TPersistent& Source) {
@@ -260,7 +269,7 @@ void TVisCustomContainer::SaveToFile(const std::string& FileName) const {
 void TVisCustomContainer::LoadFromFile(const std::string& FileName) {
   classlib::TMemoryStream data;
   data.LoadFromFile(FileName);
-  if (ReadKind(data) != kind_) throw classlib::EFOpenError(CannotOpen(FileName, "falsche Art von Container"));
+  if (ReadKind(data) != kind_) throw classlib::EFOpenError(WrongKind(FileName));
   LoadFromStream(data, true);
 }
 
@@ -279,7 +288,7 @@ void LoadItemFromFile(const std::string& FileName, int Kind, const std::vector<s
   if (!Positions) {
     std::int32_t count = 0;
     if (GetContainerFileInfo(FileName, count, &own) != Kind)
-      throw classlib::EFOpenError(CannotOpen(FileName, "falsche Art von Container"));
+      throw classlib::EFOpenError(WrongKind(FileName));
     Positions = &own;
   }
   if (Index < 0 || static_cast<size_t>(Index) >= Positions->size())

@@ -71,7 +71,7 @@ class TVisListItem : public TVisCustomComponent {
   void WriteToStream(classlib::TStream& Stream) const;
   virtual std::uint8_t GetFlags() const;
 
-  // The own OnChange, then the owning container's OnChange with the item as sender.
+  // The own OnChange, then the owning container's links and its OnChange with the item as sender.
   void Change() override;
   // Description, Ident and Compressed of another item, then the kind's data.
   void Assign(const classlib::TPersistent& Source) override;

@@ -53,7 +53,7 @@ void TVisControl::Redraw(int) {
 }
 
 TVisBaseControl::TVisBaseControl(classlib::TComponent* AOwner)
-    : TVisControl(AOwner), image_([this] { ImageChanged(0); }) {
+    : TVisControl(AOwner), image_(*this, [this] { ImageChanged(0); }) {
   effect_.OnChange = [this](TObject*) { Redraw(0); };
 }
 
@@ -62,6 +62,11 @@ TVisBaseControl::~TVisBaseControl() { effect_.OnChange = nullptr; }
 void TVisBaseControl::Loaded() {
   TVisControl::Loaded();
   if (image_.List()) ImageChanged(0);
+}
+
+void TVisBaseControl::Notification(classlib::TComponent* AComponent, classlib::TOperation Operation) {
+  TVisControl::Notification(AComponent, Operation);
+  if (Operation == classlib::TOperation::opRemove) image_.Ref().Removed(AComponent);
 }
 
 void TVisBaseControl::WndProc(TMessage& Message) {

@@ -64,10 +64,16 @@ class TVisBaseControl : public TVisControl {
   explicit TVisBaseControl(classlib::TComponent* AOwner);
   ~TVisBaseControl() override;
 
+  // The image list the control draws from (not owned); its changes and its going away reach the
+  // control.
+  TVisCustomImageList* ImageList() const { return image_.List(); }
+  void SetImageList(TVisCustomImageList* Value) { image_.Ref().SetList(Value); }
+  TVisImageListRef& ImageListRef() { return image_.Ref(); }
   std::int32_t ImageIndex() const { return image_.ImageIndex(); }
   void SetImageIndex(std::int32_t Value) { image_.SetIndex(0, Value); }
   std::int32_t ListIndex() const { return image_.ListIndex(); }
   void SetListIndex(std::int32_t Value) { image_.SetIndex(1, Value); }
+  bool HasNoImage() const { return image_.HasNoImage(); }
   TVisBitmapEffectObject& BitmapEffect() { return effect_; }
 
   void WndProc(classlib::TMessage& Message) override;
@@ -76,6 +82,7 @@ class TVisBaseControl : public TVisControl {
   virtual bool UsesParentBackground() const { return false; }
   virtual void ImageChanged(int Flag) { Redraw(Flag); }
   void Loaded() override;
+  void Notification(classlib::TComponent* AComponent, classlib::TOperation Operation) override;
 
  private:
   TVisImageLink image_;

@@ -22,7 +22,7 @@ void FrameIn(TCanvas& canvas, const RECT& r, classlib::TColor color) {
 }  // namespace
 
 TVisCustomControl::TVisCustomControl(classlib::TComponent* AOwner)
-    : TCustomControl(AOwner), image_([this] { ImageListChanged(image_.List()); }) {
+    : TCustomControl(AOwner), image_(*this, [this] { ImageListChanged(image_.List()); }) {
   effect_.OnChange = [this](TObject* sender) { GetChange(sender); };
   SetBounds(Left(), Top(), 100, 40);
 }
@@ -72,14 +72,14 @@ void TVisCustomControl::GetChange(TObject*) {
 }
 
 void TVisCustomControl::MouseEntered() {
-  if (Enabled() && OnMouseEnter) OnMouseEnter(this);
+  if (OnMouseEnter) OnMouseEnter(this);
   hot_ = true;
 }
 
 void TVisCustomControl::MouseLeft() {
   hot_ = false;
   if (!hasFocus_ && flatBorder_) PaintFlatBorder();
-  if (Enabled() && OnMouseExit) OnMouseExit(this);
+  if (OnMouseExit) OnMouseExit(this);
 }
 
 void TVisCustomControl::Paint() {
@@ -91,6 +91,11 @@ void TVisCustomControl::Paint() {
 void TVisCustomControl::Loaded() {
   TCustomControl::Loaded();
   if (image_.List()) ImageListChanged(image_.List());
+}
+
+void TVisCustomControl::Notification(classlib::TComponent* AComponent, classlib::TOperation Operation) {
+  TCustomControl::Notification(AComponent, Operation);
+  if (Operation == classlib::TOperation::opRemove) image_.Ref().Removed(AComponent);
 }
 
 void TVisCustomControl::DoEnter() {

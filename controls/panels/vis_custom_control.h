@@ -48,6 +48,10 @@ class TVisCustomControl : public classlib::TCustomControl {
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool Value);
 
+  // The image list of the control (not owned); its changes and its going away reach the control.
+  TVisCustomImageList* ImageList() const { return image_.List(); }
+  void SetImageList(TVisCustomImageList* Value) { image_.Ref().SetList(Value); }
+  TVisImageListRef& ImageListRef() { return image_.Ref(); }
   std::int32_t ImageIndex() const { return image_.ImageIndex(); }
   void SetImageIndex(std::int32_t Value) { image_.SetIndex(0, Value); }
   std::int32_t ListIndex() const { return image_.ListIndex(); }
@@ -57,7 +61,8 @@ class TVisCustomControl : public classlib::TCustomControl {
   // Fired after the focus change has completed (the messages are posted).
   classlib::TNotifyEvent OnFocusGained;
   classlib::TNotifyEvent OnFocusLost;
-  // OnMouseEnter (the layer's) and OnMouseExit fire only while the control is enabled.
+  // OnMouseEnter (the layer's) and OnMouseExit fire as the mouse comes and goes, so that a control
+  // disabled under the mouse still reports its exit.
   classlib::TNotifyEvent OnMouseExit;
 
   // The parent-background protocol, asked by transparent children. A control that has a
@@ -70,6 +75,8 @@ class TVisCustomControl : public classlib::TCustomControl {
   virtual bool DrawBackground(classlib::TCanvas& Canvas, const RECT& Rect, unsigned Flags, POINT Origin);
   // A point of the control in the coordinates of the background bitmap.
   virtual POINT MapToBackground(POINT P) { return P; }
+  // The background bitmap's palette: none, as the pack's pictures are 32-bit and carry none.
+  virtual HPALETTE BackgroundPalette() { return nullptr; }
 
   void WndProc(classlib::TMessage& Message) override;
 
@@ -94,6 +101,7 @@ class TVisCustomControl : public classlib::TCustomControl {
   void MouseLeave() override { MouseLeft(); }
   void Paint() override;
   void Loaded() override;
+  void Notification(classlib::TComponent* AComponent, classlib::TOperation Operation) override;
   void DoEnter() override;
   void DoExit() override;
 

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "controls/panels/vis_application.h"
+#include "controls/panels/vis_custom_control.h"
 
 namespace controls {
 
@@ -34,19 +35,18 @@ HRGN Copy(HRGN region, int dx, int dy) {
 
 }  // namespace
 
-TVisFormShape::TVisFormShape(classlib::TComponent* AOwner) : TVisWndProcComponent(AOwner) {
+TVisFormShape::TVisFormShape(classlib::TComponent* AOwner)
+    : TVisWndProcComponent(AOwner), imageList_(*this, [this] { GetChange(imageList_.List()); }) {
   if (CheckSingleInstance<TVisFormShape>(AOwner)) throw VisEOneInstError("TVisFormShape", 0);
   region_.SetOwner(Form());
   region_.OnChange = [this](classlib::TObject* Sender) { GetChange(Sender); };
   fill_.OnChange = [this](classlib::TObject* Sender) { GetChange(Sender); };
-  link_.OnChange = [this](classlib::TObject* Sender) { GetChange(Sender); };
 }
 
 TVisFormShape::~TVisFormShape() {
   region_.SetOwner(nullptr);
   region_.OnChange = nullptr;
   fill_.OnChange = nullptr;
-  link_.OnChange = nullptr;
 }
 
 classlib::TForm* TVisFormShape::Form() const { return dynamic_cast<classlib::TForm*>(Owner()); }
@@ -63,20 +63,9 @@ void TVisFormShape::SetUseRgnBitmap(bool Value) {
   Change();
 }
 
-void TVisFormShape::SetImageList(TVisCustomImageList* Value) {
-  if (link_.Sender()) link_.Sender()->UnRegisterChanges(&link_);
-  if (imageList_) imageList_->RemoveFreeNotification(this);
-  imageList_ = Value;
-  if (imageList_) {
-    imageList_->RegisterChanges(&link_);
-    imageList_->FreeNotification(this);
-  }
-  Change();
-}
-
 void TVisFormShape::Notification(classlib::TComponent* AComponent, classlib::TOperation Operation) {
   TVisWndProcComponent::Notification(AComponent, Operation);
-  if (Operation == classlib::TOperation::opRemove && AComponent == imageList_) SetImageList(nullptr);
+  if (Operation == classlib::TOperation::opRemove) imageList_.Removed(AComponent);
 }
 
 void TVisFormShape::GetChange(classlib::TObject* Sender) {
@@ -144,14 +133,32 @@ void TVisFormShape::UpdateShape() {
   shapeUpdating_ = false;
 }
 
+bool TVisFormShape::PaintsFromRegionBitmap() const {
+  return useRgnBitmap_ && region_.Shape() == TVisRegionShape::rsBitmap;
+}
+
 classlib::TBitmap* TVisFormShape::FormBackgroundBitmap() {
-  if (useRgnBitmap_ && region_.Shape() == TVisRegionShape::rsBitmap)
-    return &region_.Mask().Border(TVisRegionMask::kBorder);
+  if (PaintsFromRegionBitmap()) return &region_.Mask().Border(TVisRegionMask::kBorder);
   return fill_.Style() != TVisFillStyle::sfNone ? &background_ : nullptr;
 }
 
 bool TVisFormShape::FormHasBackground() const {
-  return (useRgnBitmap_ && region_.Shape() == TVisRegionShape::rsBitmap) || fill_.Style() != TVisFillStyle::sfNone;
+  return PaintsFromRegionBitmap() || fill_.Style() != TVisFillStyle::sfNone;
+}
+
+TVisFormShape* FormShapeOf(classlib::TControl* Control) {
+  auto* form = dynamic_cast<classlib::TForm*>(Control);
+  if (!form || !form->HandleAllocated()) return nullptr;
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* shape = dynamic_cast<TVisFormShape*>(form->Components(i))) return shape;
+  return nullptr;
+}
+
+bool ParentBackgroundAvailable(const classlib::TControl& Control) {
+  if (auto* parent = dynamic_cast<TVisCustomControl*>(Control.Parent()))
+    return parent->HandleAllocated() && parent->BackgroundAvailable();
+  const TVisFormShape* shape = FormShapeOf(Control.Parent());
+  return shape && shape->PaintsFromRegionBitmap();
 }
 
 void TVisFormShape::PaintBackground(HDC DC) {
@@ -162,12 +169,12 @@ void TVisFormShape::PaintBackground(HDC DC) {
   classlib::TCanvas canvas(DC ? DC : own);
   RECT client;
   GetClientRect(window, &client);
-  if (useRgnBitmap_ && region_.Shape() == TVisRegionShape::rsBitmap) {
+  if (PaintsFromRegionBitmap()) {
     canvas.Draw(0, 0, region_.Mask().Border(TVisRegionMask::kBorder));
   } else if (fill_.Style() != TVisFillStyle::sfNone) {
     background_.SetSize(client.right, client.bottom);
-    if (fill_.Style() == TVisFillStyle::sfBitmapList && imageList_ && imageList_->IndexValid(listIndex_, imageIndex_))
-      imageList_->AssignItemTo(listIndex_, imageIndex_, fill_.ListBitmap());
+    if (fill_.Style() == TVisFillStyle::sfBitmapList && ImageList())
+      ImageList()->AssignItemTo(listIndex_, imageIndex_, fill_.ListBitmap());
     if (!background_.Empty()) {
       fill_.Fill(background_.Canvas(), client, classlib::clWhite);
       canvas.Draw(0, 0, background_);

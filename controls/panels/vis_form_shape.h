@@ -11,7 +11,7 @@
 #include "classlib/graphics.h"
 #include "controls/panels/vis_fill.h"
 #include "controls/panels/vis_hook.h"
-#include "controls/panels/vis_image_list.h"
+#include "controls/panels/vis_image_link.h"
 #include "controls/panels/vis_region.h"
 
 namespace controls {
@@ -32,8 +32,9 @@ class TVisFormShape : public TVisWndProcComponent {
   void SetFormDragable(bool Value) { formDragable_ = Value; }
   bool UseRgnBitmap() const { return useRgnBitmap_; }
   void SetUseRgnBitmap(bool Value);
-  TVisCustomImageList* ImageList() const { return imageList_; }
-  void SetImageList(TVisCustomImageList* Value);
+  TVisCustomImageList* ImageList() const { return imageList_.List(); }
+  void SetImageList(TVisCustomImageList* Value) { imageList_.SetList(Value); }
+  TVisImageListRef& ImageListRef() { return imageList_; }
   std::int32_t ListIndex() const { return listIndex_; }
   void SetListIndex(std::int32_t Value) { listIndex_ = Value; }
   std::int32_t ImageIndex() const { return imageIndex_; }
@@ -47,18 +48,13 @@ class TVisFormShape : public TVisWndProcComponent {
   // the painted fill; null when there is none.
   classlib::TBitmap* FormBackgroundBitmap();
   bool FormHasBackground() const;
+  // The form is painted from the region's bitmap: the background transparent children copy.
+  bool PaintsFromRegionBitmap() const;
 
   // Builds the region for the form's present size and gives it to the window.
   void UpdateShape();
   // The background (DC null: the form's own) and the border.
   void PaintBackground(HDC DC);
-
-  // The image list as a form stream keeps it: by reference, unless it is one of the global
-  // container's lists, which the extra property "Internal" names by signature.
-  bool ImageListStored() const { return imageList_ && GlobalListSignature(imageList_).empty(); }
-  bool InternalStored() const { return !GlobalListSignature(imageList_).empty(); }
-  std::string WriteInternal() const { return GlobalListSignature(imageList_); }
-  void ReadInternal(const std::string& Signature) { SetImageList(GlobalListOfSignature(Signature)); }
 
  protected:
   void GetChange(classlib::TObject* Sender) override;
@@ -76,15 +72,21 @@ class TVisFormShape : public TVisWndProcComponent {
   bool showFormCaption_ = true;
   bool formDragable_ = true;
   bool useRgnBitmap_ = true;
-  TVisCustomImageList* imageList_ = nullptr;
+  TVisImageListRef imageList_;
   std::int32_t listIndex_ = 0;
   std::int32_t imageIndex_ = 0;
-  TVisChangeLink link_;
   classlib::TBitmap background_;
   RECT shapeRect_ = {0, 0, 0, 0};
   int captionHeight_ = 0;
   bool shapeUpdating_ = false;
   bool rightButtonDown_ = false;
 };
+
+// The form shape of a form with a window, or null (also for any other control).
+TVisFormShape* FormShapeOf(classlib::TControl* Control);
+
+// Whether the control's parent has a background bitmap a transparent child takes its background
+// from: a control of the pack that has one, or a form painted from its form shape's region bitmap.
+bool ParentBackgroundAvailable(const classlib::TControl& Control);
 
 }  // namespace controls

@@ -19,6 +19,13 @@ TVisContainer* globalContainer = nullptr;
 
 bool InsideList(int index, int count) { return index >= 0 && index < count; }
 
+constexpr std::uint32_t kEntryOffset = 0xFFFF;
+constexpr std::uint32_t kEntryMasked = 0x10000;
+
+std::uint32_t Entry(int offset, bool masked) {
+  return (static_cast<std::uint32_t>(offset) & kEntryOffset) | (masked ? kEntryMasked : 0);
+}
+
 // Rect of Source to (X, Y) of Target, row by row; both are 32-bit and the areas lie inside them.
 void CopyPixels(const TBitmap& Source, const RECT& Rect, TBitmap& Target, int X, int Y) {
   const size_t bytes = static_cast<size_t>(Rect.right - Rect.left) * 4;
@@ -169,8 +176,13 @@ void TVisImageListItem::SetSize(int Which, int Value) {
   size = Value;
   image_.SetSize(0, 0);
   mask_.SetSize(0, 0);
-  offsets_.clear();
+  entries_.clear();
   Change();
+}
+
+void TVisImageListItem::RebuildEntries(int Count) {
+  entries_.clear();
+  for (int i = 0; i < Count; ++i) entries_.push_back(Entry(i * width_, masked_));
 }
 
 void TVisImageListItem::SetMasked(bool Value) {
@@ -180,19 +192,24 @@ void TVisImageListItem::SetMasked(bool Value) {
     mask_.SetSize(0, 0);
   else if (!image_.Empty())
     FillBitmapRect(mask_, {0, 0, image_.Width(), image_.Height()}, classlib::clBlack);
+  RebuildEntries(Count());
   Change();
 }
 
 void TVisImageListItem::Clear() {
   image_.SetSize(0, 0);
   mask_.SetSize(0, 0);
-  offsets_.clear();
+  entries_.clear();
   Change();
+}
+
+bool TVisImageListItem::ImageMasked(int Index) const {
+  return InsideList(Index, Count()) && (entries_[static_cast<size_t>(Index)] & kEntryMasked) != 0;
 }
 
 RECT TVisImageListItem::CellRect(int Index) const {
   if (!InsideList(Index, Count())) return {0, 0, 0, 0};
-  const int x = offsets_[static_cast<size_t>(Index)];
+  const int x = static_cast<int>(entries_[static_cast<size_t>(Index)] & kEntryOffset);
   return {x, 0, x + width_, height_};
 }
 
@@ -217,7 +234,7 @@ void TVisImageListItem::AddImages(const TVisImageListItem& Source) {
     }
     image_.Assign(image);
     mask_.Assign(mask);
-    for (int i = 0; i < images; ++i) offsets_.push_back(static_cast<int>(used) + i * width_);
+    for (int i = 0; i < images; ++i) entries_.push_back(Entry(static_cast<int>(used) + i * width_, masked_));
   }
   Change();
 }
@@ -227,7 +244,7 @@ void TVisImageListItem::Draw(classlib::TCanvas& Canvas, int X, int Y, int Index)
   const int w = cell.right - cell.left, h = cell.bottom - cell.top;
   if (w <= 0) return;
   HDC target = Canvas.Handle();
-  if (!masked_ || imageType_ == 1) {
+  if (!ImageMasked(Index) || imageType_ == 1) {
     BitBlt(target, X, Y, w, h, image_.SourceDC(), cell.left, 0, SRCCOPY);
     return;
   }
@@ -303,8 +320,7 @@ void TVisImageListItem::ReadData(TStream& Stream, std::uint8_t Flags) {
   pixelFormat_ = PixelFormatOfFlags(Flags);
   image_.Assign(image);
   mask_.Assign(mask);
-  offsets_.clear();
-  for (int i = 0; i < count; ++i) offsets_.push_back(i * width);
+  RebuildEntries(count);
   Change();
 }
 
@@ -319,6 +335,7 @@ void TVisImageListItem::AssignData(const TVisListItem& Source) {
   height_ = other.height_;
   width_ = other.width_;
   masked_ = other.masked_;
+  share_ = other.share_;
   Clear();
   AddImages(other);
 }

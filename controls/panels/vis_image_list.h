@@ -88,9 +88,15 @@ class TVisImageListItem : public TVisListItem {
   int ImageType() const { return imageType_; }
   void SetImageType(int Value) { imageType_ = Value; }
 
-  int Count() const { return static_cast<int>(offsets_.size()); }
+  // Kept with the item and copied by Assign.
+  bool Share() const { return share_; }
+  void SetShare(bool Value) { share_ = Value; }
+
+  int Count() const { return static_cast<int>(entries_.size()); }
   void Clear() override;
-  bool IsEmpty() const override { return offsets_.empty(); }
+  bool IsEmpty() const override { return entries_.empty(); }
+  // Whether image Index is drawn through the mask; false out of range.
+  bool ImageMasked(int Index) const;
   std::uint8_t GetFlags() const override;
 
   // The strip and its mask; the mask is empty when not masked.
@@ -101,7 +107,8 @@ class TVisImageListItem : public TVisListItem {
   // Appends the images of Source (of the same size): classlib::EInvalidGraphic "Ungültige
   // Grafikgröße" for another size, "Zu viele Bilder" beyond 32768 pixels; the strip stays then.
   void AddImages(const TVisImageListItem& Source);
-  // Draws image Index at (X, Y): unmasked (or image type 1) a plain copy; masked by drawing style:
+  // Draws image Index at (X, Y): an image without its mask (or image type 1) a plain copy; masked
+  // by drawing style:
   // 3 the mask with SRCAND and the image with SRCPAINT on the canvas; 2 the same, on the
   // background colour when one is set; 0 and 1 on the background colour with the blend colour laid
   // over a pattern (1: where exactly one of x and y is odd; 0: where x or y is even).
@@ -114,6 +121,8 @@ class TVisImageListItem : public TVisListItem {
 
  private:
   void SetSize(int Which, int Value);
+  // One entry an image, at x offsets i x Width, with the item's masked bit.
+  void RebuildEntries(int Count);
 
   int width_ = 16;
   int height_ = 16;
@@ -121,13 +130,14 @@ class TVisImageListItem : public TVisListItem {
   bool masked_ = false;
   classlib::TBitmap image_;
   classlib::TBitmap mask_;
-  // The x offset of each image in the strip.
-  std::vector<int> offsets_;
+  // One entry an image: the low 16 bits its x offset in the strip, bit 16 set when it is masked.
+  std::vector<std::uint32_t> entries_;
   TVisSavePixelFormat pixelFormat_ = TVisSavePixelFormat::spfDefault;
   classlib::TColor bkColor_ = classlib::clNone;
   classlib::TColor blendColor_ = classlib::clNone;
   int drawingStyle_ = 2;
   int imageType_ = 0;
+  bool share_ = false;
 };
 
 // The operations a control draws with, addressed by the item's index in the list and the image's
@@ -153,6 +163,8 @@ class TVisCustomImageList : public TVisCustomContainer {
   // Target becomes a copy of the image; false when there is none.
   bool AssignItemTo(int ListIndex, int ImageIndex, classlib::TBitmap& Target);
   virtual bool ItemMasked(int ListIndex) = 0;
+  // The palette of the item's picture: none, as the lists keep their pictures in 32 bits.
+  HPALETTE ItemPalette(int) const { return nullptr; }
   // The colour of the cell's bottom-left pixel; 0xFFFFFF out of range.
   classlib::TColor ItemTransparentColor(int ListIndex, int ImageIndex);
   // A pixel of the image; 0xFFFFFF out of range.

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "controls/panels/vis_application.h"
-#include "controls/panels/vis_custom_control.h"
+#include "controls/panels/vis_form_shape.h"
 #include "controls/panels/vis_messages.h"
 #include "controls/panels/vis_themes.h"
 
@@ -36,11 +36,7 @@ void TVisBaseGraphicControl::SetOpaque() {
   SetControlStyle(ControlStyle() | classlib::csOpaque);
 }
 
-bool TVisBaseGraphicControl::UsesParentBackground() const {
-  if (!transparent_) return false;
-  auto* parent = dynamic_cast<TVisCustomControl*>(Parent());
-  return parent && parent->HandleAllocated() && parent->BackgroundAvailable();
-}
+bool TVisBaseGraphicControl::UsesParentBackground() const { return transparent_ && ParentBackgroundAvailable(*this); }
 
 void TVisBaseGraphicControl::Redraw(int) {
   if (!Loading()) RepaintOrInvalidate();

@@ -33,11 +33,15 @@ void TVisBaseContainer::UnRegisterChanges(TVisChangeLink* Link) {
   Link->sender_ = nullptr;
 }
 
-void TVisBaseContainer::Change() {
+void TVisBaseContainer::ChangeClients() {
   // A client's handler may free links, its own or others': only those still listed are told.
   const std::vector<TVisChangeLink*> links(clients_);
   for (TVisChangeLink* link : links)
     if (std::find(clients_.begin(), clients_.end(), link) != clients_.end()) link->Change();
+}
+
+void TVisBaseContainer::Change() {
+  ChangeClients();
   TVisCustomComponent::Change();
 }
 

@@ -85,6 +85,8 @@ class TVisBaseContainer : public TVisCustomComponent {
   void RegisterChanges(TVisChangeLink* Link);
   void UnRegisterChanges(TVisChangeLink* Link);
   const std::vector<TVisChangeLink*>& Clients() const { return clients_; }
+  // Every registered link, in order.
+  void ChangeClients();
   void Change() override;
 
  private:

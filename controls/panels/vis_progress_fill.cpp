@@ -25,8 +25,9 @@ void TVisCustomProgressFill::SetBar3D(TVisBorderStyle Value) {
 }
 
 void TVisCustomProgressFill::ImageChanged(int Flag) {
-  // Taking a list's picture comes with the image lists; without one the picture is none.
-  fillObject_.ListBitmap().SetSize(0, 0);
+  // The fill's list picture is the list's image; none without one.
+  if (!ImageList() || !ImageList()->AssignItemTo(ListIndex(), ImageIndex(), fillObject_.ListBitmap()))
+    fillObject_.ListBitmap().SetSize(0, 0);
   TVisBaseMeter::ImageChanged(Flag);
 }
 

@@ -1,5 +1,6 @@
 #include "controls/panels/vis_simple_panel.h"
 
+#include "controls/panels/vis_form_shape.h"
 #include "controls/panels/vis_messages.h"
 
 namespace controls {
@@ -19,18 +20,19 @@ TVisCustomControl* TVisCustomPanel::BackgroundParent() const {
   return parent && parent->HandleAllocated() ? parent : nullptr;
 }
 
-bool TVisCustomPanel::BackgroundAvailable() {
-  TVisCustomControl* parent = BackgroundParent();
-  return Transparent() && parent && parent->BackgroundAvailable();
-}
+bool TVisCustomPanel::BackgroundAvailable() { return Transparent() && ParentBackgroundAvailable(*this); }
 
 classlib::TBitmap* TVisCustomPanel::BackgroundBitmap() {
-  return BackgroundAvailable() ? BackgroundParent()->BackgroundBitmap() : nullptr;
+  if (!BackgroundAvailable()) return nullptr;
+  if (TVisCustomControl* parent = BackgroundParent()) return parent->BackgroundBitmap();
+  return FormShapeOf(Parent())->FormBackgroundBitmap();
 }
 
 POINT TVisCustomPanel::MapToBackground(POINT P) {
   if (!BackgroundAvailable()) return P;
-  const POINT at = BackgroundParent()->MapToBackground({Left(), Top()});
+  // A form's picture starts at its client area's corner.
+  TVisCustomControl* parent = BackgroundParent();
+  const POINT at = parent ? parent->MapToBackground({Left(), Top()}) : POINT{Left(), Top()};
   // Past the window's border, if it has one.
   return {at.x + P.x + (Width() - ClientWidth()) / 2, at.y + P.y + (Height() - ClientHeight()) / 2};
 }
@@ -140,7 +142,7 @@ void TVisCustomBevelPanel::PaintFlatBorder(TCanvas& Canvas) {
   const int e = bevel_.Extent(), f = bevel_.ExtentRightBottom(), w = Width(), h = Height();
   FillBackgroundRect(Canvas, {0, 0, w, e});
   FillBackgroundRect(Canvas, {0, e, e, h});
-  FillBackgroundRect(Canvas, {0, h - f, w, h});
+  FillBackgroundRect(Canvas, {e, h - f - 1, w, h});
   FillBackgroundRect(Canvas, {w - f, e, w, h - f});
 }
 

@@ -16,7 +16,8 @@ class TVisCustomPanel : public TVisCustomControl {
   bool Locked() const { return locked_; }
   void SetLocked(bool Value) { locked_ = Value; }
 
-  // Only a transparent panel on a parent that has a background bitmap has one.
+  // Only a transparent panel on a parent that has a background bitmap has one: a control of the
+  // pack with one, or a form painted from its form shape's region bitmap.
   bool BackgroundAvailable() override;
   classlib::TBitmap* BackgroundBitmap() override;
   bool DrawBackground(classlib::TCanvas& Canvas, const RECT& Rect, unsigned Flags, POINT Origin) override;

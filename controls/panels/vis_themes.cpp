@@ -15,12 +15,24 @@ TVisThemeLibrary& Library() {
   return library;
 }
 
+// The entry of that name, as the type the pack calls it by.
 template <typename F>
-void LookUp(HMODULE module, const char* name, F& entry) {
-  entry = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+void Take(const TVisThemeLibrary& library, const char* name, F& entry) {
+  for (int i = 0; i < kThemeEntryCount; ++i)
+    if (std::string(kThemeEntryNames[static_cast<size_t>(i)]) == name)
+      entry = reinterpret_cast<F>(reinterpret_cast<void*>(library.Entry(i)));
 }
 
 }  // namespace
+
+const std::array<const char*, kThemeEntryCount> kThemeEntryNames = {
+    "DrawThemeEdge", "DrawThemeBackground", "DrawThemeParentBackground", "DrawThemeText", "DrawThemeIcon",
+    "OpenThemeData", "CloseThemeData", "IsThemeBackgroundPartiallyTransparent", "GetThemeBackgroundContentRect",
+    "SetWindowTheme", "SetThemeAppProperties", "IsThemePartDefined", "GetThemeColor", "GetThemeMetric",
+    "GetThemeString", "GetThemeBool", "GetThemeInt", "GetThemeEnumValue", "GetThemePosition", "GetThemeFont",
+    "GetThemeRect", "GetThemeFilename", "GetThemeSysColor", "GetThemeSysColorBrush", "GetThemeSysBool",
+    "IsThemeActive", "IsAppThemed", "GetWindowTheme", "EnableThemeDialogTexture", "IsThemeDialogTextureEnabled",
+    "EnableTheming"};
 
 const TVisThemeLibrary& ThemeLibrary() { return Library(); }
 
@@ -34,20 +46,24 @@ void LoadThemeLibrary() {
   library.module_ = LoadLibraryW(classlib::Widen(path).c_str());
   TVisThemeEntries& e = library.entries_;
   e = TVisThemeEntries{};
+  library.found_ = {};
   if (!library.module_) return;
   e.Loaded = true;
-  LookUp(library.module_, "IsThemeActive", e.IsThemeActive);
-  LookUp(library.module_, "SetThemeAppProperties", e.SetThemeAppProperties);
-  LookUp(library.module_, "OpenThemeData", e.OpenThemeData);
-  LookUp(library.module_, "CloseThemeData", e.CloseThemeData);
-  LookUp(library.module_, "DrawThemeBackground", e.DrawThemeBackground);
-  LookUp(library.module_, "DrawThemeParentBackground", e.DrawThemeParentBackground);
-  LookUp(library.module_, "GetThemeBackgroundContentRect", e.GetThemeBackgroundContentRect);
+  for (int i = 0; i < kThemeEntryCount; ++i)
+    library.found_[static_cast<size_t>(i)] = GetProcAddress(library.module_, kThemeEntryNames[static_cast<size_t>(i)]);
+  Take(library, "IsThemeActive", e.IsThemeActive);
+  Take(library, "SetThemeAppProperties", e.SetThemeAppProperties);
+  Take(library, "OpenThemeData", e.OpenThemeData);
+  Take(library, "CloseThemeData", e.CloseThemeData);
+  Take(library, "DrawThemeBackground", e.DrawThemeBackground);
+  Take(library, "DrawThemeParentBackground", e.DrawThemeParentBackground);
+  Take(library, "GetThemeBackgroundContentRect", e.GetThemeBackgroundContentRect);
 }
 
 void FreeThemeLibrary() {
   TVisThemeLibrary& library = Library();
   library.entries_ = TVisThemeEntries{};
+  library.found_ = {};
   if (library.module_) FreeLibrary(library.module_);
   library.module_ = nullptr;
 }

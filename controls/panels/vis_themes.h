@@ -1,11 +1,13 @@
 // The visual-styles library, loaded at start-up by full path from the system folder and never
-// linked: the program also runs where it is missing. Only the entry points the pack calls are
-// looked up, and every call checks its entry first; a missing one answers as if no theme were
-// active.
+// linked: the program also runs where it is missing. Its entry points are all looked up and kept;
+// the pack calls seven of them, and every call checks its entry first: a missing one answers as
+// if no theme were active.
 #pragma once
 
 #include <windows.h>
 #include <uxtheme.h>
+
+#include <array>
 
 namespace controls {
 
@@ -20,8 +22,15 @@ struct TVisThemeEntries {
   HRESULT(WINAPI* GetThemeBackgroundContentRect)(HTHEME, HDC, int, int, const RECT*, RECT*) = nullptr;
 };
 
+// The entry points looked up, in this order.
+constexpr int kThemeEntryCount = 31;
+extern const std::array<const char*, kThemeEntryCount> kThemeEntryNames;
+
 class TVisThemeLibrary {
  public:
+  // What the look-up found for entry Index of kThemeEntryNames (null when missing).
+  FARPROC Entry(int Index) const { return found_[static_cast<size_t>(Index)]; }
+
   // The library was loaded (its entry points may still be missing one by one).
   bool Loaded() const { return entries_.Loaded; }
 
@@ -43,6 +52,7 @@ class TVisThemeLibrary {
   friend void FreeThemeLibrary();
   friend TVisThemeEntries SetThemeEntriesForTesting(const TVisThemeEntries& Entries);
   HMODULE module_ = nullptr;
+  std::array<FARPROC, kThemeEntryCount> found_{};
   TVisThemeEntries entries_;
 };
 

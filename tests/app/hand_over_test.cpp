@@ -129,7 +129,8 @@ class HandOver : public ::testing::Test {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     EXPECT_TRUE(
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        << "cannot start " << PeerPath() << " (error " << GetLastError() << ")";
     CloseHandle(process.hThread);
     processes_.push_back(process.hProcess);
     return process.hProcess;

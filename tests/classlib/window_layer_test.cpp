@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -258,6 +259,101 @@ TEST_F(WindowLayer, KeyboardTabReturnEscapeAndAccelerators) {
   // Return on a focused button clicks that button, not the default one.
   testing_support::PressKey(cancel->Handle(), VK_RETURN);
   EXPECT_EQ(log, "ok cancel next cancel ");
+}
+
+TEST_F(WindowLayer, EscapeThatNoCancelButtonTakesIsTheCloseBoxAndAClosedFormStartsOver) {
+  auto* first = new TEdit(form);
+  first->SetParent(form);
+  auto* second = new TEdit(form);
+  second->SetParent(form);
+  second->SetTop(40);
+  bool refuse = false;
+  int closes = 0;
+  form->OnCloseQuery = [&](TComponent*, bool& canClose) { canClose = !refuse; };
+  form->OnClose = [&](TComponent*, TCloseAction&) { ++closes; };
+  auto escape = [] { testing_support::PressKey(GetFocus(), VK_ESCAPE); };
+  form->Show();
+  second->SetFocus();
+  escape();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(closes, 1);
+  form->Show();
+  EXPECT_TRUE(first->Focused()) << "shown again, it starts at its first control";
+
+  // Kept open: by its close query, without a close box, as the main form.
+  const struct {
+    const char* what;
+    std::function<void()> set, reset;
+  } kept[] = {
+      {"close query", [&] { refuse = true; }, [&] { refuse = false; }},
+      {"no close box", [&] { form->SetBorderIcons(0); }, [&] { form->SetBorderIcons(biSystemMenu); }},
+      {"main form", [&] { Application().SetMainForm(form); }, [&] { Application().SetMainForm(nullptr); }},
+  };
+  for (const auto& c : kept) {
+    SCOPED_TRACE(c.what);
+    c.set();
+    escape();
+    EXPECT_TRUE(form->Visible());
+    c.reset();
+  }
+  EXPECT_FALSE(Application().Terminated());
+  EXPECT_EQ(closes, 1);
+}
+
+TEST_F(WindowLayer, RadioButtonsOfAParentAreOneTabStopAndTheArrowKeysMoveTheirCheck) {
+  auto* before = new TEdit(form);
+  before->SetParent(form);
+  auto* group = new TPanel(form);
+  group->SetParent(form);
+  group->SetBounds(0, 30, 300, 100);
+  std::vector<TRadioButton*> radios;
+  std::string clicks;
+  for (const char* name : {"a", "b", "c", "d"}) {
+    auto* radio = new TRadioButton(group);
+    radio->SetParent(group);
+    radio->SetTop(static_cast<int>(radios.size()) * 20);
+    radio->OnClick = [&clicks, name](TComponent*) { clicks += name; };
+    radios.push_back(radio);
+  }
+  auto* after = new TEdit(form);
+  after->SetParent(form);
+  after->SetTop(140);
+  form->Show();
+  auto focused = [] { return TWinControl::FindControl(GetFocus()); };
+  auto press = [&](WORD key) { testing_support::PressKey(GetFocus(), key); };
+
+  // None checked: Tab stops at each; one checked: only there.
+  before->SetFocus();
+  for (TWinControl* expected : std::vector<TWinControl*>{radios[0], radios[1], radios[2], radios[3], after}) {
+    press(VK_TAB);
+    EXPECT_EQ(focused(), expected);
+  }
+  radios[1]->SetChecked(true);
+  clicks.clear();
+  before->SetFocus();
+  press(VK_TAB);
+  EXPECT_EQ(focused(), radios[1]);
+  press(VK_TAB);
+  EXPECT_EQ(focused(), after);
+
+  // The arrows move the focus and the check through the group, round its ends, past a disabled one.
+  radios[2]->SetEnabled(false);
+  radios[1]->SetFocus();
+  const struct {
+    WORD key;
+    TRadioButton* lands;
+  } moves[] = {{VK_DOWN, radios[3]}, {VK_RIGHT, radios[0]}, {VK_UP, radios[3]}, {VK_LEFT, radios[1]}};
+  for (const auto& move : moves) {
+    press(move.key);
+    EXPECT_EQ(focused(), move.lands);
+    for (TRadioButton* radio : radios) EXPECT_EQ(radio->Checked(), radio == move.lands);
+  }
+  EXPECT_EQ(clicks, "dadb");
+  // The only checked one disabled, Tab reaches the others again.
+  radios[1]->SetEnabled(false);
+  before->SetFocus();
+  press(VK_TAB);
+  EXPECT_EQ(focused(), radios[0]);
 }
 
 TEST_F(WindowLayer, MaskEditKeepsItsFormWhateverIsTypedPastedOrAssigned) {

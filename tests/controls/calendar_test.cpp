@@ -10,6 +10,7 @@
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
 #include "classlib/datetime.h"
+#include "classlib/wide.h"
 #include "controls/flat/date_calendar.h"
 #include "tests/controls/flat_fixture.h"
 #include "tests/controls/oracle.h"
@@ -289,7 +290,8 @@ TEST_F(Calendar, ArrowsStepMonthsOrYearsAcross29February) {
   EXPECT_EQ(calendar->ViewStyle(), TCalendarView::cvYearView);
 }
 
-TEST_F(Calendar, HeldArrowRepeatsAndTheReleaseAddsNoStep) {
+// Held, an arrow steps after 400 ms, then every 100 ms, and once more on release.
+TEST_F(Calendar, HeldArrowRepeatsAndTheReleaseStepsOnceMore) {
   calendar->SetSelectedDate(EncodeDate(2024, 6, 15));
   TCalendarButton* next = calendar->NextButton();
   Press(next);
@@ -297,16 +299,56 @@ TEST_F(Calendar, HeldArrowRepeatsAndTheReleaseAddsNoStep) {
   ASSERT_NE(timer, nullptr);
   EXPECT_EQ(timer->Interval(), 400u);
   EXPECT_TRUE(timer->Enabled());
+  EXPECT_EQ(Iso(calendar->SelectedDate()), "2024-06-15") << "no step on the press";
   timer->Tick();
   EXPECT_EQ(timer->Interval(), 100u);
   timer->Tick();
   timer->Tick();
+  EXPECT_EQ(Iso(calendar->SelectedDate()), "2024-09-15");
   Release(next);
   EXPECT_FALSE(timer->Enabled());
-  EXPECT_EQ(Iso(calendar->SelectedDate()), "2024-09-15");
-  ClickButton(next);  // a plain click still steps once
   EXPECT_EQ(Iso(calendar->SelectedDate()), "2024-10-15");
+  ClickButton(next);  // a plain click steps once
+  EXPECT_EQ(Iso(calendar->SelectedDate()), "2024-11-15");
   EXPECT_EQ(calendar->TitleButton()->RepeatTimer(), nullptr);
+}
+
+// The arrows are the "Symbol" font's characters 0xAC and 0xAE where that font has them, else the
+// system's glyph font's; either way each paints an arrow in the title's colour. Wine's "Symbol" is a
+// font of Unicode characters: its 0xAC and 0xAE are a fraktur R and a diamond.
+TEST_F(Calendar, ArrowsComeFromTheSymbolFontWhereItHasThem) {
+  EXPECT_FALSE(classlib::FontFamilyInstalled("Orvanta Keine Schrift"));
+  EXPECT_TRUE(classlib::FontFamilyInstalled("Marlett"));
+  const bool symbol = SymbolFontArrows();
+  const struct {
+    TCalendarButton* button;
+    const char* symbolCaption;
+    const char* glyphCaption;
+  } arrows[] = {{calendar->PrevButton(), "\u00AC", "3"}, {calendar->NextButton(), "\u00AE", "4"}};
+  calendar->Colors().SetTitleTextColor(0x0000FF);
+  classlib::TBitmap title;
+  testing_support::PaintControl(*calendar->TitlePanel(), title);
+  for (const auto& a : arrows) {
+    EXPECT_EQ(a.button->Font().Name(), symbol ? "Symbol" : "Marlett");
+    EXPECT_EQ(a.button->Caption(), symbol ? a.symbolCaption : a.glyphCaption);
+    // The font the button paints with has the character.
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, a.button->Font().Handle());
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(screen, LF_FACESIZE, face);
+    WORD glyph = 0;
+    const std::wstring text = classlib::Widen(a.button->Caption());
+    GetGlyphIndicesW(screen, text.c_str(), 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(classlib::Narrow(face), a.button->Font().Name());
+    EXPECT_NE(glyph, 0xFFFF);
+    int red = 0;
+    const RECT r = a.button->BoundsRect();
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) red += title.Pixel(x, y) == 0x0000FFu;
+    EXPECT_GT(red, 3) << a.button->Caption();
+  }
 }
 
 TEST_F(Calendar, OptionsShowAndHideTheTitleParts) {
@@ -334,7 +376,12 @@ TEST_F(Calendar, ColoursReachTheControlsAndHoverRestoresOnlyWhatItSaved) {
   EXPECT_EQ(calendar->NextButton()->FlyByColor(), TColor{0x0A0B0C});
   EXPECT_EQ(calendar->Colors().TrailingTextColor(), set.TrailingTextColor());
   classlib::TPersistent stranger;
-  EXPECT_THROW(calendar->Colors().Assign(stranger), classlib::EConvertError);
+  try {
+    calendar->Colors().Assign(stranger);
+    FAIL();
+  } catch (const classlib::EConvertError& e) {
+    EXPECT_EQ(e.Message(), "TPersistent kann nicht zu  TDateCalendarColors zugewiesen werden");
+  }
 
   TCalendarButton* next = calendar->NextButton();
   next->Perform(classlib::CM_MOUSEENTER);

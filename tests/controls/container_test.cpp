@@ -124,20 +124,24 @@ TEST(Container, FileKindsAndItemIndexes) {
 
   controls::TVisStringListItem item(nullptr);
   item.SetDescription("vorher");
+  // A file of another kind names the file, then its path; a missing entry names the path, then the entry.
   const struct {
     std::string file;
     int kind;
     int index;
-  } refused[] = {{other, controls::lkStringList, 0}, {strings, controls::lkWaveList, 0},
-                 {strings, controls::lkStringList, 4}, {strings, controls::lkStringList, -1}};
+    std::string message;
+  } refused[] = {
+      {other, controls::lkStringList, 0, "Datei anders.dat kann nicht geöffnet werden: " + other},
+      {strings, controls::lkWaveList, 0, "Datei liste.txt kann nicht geöffnet werden: " + strings},
+      {strings, controls::lkStringList, 4, "Datei " + strings + " kann nicht geöffnet werden: Eintrag 4 fehlt"},
+      {strings, controls::lkStringList, -1, "Datei " + strings + " kann nicht geöffnet werden: Eintrag -1 fehlt"},
+  };
   for (const auto& c : refused) {
     try {
       controls::LoadItemFromFile(c.file, c.kind, nullptr, item, c.index);
       FAIL() << c.file << " " << c.index;
     } catch (const classlib::EFOpenError& e) {
-      // Both parts filled: the file's name in the message, no placeholder left.
-      EXPECT_EQ(e.Message().rfind("Datei " + c.file + " kann nicht geöffnet werden: ", 0), 0u) << e.Message();
-      EXPECT_EQ(e.Message().find("%s"), std::string::npos);
+      EXPECT_EQ(e.Message(), c.message);
     }
   }
   EXPECT_EQ(item.Description(), "vorher");

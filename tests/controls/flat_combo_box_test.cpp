@@ -127,6 +127,24 @@ TEST_F(FlatCombo, SelectionAndTextWorkAsTheSystemsComboBox) {
   EXPECT_EQ(changes, 1);
 }
 
+// The list's items are 13 pixels high, also after a new font, which makes the window again with
+// its items and its selection.
+TEST_F(FlatCombo, ItemsStayThirteenPixelsHighThroughAFontChange) {
+  TFlatComboBox fresh(nullptr);
+  EXPECT_EQ(fresh.ItemHeight(), 13);
+  form->Show();
+  EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 0, 0), 13);
+  combo->SetItemIndex(1);
+  combo->SetItemHeight(20);
+  HWND before = combo->Handle();
+  combo->Font().SetSize(14);
+  testing_support::Pump();
+  EXPECT_NE(combo->Handle(), before) << "made again";
+  EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 0, 0), 13);
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETCOUNT, 0, 0), 2);
+}
+
 }  // namespace
 
 namespace {

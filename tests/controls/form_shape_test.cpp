@@ -203,14 +203,14 @@ TEST(FormShape, OneOnAFormAndImageListReferences) {
 
   auto* list = new controls::TVisImageList(nullptr);
   f.shape->SetImageList(list);
-  EXPECT_TRUE(f.shape->ImageListStored());
-  EXPECT_FALSE(f.shape->InternalStored());
+  EXPECT_TRUE(f.shape->ImageListRef().ListStored());
+  EXPECT_FALSE(f.shape->ImageListRef().InternalStored());
   delete list;
   EXPECT_EQ(f.shape->ImageList(), nullptr);
 
-  f.shape->ReadInternal("VISIML30");
+  f.shape->ImageListRef().ReadInternal("VISIML30");
   EXPECT_EQ(f.shape->ImageList(), &controls::VisContainer().ImageList());
-  EXPECT_EQ(f.shape->WriteInternal(), "VISIML30");
-  EXPECT_FALSE(f.shape->ImageListStored());
+  EXPECT_EQ(f.shape->ImageListRef().WriteInternal(), "VISIML30");
+  EXPECT_FALSE(f.shape->ImageListRef().ListStored());
   f.shape->SetImageList(nullptr);
 }

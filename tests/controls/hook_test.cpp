@@ -205,11 +205,12 @@ TEST(WndProcHook, ApplicationWindow) {
 // The theme manager follows theme messages and passes every message on.
 TEST(WndProcHook, ThemeManagerPassesMessagesOn) {
   testing_support::InitWindows();
-  static bool active = true;
+  // What themed drawing was switched to, in order: 3 on, 0 off.
+  static std::vector<DWORD> switches;
   controls::TVisThemeEntries fake;
   fake.Loaded = true;
-  fake.IsThemeActive = [] { return active ? TRUE : FALSE; };
-  fake.SetThemeAppProperties = [](DWORD) {};
+  fake.IsThemeActive = [] { return TRUE; };
+  fake.SetThemeAppProperties = [](DWORD flags) { switches.push_back(flags); };
   const controls::TVisThemeEntries saved = controls::SetThemeEntriesForTesting(fake);
   auto& app = controls::VisApplication();
   app.SetUseThemes(true);
@@ -218,7 +219,9 @@ TEST(WndProcHook, ThemeManagerPassesMessagesOn) {
   auto* manager = Place<controls::TVisXPThemeManager>(form.get());
   HWND window = form->Handle();
   ASSERT_EQ(manager->Window(), window);
+  switches.clear();
   SendMessageW(window, WM_THEMECHANGED, 0, 0);
+  EXPECT_EQ(switches, (std::vector<DWORD>{0, 3})) << "off, then on again";
   EXPECT_TRUE(app.UseThemes());
   app.SetUseThemes(false);
   SendMessageW(window, WM_CREATE, 0, 0);

@@ -326,6 +326,36 @@ TEST(ImageList, DrawingStyles) {
   EXPECT_EQ(plain.Pixel(0, 0), StripPixel(0, 0)) << "image type 1 ignores the mask";
 }
 
+// Every image carries the strip's masked bit: switching Masked sets or clears it for each image and
+// keeps its place, and a copy keeps the bits and the share flag.
+TEST(ImageList, EachImageCarriesTheMaskedBit) {
+  testing_support::InitWindows();
+  testing_support::TempDir dir;
+  TVisImageList list(nullptr);
+  LoadStrip(list, dir / "streifen.iml", 1);
+  TVisImageListItem& item = *list.Item(0);
+  const auto bits = [](const TVisImageListItem& i) {
+    return std::vector<bool>{i.ImageMasked(0), i.ImageMasked(1), i.ImageMasked(2)};
+  };
+  EXPECT_EQ(bits(item), (std::vector<bool>{true, true, false})) << "two images, the third out of range";
+  item.SetMasked(false);
+  EXPECT_EQ(bits(item), (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(pixels::Text(item.CellRect(1)), "4,0,8,3");
+  TBitmap plain;
+  pixels::Prepare(plain, 4, 3, 0x00FF00);
+  list.Draw(plain.Canvas(), 0, 0, 0, 1);
+  EXPECT_EQ(plain.Pixel(2, 0), StripPixel(6, 0)) << "drawn without the mask, where it would let the green through";
+  item.SetMasked(true);
+  item.SetShare(true);
+  EXPECT_EQ(bits(item), (std::vector<bool>{true, true, false}));
+
+  TVisImageListItem copy(nullptr);
+  copy.Assign(item);
+  EXPECT_EQ(bits(copy), (std::vector<bool>{true, true, false}));
+  EXPECT_TRUE(copy.Share());
+  EXPECT_EQ(pixels::Text(copy.CellRect(1)), "4,0,8,3");
+}
+
 // Transparent drawing: a masked strip through its mask, an unmasked one without the colour of
 // the cell's bottom-left pixel.
 TEST(ImageList, TransparentDrawing) {

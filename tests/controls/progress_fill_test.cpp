@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classlib/forms.h"
+#include "controls/panels/vis_image_list.h"
 #include "controls/panels/vis_progress_fill.h"
 #include "controls/panels/vis_simple_panel.h"
 #include "tests/controls/pixels.h"
@@ -241,6 +242,61 @@ TEST_F(ProgressFill, ANewMaximumPaintsAtOnce) {
   for (int i = 1; i <= 200; ++i) bar->SetUserValue(i);
   EXPECT_EQ(bar->paints, 2);
   EXPECT_EQ(Width(bar->bar), 1);
+}
+
+// Updates nest: the bar paints once, when the last bracket ends, with the value set meanwhile.
+TEST_F(ProgressFill, NothingPaintsBetweenBeginUpdateAndTheLastEndUpdate) {
+  ShowAndSettle();
+  bar->BeginUpdate();
+  bar->BeginUpdate();
+  EXPECT_TRUE(bar->IsUpdating());
+  bar->SetUserValue(50);
+  bar->FillObject().Gradient().SetColor(0x0000FF);
+  bar->EndUpdate();
+  EXPECT_TRUE(bar->IsUpdating());
+  EXPECT_EQ(bar->paints, 0);
+  bar->EndUpdate();
+  EXPECT_FALSE(bar->IsUpdating());
+  EXPECT_EQ(bar->paints, 1);
+  EXPECT_EQ(Width(bar->bar), 50);
+  bar->EndUpdate();
+  EXPECT_FALSE(bar->IsUpdating()) << "an extra end changes nothing";
+  EXPECT_EQ(bar->paints, 1);
+}
+
+// With the fill style sfBitmapList the bar shows the image list's picture at its indexes, follows
+// the picture's changes, and shows none once the list is gone.
+TEST_F(ProgressFill, TheListsImageFillsTheBar) {
+  auto* list = new TVisBitmapList(nullptr);
+  TBitmap red, blue;
+  pixels::Prepare(red, 8, 8, 0x0000FF);
+  pixels::Prepare(blue, 8, 8, 0xFF0000);
+  list->Add();
+  list->Add();
+  list->Item(0)->SetBitmap(red);
+  list->Item(1)->SetBitmap(blue);
+  bar->FillObject().SetStyle(TVisFillStyle::sfBitmapList);
+  bar->SetUserValue(100);
+  bar->SetImageList(list);
+  ShowAndSettle();
+  const auto barPixel = [&] {
+    TBitmap picture;
+    PaintControl(*form, picture);
+    return picture.Pixel(14, 14);
+  };
+  EXPECT_EQ(barPixel(), 0x0000FFu);
+  bar->SetListIndex(1);
+  EXPECT_EQ(barPixel(), 0xFF0000u);
+  list->Item(1)->SetBitmap(red);
+  EXPECT_EQ(barPixel(), 0x0000FFu) << "the item's new picture";
+  // Without a picture the fill shows the colour behind its bitmaps.
+  const TColor none = classlib::ColorToRGB(bar->BrushBackColor());
+  bar->SetImageIndex(1);
+  EXPECT_EQ(barPixel(), none) << "no image at the indexes";
+  bar->SetImageIndex(0);
+  EXPECT_EQ(barPixel(), 0x0000FFu);
+  delete list;
+  EXPECT_EQ(barPixel(), none);
 }
 
 TEST_F(ProgressFill, NothingPaintsWhileTheBarOrItsParentIsHidden) {

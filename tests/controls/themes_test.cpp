@@ -3,6 +3,7 @@
 
 #include "classlib/text.h"
 #include "classlib/wide.h"
+#include "controls/panels/vis_application.h"
 #include "controls/panels/vis_system.h"
 #include "controls/panels/vis_themes.h"
 #include "tests/support/window_test.h"
@@ -17,7 +18,19 @@ TEST(ThemeLibrary, LoadedFromTheSystemFolder) {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
   EXPECT_TRUE(classlib::StartsTextAscii(classlib::Narrow(path, length), SystemDirectory() + "\\"));
-  ThemeLibrary().IsThemeActive();  // answers, whatever the user's theme
+
+  // Every entry point is the library's own, and the theme state is the one the library reports.
+  for (int i = 0; i < kThemeEntryCount; ++i) {
+    const char* name = kThemeEntryNames[static_cast<size_t>(i)];
+    EXPECT_NE(ThemeLibrary().Entry(i), nullptr) << name;
+    EXPECT_EQ(ThemeLibrary().Entry(i), GetProcAddress(module, name)) << name;
+  }
+  using IsThemeActiveEntry = BOOL(WINAPI*)();
+  const auto systems = reinterpret_cast<IsThemeActiveEntry>(
+      reinterpret_cast<void (*)()>(GetProcAddress(module, "IsThemeActive")));
+  const bool active = systems() != FALSE;
+  EXPECT_EQ(ThemeLibrary().IsThemeActive(), active);
+  EXPECT_EQ(VisApplication().ThemesAvailable(), active);
 }
 
 TEST(ThemeLibrary, MissingEntryPointsAnswerAsWithoutThemes) {

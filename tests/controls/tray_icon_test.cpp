@@ -13,6 +13,7 @@
 #include "classlib/graphics.h"
 #include "classlib/icons.h"
 #include "classlib/menus.h"
+#include "classlib/stdctrls.h"
 #include "tests/support/window_test.h"
 
 using namespace classlib;
@@ -429,6 +430,32 @@ TEST_F(TrayIcon, MinimisingTheMainFormHidesItIntoTheTrayAndShowingRestoresIt) {
   EXPECT_TRUE(IsIconic(form->Handle()));
   EXPECT_TRUE(calls.empty());
   Application().SetMainForm(nullptr);
+}
+
+// The owner form activated again, by a click or otherwise, gives the focus back to the control
+// that last had it, not to the first of its controls.
+TEST_F(TrayIcon, TheOwnerActivatedAgainFocusesItsLastActiveControl) {
+  new TTrayIcon(form);
+  auto* first = new classlib::TButton(form);
+  first->SetParent(form);
+  first->SetBounds(10, 10, 80, 25);
+  auto* second = new classlib::TButton(form);
+  second->SetParent(form);
+  second->SetBounds(10, 50, 80, 25);
+  TForm other(nullptr);
+  other.SetBounds(400, 300, 200, 100);
+  form->Show();
+  second->SetFocus();
+  for (WORD how : {WA_ACTIVE, WA_CLICKACTIVE}) {
+    SCOPED_TRACE(how);
+    other.Show();
+    SetActiveWindow(other.Handle());
+    ASSERT_NE(GetFocus(), second->Handle());
+    SetActiveWindow(form->Handle());
+    SendMessageW(form->Handle(), WM_ACTIVATE, how, reinterpret_cast<LPARAM>(other.Handle()));
+    EXPECT_EQ(GetFocus(), second->Handle());
+  }
+  other.Hide();
 }
 
 TEST_F(TrayIcon, RealShellAddsAndDeletesTheIcon) {

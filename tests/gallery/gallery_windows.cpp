@@ -324,6 +324,24 @@ app::TFormMain* MainWindowSample() { return MainWindowsSample().FormMain; }
 
 classlib::TForm* ShowMain() { return MainWindowSample(); }
 
+// The main window with the hint of its page's heading, the mouse resting on the heading.
+classlib::TForm* ShowMainHint() {
+  app::TFormMain* main = MainWindowSample();
+  classlib::TWinControl& heading = *main->PanelSingleBackupHeading;
+  const POINT at = {heading.Width() * 2 / 3, heading.Height() / 2};
+  const POINT screen = heading.ClientToScreen(at);
+  SetCursorPos(screen.x, screen.y);
+  PostMessageW(heading.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+  classlib::Application().ProcessMessages();
+  classlib::Application().HintTimer().Tick();
+  // The hint is a window of its own: it is on the screen once it has painted there.
+  for (int i = 0; i < 20; ++i) {
+    classlib::Application().ProcessMessages();
+    Sleep(50);
+  }
+  return main;
+}
+
 // The information window over the main window, as "Info" shows it.
 classlib::TForm* ShowInfo() {
   const app::ProgramWindows windows = MainWindowsSample();
@@ -546,6 +564,7 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"creation-done", ShowCreationDone},
       {"creation-failed", ShowCreationFailed},
       {"main", ShowMain},
+      {"main-hint", ShowMainHint},
       {"main-instant", ShowMainInstant},
       {"main-instant-info", ShowMainInstantInfo},
       {"main-restore", ShowMainRestore},

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "classlib/wide.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 
@@ -26,29 +26,18 @@ ScratchRegistry::~ScratchRegistry() {
 std::string ScratchRegistry::Place() const { return "HKEY_CURRENT_USER\\" + classlib::Narrow(name_); }
 
 std::string ScratchRegistry::Dump(const std::string& key) const {
-  TempDir dir;
-  const std::wstring output = classlib::Widen(dir / "reg.txt");
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE file = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
   const std::wstring place = std::wstring(L"HKEY_CURRENT_USER\\") + name_;
-  std::wstring command = L"reg.exe query \"" + place + L"\\" + classlib::Widen(key) + L"\" /s";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = file;
-  startup.hStdError = file;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process = {};
-  const bool started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                      nullptr, &startup, &process);
-  CloseHandle(file);
-  if (!started) return {};
-  WaitForSingleObject(process.hProcess, 60000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const std::wstring command = L"reg.exe query \"" + place + L"\\" + classlib::Widen(key) + L"\" /s";
+  ChildRun run;
+  // A machine under load has once let reg end without a word: one more try before failing.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    run = RunChild(command);
+    if (run.Problem.empty() && run.Output.empty()) run.Problem = "reg.exe ended without output";
+    if (run.Problem.empty()) break;
+  }
+  if (!run.Problem.empty()) throw std::runtime_error("reg query " + key + ", tried twice: " + run.Problem);
   // reg writes the console's code page when its output is a file.
-  std::string text = classlib::FromCodePage(ReadFile(dir / "reg.txt"), GetOEMCP());
+  std::string text = classlib::FromCodePage(run.Output, GetOEMCP());
   const std::string from = classlib::Narrow(place), to = "HKEY_CURRENT_USER";
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);

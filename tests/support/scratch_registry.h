@@ -21,8 +21,8 @@ class ScratchRegistry {
   std::string Place() const;
   // What `reg query HKEY_CURRENT_USER\<key> /s` prints for a key below the scratch key (key without
   // its leading "\"), run as a process of its own that sees the real branch; the scratch key's place
-  // in the output reads HKEY_CURRENT_USER again. UTF-8, lines ending in CR LF. Empty when reg
-  // could not run.
+  // in the output reads HKEY_CURRENT_USER again. UTF-8, lines ending in CR LF. Throws with the
+  // reason when reg does not start, end, answer 0 and print something, twice.
   std::string Dump(const std::string& key) const;
 
  private:

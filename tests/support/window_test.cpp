@@ -36,6 +36,56 @@ void PaintControl(classlib::TWinControl& control, classlib::TBitmap& into) {
                PRF_CLIENT | PRF_ERASEBKGND);
 }
 
+namespace {
+
+// Rect of source to a 32-bit picture, through a bitmap of the display's format.
+void ThroughDisplayFormat(HDC source, const RECT& rect, classlib::TBitmap& into) {
+  const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, source, rect.left, rect.top, SRCCOPY);
+  into.SetSize(w, h);
+  BitBlt(into.Canvas().Handle(), 0, 0, w, h, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+
+void ShownOnDisplay(HWND window, bool wholeWindow, classlib::TBitmap& into) {
+  RECT r;
+  if (wholeWindow) {
+    GetWindowRect(window, &r);
+    OffsetRect(&r, -r.left, -r.top);
+  } else {
+    GetClientRect(window, &r);
+  }
+  HDC dc = wholeWindow ? GetWindowDC(window) : GetDC(window);
+  ThroughDisplayFormat(dc, r, into);
+  ReleaseDC(window, dc);
+}
+
+void AsDisplayShows(classlib::TBitmap& picture) {
+  classlib::TBitmap copy;
+  ThroughDisplayFormat(picture.Canvas().Handle(), {0, 0, picture.Width(), picture.Height()}, copy);
+  picture.Assign(copy);
+}
+
+int StalePixels(classlib::TWinControl& control, int inset) {
+  classlib::TBitmap shown, fresh;
+  ShownOnDisplay(control.Handle(), false, shown);
+  PaintControl(control, fresh);
+  AsDisplayShows(fresh);
+  int stale = 0;
+  for (int y = inset; y < fresh.Height() - inset; ++y)
+    for (int x = inset; x < fresh.Width() - inset; ++x) stale += shown.Pixel(x, y) != fresh.Pixel(x, y);
+  return stale;
+}
+
 int GdiObjectCount() {
   if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(count);
   // Wine answers 0 above; its process's table of GDI handles (the PEB's, 24-byte entries whose

@@ -23,6 +23,16 @@ std::vector<std::string> TakeBoundaryErrors();
 // The client area as the control paints it (WM_PRINTCLIENT into a 32-bit DIB).
 void PaintControl(classlib::TWinControl& control, classlib::TBitmap& into);
 
+// What the window shows on the display now (its client area, or the whole window with its frame),
+// and a picture as the display would show it: both pass through a bitmap of the display's format,
+// so the two compare exactly whatever the display's depth. A control's own fresh paint passed
+// through the second equals the first only when the control repainted what changed.
+void ShownOnDisplay(HWND window, bool wholeWindow, classlib::TBitmap& into);
+void AsDisplayShows(classlib::TBitmap& picture);
+// The pixels of the client area, Inset from its edges, that the control shows on the display
+// otherwise than a fresh paint of its present state: 0 once every change has been repainted.
+int StalePixels(classlib::TWinControl& control, int inset = 0);
+
 // The GDI objects the process holds now.
 int GdiObjectCount();
 

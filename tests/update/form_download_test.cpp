@@ -154,6 +154,7 @@ TEST_F(FormDownload, CancellingMidwayClosesSilentlyAndLeavesNothing) {
   } cases[] = {
       {"Abbrechen", [](TFormDownload& f) { ClickButton(*f.FlatButtonDownload); }},
       {"close box", [](TFormDownload& f) { CloseBox(f); }},
+      {"Escape", [](TFormDownload&) { testing_support::PressKey(GetFocus(), VK_ESCAPE); }},
   };
   const update::TOnProgressEvent progress = form->HTTPFetch->OnProgress;
   int progressSeen = 0;
@@ -174,6 +175,41 @@ TEST_F(FormDownload, CancellingMidwayClosesSilentlyAndLeavesNothing) {
     ExpectAllClosed();
     EXPECT_TRUE(opened.empty());
   }
+}
+
+TEST_F(FormDownload, CheckDownloadAndInstallGoByKeyboardAndEveryButtonShowsItsCaption) {
+  Put("setup-keys", {{"update.ini", VersionFile("2.41")}, {"orvapp.exe", Pattern(kSetupSize)}});
+  ServeFrom("setup-keys");
+  SetCursorPos(0, 0);
+  auto press = [](WORD key) { testing_support::PressKey(GetFocus(), key); };
+  auto focused = [] { return classlib::TWinControl::FindControl(GetFocus()); };
+  formUpdate->Show();
+  ASSERT_EQ(focused(), formUpdate->FlatButtonNext);
+  press(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return formUpdate->FlatButtonNext->Caption() == "Fertig "; }));
+  testing_support::Pump();
+  EXPECT_EQ(testing_support::StalePixels(*formUpdate->FlatButtonNext, 2), 0) << "\"Fertig \" is not what it shows";
+  press(VK_TAB);
+  ASSERT_EQ(focused(), formUpdate->FlatButtonDownload);
+  press(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return form->PanelInstall->Visible(); }));
+  EXPECT_EQ(focused(), form->FlatButtonInstall);
+  testing_support::Pump();
+  EXPECT_EQ(testing_support::StalePixels(*form->FlatButtonInstall, 2), 0);
+  press(VK_RETURN);
+  EXPECT_EQ(opened, std::vector<std::string>{DownloadedFile()});
+  EXPECT_EQ(quits, 1);
+  CloseBox(*form);
+
+  // Without a cancel button Escape is the update wizard's close box; shown again it starts over.
+  formUpdate->Show();
+  press(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return formUpdate->FlatButtonNext->Caption() == "Fertig "; }));
+  press(VK_ESCAPE);
+  ExpectAllClosed();
+  formUpdate->Show();
+  EXPECT_EQ(formUpdate->FlatButtonNext->Caption(), "Überprüfen ");
+  EXPECT_EQ(focused(), formUpdate->FlatButtonNext);
 }
 
 TEST_F(FormDownload, ProgressCountsWholeKilobytesOfTheOfferedSize) {

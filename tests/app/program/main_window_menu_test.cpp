@@ -15,7 +15,9 @@
 #include "app/single_backup_list.h"
 #include "app/wizards/main_window_hooks.h"
 #include "classlib/wide.h"
+#include "controls/flat/flat_hint.h"
 #include "tests/app/program/main_window_fixture.h"
+#include "tests/support/child_process.h"
 #include "tests/support/host_python.h"
 #include "tests/support/scripted_prompts.h"
 #include "update/automatic_update.h"
@@ -44,18 +46,6 @@ Stored ReadStored(const char* name) {
   if (s.type == REG_DWORD) s.number = *reinterpret_cast<DWORD*>(data);
   if (s.type == REG_SZ) s.text = classlib::Narrow(reinterpret_cast<wchar_t*>(data));
   return s;
-}
-
-// Runs a program of the Windows folder with its arguments and waits for its end.
-void RunAndWait(const std::wstring& commandLine) {
-  std::wstring command = commandLine;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  WaitForSingleObject(process.hProcess, 60000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
 }
 
 // The item list of a folder, as the folder dialog returns it.
@@ -267,8 +257,11 @@ TEST_F(MainMenu, TheExportReplacesAnOlderOneAndTheRegistryEditorRestoresEverythi
   const std::string dumped = registry.Dump("Software\\Norvex\\Orvanta");
   ASSERT_NE(dumped.find("T\xC3\xA4glich"), std::string::npos) << dumped;
   ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Norvex"), ERROR_SUCCESS);
-  EXPECT_EQ(registry.Dump("Software\\Norvex\\Orvanta").find("CompressRatio"), std::string::npos);
-  RunAndWait(L"regedit.exe /S \"" + classlib::Widen(file) + L"\"");
+  HKEY gone = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Norvex\\Orvanta", 0, KEY_READ, &gone), ERROR_FILE_NOT_FOUND);
+  const testing_support::ChildRun import =
+      testing_support::RunChild(L"regedit.exe /S \"" + classlib::Widen(file) + L"\"");
+  ASSERT_EQ(import.Problem, "");
   EXPECT_EQ(registry.Dump("Software\\Norvex\\Orvanta"), dumped);
 }
 
@@ -370,6 +363,40 @@ TEST_F(MainMenu, ThreeTabsEachShowTheirPageAndHeading) {
     EXPECT_TRUE(c.heading->ShowHint());
   }
   EXPECT_EQ(main->FlatHintMain->MaxHintWidth(), 250);
+}
+
+TEST_F(MainMenu, AHeadingsHintShowsInTheLightStripWithTheBlackArrowFramedByTheLine) {
+  Start();
+  ASSERT_TRUE(main->Visible());
+  classlib::TWinControl& heading = *main->PanelSingleBackupHeading;
+  const POINT at = heading.ClientToScreen({heading.Width() - 20, heading.Height() / 2});
+  SetCursorPos(at.x, at.y);
+  PostMessageW(heading.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(heading.Width() - 20, heading.Height() / 2));
+  testing_support::Pump();
+  classlib::Application().HintTimer().Tick();
+  auto* hint = dynamic_cast<controls::TFlatHintWindow*>(classlib::Application().HintWindow());
+  ASSERT_NE(hint, nullptr);
+  ASSERT_TRUE(hint->Visible());
+  EXPECT_EQ(hint->Caption(), "Erstellt ein einmaliges Backup.");
+  classlib::TBitmap shot;
+  testing_support::PaintControl(*hint, shot);
+  const int w = shot.Width(), h = shot.Height();
+  using Corner = controls::TFlatHintWindow::TArrowCorner;
+  const bool left = hint->ArrowCorner() == Corner::TopLeft || hint->ArrowCorner() == Corner::BottomLeft;
+  const int stripLeft = left ? 1 : w - 15;
+  int light = 0, arrow = 0, other = 0;
+  for (int y = 1; y < h - 1; ++y)
+    for (int x = stripLeft; x < stripLeft + 14; ++x) {
+      const classlib::TColor c = shot.Pixel(x, y);
+      (c == 0xF5DEDE ? light : c == 0x000000 ? arrow : other) += 1;
+    }
+  EXPECT_GT(light, arrow);
+  EXPECT_GT(arrow, 20) << "the arrow";
+  EXPECT_EQ(other, 0) << "the strip holds its colour and the arrow only";
+  EXPECT_EQ(shot.Pixel(0, 0), 0x996633u);
+  EXPECT_EQ(shot.Pixel(w - 1, h - 1), 0x996633u);
+  EXPECT_EQ(shot.Pixel(left ? w - 2 : 1, 1), 0xFFFFFFu) << "the text area";
+  classlib::Application().CancelHint();
 }
 
 TEST_F(MainMenu, TheUpdateEntryIsTheHooksCaptionAndQuitMinimierenAndBeendenDoTheirWork) {

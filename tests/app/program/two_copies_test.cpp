@@ -169,7 +169,7 @@ class TwoCopies : public ::testing::Test {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-      ADD_FAILURE() << "cannot start " << program;
+      ADD_FAILURE() << "cannot start " << program << " (error " << GetLastError() << ")";
       return nullptr;
     }
     CloseHandle(process.hThread);
@@ -188,10 +188,19 @@ class TwoCopies : public ::testing::Test {
     return true;
   }
 
-  // The main window of a copy once it exists: its windows are all made by then.
+  // The main window of a copy once it exists: its windows are all made by then. Null, with the
+  // reason as a failure, when the copy ended first or made none within the wait.
   static HWND MainWindowOf(HANDLE process) {
     HWND main = nullptr;
-    WaitUntil([&] { return (main = WindowOf(GetProcessId(process), L"", L"Orvanta v2.4")) != nullptr; });
+    WaitUntil([&] {
+      main = WindowOf(GetProcessId(process), L"", L"Orvanta v2.4");
+      return main || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    });
+    DWORD exitCode = STILL_ACTIVE;
+    if (!main && GetExitCodeProcess(process, &exitCode) && exitCode != STILL_ACTIVE)
+      ADD_FAILURE() << "the copy ended with " << exitCode << " before it made its main window";
+    else if (!main)
+      ADD_FAILURE() << "the copy made no main window within 20 s";
     return main;
   }
 
@@ -204,10 +213,18 @@ class TwoCopies : public ::testing::Test {
     return WaitUntil([&] { return Log().find(text) != std::string::npos; });
   }
 
-  // A run of the copy has logged its end and given its main window back, which it disabled.
+  // A run of the copy has logged its end and given its main window back, which it disabled; else
+  // a failure says which of the two did not come within the wait.
   bool RunEnded(HWND main) const {
-    return LogHolds("Grund:        Ende der Durchf\xFChrung") &&
-           WaitUntil([&] { return IsWindowEnabled(main) != FALSE; });
+    if (!LogHolds("Grund:        Ende der Durchf\xFChrung")) {
+      ADD_FAILURE() << "the run logged no end within 20 s:\n" << Log();
+      return false;
+    }
+    if (!WaitUntil([&] { return IsWindowEnabled(main) != FALSE; })) {
+      ADD_FAILURE() << "the run ended, and the main window stayed disabled";
+      return false;
+    }
+    return true;
   }
 
   // Ends a copy as the end of the Windows session does (it logs that end); one that does not
@@ -281,7 +298,7 @@ TEST_F(TwoCopies, ASecondStartHandsItsDefinitionToTheRunningCopyAndEnds) {
   GetExitCodeProcess(second, &exitCode);
   EXPECT_EQ(exitCode, 0u);
 
-  ASSERT_TRUE(RunEnded(main)) << Log();
+  ASSERT_TRUE(RunEnded(main));
   EXPECT_NE(Log().find("Name:         Name With Blanks\r\n"), std::string::npos) << Log();
   EXPECT_TRUE(testing_support::FileExists(target + "\\Name With Blanks.zip"));
   // The second start wrote nothing to the log.
@@ -325,7 +342,7 @@ TEST_F(TwoCopies, WithNoCopyRunningAStartRunsItsOwnDefinitionAndStaysInTheTray) 
   const HANDLE first = Start("/start Nachts");
   const HWND main = MainWindowOf(first);
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(RunEnded(main)) << Log();
+  ASSERT_TRUE(RunEnded(main));
   EXPECT_NE(Log().find("Name:         Nachts\r\n"), std::string::npos);
   EXPECT_TRUE(testing_support::FileExists(target + "\\Nachts.zip"));
   EXPECT_FALSE(IsWindowVisible(main));
@@ -411,7 +428,7 @@ TEST_F(TwoCopies, ADesktopShortcutStartedBesideTheRunningCopyRunsItsDefinitionTh
     EXPECT_TRUE(classlib::WaitRunningSynchronizedCalls(open.hProcess, 10000)) << "the second start did not end";
     CloseHandle(open.hProcess);
   }
-  ASSERT_TRUE(RunEnded(main)) << Log();
+  ASSERT_TRUE(RunEnded(main));
   EXPECT_NE(Log().find("Name:         Jeden Abend um 6\r\n"), std::string::npos) << Log();
   EXPECT_TRUE(testing_support::FileExists(target + "\\Jeden Abend um 6.zip"));
   EXPECT_EQ(Occurrences(Log(), kStartAction), 1u);

@@ -1,42 +1,64 @@
-// Each window used without a mouse: Tab walks its controls, Return and Escape answer it, Space
-// presses the focused button, and the tab strip's arrow keys switch its pages.
+// Each window used without a mouse: focus starts on the page's first control, Tab walks the
+// controls in reading order, Return presses the forward or default button and Escape the cancel
+// button or the close box, Space presses the focused button, and the tab strip's arrow keys switch
+// its pages. The wizards are walked from their first page to their last, and after every step each
+// button shows on screen what a fresh paint of its state shows.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "app/backup_definition.h"
+#include "app/job_list.h"
 #include "app/restore_page.h"
 #include "app/single_backup_list.h"
 #include "app/wizards/form_add.h"
 #include "app/wizards/form_creation.h"
 #include "app/wizards/form_extract.h"
+#include "app/wizards/form_instant.h"
 #include "app/wizards/form_popup.h"
 #include "app/wizards/form_progress.h"
 #include "app/wizards/form_recover.h"
+#include "app/wizards/form_select.h"
+#include "app/wizards/instant_pages.h"
 #include "tests/app/restore_fixture.h"
 #include "tests/app/wizards/single_backup_fixture.h"
 #include "tests/app/wizards/wizard_fixture.h"
 #include "tests/support/scripted_prompts.h"
+#include "zip/fs.h"
+#include "zip/fs_helpers.h"
 
 using namespace app;
 using testing_support::PressAltKey;
 using testing_support::PressKey;
+using testing_support::TypeChars;
 
 namespace {
+
+using Controls = std::vector<classlib::TWinControl*>;
+
+// The button's frame is two pixels at most; inside it lie the caption and its background.
+constexpr int kButtonFrame = 2;
 
 // What the keyboard tests do, on any fixture.
 template <typename Fixture>
 class Keys : public Fixture {
  protected:
+  Keys() {
+    // No button is hovered: what a button shows follows from the keys alone.
+    SetCursorPos(0, 0);
+  }
   // The key on whatever has the focus now.
   static void Press(WORD key) { PressKey(GetFocus(), key); }
+  static void Type(const std::wstring& text) { TypeChars(GetFocus(), text); }
   static classlib::TWinControl* FocusedControl() { return classlib::TWinControl::FindControl(GetFocus()); }
   // The controls Tab visits from the focused one until it comes back.
-  static std::vector<classlib::TWinControl*> TabCycle() {
-    std::vector<classlib::TWinControl*> visited = {FocusedControl()};
+  static Controls TabCycle() {
+    Controls visited = {FocusedControl()};
     for (int i = 0; i < 40; ++i) {
       Press(VK_TAB);
       if (FocusedControl() == visited.front()) return visited;
@@ -46,8 +68,33 @@ class Keys : public Fixture {
     return visited;
   }
   template <typename T>
-  static bool Contains(const std::vector<classlib::TWinControl*>& list, T* control) {
+  static bool Contains(const Controls& list, T* control) {
     return std::find(list.begin(), list.end(), control) != list.end();
+  }
+  // Tab from the first control visits the others as they are read: each one right of the one
+  // before on its row, or below it.
+  static void ExpectReadingOrder(const Controls& cycle) {
+    for (size_t i = 1; i < cycle.size(); ++i) {
+      const RECT before = cycle[i - 1]->BoundsRect(), now = cycle[i]->BoundsRect();
+      POINT a = cycle[i - 1]->Parent()->ClientToScreen({before.left, before.top});
+      POINT b = cycle[i]->Parent()->ClientToScreen({now.left, now.top});
+      const int beforeBottom = a.y + (before.bottom - before.top), nowBottom = b.y + (now.bottom - now.top);
+      const bool sameRow = b.y < beforeBottom && nowBottom > a.y;
+      EXPECT_TRUE(sameRow ? b.x > a.x : b.y >= beforeBottom - 4)
+          << "Tab goes from " << a.x << "," << a.y << " back to " << b.x << "," << b.y << " (step " << i << ")";
+    }
+  }
+  // The button reads caption, hidden when null, and shows on screen what a fresh paint shows.
+  static void ExpectButton(controls::TFlatButton& button, const char* caption) {
+    if (!caption) {
+      EXPECT_FALSE(button.Showing());
+      return;
+    }
+    ASSERT_TRUE(button.Showing()) << caption;
+    EXPECT_EQ(button.Caption(), caption);
+    testing_support::Pump();  // what is due to be painted is painted
+    EXPECT_EQ(testing_support::StalePixels(button, kButtonFrame), 0)
+        << "the button reading \"" << caption << "\" still shows an older picture";
   }
 };
 
@@ -59,7 +106,7 @@ TEST_F(WindowKeys, ProgressWindowCancelsByKeyboard) {
     SCOPED_TRACE(key);
     progress.Show();
     ASSERT_EQ(FocusedControl(), progress.FlatButtonCancel);
-    EXPECT_EQ(TabCycle(), std::vector<classlib::TWinControl*>{progress.FlatButtonCancel});
+    EXPECT_EQ(TabCycle(), Controls{progress.FlatButtonCancel});
     Press(key);
     EXPECT_FALSE(progress.Visible());
   }
@@ -69,11 +116,12 @@ TEST_F(WindowKeys, PopupIsAnsweredAndItsPagesWalkedByKeyboard) {
   TFormPopup popup(nullptr);
   popup.FlatComboBoxBurner->Items().Add("(E:) Lumatec RW-5200");
   popup.Show();
-  const std::vector<classlib::TWinControl*> first = TabCycle();
-  const std::vector<classlib::TWinControl*> reached = {popup.RadioButtonFull,    popup.FlatTabControlMain,
-                                                       popup.RadioButtonDir,     popup.FolderTree,
-                                                       popup.FlatComboBoxBurner, popup.FlatButtonOK,
-                                                       popup.FlatButtonCancel};
+  ASSERT_EQ(FocusedControl(), popup.RadioButtonFull);
+  const Controls first = TabCycle();
+  ExpectReadingOrder(first);
+  const Controls reached = {popup.RadioButtonFull,    popup.FlatTabControlMain, popup.RadioButtonDir,
+                            popup.FolderTree,         popup.FlatComboBoxBurner, popup.FlatButtonOK,
+                            popup.FlatButtonCancel};
   for (size_t i = 0; i < reached.size(); ++i) EXPECT_TRUE(Contains(first, reached[i])) << i;
   EXPECT_FALSE(Contains(first, popup.FlatEditFileStart)) << "on the hidden page";
 
@@ -82,7 +130,7 @@ TEST_F(WindowKeys, PopupIsAnsweredAndItsPagesWalkedByKeyboard) {
   Press(VK_RIGHT);
   EXPECT_EQ(popup.FlatTabControlMain->ActiveTab(), 1);
   EXPECT_TRUE(popup.PanelAfter->Visible());
-  const std::vector<classlib::TWinControl*> second = TabCycle();
+  const Controls second = TabCycle();
   EXPECT_TRUE(Contains(second, popup.FlatEditFileStart));
   EXPECT_TRUE(Contains(second, popup.FlatButtonFileStart));
   EXPECT_FALSE(Contains(second, popup.FlatComboBoxBurner));
@@ -91,11 +139,13 @@ TEST_F(WindowKeys, PopupIsAnsweredAndItsPagesWalkedByKeyboard) {
   PressAltKey(GetFocus(), L'q');
   EXPECT_TRUE(popup.Visible());
 
-  popup.RadioButtonPart->SetFocus();
+  // Return on the file field is "OK"; shown again, the window starts over at its first control.
+  popup.FlatEditFileStart->SetFocus();
   Press(VK_RETURN);
   EXPECT_EQ(popup.UserChoice, TChoiceForm::kOK);
   popup.Show();
   EXPECT_EQ(popup.FlatTabControlMain->ActiveTab(), 0);
+  EXPECT_EQ(FocusedControl(), popup.RadioButtonFull);
   Press(VK_ESCAPE);
   EXPECT_EQ(popup.UserChoice, TChoiceForm::kCancel);
   popup.Show();
@@ -109,8 +159,7 @@ TEST_F(WindowKeys, RecoverChoiceIsMadeAndAnsweredByKeyboard) {
   TFormRecover recover(nullptr);
   recover.Show();
   ASSERT_EQ(FocusedControl(), recover.FlatComboBoxRecover);
-  EXPECT_EQ(TabCycle(), (std::vector<classlib::TWinControl*>{recover.FlatComboBoxRecover, recover.FlatButtonOK,
-                                                             recover.FlatButtonCancel}));
+  EXPECT_EQ(TabCycle(), (Controls{recover.FlatComboBoxRecover, recover.FlatButtonOK, recover.FlatButtonCancel}));
   Press(VK_DOWN);
   EXPECT_EQ(recover.FlatComboBoxRecover->ItemIndex(), TFormRecover::kSkipRecovery);
   Press(VK_RETURN);
@@ -130,9 +179,10 @@ TEST_F(WindowKeys, ExtractionWindowIsAnsweredByKeyboard) {
   TFormExtract extract(nullptr);
   extract.Show();
   ASSERT_EQ(FocusedControl(), extract.FolderTree);
-  EXPECT_EQ(TabCycle(), (std::vector<classlib::TWinControl*>{extract.FolderTree, extract.CheckBoxDirs,
-                                                             extract.CheckBoxNewer, extract.FlatButtonBack,
-                                                             extract.FlatButtonNext}));
+  const Controls cycle = TabCycle();
+  EXPECT_EQ(cycle, (Controls{extract.FolderTree, extract.CheckBoxDirs, extract.CheckBoxNewer, extract.FlatButtonBack,
+                             extract.FlatButtonNext}));
+  ExpectReadingOrder(cycle);
   // Return is "Fertig": with the desktop chosen it asks for a real folder.
   const HWND tree = extract.FolderTree->Handle();
   TreeView_SelectItem(tree, TreeView_GetRoot(tree));
@@ -140,12 +190,37 @@ TEST_F(WindowKeys, ExtractionWindowIsAnsweredByKeyboard) {
   Press(VK_RETURN);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text.rfind("Bitte wählen Sie ein Verzeichnis aus", 0), 0u);
-  // The window has no cancel button: Escape leaves it open; "Zurück" by Space closes it.
+  // Without a cancel button Escape is the close box; "Zurück" by Space closes it as well.
   Press(VK_ESCAPE);
-  EXPECT_TRUE(extract.Visible());
+  EXPECT_FALSE(extract.Visible());
+  EXPECT_TRUE(main.enabled);
+  extract.Show();
   extract.FlatButtonBack->SetFocus();
   Press(VK_SPACE);
   EXPECT_FALSE(extract.Visible());
+}
+
+TEST_F(WindowKeys, FolderSelectionAppliesWithReturnAndCancelsWithEscape) {
+  TFormInstant wizard(nullptr, nullptr);
+  wizard.Show();
+  zip::ForceDirectories(dir / "Fotos");
+  wizard.FormSelect->ShowFor(wizard, *wizard.ListViewExtended);
+  ASSERT_EQ(FocusedControl(), wizard.FormSelect->FolderTree);
+  const Controls cycle = TabCycle();
+  EXPECT_EQ(cycle, (Controls{wizard.FormSelect->FolderTree, wizard.FormSelect->CheckBoxRecursive,
+                             wizard.FormSelect->FlatButtonApply, wizard.FormSelect->FlatButtonCancel}));
+  ExpectReadingOrder(cycle);
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(wizard.FormSelect->Visible());
+  EXPECT_TRUE(wizard.Enabled());
+  EXPECT_EQ(wizard.ListViewExtended->Items().Count(), 0);
+
+  wizard.FormSelect->ShowFor(wizard, *wizard.ListViewExtended);
+  ASSERT_TRUE(wizard.FormSelect->FolderTree->SetPath(dir / "Fotos"));
+  Press(VK_RETURN);
+  EXPECT_FALSE(wizard.FormSelect->Visible());
+  ASSERT_EQ(wizard.ListViewExtended->Items().Count(), 1);
+  EXPECT_EQ(wizard.ListViewExtended->Items()[0]->Caption(), dir / "Fotos");
 }
 
 TEST_F(WindowKeys, RestorePageButtonsWorkByKeyboard) {
@@ -153,9 +228,8 @@ TEST_F(WindowKeys, RestorePageButtonsWorkByKeyboard) {
   restore_fixture::RestoreWindows windows;
   app::TRestorePage& page = *windows.page;
   page.FlatButtonOpen->SetFocus();
-  const std::vector<classlib::TWinControl*> cycle = TabCycle();
-  for (classlib::TWinControl* c : std::vector<classlib::TWinControl*>{page.ListViewRestore, page.FlatButtonExtract,
-                                                                     page.FlatButtonExtractAll})
+  const Controls cycle = TabCycle();
+  for (classlib::TWinControl* c : Controls{page.ListViewRestore, page.FlatButtonExtract, page.FlatButtonExtractAll})
     EXPECT_TRUE(Contains(cycle, c));
   prompts.ChooseNextFile(std::nullopt);
   Press(VK_SPACE);
@@ -183,54 +257,183 @@ class SingleBackupKeys : public Keys<wizard_testing::SingleBackupFixture> {
   TFormAdd* add = new TFormAdd(nullptr);
 };
 
-TEST_F(SingleBackupKeys, CreationWizardIsWalkedByKeyboard) {
+TEST_F(SingleBackupKeys, CreationWizardIsWalkedByKeyboardFromWelcomeToItsResult) {
   AddFileItem(PageList(), MakeFile("Quelle\\Brief.txt"));
+  zip::ForceDirectories(dir / "Ziel");
+  ASSERT_TRUE(creation->FolderTree->SetPath(dir / "Ziel"));
   page->FlatButtonSingleCreate->SetFocus();
   Press(VK_SPACE);
   ASSERT_TRUE(creation->Visible());
-  EXPECT_EQ(TabCycle(), (std::vector<classlib::TWinControl*>{creation->FlatButtonBack, creation->FlatButtonNext}));
-  creation->FlatButtonNext->SetFocus();
-  Press(VK_RETURN);
-  ASSERT_TRUE(creation->PanelStep1->Visible());
-  const std::vector<classlib::TWinControl*> step1 = TabCycle();
-  EXPECT_TRUE(Contains(step1, creation->RadioButtonDir));
-  EXPECT_TRUE(Contains(step1, creation->FolderTree));
-  EXPECT_FALSE(Contains(step1, creation->FlatEditName)) << "on a hidden page";
 
-  creation->FlatButtonNext->SetFocus();
+  // Each step: the key, then the page, where the focus starts, and both buttons' captions.
+  const struct {
+    const char* what;
+    WORD key;
+    classlib::TControl* page;
+    classlib::TWinControl* focus;
+    const char* back;
+    const char* next;
+  } steps[] = {
+      {"welcome", 0, creation->PanelWelcome, creation->FlatButtonNext, "Abbrechen", "Weiter"},
+      {"destination", VK_RETURN, creation->PanelStep1, creation->RadioButtonDir, "Zurück", "Weiter"},
+      {"name", VK_RETURN, creation->PanelStep2, creation->FlatEditName, "Zurück", "Weiter"},
+      {"split", VK_RETURN, creation->PanelStep3Split, creation->CheckBoxStep3, "Zurück", "Fertig"},
+      {"back to the name", VK_TAB, creation->PanelStep3Split, creation->FlatButtonBack, "Zurück", "Fertig"},
+      {"name again", VK_RETURN, creation->PanelStep2, creation->FlatEditName, "Zurück", "Weiter"},
+      {"split again", VK_RETURN, creation->PanelStep3Split, creation->CheckBoxStep3, "Zurück", "Fertig"},
+      {"result", VK_RETURN, creation->PanelStepCreate, creation->FlatButtonNext, nullptr, "Schließen"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    if (step.key) Press(step.key);
+    ASSERT_TRUE(step.page->Visible());
+    EXPECT_EQ(FocusedControl(), step.focus);
+    ExpectButton(*creation->FlatButtonBack, step.back);
+    ExpectButton(*creation->FlatButtonNext, step.next);
+    if (step.page != creation->PanelWelcome && step.page != creation->PanelStepCreate && step.key != VK_TAB) {
+      const Controls cycle = TabCycle();
+      ExpectReadingOrder(cycle);
+      EXPECT_TRUE(Contains(cycle, creation->FlatButtonNext));
+    }
+  }
+  EXPECT_TRUE(testing_support::FileExists(dir / "Ziel\\unbenannt.zip"));
+  Press(VK_RETURN);
+  EXPECT_FALSE(creation->Visible());
+  EXPECT_TRUE(main.enabled);
+
+  // Opened again it starts over; the name takes only what it may, Escape closes at any page.
+  page->FlatButtonSingleCreate->SetFocus();
   Press(VK_SPACE);
-  ASSERT_TRUE(creation->PanelStep2->Visible());
-  creation->FlatEditName->SetFocus();
+  ASSERT_TRUE(creation->PanelWelcome->Visible());
+  EXPECT_EQ(FocusedControl(), creation->FlatButtonNext);
+  Press(VK_RETURN);
+  Press(VK_RETURN);
+  ASSERT_EQ(FocusedControl(), creation->FlatEditName);
   PressKey(GetFocus(), VK_END);
-  for (WORD key : {WORD{'X'}, WORD{VK_MULTIPLY}, WORD{'Y'}}) Press(key);
+  Type(L"x*y");
   EXPECT_EQ(creation->FlatEditName->Text(), "unbenannt.zipxy") << "'*' is refused";
-  // Tab leaves the name for the buttons; Space on "Zurück" goes back a page.
-  Press(VK_TAB);
-  EXPECT_EQ(FocusedControl(), creation->FlatButtonBack);
-  Press(VK_SPACE);
-  EXPECT_TRUE(creation->PanelStep1->Visible());
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(creation->Visible());
+  EXPECT_TRUE(main.enabled);
+  EXPECT_EQ(creation->FlatEditName->Text(), "unbenannt.zip");
 }
 
 TEST_F(SingleBackupKeys, AddDialogIsWalkedByKeyboard) {
   page->FlatButtonSingleAdd->SetFocus();
   Press(VK_RETURN);
   ASSERT_TRUE(add->Visible());
-  EXPECT_EQ(TabCycle(),
-            (std::vector<classlib::TWinControl*>{add->RadioButtonFiles, add->RadioButtonFolders, add->FlatButtonNext}));
-  add->FlatButtonNext->SetFocus();
-  Press(VK_SPACE);
+  ASSERT_EQ(FocusedControl(), add->RadioButtonFiles);
+  EXPECT_EQ(TabCycle(), (Controls{add->RadioButtonFiles, add->FlatButtonNext}));
+  // The choice is one stop of Tab, made with the arrow keys.
+  Press(VK_DOWN);
+  EXPECT_EQ(FocusedControl(), add->RadioButtonFolders);
+  EXPECT_TRUE(add->RadioButtonFolders->Checked());
+  EXPECT_EQ(TabCycle(), (Controls{add->RadioButtonFolders, add->FlatButtonNext}));
+  Press(VK_UP);
+  EXPECT_TRUE(add->RadioButtonFiles->Checked());
+  Press(VK_RETURN);
   ASSERT_TRUE(add->PanelFiles->Visible());
-  const std::vector<classlib::TWinControl*> files = TabCycle();
-  for (classlib::TWinControl* c : std::vector<classlib::TWinControl*>{
-           add->ListViewFiles, add->FlatButtonFilesAdd, add->FlatButtonFilesDelete, add->FlatButtonBack,
-           add->FlatButtonNext})
-    EXPECT_TRUE(Contains(files, c));
-  EXPECT_FALSE(Contains(files, add->FlatButtonFoldersAdd));
+  ASSERT_EQ(FocusedControl(), add->ListViewFiles);
+  ExpectButton(*add->FlatButtonBack, "Zurück");
+  ExpectButton(*add->FlatButtonNext, "Fertig");
+  const Controls files = TabCycle();
+  EXPECT_EQ(files, (Controls{add->ListViewFiles, add->FlatButtonFilesAdd, add->FlatButtonFilesDelete,
+                             add->FlatButtonBack, add->FlatButtonNext}));
+  ExpectReadingOrder(files);
   prompts.ChooseNextFiles(std::nullopt);
   add->FlatButtonFilesAdd->SetFocus();
   Press(VK_SPACE);
   ASSERT_EQ(prompts.fileRequests.size(), 1u);
   EXPECT_EQ(prompts.fileRequests[0].title, "Dateien hinzufügen");
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(add->Visible());
+  EXPECT_TRUE(main.enabled);
+}
+
+class InstantKeys : public Keys<wizard_testing::WizardFixture> {
+ protected:
+  InstantKeys() {
+    MainWindow().Jobs = [this] { return &jobs; };
+    for (const char* folder : {"Daten", "Ziel"}) zip::ForceDirectories(dir / folder);
+  }
+  ~InstantKeys() override { delete form; }
+
+  JobList jobs;
+  TFormInstant* form = new TFormInstant(nullptr, nullptr);
+};
+
+TEST_F(InstantKeys, EveryPageOfAFolderDefinitionIsWalkedByKeyboardAndSaved) {
+  ASSERT_TRUE(form->FolderTree->SetPath(dir / "Daten"));
+  ASSERT_TRUE(form->FolderTreeSave->SetPath(dir / "Ziel"));
+  form->AddDefinition();
+
+  // Each step: the keys, then the page and where the focus starts.
+  const struct {
+    const char* what;
+    std::vector<WORD> keys;
+    int page;
+    classlib::TWinControl* focus;
+  } steps[] = {
+      {"welcome", {}, 0, form->RadioButtonFiles},
+      // Folders, and the expert mode, chosen on the welcome page.
+      {"folders", {VK_DOWN, VK_TAB, VK_SPACE, VK_RETURN}, 1, form->RadioButtonSimple},
+      {"filter", {VK_RETURN}, 2, form->RadioButtonAll},
+      {"schedule", {VK_RETURN}, 3, form->CheckBoxIntervall},
+      {"catch-up", {VK_RETURN}, 4, form->RadioButtonGarantieEver},
+      {"kind", {VK_RETURN}, 5, form->RadioButtonPartFull},
+      {"instances", {VK_RETURN}, 6, form->SpinEditInstances},
+      {"password", {VK_RETURN}, 7, form->CheckBoxPassword},
+      // Back from the page's first control: Tab past both fields and the expert check box.
+      {"back to the instances", {VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_RETURN}, 6, form->SpinEditInstances},
+      {"password again", {VK_RETURN}, 7, form->CheckBoxPassword},
+      {"split", {VK_SPACE, VK_TAB, 'G', VK_TAB, 'G', VK_RETURN}, 8, form->FlatComboBoxSplitVariante},
+      {"destination", {VK_RETURN}, 9, form->RadioButtonDir},
+      {"name", {VK_RETURN}, 10, form->FlatEditName},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    for (WORD key : step.keys) Press(key);
+    ASSERT_EQ(form->PageIndex(), step.page);
+    EXPECT_EQ(FocusedControl(), step.focus);
+    ExpectButton(*form->FlatButtonBack, "Zurück");
+    ExpectButton(*form->FlatButtonNext, step.page == kNamePage ? "Fertig" : "Weiter");
+    const Controls cycle = TabCycle();
+    ExpectReadingOrder(cycle);
+    EXPECT_TRUE(Contains(cycle, form->CheckBoxExpert));
+    EXPECT_EQ(cycle.back(), form->FlatButtonNext);
+  }
+  Press(VK_END);
+  Type(L"\b\b\b\b\b\b\b\b\bFotos");
+  Press(VK_RETURN);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(main.enabled);
+  const std::optional<BackupDefinition> saved = ReadBackupDefinition("Fotos");
+  ASSERT_TRUE(saved.has_value());
+  EXPECT_EQ(saved->Option, BackupOption::Folders);
+  EXPECT_TRUE(saved->UsePassword);
+  EXPECT_EQ(saved->Password, "g");
+  EXPECT_EQ(saved->Create, dir / "Ziel\\");
+}
+
+TEST_F(InstantKeys, TheWelcomePageOfANewDefinitionGoesOnWithReturnAndEscapeClosesAnyPage) {
+  form->AddDefinition();
+  Press(VK_RETURN);
+  EXPECT_EQ(form->PageIndex(), 1);
+  EXPECT_EQ(FocusedControl(), form->ListViewFiles);
+  ExpectButton(*form->FlatButtonBack, "Zurück");
+  ExpectButton(*form->FlatButtonNext, "Weiter");
+  // Switching the mode shows the page again and leaves the focus where it was switched.
+  Press(VK_TAB);
+  Press(VK_TAB);
+  Press(VK_TAB);
+  ASSERT_EQ(FocusedControl(), form->CheckBoxExpert);
+  Press(VK_SPACE);
+  EXPECT_EQ(form->PageIndex(), 1);
+  EXPECT_EQ(FocusedControl(), form->CheckBoxExpert);
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(main.enabled);
+  EXPECT_EQ(ListBackupDefinitions().Count(), 0);
 }
 
 }  // namespace
