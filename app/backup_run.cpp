@@ -349,10 +349,11 @@ class Run {
     }
     zip_.ClearArchive();
     MainWindow().StopTrayAnimation();
-    progress_.Close();
     MainWindow().SetBackupRunning(false);
-    // Last: once the user (or Windows ending the session) can reach the window, the run is over.
+    // Once the user (or Windows ending the session) can reach the window, the run is over; the
+    // progress window closes only with the main window enabled.
     MainWindow().SetEnabled(true);
+    progress_.Close();
     switch (after) {
       case AfterBackupAction::ShutDown:
         System().ExitSystem(EWX_POWEROFF);

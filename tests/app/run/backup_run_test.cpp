@@ -152,6 +152,7 @@ TEST_F(BackupRun, EveryKindOfSourceGivesAnArchiveThePeersAccept) {
        },
        "2024-03-05 14-22.zip", {a, b, plain, pic, c, e, f, g}},
   };
+  main.visible = true;  // the progress window shows, and must go again
   int n = 0;
   for (const Case& test : cases) {
     SCOPED_TRACE(test.what);
@@ -171,6 +172,8 @@ TEST_F(BackupRun, EveryKindOfSourceGivesAnArchiveThePeersAccept) {
     EXPECT_EQ(stored->BackupFiles, std::to_string(test.entries.size()));
     EXPECT_EQ(stored->AfterBackup, AfterBackupAction::None);
     EXPECT_EQ(main.panelRefreshes, n);
+    EXPECT_FALSE(progress->Visible());
+    EXPECT_TRUE(main.enabled);
   }
   EXPECT_FALSE(main.backupRunning);
   EXPECT_TRUE(scheduler.TimerBackup.Enabled());
