@@ -292,8 +292,9 @@ TEST_F(TwoCopies, ASecondStartHandsItsDefinitionToTheRunningCopyAndEnds) {
 
   const auto begin = std::chrono::steady_clock::now();
   const HANDLE second = Start("/start Name With Blanks");
-  ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, 5000)) << "the second start did not end";
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(), 5.0);
+  // Wide bounds: a loaded machine starts Wine's processes slowly.
+  ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, 20000)) << "the second start did not end";
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(), 20.0);
   DWORD exitCode = 99;
   GetExitCodeProcess(second, &exitCode);
   EXPECT_EQ(exitCode, 0u);
