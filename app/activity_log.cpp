@@ -124,6 +124,10 @@ void LogSkippedFile(const std::string& fileName) {
   WriteBlock([&] { return Lines{kError + fileName + " konnte nicht gesichert werden."}; });
 }
 
+void LogLeftoverRemoved(const std::string& fileName) {
+  WriteBlock([&] { return Lines{kAction + fileName + " einer unterbrochenen Sicherung entfernt."}; });
+}
+
 void LogError(const std::string& text) {
   WriteBlock([&] {
     // A message box's text keeps to its one line: each line break becomes a space.

@@ -31,6 +31,9 @@ void LogSingleBackupStart();
 void LogRunEnd(RunEnd reason);
 // A file the zip writer skipped: "<file> konnte nicht gesichert werden."
 void LogSkippedFile(const std::string& fileName);
+// A file that a run stopped before its end left behind, now deleted:
+// "Aktion:       <file> einer unterbrochenen Sicherung entfernt."
+void LogLeftoverRemoved(const std::string& fileName);
 // Any other failure within a run, as one "Fehler:" line; line breaks in text become spaces.
 void LogError(const std::string& text);
 

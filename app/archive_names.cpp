@@ -1,5 +1,7 @@
 #include "app/archive_names.h"
 
+#include <algorithm>
+
 #include "classlib/date_format.h"
 #include "classlib/format.h"
 #include "classlib/text.h"
@@ -13,9 +15,25 @@ bool HasZipExtension(const std::string& name) {
 
 std::string ArchiveName(const BackupDefinition& def, bool partial, classlib::TDateTime start) {
   const std::string name = def.UseDateTime ? classlib::FormatDateTime("yyyy-mm-dd hh-nn", start) : def.Title;
-  if (!HasZipExtension(name)) return name + (partial && def.PartBackupFull ? " [part].zip" : ".zip");
+  if (!HasZipExtension(name)) return name + (partial ? " [part].zip" : ".zip");
   const std::size_t stem = name.size() - 4;
   return partial ? name.substr(0, stem) + " [part]" + name.substr(stem) : name;
+}
+
+bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem) {
+  const std::string kPart = " [part]";
+  const std::size_t cut = stem.size() - std::min(stem.size(), kPart.size());
+  const std::string full = classlib::SameTextAscii(stem.substr(cut), kPart) ? stem.substr(0, cut) : stem;
+  if (!def.UseDateTime) {
+    const std::string name = ArchiveName(def, false, 0);
+    return classlib::SameTextAscii(full, name.substr(0, name.size() - 4));
+  }
+  // "yyyy-mm-dd hh-nn"
+  static const char kShape[] = "0000-00-00 00-00";
+  if (full.size() != sizeof kShape - 1) return false;
+  for (std::size_t i = 0; i < full.size(); ++i)
+    if (kShape[i] == '0' ? full[i] < '0' || full[i] > '9' : full[i] != kShape[i]) return false;
+  return true;
 }
 
 int GenerationsOf(const BackupDefinition& def) { return def.UseDateTime ? 1 : def.Instances; }

@@ -13,10 +13,14 @@ namespace app {
 bool HasZipExtension(const std::string& name);
 
 // The file name (no folder) of a run's archive: the job name, or with UseDateTime the start as
-// "yyyy-mm-dd hh-nn"; then ".zip", or " [part].zip" for a partial run. A name that already ends in
-// ".zip" gets " [part]" before it in a partial run. A partial run of a job whose partial mode is
-// not "since the last full backup" (PartBackupFull false) takes plain ".zip".
+// "yyyy-mm-dd hh-nn"; then ".zip", or " [part].zip" for a partial run of any mode, so a partial run
+// never takes the name of the full backup. A name that already ends in ".zip" gets " [part]"
+// before it in a partial run.
 std::string ArchiveName(const BackupDefinition& def, bool partial, classlib::TDateTime start);
+
+// Whether stem (a file name without ".zip") is that of an archive some run of def writes: full or
+// partial, with UseDateTime at any start.
+bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem);
 
 // How many generations a run keeps: Instances, but one for date-time names.
 int GenerationsOf(const BackupDefinition& def);

@@ -21,6 +21,7 @@
 #include "app/system_actions.h"
 #include "app/wizards/burn_controls.h"
 #include "app/wizards/main_window_hooks.h"
+#include "app/write_watch.h"
 #include "classlib/clock.h"
 #include "classlib/date_format.h"
 #include "classlib/exceptions.h"
@@ -87,6 +88,7 @@ class Run {
     destination_ = zip::WithTrailingBackslash(destination_);
     if (!AbsoluteFolder(destination_))
       throw classlib::EFCreateError("Das Zielverzeichnis \"" + destination_ + "\" ist nicht vorhanden.");
+    RemoveLeftoverAsideFiles(destination_, [this](const std::string& stem) { return IsRunArchiveStem(def_, stem); });
 
     CollectFiles();
     if (progress_.CancelRequested() || zipList_.Count() == 0) return Cancel();
@@ -233,21 +235,16 @@ class Run {
     written_.ZipFile = AsideArchiveName(destination_ + name_);
     zip_.SetZipName(written_.ZipFile);
     zip_.SetFilesList(zipList_);
-    // Every file that went into the archive, so that the state file can tell the others.
-    const zip::TEndZipFileEvent previous = zip_.OnEndZip;
-    zip_.OnEndZip = [&](const std::string& name, std::uint32_t size, std::uint32_t packed, std::int64_t total) {
-      stored_.insert(name);
-      if (previous) previous(name, size, packed, total);
-    };
-    try {
+    {
+      const WriteWatch watch(zip_);
       filesWritten_ = zip_.ArchiveFiles();
-    } catch (...) {
-      zip_.OnEndZip = previous;
-      throw;
+      // Every file that went into the archive, so that the state file can tell the others.
+      stored_ = watch.Stored();
+      written_.Files = zip_.DiskCount();
+      asideWritten_ = true;
+      // An archive of none of the files is no backup: it must not take the place of one.
+      if (filesWritten_ == 0) throw classlib::Exception(watch.NothingSaved(zipList_));
     }
-    zip_.OnEndZip = previous;
-    written_.Files = zip_.DiskCount();
-    asideWritten_ = true;
     // The writer leaves the last part under its number; the set ends in its ".zip" file.
     if (written_.Files > 1 && !fs::Rename(zip_.ZipName(), written_.ZipFile))
       throw classlib::EFCreateError("Die Datei \"" + zip_.ZipName() + "\" konnte nicht in \"" + written_.ZipFile +
@@ -352,10 +349,11 @@ class Run {
     }
     zip_.ClearArchive();
     MainWindow().StopTrayAnimation();
-    progress_.Close();
     MainWindow().SetBackupRunning(false);
-    // Last: once the user (or Windows ending the session) can reach the window, the run is over.
+    // Once the user (or Windows ending the session) can reach the window, the run is over; the
+    // progress window closes only with the main window enabled.
     MainWindow().SetEnabled(true);
+    progress_.Close();
     switch (after) {
       case AfterBackupAction::ShutDown:
         System().ExitSystem(EWX_POWEROFF);

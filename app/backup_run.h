@@ -1,10 +1,12 @@
 // Carrying out one stored backup definition: the confirmation when it asks for one, the files
 // collected and filtered, the archive written under a name aside and put in its place (with its
 // generations) only once it is complete, the CD, the state file, the results and the action
-// afterwards. Whatever ends a run (completion, the user's cancel, a failure), the older backups
-// stay as they were unless the new one took their place, the log closes the run's block, and the
-// windows and the scheduler's timer are back at rest. A run that burns writes the archive to the
-// temporary folder and burns it with the progress window's CD writer, a disc per file.
+// afterwards. A run that could save none of its files fails: an empty archive is no backup.
+// Whatever ends a run (completion, the user's cancel, a failure), the older backups stay as they
+// were unless the new one took their place, the log closes the run's block, and the windows and
+// the scheduler's timer are back at rest. What an earlier run of the job stopped before its end
+// left aside goes first. A run that burns writes the archive to the temporary folder and burns
+// it with the progress window's CD writer, a disc per file.
 #pragma once
 
 #include <string>

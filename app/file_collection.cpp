@@ -2,12 +2,18 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
+#include <optional>
+#include <set>
+#include <tuple>
+#include <vector>
 
 #include "app/file_helpers.h"
 #include "classlib/format.h"
 #include "classlib/forms.h"
 #include "classlib/text.h"
+#include "classlib/wide.h"
 #include "zip/fs.h"
 #include "zip/path_strings.h"
 
@@ -39,28 +45,87 @@ class Listing {
 
 enum class Links { Follow, Skip };
 
-// Calls visit for every file of folder (ending in "\"), then, with recurse, walks each subfolder
+// A folder as the file system knows it, whichever path or link leads to it.
+using FolderId = std::tuple<DWORD, DWORD, DWORD>;
+
+std::optional<FolderId> IdentityOf(const std::string& folder) {
+  const std::string path = folder.size() > 3 && folder.back() == '\\' ? folder.substr(0, folder.size() - 1) : folder;
+  const HANDLE h = CreateFileW(classlib::Widen(ExtendedLengthPath(path)).c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(h, &info) != FALSE;
+  CloseHandle(h);
+  // Some file systems give no index: such a folder has no identity to tell.
+  if (!known || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0)) return std::nullopt;
+  return FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// Calls visit for every file of a folder (ending in "\"), then, with recurse, walks each subfolder
 // in the order listed. Folders are told by their directory bit alone, whatever other attributes
-// they carry, and only "." and ".." are passed over; with Links::Skip, folders that are links
-// (junctions, symbolic links) too. False when visit stopped the walk.
-bool WalkFiles(const std::string& folder, bool recurse, Links links, const Visit& visit) {
-  std::vector<std::string> subfolders;
-  {
-    Listing listing(folder);
-    for (bool more = listing.Valid(); more; more = listing.Next()) {
-      const fs::FindData& entry = listing.Entry();
-      const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-      if ((entry.attributes & fs::kAttrDirectory) == 0) {
-        if (!visit(folder, entry)) return false;
-      } else if (recurse && entry.name != "." && entry.name != ".." && !(link && links == Links::Skip)) {
-        subfolders.push_back(entry.name);
-      }
-      classlib::Application().ProcessMessages();
+// they carry, and only "." and ".." are passed over. Folders that are links (junctions, symbolic
+// links) are skipped with Links::Skip; else they are followed once the tree without them is
+// walked, and only to a folder the walk has not been in, so a link back into the tree collects
+// nothing twice and the walk ends.
+class Walk {
+ public:
+  Walk(Links links, const Visit& visit) : follow_(links), visit_(visit) {}
+
+  // False when visit stopped the walk.
+  bool Run(const std::string& folder, bool recurse) {
+    Enter(folder, false);
+    if (!Files(folder, recurse)) return false;
+    while (!links_.empty()) {
+      const std::string link = links_.front();
+      links_.pop_front();
+      if (Enter(link, true) && !Files(link, true)) return false;
     }
+    return true;
   }
-  for (const std::string& name : subfolders)
-    if (!WalkFiles(folder + name + "\\", true, links, visit)) return false;
-  return true;
+
+ private:
+  bool Files(const std::string& folder, bool recurse) {
+    std::vector<std::string> subfolders;
+    {
+      Listing listing(folder);
+      for (bool more = listing.Valid(); more; more = listing.Next()) {
+        const fs::FindData& entry = listing.Entry();
+        const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if ((entry.attributes & fs::kAttrDirectory) == 0) {
+          if (!visit_(folder, entry)) return false;
+        } else if (recurse && entry.name != "." && entry.name != "..") {
+          if (!link) subfolders.push_back(folder + entry.name + "\\");
+          else if (follow_ == Links::Follow) links_.push_back(folder + entry.name + "\\");
+        }
+        classlib::Application().ProcessMessages();
+      }
+    }
+    for (const std::string& subfolder : subfolders) {
+      Enter(subfolder, false);
+      if (!Files(subfolder, true)) return false;
+    }
+    return true;
+  }
+
+  // Notes the folder as walked. For a link: false when it leads where the walk has been, or
+  // where cannot be told. A plain folder is always entered: without links a tree has no circles,
+  // and an identity the file system gives wrongly must not leave folders out.
+  bool Enter(const std::string& folder, bool link) {
+    const std::optional<FolderId> id = IdentityOf(folder);
+    const bool fresh = id && visited_.insert(*id).second;
+    return fresh || !link;
+  }
+
+  const Links follow_;
+  const Visit& visit_;
+  std::set<FolderId> visited_;
+  // Links met, to follow once the folders without them are walked.
+  std::deque<std::string> links_;
+};
+
+bool WalkFiles(const std::string& folder, bool recurse, Links links, const Visit& visit) {
+  return Walk(links, visit).Run(folder, recurse);
 }
 
 const char kNoFolder[] = "Es ist kein Ordner zur Sicherung angegeben.";

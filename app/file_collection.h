@@ -21,8 +21,11 @@ bool PassesTypeFilter(const std::string& fileName, const std::string& types, Fil
 
 // Appends folder + name for every file of folder that passes the type filter and is not larger
 // than sizeLimitKB (0: no limit); with recurse then does the same below each subfolder in turn, so
-// a folder's own files come before those of its subfolders. False, collecting nothing, when folder
-// is empty, not a full path, or does not exist: it never means the current directory.
+// a folder's own files come before those of its subfolders. Folders that are links (junctions,
+// symbolic links) are followed once the tree without them is collected, and only to a folder not
+// collected yet, so a link back into the tree neither collects a file twice nor walks for ever.
+// False, collecting nothing, when folder is empty, not a full path, or does not exist: it never
+// means the current directory.
 bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
                         classlib::TStringList& list, std::int64_t sizeLimitKB, bool recurse);
 

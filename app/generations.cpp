@@ -1,14 +1,18 @@
 #include "app/generations.h"
 
-#include <map>
+#include <algorithm>
+#include <exception>
 #include <utility>
 
+#include "app/activity_log.h"
 #include "app/archive_names.h"
 #include "app/file_helpers.h"
 #include "classlib/format.h"
 #include "classlib/text.h"
+#include "zip/end_central.h"
 #include "zip/fs.h"
 #include "zip/path_strings.h"
+#include "zip/streams.h"
 
 namespace app {
 namespace {
@@ -19,10 +23,13 @@ using Renames = std::vector<std::pair<std::string, std::string>>;
 
 bool IsDigits(const std::string& s) { return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos; }
 
-// "." and three or more digits, as the zip writer numbers parts.
+// "." and three digits, as the zip writer numbers parts.
 bool IsPartExtension(const std::string& extension) {
-  return extension.size() >= 4 && extension[0] == '.' && IsDigits(extension.substr(1));
+  return extension.size() == 4 && extension[0] == '.' && IsDigits(extension.substr(1));
 }
+
+// The highest part number of a split set.
+constexpr int kMostParts = 999;
 
 bool Exists(const std::string& path) { return fs::FileExists(path) || fs::DirectoryExists(path); }
 
@@ -55,7 +62,8 @@ class Moves {
       done_.emplace_back(from, to);
       return true;
     }
-    error_ = classlib::Format("Die Datei \"%s\" konnte nicht in \"%s\" umbenannt werden.", from.c_str(), to.c_str());
+    error_ = classlib::Format("Die Datei \"%s\" konnte nicht in \"%s\" umbenannt werden%s", from.c_str(), to.c_str(),
+                              Exists(to) ? ", da es schon eine Datei dieses Namens gibt." : ".");
     for (auto it = done_.rbegin(); it != done_.rend(); ++it)
       if (!fs::Rename(it->second, it->first))
         error_ += classlib::Format(" \"%s\" konnte nicht zurück in \"%s\" umbenannt werden.", it->second.c_str(),
@@ -90,6 +98,31 @@ PlacementResult Place(const std::vector<std::string>& dropped, const Renames& re
   return result;
 }
 
+// The part numbers of the set whose ".zip" is zipFile, in order, with 0 for the ".zip" itself last;
+// none without the ".zip": parts alone are no backup to replace. The end record tells how many
+// parts the set has; without one that can be read, the parts that exist in an unbroken run from 1
+// are the set's.
+std::vector<int> SetParts(const std::string& zipFile) {
+  if (!fs::FileExists(zipFile)) return {};
+  int count = -1;
+  try {
+    zip::THugeFileStream stream(zipFile, fs::kOpenRead | fs::kShareDenyNone);
+    zip::TEndCentral end;
+    if (end.FindEndCentral(stream)) count = std::min(end.ThisDisk + 1, kMostParts + 1);
+  } catch (const std::exception&) {
+    // Unreadable: its parts are told by their names alone.
+  }
+  std::vector<int> parts;
+  if (count < 0) {
+    for (int part = 1; part <= kMostParts && fs::FileExists(PartFileName(zipFile, part)); ++part) parts.push_back(part);
+  } else {
+    for (int part = 1; part < count; ++part)
+      if (fs::FileExists(PartFileName(zipFile, part))) parts.push_back(part);
+  }
+  parts.push_back(0);
+  return parts;
+}
+
 // The renames that give the written set the names that name(part) gives; part 0 is the ".zip".
 template <typename Namer>
 Renames RenamesOf(const ArchiveSet& written, Namer name) {
@@ -98,6 +131,23 @@ Renames RenamesOf(const ArchiveSet& written, Namer name) {
     renames.emplace_back(PartFileName(written.ZipFile, part), name(part));
   renames.emplace_back(written.ZipFile, name(0));
   return renames;
+}
+
+// What AsideArchiveName gives for a stem: "~neu", then nothing or a number from 2.
+const char kAside[] = "~neu";
+
+// The stem of the archive a file written aside belongs to; empty when the file is none.
+std::string AsideStemOf(const std::string& file) {
+  const std::string extension = zip::ExtractFileExt(file);
+  if (!classlib::SameTextAscii(extension, ".zip") && !IsPartExtension(extension)) return {};
+  std::string rest = file.substr(0, file.size() - extension.size());
+  const std::size_t digits = rest.find_last_not_of("0123456789") + 1;
+  const std::string number = rest.substr(digits);
+  if (!number.empty() && (number[0] == '0' || number == "1")) return {};
+  rest.erase(digits);
+  const std::size_t marker = sizeof kAside - 1;
+  if (rest.size() <= marker || !classlib::SameTextAscii(rest.substr(rest.size() - marker), kAside)) return {};
+  return rest.substr(0, rest.size() - marker);
 }
 
 }  // namespace
@@ -122,7 +172,7 @@ std::int64_t ArchiveSetSize(const ArchiveSet& set) {
 std::string AsideArchiveName(const std::string& archive) {
   const std::string folder = zip::ExtractFilePath(archive);
   const std::string name = FileName(archive);
-  const std::string stem = name.substr(0, HasZipExtension(name) ? name.size() - 4 : name.size()) + "~neu";
+  const std::string stem = name.substr(0, HasZipExtension(name) ? name.size() - 4 : name.size()) + kAside;
   const std::vector<std::string> present = FileNamesIn(folder);
   for (int n = 1;; ++n) {
     const std::string candidate = stem + (n > 1 ? std::to_string(n) : "") + ".";
@@ -132,53 +182,36 @@ std::string AsideArchiveName(const std::string& archive) {
   }
 }
 
-PlacementResult ReplaceArchiveSet(const ArchiveSet& written, const std::string& target) {
-  const std::string folder = zip::ExtractFilePath(target);
-  const std::string name = FileName(target);
-  const std::string stem = name.substr(0, name.size() - zip::ExtractFileExt(name).size());
-  std::vector<std::string> old;
-  for (const std::string& file : FileNamesIn(folder)) {
-    const std::string extension = zip::ExtractFileExt(file);
-    const bool part = classlib::StartsTextAscii(file, stem) && file.size() == stem.size() + extension.size() &&
-                      IsPartExtension(extension);
-    if (part || classlib::SameTextAscii(file, name)) old.push_back(folder + file);
+void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<bool(const std::string& stem)>& ours) {
+  const std::string at = zip::WithTrailingBackslash(folder);
+  for (const std::string& name : FileNamesIn(at)) {
+    const std::string stem = AsideStemOf(name);
+    if (stem.empty() || !ours(stem)) continue;
+    if (fs::Delete(at + name))
+      LogLeftoverRemoved(at + name);
+    else
+      LogError("Die Datei \"" + at + name + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
   }
+}
+
+PlacementResult ReplaceArchiveSet(const ArchiveSet& written, const std::string& target) {
+  std::vector<std::string> old;
+  for (int part : SetParts(target)) old.push_back(part == 0 ? target : PartFileName(target, part));
   return Place(old, RenamesOf(written, [&](int part) { return part == 0 ? target : PartFileName(target, part); }));
 }
 
 PlacementResult RotateGenerations(const ArchiveSet& written, const std::string& base, int generations) {
   if (generations < 2) return ReplaceArchiveSet(written, base + ".zip");
-  const std::string folder = zip::ExtractFilePath(base);
-  const std::string stem = FileName(base);
-
-  // The files of each generation in reach, by their extension (".zip" or a part's number).
-  std::map<int, std::vector<std::string>> extensions;
-  for (const std::string& file : FileNamesIn(folder)) {
-    if (!classlib::StartsTextAscii(file, stem)) continue;
-    const std::string rest = file.substr(stem.size());
-    const std::size_t dot = rest.find('.');
-    const std::string number = rest.substr(0, dot);
-    const std::string extension = dot == std::string::npos ? std::string() : rest.substr(dot);
-    if (!IsDigits(number) || number[0] == '0' || number.size() > 4) continue;
-    const bool zip = classlib::SameTextAscii(extension, ".zip");
-    const int generation = std::stoi(number);
-    if ((zip || IsPartExtension(extension)) && generation <= generations)
-      extensions[generation].push_back(zip ? ".zip" : extension);
-  }
-  const auto named = [&](int generation, const std::string& extension) {
-    return base + std::to_string(generation) + extension;
+  const auto named = [&](int generation, int part) {
+    return part == 0 ? GenerationFileName(base, generation) : GenerationPartName(base, generation, part);
   };
-
   std::vector<std::string> dropped;
-  for (const std::string& extension : extensions[generations]) dropped.push_back(named(generations, extension));
+  for (int part : SetParts(named(generations, 0))) dropped.push_back(named(generations, part));
   Renames renames;
   for (int generation = generations - 1; generation >= 1; --generation)
-    for (const std::string& extension : extensions[generation])
-      renames.emplace_back(named(generation, extension), named(generation + 1, extension));
-  for (const auto& rename : RenamesOf(written, [&](int part) {
-         return part == 0 ? GenerationFileName(base, 1) : GenerationPartName(base, 1, part);
-       }))
-    renames.push_back(rename);
+    for (int part : SetParts(named(generation, 0)))
+      renames.emplace_back(named(generation, part), named(generation + 1, part));
+  for (const auto& rename : RenamesOf(written, [&](int part) { return named(1, part); })) renames.push_back(rename);
   return Place(dropped, renames);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,11 @@ std::int64_t ArchiveSetSize(const ArchiveSet& set);
 // neither the archive nor any of its parts can meet an older file.
 std::string AsideArchiveName(const std::string& archive);
 
+// Deletes, and logs, the files of folder that a write aside left when the program was stopped
+// before it ended: named by AsideArchiveName for an archive whose stem (name without ".zip")
+// ours accepts, as the ".zip" or as a part. Nothing else is touched.
+void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<bool(const std::string& stem)>& ours);
+
 struct PlacementResult {
   bool Ok = false;
   // When not Ok: which file could not be moved (a sentence for the log and the message).
@@ -35,13 +41,18 @@ struct PlacementResult {
   std::vector<std::string> NotDeleted;
 };
 
-// The written set takes the name target: the archive there and every part file of that name
-// (also the surplus parts of a longer split) give way, and are deleted once the new set is in.
+// An older set gives way as a whole and nothing else does: its ".zip" and the parts its end record
+// counts, or, when the ".zip" cannot be read, the parts that exist in an unbroken run from 1.
+// Other files of like names stay: parts beyond the count or without their ".zip", more or other
+// digits. One that is in the way of the new set stops the placement.
+
+// The written set takes the name target; the older set of that name is deleted once the new one
+// is in.
 PlacementResult ReplaceArchiveSet(const ArchiveSet& written, const std::string& target);
 
-// For two or more generations: the files of the oldest (base + generations, its ".zip" and every
-// part, also without the ".zip") are dropped, each generation k below moves whole to k + 1, and
-// the written set becomes generation 1 (base + "1.zip" and its parts).
+// For two or more generations: the oldest set (base + generations + ".zip" with its parts) is
+// dropped, each generation k below moves whole to k + 1, and the written set becomes generation 1
+// (base + "1.zip" and its parts).
 PlacementResult RotateGenerations(const ArchiveSet& written, const std::string& base, int generations);
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/activity_log.h"
+#include "app/archive_names.h"
 #include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
 #include "app/single_backup_list.h"
@@ -18,7 +19,9 @@
 #include "app/wizards/main_window_hooks.h"
 #include "app/wizards/run_feedback.h"
 #include "app/wizards/window_style.h"
+#include "app/write_watch.h"
 #include "classlib/prompt.h"
+#include "classlib/text.h"
 #include "zip/fs.h"
 #include "zip/path_strings.h"
 #include "zip/zip_exceptions.h"
@@ -69,6 +72,29 @@ void Tell(const std::string& text, const std::string& caption = "Orvanta") {
 
 void DeleteFiles(const std::vector<std::string>& files) {
   for (const std::string& file : files) zip::fs::Delete(file);
+}
+
+// The write stored none of the listed files.
+CLASSLIB_EXCEPTION(ENothingSaved, classlib::Exception);
+
+// Where the files of a set that were not burned are kept, so the user can burn or copy them
+// himself: the folder, and their names, a run of more than two parts as its first and last.
+std::string NotBurnedText(const std::string& archive, int files) {
+  const std::string folder = zip::ExtractFilePath(archive);
+  std::vector<std::string> parts;
+  for (int part = 1; part < files; ++part) {
+    const std::string file = PartFileName(archive, part);
+    if (zip::fs::FileExists(file)) parts.push_back(file.substr(folder.size()));
+  }
+  std::string names = zip::fs::FileExists(archive) ? archive.substr(folder.size()) : std::string();
+  const auto add = [&](const std::string& line) { names += (names.empty() ? "" : "\r") + line; };
+  if (parts.size() > 2) {
+    add(parts.front() + " bis " + parts.back());
+  } else {
+    for (const std::string& part : parts) add(part);
+  }
+  return "Das Backup wurde nicht vollständig auf CD gebrannt.\r\rDie noch nicht gebrannten Dateien liegen im "
+         "Verzeichnis \"" + folder + "\":\r\r" + names;
 }
 
 }  // namespace
@@ -352,6 +378,9 @@ TFormCreation::Outcome TFormCreation::WriteBackup(const std::string& destination
     written = WriteAside(target);
   } catch (const zip::EUserCanceled&) {
     return Outcome::Cancelled;
+  } catch (const ENothingSaved& e) {
+    detail = e.what();
+    return Outcome::NothingSaved;
   }
   if (cancelRequested_) {
     DeleteFiles(ArchiveSetFiles(written));
@@ -377,12 +406,17 @@ TFormCreation::Outcome TFormCreation::WriteBackup(const std::string& destination
 }
 
 ArchiveSet TFormCreation::WriteAside(const std::string& target) {
+  const std::string name = target.substr(zip::ExtractFilePath(target).size());
+  RemoveLeftoverAsideFiles(zip::ExtractFilePath(target), [&](const std::string& stem) {
+    return classlib::SameTextAscii(stem, name.substr(0, name.size() - 4));
+  });
   const std::string aside = AsideArchiveName(target);
   LabelAction->SetCaption("Dateien werden komprimiert...");
   ZipArchive.SetZipName(aside);
-  ZipArchive.FilesList().Clear();
+  classlib::TStringList files;
   if (TSingleBackupPage* page = MainWindow().SingleBackupPage())
-    for (const std::string& file : ListedFiles(*page->ListViewSingleBackup)) ZipArchive.FilesList().Add(file);
+    for (const std::string& file : ListedFiles(*page->ListViewSingleBackup)) files.Add(file);
+  ZipArchive.SetFilesList(files);
   const bool split = CheckBoxStep3->Checked();
   if (split) {
     VisSpinEditMax->SetValue(VisSpinEditMax->Value());  // a typed size outside the range is taken at its limit
@@ -392,6 +426,7 @@ ArchiveSet TFormCreation::WriteAside(const std::string& target) {
   }
   ZipArchive.SetMultiMode(split ? zip::TMultiMode::mmBlocks : zip::TMultiMode::mmNone);
   ZipArchive.SetDiskCount(0);
+  const WriteWatch watch(ZipArchive);
   const int entries = ZipArchive.ArchiveFiles();
   ArchiveSet written{aside, ZipArchive.DiskCount()};
   // A split archive's last part keeps its number until it takes the archive's name.
@@ -403,7 +438,7 @@ ArchiveSet TFormCreation::WriteAside(const std::string& target) {
   ZipArchive.ClearArchive();
   if (entries == 0) {
     DeleteFiles(ArchiveSetFiles(written));
-    throw classlib::Exception("Keine der ausgewählten Dateien konnte gesichert werden.");
+    throw ENothingSaved(watch.NothingSaved(files));
   }
   return written;
 }
@@ -421,7 +456,11 @@ TFormCreation::Outcome TFormCreation::BurnBackup(const std::string& archive, int
                          [this] { return cancelRequested_; });
   const BurnReport report = BurnArchiveSet(*OrvBurner, settings, controls, archive, files);
   if (!report.Burned()) {
-    if (!endLogged_) LogError(report.Text);
+    // At the end of the session nobody reads a message any more.
+    if (!endLogged_) {
+      LogError(report.Text);
+      Tell(NotBurnedText(archive, files));
+    }
     return Outcome::Cancelled;
   }
   detail = settings.DriveLetter + ":\\" + name;
@@ -445,12 +484,15 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
       FlatProgressBarArchive->SetUserValue(FlatProgressBarArchive->MaxValue());
       break;
     case Outcome::Failed:
+    case Outcome::NothingSaved:
       if (log && !detail.empty()) LogError(detail);
       if (log) LogRunEnd(RunEnd::Failed);
       LabelStatus->SetCaption("Backup nicht erstellt.");
       LabelAction->SetCaption("Backup nicht erstellt.");
-      LabelInfo->SetCaption(
-          "Das Backup konnte nicht erstellt werden. Möglicherweise ist das Zielverzeichnis schreibgeschützt.");
+      LabelInfo->SetCaption(outcome == Outcome::NothingSaved
+                                ? "Das Backup wurde nicht erstellt, da keine der Dateien gesichert werden konnte."
+                                : "Das Backup konnte nicht erstellt werden. Möglicherweise ist das Zielverzeichnis "
+                                  "schreibgeschützt.");
       LabelOutput->SetCaption(detail);
       break;
     case Outcome::Cancelled:

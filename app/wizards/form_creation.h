@@ -68,7 +68,8 @@ class TFormCreation : public classlib::TForm {
 
  private:
   enum class Page { Welcome, Step1, Step2, Split, Burn, Create };
-  enum class Outcome { Completed, Cancelled, Failed };
+  // NothingSaved: a failure in which none of the listed files could be read.
+  enum class Outcome { Completed, Cancelled, Failed, NothingSaved };
 
   void FormShow(classlib::TComponent* Sender);
   void FormCloseQuery(classlib::TComponent* Sender, bool& CanClose);

@@ -1,11 +1,13 @@
 #include <windows.h>
 
+#include <functional>
 #include <map>
 
 #include <gtest/gtest.h>
 
 #include "app/archive_names.h"
 #include "app/generations.h"
+#include "classlib/text.h"
 #include "classlib/wide.h"
 #include "tests/app/app_fixture.h"
 
@@ -25,7 +27,7 @@ TEST(ArchiveNames, FullPartialAndDateTimeNames) {
   } cases[] = {
       {"Büro", false, true, false, "Büro.zip"},
       {"Büro", false, true, true, "Büro [part].zip"},
-      {"Büro", false, false, true, "Büro.zip"},  // partial since a date or within days
+      {"Büro", false, false, true, "Büro [part].zip"},  // partial since a date or within days
       {"job.zip", false, true, false, "job.zip"},
       {"job.zip", false, true, true, "job [part].zip"},
       {"job.zip", false, false, true, "job [part].zip"},
@@ -43,6 +45,32 @@ TEST(ArchiveNames, FullPartialAndDateTimeNames) {
   }
 }
 
+TEST(ArchiveNames, TheStemsOfEveryRunOfAJob) {
+  BackupDefinition named;
+  named.Title = "Büro";
+  BackupDefinition zipNamed;
+  zipNamed.Title = "job.ZIP";
+  BackupDefinition timed;
+  timed.Title = "Büro";
+  timed.UseDateTime = true;
+  const struct {
+    const BackupDefinition& def;
+    const char* stem;
+    bool ours;
+  } cases[] = {
+      {named, "Büro", true},          {named, "büro", true},
+      {named, "Büro [part]", true},
+      {named, "Büro [PART]", true},   {named, "Büro2", false},
+      {named, "Büro [part] [part]", false}, {named, "[part]", false},
+      {named, "", false},             {zipNamed, "job", true},
+      {zipNamed, "job [part]", true}, {zipNamed, "job.ZIP", false},
+      {timed, "2024-03-05 14-07", true}, {timed, "1999-12-31 23-59 [part]", true},
+      {timed, "2024-03-05 14-7", false}, {timed, "2024-03-05_14-07", false},
+      {timed, "Büro", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsRunArchiveStem(c.def, c.stem), c.ours) << c.def.Title << " / " << c.stem;
+}
+
 TEST(ArchiveNames, GenerationsAndParts) {
   BackupDefinition def;
   def.Instances = 3;
@@ -57,6 +85,16 @@ TEST(ArchiveNames, GenerationsAndParts) {
   EXPECT_EQ(GenerationBase("D:\\Sich\\", "job.zip"), base);
   EXPECT_EQ(GenerationFileName(base, 12), "D:\\Sich\\job12.zip");
   EXPECT_EQ(GenerationPartName(base, 1, 3), "D:\\Sich\\job1.003");
+}
+
+// The end record of the last file of a set of that many files, as the zip writer leaves it: the
+// number of that file (counted from 0) in the record.
+std::string EndRecord(int files) {
+  std::string record("PK\x05\x06", 4);
+  record += static_cast<char>((files - 1) & 0xFF);
+  record += static_cast<char>((files - 1) >> 8);
+  record.append(16, '\0');
+  return record;
 }
 
 class Generations : public AppFixture {
@@ -115,12 +153,18 @@ TEST_F(Generations, OlderGenerationsMoveUpAndTheOldestGoes) {
        2, 3,
        {{"job1.001", "neu1"}, {"job1.zip", "neu"}, {"job2.001", "g1a"}, {"job2.002", "g1b"}, {"job2.zip", "g1"},
         {"job3.zip", "g2"}}},
-      {"orphan parts, and names that are no generation of this job",
-       {{"job2.005", "g2e"}, {"job3.001", "g3a"}, {"job3.002", "g3b"}, {"job12.zip", "x"}, {"jobx.zip", "x"},
-        {"job.zip", "x"}, {"job1.txt", "x"}, {"job01.zip", "x"}},
+      {"a one-part generation beside a part of its name, and names that are no generation of this job",
+       {{"job1.zip", EndRecord(1)}, {"job1.001", "fremd"}, {"job2.zip", EndRecord(2)}, {"job2.001", "g2a"},
+        {"job12.zip", "x"}, {"jobx.zip", "x"}, {"job.zip", "x"}, {"job1.txt", "x"}, {"job01.zip", "x"},
+        {"job1.0001", "x"}, {"job1.2024", "x"}},
        1, 3,
-       {{"job1.zip", "neu"}, {"job3.005", "g2e"}, {"job12.zip", "x"}, {"jobx.zip", "x"}, {"job.zip", "x"},
-        {"job1.txt", "x"}, {"job01.zip", "x"}}},
+       {{"job1.zip", "neu"}, {"job1.001", "fremd"}, {"job2.zip", EndRecord(1)}, {"job3.zip", EndRecord(2)},
+        {"job3.001", "g2a"}, {"job12.zip", "x"}, {"jobx.zip", "x"}, {"job.zip", "x"}, {"job1.txt", "x"},
+        {"job01.zip", "x"}, {"job1.0001", "x"}, {"job1.2024", "x"}}},
+      {"parts without their archive",
+       {{"job2.001", "g2a"}, {"job2.002", "g2b"}, {"job3.001", "g3a"}, {"job3.002", "g3b"}},
+       1, 3,
+       {{"job1.zip", "neu"}, {"job2.001", "g2a"}, {"job2.002", "g2b"}, {"job3.001", "g3a"}, {"job3.002", "g3b"}}},
   };
   for (const auto& c : cases) {
     Make(c.before);
@@ -168,6 +212,66 @@ TEST_F(Generations, ReplacingOneArchiveRemovesTheOldSetOnlyOnceTheNewIsIn) {
   EXPECT_EQ(Snapshot(), (Files{{"job.001", "neu1"}, {"job.zip", "neu"}, {"job1.zip", "x"}}));
 }
 
+TEST_F(Generations, OnlyTheFilesOfTheReplacedSetGiveWay) {
+  // Named like the archive, but no part of it.
+  const Files others = {{"job.2024", "x"}, {"job.0001", "x"}, {"job1.txt", "x"}, {"job.01", "x"}, {"jobs.001", "x"}};
+  const struct {
+    const char* what;
+    Files before;
+    int written;
+    Files after;
+  } cases[] = {
+      {"a one-part archive beside a part of its name",
+       {{"job.zip", EndRecord(1)}, {"job.001", "fremd"}}, 1,
+       {{"job.zip", "neu"}, {"job.001", "fremd"}}},
+      {"a three-part archive and a part beyond its count",
+       {{"job.001", "a1"}, {"job.002", "a2"}, {"job.zip", EndRecord(3)}, {"job.003", "fremd"}}, 2,
+       {{"job.001", "neu1"}, {"job.zip", "neu"}, {"job.003", "fremd"}}},
+      {"an archive that cannot be read: the parts in an unbroken run from 1",
+       {{"job.001", "a1"}, {"job.002", "a2"}, {"job.004", "fremd"}, {"job.zip", "kaputt"}}, 1,
+       {{"job.zip", "neu"}, {"job.004", "fremd"}}},
+      {"parts without their archive", {{"job.001", "a1"}, {"job.002", "a2"}}, 1,
+       {{"job.zip", "neu"}, {"job.001", "a1"}, {"job.002", "a2"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Make(others);
+    Make(c.before);
+    const PlacementResult result = ReplaceArchiveSet(WriteAside(c.written), folder + "job.zip");
+    EXPECT_TRUE(result.Ok) << result.Error;
+    Files after = c.after;
+    after.insert(others.begin(), others.end());
+    EXPECT_EQ(Snapshot(), after);
+    for (const auto& entry : Snapshot()) DeleteFileW(classlib::Widen(folder + entry.first).c_str());
+  }
+}
+
+TEST_F(Generations, AFileOfTheNewSetsNameThatBelongsToNoSetStopsThePlacement) {
+  const Files before = {{"job1.zip", EndRecord(1)}, {"job1.001", "fremd"}, {"job2.zip", EndRecord(1)}};
+  const struct {
+    const char* what;
+    std::function<PlacementResult(const ArchiveSet&)> place;
+    const char* inTheWay;
+  } cases[] = {
+      {"generations", [&](const ArchiveSet& written) { return RotateGenerations(written, base, 3); }, "job1.001"},
+      {"one archive", [&](const ArchiveSet& written) { return ReplaceArchiveSet(written, folder + "job1.zip"); },
+       "job1.001"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Make(before);
+    const ArchiveSet written = WriteAside(2);
+    const Files withNew = Snapshot();
+    const PlacementResult result = c.place(written);
+    EXPECT_FALSE(result.Ok);
+    const std::string inTheWay = folder + c.inTheWay + "\" umbenannt werden, da es schon eine Datei dieses Namens gibt.";
+    EXPECT_NE(result.Error.find(inTheWay), std::string::npos)
+        << result.Error;
+    EXPECT_EQ(Snapshot(), withNew);
+    for (const auto& entry : Snapshot()) DeleteFileW(classlib::Widen(folder + entry.first).c_str());
+  }
+}
+
 TEST_F(Generations, AsideNamesMeetNoFileAndSizesCountEveryPart) {
   Make({{"job.zip", "x"}});
   EXPECT_EQ(AsideArchiveName(folder + "job.zip"), folder + "job~neu.zip");
@@ -180,4 +284,33 @@ TEST_F(Generations, AsideNamesMeetNoFileAndSizesCountEveryPart) {
   EXPECT_EQ(ArchiveSetSize(set), 4 + 4 + 3);
   DeleteFileW(classlib::Widen(folder + "job~neu2.002").c_str());
   EXPECT_EQ(ArchiveSetSize(set), -1);
+}
+
+TEST_F(Generations, WhatAnInterruptedWriteAsideLeftGoesAndNothingElse) {
+  Make({{"job~neu.zip", "x"}, {"job~neu.001", "x"}, {"job~neu.002", "x"}, {"JOB~NEU3.003", "x"},
+        {"job [part]~neu.zip", "x"}});
+  const Files others = {{"job.zip", "x"},         {"job~neu.txt", "x"},  {"job~neu1.zip", "x"}, {"job~neu02.zip", "x"},
+                        {"job~neu.0001", "x"},    {"job~neu", "x"},      {"jobs~neu.zip", "x"}, {"job.zip~alt", "x"},
+                        {"job~neu.zip.bak", "x"}, {"neu~neu.zip", "x"}};
+  Make(others);
+  RemoveLeftoverAsideFiles(folder, [](const std::string& stem) {
+    return classlib::SameTextAscii(stem, "job") || stem == "job [part]";
+  });
+  EXPECT_EQ(Snapshot(), others);
+  std::string log = ReadFile(dir / "orvapp.log");
+  for (const char* removed : {"job~neu.zip", "job~neu.001", "job~neu.002", "JOB~NEU3.003", "job [part]~neu.zip"})
+    EXPECT_NE(log.find("Aktion:       " + folder + removed + " einer unterbrochenen Sicherung entfernt.\r\n"),
+              std::string::npos)
+        << removed << "\n" << log;
+
+  // One that cannot be deleted stays, and says so.
+  Make({{"job~neu.zip", "x"}});
+  {
+    LockedFile lock(folder + "job~neu.zip");
+    RemoveLeftoverAsideFiles(folder, [](const std::string& stem) { return stem == "job"; });
+  }
+  EXPECT_EQ(Snapshot().count("job~neu.zip"), 1u);
+  const std::string kept =
+      "Fehler:       Die Datei \"" + folder + "job~neu.zip\" einer unterbrochenen Sicherung konnte nicht entfernt werden.";
+  EXPECT_NE(ReadFile(dir / "orvapp.log").find(kept + "\r\n"), std::string::npos);
 }

@@ -16,6 +16,7 @@
 #include "classlib/wide.h"
 #include "tests/app/run/run_fixture.h"
 #include "tests/app/wizards/simulated_recorders.h"
+#include "tests/support/locked_file.h"
 #include "tests/support/scripted_prompts.h"
 #include "zip/fs.h"
 
@@ -151,6 +152,7 @@ TEST_F(BackupRun, EveryKindOfSourceGivesAnArchiveThePeersAccept) {
        },
        "2024-03-05 14-22.zip", {a, b, plain, pic, c, e, f, g}},
   };
+  main.visible = true;  // the progress window shows, and must go again
   int n = 0;
   for (const Case& test : cases) {
     SCOPED_TRACE(test.what);
@@ -170,6 +172,8 @@ TEST_F(BackupRun, EveryKindOfSourceGivesAnArchiveThePeersAccept) {
     EXPECT_EQ(stored->BackupFiles, std::to_string(test.entries.size()));
     EXPECT_EQ(stored->AfterBackup, AfterBackupAction::None);
     EXPECT_EQ(main.panelRefreshes, n);
+    EXPECT_FALSE(progress->Visible());
+    EXPECT_TRUE(main.enabled);
   }
   EXPECT_FALSE(main.backupRunning);
   EXPECT_TRUE(scheduler.TimerBackup.Enabled());
@@ -206,7 +210,8 @@ TEST_F(BackupRun, SplitsForTheChosenMediumOnly) {
   }
 }
 
-TEST_F(BackupRun, PartialRunsTakeWhatTheirModeSelects) {
+// Every partial run has a name of its own, so it never takes the place of a full backup.
+TEST_F(BackupRun, PartialRunsTakeWhatTheirModeSelectsBesideTheFullBackup) {
   const std::string old = MakeFile("src\\alt.txt", "alt", 1);
   const std::string changed = MakeFile("src\\geaendert.txt", "vorher", 1);
   const std::string state = StateFileName("Job");
@@ -217,45 +222,51 @@ TEST_F(BackupRun, PartialRunsTakeWhatTheirModeSelects) {
   struct Case {
     const char* what;
     std::function<void(BackupDefinition&)> mode;
-    const char* archive;
+    int generations = 1;
+  };
+  const auto sinceDate = [](BackupDefinition& d) {
+    d.PartBackupFull = false;
+    d.PartBackupDate = true;
+    d.SinceDate = classlib::EncodeDate(2024, 3, 3);
   };
   const std::vector<Case> cases = {
-      {"since the last full backup", [](BackupDefinition&) {}, "Job [part].zip"},
-      {"since a date",
-       [](BackupDefinition& d) {
-         d.PartBackupFull = false;
-         d.PartBackupDate = true;
-         d.SinceDate = classlib::EncodeDate(2024, 3, 3);
-       },
-       "Job.zip"},
+      {"since the last full backup", [](BackupDefinition&) {}},
+      {"since a date", sinceDate},
       {"within days",
        [](BackupDefinition& d) {
          d.PartBackupFull = false;
          d.PartBackupDays = true;
          d.SinceDays = 2;
-       },
-       "Job.zip"},
+       }},
+      {"since a date, with generations", sinceDate, 3},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.what);
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
     MakeFile("src\\geaendert.txt", "vorher", 1);
     zip::fs::Delete(dir / "src\\neu.txt");
-    RunJob(Definition());  // the full backup, and its state file
+    BackupDefinition full = Definition();
+    full.Instances = test.generations;
+    RunJob(full);  // the full backup, and its state file
     ASSERT_TRUE(FileExists(state));
+    const Files fullBackup = Snapshot(target);
     const std::string added = change();
-    zip::fs::Delete(target + "Job.zip");
 
-    BackupDefinition def = Definition();
+    BackupDefinition def = full;
     def.FullBackup = false;
     test.mode(def);
     RunJob(def);
-    EXPECT_EQ(Names(Snapshot(target)), std::vector<std::string>{test.archive});
-    EXPECT_EQ(PeerListing({target + test.archive}), Listing({changed, added}));
-    zip::fs::Delete(target + test.archive);
+    const std::string archive = test.generations > 1 ? "Job [part]1.zip" : "Job [part].zip";
+    Files written = Snapshot(target);
+    ASSERT_EQ(written.count(archive), 1u);
+    EXPECT_EQ(PeerListing({target + archive}), Listing({changed, added}));
+    written.erase(archive);
+    EXPECT_EQ(written, fullBackup);
     TakeLog();
   }
 
   SCOPED_TRACE("since the last full backup, without a state file: a full backup");
+  for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
   zip::fs::Delete(state);
   BackupDefinition def = Definition();
   def.FullBackup = false;
@@ -425,6 +436,129 @@ TEST_F(BackupRun, AFailedOrCancelledRunLeavesThePreviousBackupAsItWas) {
     EXPECT_TRUE(scheduler.TimerBackup.Enabled());
     EXPECT_TRUE(exits.empty());
   }
+}
+
+// A run that could save none of its files is no backup: it fails, and the backups before it, the
+// state file and the stored results stay as they were.
+TEST_F(BackupRun, ARunThatSavesNoFileFailsAndLeavesThePreviousBackupAsItWas) {
+  const std::string file = MakeFile("src\\bericht.txt", "Bericht");
+  const std::string reason = "Keine Datei konnte gesichert werden: \"" + file +
+                             "\" ließ sich nicht öffnen oder lesen (möglicherweise ist sie exklusiv geöffnet).";
+  const struct {
+    const char* what;
+    int generations;
+    bool watched;  // the main window shows, so the user is told
+    bool asked;    // errors are not suppressed: the question whether to try again, answered No
+  } cases[] = {
+      {"one generation, unattended", 1, false, false},
+      {"three generations, the user watching", 3, true, false},
+      {"the question to try again declined", 1, false, true},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.what);
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
+    BackupDefinition def = Definition();
+    def.Instances = test.generations;
+    RunJob(def);
+    EXPECT_TRUE(scheduler.RunNow({"Job"}));  // a second, so there are generations to lose
+    {
+      classlib::TRegistry reg;
+      reg.OpenKey("\\Software\\Norvex\\Orvanta\\Backups\\Job", false);
+      reg.WriteString("LastBackup", "vorher");
+      reg.WriteString("BackupSize", "1,00 MB");
+      reg.WriteString("BackupFiles", "7");
+    }
+    const Files before = Snapshot(target);
+    const std::string states = testing_support::ReadFile(StateFileName("Job"));
+    TakeLog();
+    main.visible = test.watched;
+    main.preventErrors = !test.asked;
+    testing_support::ScriptedPrompts prompts;
+    if (test.asked) prompts.AnswerNext(PromptResult::No);
+    if (test.watched) prompts.AnswerNext(PromptResult::Ok);
+    {
+      testing_support::LockedFile lock(file);
+      EXPECT_TRUE(scheduler.RunNow({"Job"}));
+    }
+
+    EXPECT_EQ(Snapshot(target), before);
+    EXPECT_EQ(testing_support::ReadFile(StateFileName("Job")), states);
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + "Fehler:       " + file + " konnte nicht gesichert werden.\r\n" +
+                             "Fehler:       " + classlib::ToCodePage(reason, CP_ACP) + "\r\n" + kAborted);
+    std::vector<std::string> told;
+    for (const classlib::MessageRequest& message : prompts.messages) told.push_back(message.text);
+    std::vector<std::string> expected;
+    if (test.asked)
+      expected.push_back("Folgende Datei konnte nicht gesichert werden, da sie\rmöglicherweise exklusiv geöffnet "
+                         "ist:\r\r" + file + "\r\rVersuch wiederholen?");
+    if (test.watched) expected.push_back("Die Sicherung \"Job\" konnte nicht durchgeführt werden:\r\r" + reason);
+    EXPECT_EQ(told, expected);
+    const auto stored = Stored();
+    EXPECT_EQ(stored->LastBackup, "vorher");
+    EXPECT_EQ(stored->BackupSize, "1,00 MB");
+    EXPECT_EQ(stored->BackupFiles, "7");
+    EXPECT_FALSE(main.backupRunning);
+    EXPECT_TRUE(main.enabled);
+    EXPECT_TRUE(exits.empty());
+  }
+}
+
+// Files named like the archive that are no part of it are never touched, neither by runs that
+// replace their one archive nor by runs that move generations.
+TEST_F(BackupRun, FilesNamedLikeTheBackupButNoPartOfItStay) {
+  const std::string a = MakeFile("src\\a.txt", "alpha");
+  const Files strays = {{"Job.2024", "ein Jahr"},   {"Job.0001", "vier Ziffern"}, {"Job1.txt", "ein Text"},
+                        {"Job.001", "kein Teil"}, {"Job2.001", "auch keiner"}};
+  const struct {
+    int generations;
+    std::vector<std::string> archives;
+  } cases[] = {{1, {"Job.zip"}}, {3, {"Job1.zip", "Job2.zip", "Job3.zip"}}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(std::to_string(test.generations) + " generations");
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
+    for (const auto& [name, content] : strays) testing_support::WriteFile(target + name, content);
+    BackupDefinition def = Definition();
+    def.Instances = test.generations;
+    for (int run = 0; run < 4; ++run) RunJob(def);
+
+    Files after = Snapshot(target);
+    for (const auto& [name, content] : strays) {
+      EXPECT_EQ(after[name], content) << name;
+      after.erase(name);
+    }
+    EXPECT_EQ(Names(after), test.archives);
+    EXPECT_EQ(PeerListing({target + test.archives[0]}), Listing({a}));
+  }
+}
+
+// What a run stopped before its end left aside goes with the next run of the job, and the log
+// says so; files of other names stay.
+TEST_F(BackupRun, WhatAnInterruptedRunLeftAsideGoesWithTheNextRun) {
+  const std::string a = MakeFile("src\\a.txt", "alpha");
+  RunJob(Definition());
+  const std::vector<std::string> left = {"Job~neu.001", "Job~neu.002", "Job~neu.zip", "Job~neu2.001",
+                                         "Job [part]~neu.zip"};
+  const Files others = {{"Jobs~neu.zip", "x"}, {"Job~neu.txt", "x"}, {"Job.zip~alt", "x"}, {"Job~neu.0001", "x"}};
+  for (const std::string& name : left) testing_support::WriteFile(target + name, RandomBytes(2000, 5));
+  for (const auto& [name, content] : others) testing_support::WriteFile(target + name, content);
+  TakeLog();
+
+  RunJob(Definition());
+  Files after = Snapshot(target);
+  EXPECT_EQ(PeerListing({target + "Job.zip"}), Listing({a}));
+  after.erase("Job.zip");
+  EXPECT_EQ(after, others);
+  const std::string log = TakeLog();
+  std::string removed;
+  for (const std::string& name : left)
+    removed += "Aktion:       " + target + name + " einer unterbrochenen Sicherung entfernt.\r\n";
+  ASSERT_EQ(log.size(), std::string(kStartLines).size() + removed.size() + std::string(kCompleted).size()) << log;
+  EXPECT_EQ(log.substr(0, std::string(kStartLines).size()), kStartLines);
+  EXPECT_EQ(log.substr(log.size() - std::string(kCompleted).size()), kCompleted);
+  for (const std::string& name : left)
+    EXPECT_NE(log.find("Aktion:       " + target + name + " einer unterbrochenen Sicherung entfernt.\r\n"),
+              std::string::npos)
+        << name;
 }
 
 TEST_F(BackupRun, TheConfirmationChoosesDestinationKindAndAfterAction) {

@@ -303,13 +303,17 @@ TEST_F(CreationWizard, CancelLeavesTheOlderArchiveAndClosesTheWizard) {
 }
 
 TEST_F(CreationWizard, FailureLeavesTheOlderArchiveLogsTheErrorAndKeepsTheWizardUsable) {
-  ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
+  const std::vector<std::string> files = ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
   const std::string older = Bytes(5000);
-  std::unique_ptr<testing_support::LockedFile> lock;
+  const char kMaybeReadOnly[] =
+      "Das Backup konnte nicht erstellt werden. Möglicherweise ist das Zielverzeichnis schreibgeschützt.";
+  std::vector<std::unique_ptr<testing_support::LockedFile>> locks;
   const struct {
     const char* way;
     std::function<void()> arrange;
     std::string error;  // what the log and the window tell
+    std::string info;
+    std::string skipped = {};  // the log's lines of files left out
   } cases[] = {
       {"the writer fails",
        [&] {
@@ -317,11 +321,24 @@ TEST_F(CreationWizard, FailureLeavesTheOlderArchiveLogsTheErrorAndKeepsTheWizard
            throw classlib::EWriteError("Schreibfehler auf Laufwerk C");
          };
        },
-       "Schreibfehler auf Laufwerk C"},
+       "Schreibfehler auf Laufwerk C", kMaybeReadOnly},
       {"the older archive cannot give way",
-       [&] { lock = std::make_unique<testing_support::LockedFile>(target + "\\Sicherung.zip"); },
+       [&] { locks.push_back(std::make_unique<testing_support::LockedFile>(target + "\\Sicherung.zip")); },
        "Die Datei \"" + target + "\\Sicherung.zip\" konnte nicht in \"" + target +
-           "\\Sicherung.zip~alt\" umbenannt werden."},
+           "\\Sicherung.zip~alt\" umbenannt werden.",
+       kMaybeReadOnly},
+      {"no file can be read",
+       [&] {
+         for (const std::string& file : files) {
+           locks.push_back(std::make_unique<testing_support::LockedFile>(file));
+           prompts.AnswerNext(PromptResult::No);  // not again
+         }
+       },
+       "Keine der 2 Dateien konnte gesichert werden; die erste, \"" + files[0] +
+           "\", ließ sich nicht öffnen oder lesen (möglicherweise ist sie exklusiv geöffnet).",
+       "Das Backup wurde nicht erstellt, da keine der Dateien gesichert werden konnte.",
+       "Fehler:       " + files[0] + " konnte nicht gesichert werden.\r\nFehler:       " + files[1] +
+           " konnte nicht gesichert werden.\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.way);
@@ -330,14 +347,14 @@ TEST_F(CreationWizard, FailureLeavesTheOlderArchiveLogsTheErrorAndKeepsTheWizard
     creation->ZipArchive.OnEndZip = nullptr;
     c.arrange();
     Create("Sicherung");
-    lock.reset();
+    locks.clear();
 
     EXPECT_EQ(Target(), (std::map<std::string, std::string>{{"Sicherung.zip", older}}));
-    EXPECT_EQ(Log(), kStartBlock + "Fehler:       " + c.error + "\r\n" + kFailed);
+    EXPECT_EQ(Log(),
+              kStartBlock + c.skipped + "Fehler:       " + classlib::ToCodePage(c.error, CP_ACP) + "\r\n" + kFailed);
     EXPECT_TRUE(creation->Visible());
     EXPECT_EQ(creation->LabelStatus->Caption(), "Backup nicht erstellt.");
-    EXPECT_EQ(creation->LabelInfo->Caption(),
-              "Das Backup konnte nicht erstellt werden. Möglicherweise ist das Zielverzeichnis schreibgeschützt.");
+    EXPECT_EQ(creation->LabelInfo->Caption(), c.info);
     EXPECT_EQ(creation->LabelOutput->Caption(), c.error);
     EXPECT_FALSE(main.backupRunning);
     EXPECT_FALSE(main.trayAnimating);
@@ -347,6 +364,37 @@ TEST_F(CreationWizard, FailureLeavesTheOlderArchiveLogsTheErrorAndKeepsTheWizard
     EXPECT_FALSE(creation->Visible());
     EXPECT_TRUE(main.enabled);
   }
+}
+
+// A single backup replaces the older one of its name as a whole, touches no other file of a like
+// name, and clears what an interrupted creation of that name left aside.
+TEST_F(CreationWizard, OnlyTheOlderBackupOfTheNameAndWhatWasLeftAsideGiveWay) {
+  const std::vector<std::string> files = ListFiles({{"a.txt", 100}});
+  Create("Sicherung");
+  ClickButton(*creation->FlatButtonNext);
+  const std::map<std::string, std::string> others = {
+      {"Sicherung.2024", "ein Jahr"}, {"Sicherung.0001", "vier Ziffern"}, {"Sicherung1.txt", "ein Text"},
+      {"Sicherung.001", "kein Teil"}, {"Sicherung~neu.txt", "kein Rest"},  {"Andere~neu.zip", "nicht dieser"}};
+  const std::vector<std::string> left = {"Sicherung~neu.zip", "Sicherung~neu.001", "Sicherung~neu2.002"};
+  for (const auto& [name, content] : others) testing_support::WriteFile(target + "\\" + name, content);
+  for (const std::string& name : left) testing_support::WriteFile(target + "\\" + name, "ein Rest");
+  testing_support::WriteFile(dir / "orvapp.log", "");
+
+  Create("Sicherung");
+  std::map<std::string, std::string> after = Target();
+  EXPECT_EQ(PeerChecked(target + "\\Sicherung.zip"), EntryNames(files));
+  after.erase("Sicherung.zip");
+  EXPECT_EQ(after, others);
+  std::string removed;
+  for (const std::string& name : left)
+    removed += "Aktion:       " + target + "\\" + name + " einer unterbrochenen Sicherung entfernt.\r\n";
+  const std::string log = Log();
+  ASSERT_EQ(log.size(), kStartBlock.size() + removed.size() + kCompleted.size()) << log;
+  for (const std::string& name : left)
+    EXPECT_NE(log.find("Aktion:       " + target + "\\" + name + " einer unterbrochenen Sicherung entfernt.\r\n"),
+              std::string::npos)
+        << name;
+  EXPECT_EQ(log.substr(log.size() - kCompleted.size()), kCompleted);
 }
 
 TEST_F(CreationWizard, ADestinationFolderThatIsGoneEndsInTheFailureOutcome) {
@@ -472,25 +520,36 @@ TEST_F(BurningWizard, EachDiscGetsOnePartTheArchiveItselfFirstAndSuccessNamesThe
   EXPECT_EQ(Log(), kStartBlock + kCompleted);
 }
 
-TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelled) {
-  ListFiles({{"a.bin", 300000}, {"b.bin", 300000}});
+// The user learns where the files not burned are kept, to burn or copy them himself.
+TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelledAndTellsWhatWasNotBurned) {
+  ListFiles({{"a.bin", 300000}, {"b.bin", 300000}, {"c.bin", 300000}});
   const std::string archive = main.tempFolder + "Auf CD.zip";
   const auto notBurned = [&](const std::string& reason) {
     return "Fehler:       " + archive + " konnte nicht auf CD gebrannt werden: " + reason + ".\r\n";
+  };
+  const auto keptIn = [&](const std::string& names) {
+    return "Das Backup wurde nicht vollständig auf CD gebrannt.\r\rDie noch nicht gebrannten Dateien liegen im "
+           "Verzeichnis \"" + main.tempFolder + "\":\r\r" + names;
   };
   const struct {
     const char* way;
     std::function<void()> arrange;
     std::vector<PromptResult> answers;
     std::string logged;
+    std::string told;
   } cases[] = {
       {"the write fails", [&] { recorders.drives[0]->FailWriteAtBlock = 5; }, {PromptResult::Ok},
-       notBurned("Schreibvorgang fehlgeschlagen")},
+       notBurned("Schreibvorgang fehlgeschlagen"), keptIn("Auf CD.zip\rAuf CD.001 bis Auf CD.003")},
       {"no disc, and Cancel", [&] { recorders.drives[0]->Disc = nullptr; }, {PromptResult::Cancel},
-       notBurned("vom Anwender abgebrochen")},
+       notBurned("vom Anwender abgebrochen"), keptIn("Auf CD.zip\rAuf CD.001 bis Auf CD.003")},
       {"Cancel at the disc change", [] {}, {PromptResult::Cancel},
        "Fehler:       " + main.tempFolder + "Auf CD.001 konnte nicht auf CD gebrannt werden: vom Anwender "
-       "abgebrochen.\r\n"},
+       "abgebrochen.\r\n",
+       keptIn("Auf CD.001 bis Auf CD.003")},
+      {"Cancel at the last disc change", [] {}, {PromptResult::Retry, PromptResult::Retry, PromptResult::Cancel},
+       "Fehler:       " + main.tempFolder + "Auf CD.003 konnte nicht auf CD gebrannt werden: vom Anwender "
+       "abgebrochen.\r\n",
+       keptIn("Auf CD.003")},
       {"Abbrechen while writing",
        [&] {
          auto shown = creation->OrvBurner->OnTrackWriteStatus;
@@ -500,17 +559,23 @@ TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelled) {
            PostMessageW(creation->FlatButtonNext->Handle(), BM_CLICK, 0, 0);
          };
        },
-       {}, notBurned("Brennen abgebrochen")},
+       {}, notBurned("Brennen abgebrochen"), keptIn("Auf CD.zip\rAuf CD.001 bis Auf CD.003")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.way);
     testing_support::WriteFile(dir / "orvapp.log", "");
+    for (const char* name : {"Auf CD.zip", "Auf CD.001", "Auf CD.002", "Auf CD.003"})
+      zip::fs::Delete(main.tempFolder + name);
+    prompts.messages.clear();
     recorders.InsertBlankDisc(*recorders.drives[0]);
     c.arrange();
     for (PromptResult a : c.answers) prompts.AnswerNext(a);
+    prompts.AnswerNext(PromptResult::Ok);
     Burn('E');
     EXPECT_FALSE(creation->Visible());
     EXPECT_EQ(Log(), kStartBlock + c.logged + kCancelled);
+    ASSERT_FALSE(prompts.messages.empty());
+    EXPECT_EQ(prompts.messages.back().text, c.told);
     EXPECT_FALSE(main.backupRunning);
     EXPECT_TRUE(main.enabled);
     EXPECT_EQ(creation->OrvBurner->Tag, 0);
