@@ -4,7 +4,7 @@
 #include <cwchar>
 
 #include "app/archive_names.h"
-#include "classlib/text.h"
+#include "zip/entry_paths.h"
 
 namespace app {
 
@@ -13,15 +13,6 @@ namespace {
 const char kForbidden[] = "\\/:*?\"<>|";
 
 }  // namespace
-
-bool IsDeviceName(std::string base) {
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  base = classlib::LowerAscii(base);
-  for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"})
-    if (base == device) return true;
-  const bool numbered = base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0);
-  return numbered && base[3] >= '1' && base[3] <= '9';
-}
 
 std::string SingleBackupFileName(const std::string& typed) {
   return HasZipExtension(typed) ? typed : typed + ".zip";
@@ -37,7 +28,7 @@ std::string FileNameProblem(const std::string& name) {
       return "Die Bezeichnung des Backups darf keines der Zeichen \\ / : * ? \" < > | enthalten.";
   }
   const std::string base = name.substr(0, name.find('.'));
-  if (IsDeviceName(base))
+  if (zip::IsDeviceName(base))
     return "\"" + base + "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
   return {};
 }

@@ -15,10 +15,6 @@ std::string SingleBackupFileName(const std::string& typed);
 // device name such as "CON" or "LPT1" before its first ".".
 std::string FileNameProblem(const std::string& name);
 
-// base (trailing blanks aside, any letter case) names a device of Windows, as "CON" or "LPT1": no
-// file can have it before its first ".".
-bool IsDeviceName(std::string base);
-
 // The characters the name field discards as they are typed; a paste is checked as a whole later.
 bool IsRefusedNameKey(wchar_t key);
 

@@ -7,15 +7,6 @@
 namespace zip {
 namespace {
 
-bool IsDeviceName(const std::string& component) {
-  // The device is named by what stands before the first "." and any trailing blanks.
-  std::string base = classlib::LowerAscii(component.substr(0, component.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
-  return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) && base[3] >= '1' &&
-         base[3] <= '9';
-}
-
 bool IsSafeComponent(const std::string& component) {
   if (component == "..") return false;
   if (std::any_of(component.begin(), component.end(),
@@ -25,6 +16,18 @@ bool IsSafeComponent(const std::string& component) {
 }
 
 }  // namespace
+
+bool IsDeviceName(const std::string& component) {
+  // The device is named by what stands before the first "." and any trailing blanks.
+  std::string base = classlib::LowerAscii(component.substr(0, component.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"})
+    if (base == device) return true;
+  if (base.compare(0, 3, "com") != 0 && base.compare(0, 3, "lpt") != 0) return false;
+  const std::string number = base.substr(3);
+  if (number.size() == 1) return number[0] >= '1' && number[0] <= '9';
+  return number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";  // superscript 1, 2, 3 in UTF-8
+}
 
 bool IsSafeRelativePath(const std::string& path) {
   std::size_t start = 0;

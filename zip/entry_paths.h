@@ -6,9 +6,12 @@
 
 namespace zip {
 
+// True when Windows reserves the name for a device, whatever its case, extension or trailing blanks:
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9 and LPT1-9, and COM and LPT with a superscript 1, 2 or 3.
+bool IsDeviceName(const std::string& component);
+
 // True when every "\"-separated component of a relative path is an ordinary file name: not "..",
-// no ":" (a drive or an alternate data stream), no control character, no reserved device name
-// (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension).
+// no ":" (a drive or an alternate data stream), no control character, no device name.
 bool IsSafeRelativePath(const std::string& path);
 
 }  // namespace zip

@@ -13,6 +13,7 @@
 #include "classlib/exceptions.h"
 #include "classlib/text.h"
 #include "classlib/wide.h"
+#include "zip/entry_paths.h"
 #include "zip/fs.h"
 
 namespace app {
@@ -85,7 +86,7 @@ std::string DefinitionNameProblem(const std::string& name) {
   if (name.front() == ' ' || name.back() == ' ')
     return "Die Bezeichnung darf nicht mit einem Leerzeichen beginnen oder enden.";
   const std::string base = name.substr(0, name.find('.'));
-  if (IsDeviceName(base))
+  if (zip::IsDeviceName(base))
     return "\"" + base +
            "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
   return {};
