@@ -128,6 +128,10 @@ void LogLeftoverRemoved(const std::string& fileName) {
   WriteBlock([&] { return Lines{kAction + fileName + " einer unterbrochenen Sicherung entfernt."}; });
 }
 
+void LogArchiveNameTaken(const std::string& taken, const std::string& used) {
+  WriteBlock([&] { return Lines{kAction + "Das Backup heißt " + used + ", da es " + taken + " schon gibt."}; });
+}
+
 void LogError(const std::string& text) {
   WriteBlock([&] {
     // A message box's text keeps to its one line: each line break becomes a space.

@@ -34,6 +34,9 @@ void LogSkippedFile(const std::string& fileName);
 // A file that a run stopped before its end left behind, now deleted:
 // "Aktion:       <file> einer unterbrochenen Sicherung entfernt."
 void LogLeftoverRemoved(const std::string& fileName);
+// A time-named archive that took another name, as another file has its own:
+// "Aktion:       Das Backup heißt <used>, da es <taken> schon gibt."
+void LogArchiveNameTaken(const std::string& taken, const std::string& used);
 // Any other failure within a run, as one "Fehler:" line; line breaks in text become spaces.
 void LogError(const std::string& text);
 

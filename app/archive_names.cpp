@@ -20,10 +20,23 @@ std::string ArchiveName(const BackupDefinition& def, bool partial, classlib::TDa
   return partial ? name.substr(0, stem) + " [part]" + name.substr(stem) : name;
 }
 
+std::string NumberedStem(const std::string& stem, int n) {
+  return n > 1 ? stem + " (" + std::to_string(n) + ")" : stem;
+}
+
 bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem) {
   const std::string kPart = " [part]";
-  const std::size_t cut = stem.size() - std::min(stem.size(), kPart.size());
-  const std::string full = classlib::SameTextAscii(stem.substr(cut), kPart) ? stem.substr(0, cut) : stem;
+  std::string full = stem;
+  if (def.UseDateTime) {
+    // The number of a time name that was taken already: " (2)", " (3)" ...
+    const std::size_t open = full.rfind(" (");
+    const std::string number = open == std::string::npos ? "" : full.substr(open + 2);
+    if (number.size() >= 2 && number.back() == ')' && number[0] >= '1' && number[0] <= '9' &&
+        number.find_first_not_of("0123456789") == number.size() - 1 && number != "1)")
+      full.erase(open);
+  }
+  const std::size_t cut = full.size() - std::min(full.size(), kPart.size());
+  if (classlib::SameTextAscii(full.substr(cut), kPart)) full.erase(cut);
   if (!def.UseDateTime) {
     const std::string name = ArchiveName(def, false, 0);
     return classlib::SameTextAscii(full, name.substr(0, name.size() - 4));

@@ -18,8 +18,11 @@ bool HasZipExtension(const std::string& name);
 // before it in a partial run.
 std::string ArchiveName(const BackupDefinition& def, bool partial, classlib::TDateTime start);
 
+// stem, or from n = 2 on stem + " (n)": the names a time-named archive takes when its own is taken.
+std::string NumberedStem(const std::string& stem, int n);
+
 // Whether stem (a file name without ".zip") is that of an archive some run of def writes: full or
-// partial, with UseDateTime at any start.
+// partial, with UseDateTime at any start and with the number NumberedStem gives.
 bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem);
 
 // How many generations a run keeps: Instances, but one for date-time names.

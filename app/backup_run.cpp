@@ -12,6 +12,8 @@
 #include "app/backup_definition.h"
 #include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
+#include "app/definition_name.h"
+#include "app/destination_clash.h"
 #include "app/file_collection.h"
 #include "app/file_helpers.h"
 #include "app/file_state_list.h"
@@ -45,9 +47,13 @@ bool AbsoluteFolder(const std::string& folder) {
   return (drive || network) && fs::DirectoryExists(folder);
 }
 
+const char kNoPasswordText[] =
+    "Das Backup soll mit einem Passwort geschützt werden, es ist aber kein Passwort gespeichert. Bitte geben Sie im "
+    "Assistenten ein Passwort ein.";
+
 void ShowFailure(const std::string& job, const std::string& reason) {
   classlib::MessageRequest request;
-  request.text = "Die Sicherung \"" + job + "\" konnte nicht durchgeführt werden:\r\r" + reason;
+  request.text = RunFailureText(job, reason);
   request.caption = "Orvanta";
   request.icon = classlib::PromptIcon::Error;
   classlib::Prompts().Message(request);
@@ -74,9 +80,13 @@ class Run {
  private:
   void Carry() {
     Reset();
+    // A name from the registry may reach outside the destination or name a device.
+    const std::string nameProblem = DefinitionNameProblem(job_);
+    if (!nameProblem.empty()) throw classlib::Exception(nameProblem);
     const std::optional<BackupDefinition> def = ReadBackupDefinition(job_);
     if (!def) return;
     def_ = *def;
+    if (def_.UsePassword && def_.Password.empty()) throw classlib::Exception(kNoPasswordText);
     PresetChoices();
     if (def_.User && !Confirmed()) return;
     if (!def_.User) ChooseUnattended();
@@ -88,7 +98,10 @@ class Run {
     destination_ = zip::WithTrailingBackslash(destination_);
     if (!AbsoluteFolder(destination_))
       throw classlib::EFCreateError("Das Zielverzeichnis \"" + destination_ + "\" ist nicht vorhanden.");
+    if (const std::optional<DestinationClash> clash = FindDestinationClash(def_, destination_))
+      throw classlib::Exception(RunClashText(*clash, destination_));
     RemoveLeftoverAsideFiles(destination_, [this](const std::string& stem) { return IsRunArchiveStem(def_, stem); });
+    if (def_.UseDateTime) TakeFreeTimeName();
 
     CollectFiles();
     if (progress_.CancelRequested() || zipList_.Count() == 0) return Cancel();
@@ -201,6 +214,13 @@ class Run {
     } else {
       partial_ = false;
     }
+  }
+
+  // Another job's archive of the same minute stays: this one takes a free name beside it.
+  void TakeFreeTimeName() {
+    const std::string free = FreeArchiveName(destination_, name_);
+    if (free != name_) LogArchiveNameTaken(name_, free);
+    name_ = free;
   }
 
   void Status(const std::string& text) {

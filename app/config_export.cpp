@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "app/backup_definition.h"
+#include "app/definition_name.h"
 #include "app/file_helpers.h"
 #include "app/program_paths.h"
 #include "classlib/wide.h"
@@ -61,6 +63,15 @@ std::string ExportedText(const std::string& target) {
   return "Die Konfiguration von Orvanta wurde gesichert:\r\r" + target + "\r\r" +
          "Um die Konfiguration auf einem anderen System zu laden," + "\r" +
          "doppelklicken Sie bitte auf die soeben erstellte Reg-Datei.";
+}
+
+std::string BrokenNamesNote() {
+  std::string names;
+  for (const std::string& name : ListBackupDefinitions())
+    if (!DefinitionNameProblem(name).empty()) names += (names.empty() ? "\"" : ", \"") + name + "\"";
+  if (names.empty()) return {};
+  return "\r\rDiese Backups haben eine ungültige Bezeichnung und werden nicht durchgeführt, bis Sie sie umbenennen: " +
+         names + ".";
 }
 
 std::string ExportFailedText(const std::string& target) {

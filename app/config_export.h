@@ -19,6 +19,9 @@ bool ExportConfiguration(const std::string& key, const std::string& target);
 
 // The messages after an export.
 std::string ExportedText(const std::string& target);
+// Said after the export when stored definitions have names that break the name rule: they are
+// exported as they are, but no run carries them out until they are renamed. Empty when none do.
+std::string BrokenNamesNote();
 std::string ExportFailedText(const std::string& target);
 
 }  // namespace app

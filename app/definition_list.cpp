@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/backup_definition.h"
+#include "app/definition_name.h"
 #include "app/file_state_list.h"
 #include "app/program_settings.h"
 #include "app/schedule.h"
@@ -64,8 +65,9 @@ std::vector<std::string> DefinitionList::Delete(const std::vector<std::string>& 
       kept.insert(kept.begin(), name);
       continue;
     }
-    const std::string stateFile = StateFileName(name);
-    if (zip::fs::FileExists(stateFile)) zip::fs::Delete(stateFile);
+    // A name that breaks the rule has no state file: its file name may lie outside "Logs\".
+    const std::string stateFile = DefinitionNameProblem(name).empty() ? StateFileName(name) : std::string();
+    if (!stateFile.empty() && zip::fs::FileExists(stateFile)) zip::fs::Delete(stateFile);
     jobs_.Remove(name);
   }
   return kept;

@@ -36,8 +36,9 @@ class DefinitionList {
   // Why names cannot be deleted now, empty when they can: nothing is deleted while a backup runs
   // or a job is being tested (busy: the scheduler has a run or a tick on its way).
   std::string DeleteRefusal(const std::vector<std::string>& names, bool busy) const;
-  // Deletes each job's key with its subkeys and its state file, from the last to the first, and
-  // takes it from the list. Returns the names whose key could not be deleted; they stay listed.
+  // Deletes each job's key with its subkeys and its state file (none for a name that breaks the
+  // name rule), from the last to the first, and takes it from the list. Returns the names whose
+  // key could not be deleted; they stay listed.
   std::vector<std::string> Delete(const std::vector<std::string>& names);
 
   // The panel's texts for the stored job name; a value that is not stored (or not text) reads "n/a".

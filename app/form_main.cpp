@@ -8,6 +8,7 @@
 #include "app/activity_log.h"
 #include "app/backup_definition.h"
 #include "app/config_export.h"
+#include "app/definition_name.h"
 #include "app/file_helpers.h"
 #include "app/resource_ids.h"
 #include "app/single_backup_list.h"
@@ -291,6 +292,10 @@ void TFormMain::CarryOut(const HandOverAction& action) {
     case HandOverAction::Kind::Ignore:
       return;
     case HandOverAction::Kind::RunBackup:
+      if (const std::string problem = DefinitionNameProblem(action.backupName); !problem.empty()) {
+        Tell(RunFailureText(action.backupName, problem), classlib::PromptIcon::Warning);
+        return;
+      }
       // A name deleted or renamed while its hand-over waited, or one that never was.
       if (!BackupDefinitionExists(action.backupName)) {
         Tell(NoSuchDefinitionText(action.backupName), classlib::PromptIcon::Warning);

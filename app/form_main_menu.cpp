@@ -179,7 +179,7 @@ void TFormMain::Action7Execute(classlib::TComponent*) {
 void TFormMain::Action6Execute(classlib::TComponent*) {
   const std::string target = ConfigurationFile();
   if (ExportConfiguration(ConfigurationKey, target)) {
-    Warn(ExportedText(target), true);
+    Warn(ExportedText(target) + BrokenNamesNote(), true);
   } else {
     Warn(ExportFailedText(target), true);
   }

@@ -7,6 +7,8 @@
 #include "app/activity_log.h"
 #include "app/archive_names.h"
 #include "app/file_helpers.h"
+#include "app/free_name.h"
+#include "classlib/exceptions.h"
 #include "classlib/format.h"
 #include "classlib/text.h"
 #include "zip/end_central.h"
@@ -47,11 +49,10 @@ std::vector<std::string> FileNamesIn(const std::string& folder) {
 
 std::string FileName(const std::string& path) { return path.substr(zip::ExtractFilePath(path).size()); }
 
-// A free name for a file that is to be dropped, kept until the new set is in place.
+// A free name for a file that is to be dropped, kept until the new set is in place; empty when
+// there is none.
 std::string DroppedName(const std::string& file) {
-  std::string name = file + "~alt";
-  for (int n = 2; Exists(name); ++n) name = file + "~alt" + std::to_string(n);
-  return name;
+  return FirstFreeName([&](int n) { return file + "~alt" + (n > 1 ? std::to_string(n) : ""); }, Exists);
 }
 
 // Renames that can all be taken back: the first failure undoes the earlier ones.
@@ -84,7 +85,13 @@ PlacementResult Place(const std::vector<std::string>& dropped, const Renames& re
   PlacementResult result;
   Moves moves;
   Renames aside;
-  for (const std::string& file : dropped) aside.emplace_back(file, DroppedName(file));
+  for (const std::string& file : dropped) {
+    aside.emplace_back(file, DroppedName(file));
+    if (aside.back().second.empty()) {
+      result.Error = NoFreeNameText(file + "~alt");
+      return result;
+    }
+  }
   Renames all = aside;
   all.insert(all.end(), renames.begin(), renames.end());
   for (const auto& [from, to] : all)
@@ -174,12 +181,31 @@ std::string AsideArchiveName(const std::string& archive) {
   const std::string name = FileName(archive);
   const std::string stem = name.substr(0, HasZipExtension(name) ? name.size() - 4 : name.size()) + kAside;
   const std::vector<std::string> present = FileNamesIn(folder);
-  for (int n = 1;; ++n) {
-    const std::string candidate = stem + (n > 1 ? std::to_string(n) : "") + ".";
-    bool taken = false;
-    for (const std::string& file : present) taken = taken || classlib::StartsTextAscii(file, candidate);
-    if (!taken) return folder + candidate + "zip";
-  }
+  const std::string free = FirstFreeName(
+      [&](int n) { return stem + (n > 1 ? std::to_string(n) : "") + "."; },
+      [&](const std::string& candidate) {
+        for (const std::string& file : present)
+          if (classlib::StartsTextAscii(file, candidate)) return true;
+        return false;
+      });
+  if (free.empty()) throw classlib::EFCreateError(NoFreeNameText(folder + stem + ".zip"));
+  return folder + free + "zip";
+}
+
+std::string FreeArchiveName(const std::string& folder, const std::string& name) {
+  const std::string stem = name.substr(0, HasZipExtension(name) ? name.size() - 4 : name.size());
+  const std::vector<std::string> present = FileNamesIn(zip::WithTrailingBackslash(folder));
+  const std::string free = FirstFreeName([&](int n) { return NumberedStem(stem, n); },
+                                         [&](const std::string& candidate) {
+                                           for (const std::string& file : present)
+                                             if (classlib::StartsTextAscii(file, candidate) &&
+                                                 (classlib::SameTextAscii(file, candidate + ".zip") ||
+                                                  IsPartExtension(file.substr(candidate.size()))))
+                                               return true;
+                                           return false;
+                                         });
+  if (free.empty()) throw classlib::EFCreateError(NoFreeNameText(name));
+  return free + ".zip";
 }
 
 void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<bool(const std::string& stem)>& ours) {
@@ -193,6 +219,8 @@ void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<boo
       LogError("Die Datei \"" + at + name + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
   }
 }
+
+std::string AsideArchiveStem(const std::string& file) { return AsideStemOf(file); }
 
 PlacementResult ReplaceArchiveSet(const ArchiveSet& written, const std::string& target) {
   std::vector<std::string> old;

@@ -25,8 +25,19 @@ std::vector<std::string> ArchiveSetFiles(const ArchiveSet& set);
 std::int64_t ArchiveSetSize(const ArchiveSet& set);
 
 // A ".zip" name beside archive for writing a new set aside: no file of that stem exists yet, so
-// neither the archive nor any of its parts can meet an older file.
+// neither the archive nor any of its parts can meet an older file. Raises EFCreateError when the
+// names are all taken.
 std::string AsideArchiveName(const std::string& archive);
+
+// The stem of the archive that file (a name without folder) was written aside for by
+// AsideArchiveName, as its ".zip" or a part; empty when it is no such name.
+std::string AsideArchiveStem(const std::string& file);
+
+// name (a file name with ".zip") when folder has neither a file of that name nor a part of it;
+// else the first free of the names NumberedStem gives, so that a time-named archive never
+// replaces one of another job of the same minute. Raises EFCreateError when the names are all
+// taken.
+std::string FreeArchiveName(const std::string& folder, const std::string& name);
 
 // Deletes, and logs, the files of folder that a write aside left when the program was stopped
 // before it ended: named by AsideArchiveName for an archive whose stem (name without ".zip")

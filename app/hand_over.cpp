@@ -1,5 +1,7 @@
 #include "app/hand_over.h"
 
+#include "app/definition_name.h"
+
 namespace app {
 
 const char kNoAnswerText[] =
@@ -7,8 +9,7 @@ const char kNoAnswerText[] =
     "Der Auftrag konnte nicht übergeben werden. Bitte versuchen Sie es in einigen Sekunden erneut.";
 
 std::string NoSuchDefinitionText(const std::string& name) {
-  return "Die Sicherung \"" + name + "\" konnte nicht durchgeführt werden:\r\r" +
-         "Es gibt keine Backup-Definition mit dieser Bezeichnung.";
+  return RunFailureText(name, "Es gibt keine Backup-Definition mit dieser Bezeichnung.");
 }
 
 classlib::TStringList HandOverLines(const std::string& commandLine) {

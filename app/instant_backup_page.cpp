@@ -1,5 +1,6 @@
 #include "app/instant_backup_page.h"
 
+#include "app/definition_name.h"
 #include "app/desktop_link.h"
 #include "app/scheduler.h"
 #include "app/wizards/form_instant.h"
@@ -264,6 +265,12 @@ void TInstantBackupPage::Aktivieren1Click(TComponent*) {
 void TInstantBackupPage::DesktopVerknpfung1Click(TComponent*) {
   const std::string name = SelectedJob();
   if (name.empty()) return;
+  // The link file is named after the definition, and its "/start" would only fail.
+  const std::string problem = DefinitionNameProblem(name);
+  if (!problem.empty()) {
+    Warn("Die Desktop-Verknüpfung \"" + name + "\" konnte nicht erstellt werden:\r\r" + problem);
+    return;
+  }
   const std::string desktop = DesktopFolder();
   if (!desktop.empty() && CreateLink(ShortcutFor(name, desktop))) {
     Inform("Die Desktop-Verknüpfung \"" + name + "\" wurde erstellt.");

@@ -5,6 +5,7 @@
 
 #include "app/activity_log.h"
 #include "app/backup_definition.h"
+#include "app/definition_name.h"
 #include "app/file_state_list.h"
 #include "app/partial_filter.h"
 #include "app/schedule.h"
@@ -149,8 +150,10 @@ void Scheduler::RunDue(const std::string& job) {
 }
 
 // Only a full backup that is to run on new or changed files alone is tested; a definition that
-// cannot be read runs, so that its run logs why it fails.
+// cannot be read runs, so that its run logs why it fails; so does one whose name breaks the rule,
+// before its state file's name reaches elsewhere.
 bool Scheduler::Changed(const std::string& job) const {
+  if (!DefinitionNameProblem(job).empty()) return true;
   try {
     const std::optional<BackupDefinition> def = ReadBackupDefinition(job);
     return !def || !(def->FullBackup.value_or(false) && def->NewOnly) ||

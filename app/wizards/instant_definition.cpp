@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <cwchar>
 #include <exception>
 
 #include "app/cd_devices.h"
+#include "app/destination_clash.h"
 #include "app/file_state_list.h"
 #include "app/schedule.h"
 #include "app/single_backup_name.h"
@@ -13,7 +13,6 @@
 #include "classlib/exceptions.h"
 #include "classlib/text.h"
 #include "classlib/wide.h"
-#include "zip/entry_paths.h"
 #include "zip/fs.h"
 
 namespace app {
@@ -24,11 +23,6 @@ const char kChooseFolderText[] =
     "im Netzwerk können gesichert werden.";
 
 namespace {
-
-bool IsNameCharacter(wchar_t c) {
-  return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') ||
-         std::wcschr(L"- ._", c) != nullptr;
-}
 
 std::string SourceProblem(const BackupDefinition& def) {
   switch (def.Option) {
@@ -56,7 +50,8 @@ std::string DestinationProblem(const BackupDefinition& def) {
 // The new definition's state file: the old name's when renamed, else none.
 std::string MoveStateFile(const std::string& from, const std::string& to) {
   const std::string target = StateFileName(to);
-  if (!from.empty()) {
+  // A name that breaks the rule has no state file of its own: its file name may lie elsewhere.
+  if (!from.empty() && DefinitionNameProblem(from).empty()) {
     const std::string source = StateFileName(from);
     if (zip::fs::FileExists(source)) {
       if (MoveFileExW(classlib::Widen(source).c_str(), classlib::Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING))
@@ -72,25 +67,6 @@ std::string MoveStateFile(const std::string& from, const std::string& to) {
 }
 
 }  // namespace
-
-bool IsDefinitionNameKey(wchar_t key) { return key == L'\b' || IsNameCharacter(key); }
-
-std::string DefinitionNameProblem(const std::string& name) {
-  if (name.find_first_not_of(' ') == std::string::npos) return "Bitte geben Sie eine Bezeichnung für das Backup ein.";
-  const std::wstring wide = classlib::Widen(name);
-  for (wchar_t c : wide)
-    if (!IsNameCharacter(c))
-      return "Die Bezeichnung darf nur Buchstaben (A-Z, a-z), Ziffern, Leerzeichen und die Zeichen - . _ enthalten.";
-  if (wide.size() > kDefinitionNameLength) return "Die Bezeichnung darf höchstens 30 Zeichen lang sein.";
-  // A shortcut's "/start" and the hand-over lose blanks at the ends.
-  if (name.front() == ' ' || name.back() == ' ')
-    return "Die Bezeichnung darf nicht mit einem Leerzeichen beginnen oder enden.";
-  const std::string base = name.substr(0, name.find('.'));
-  if (zip::IsDeviceName(base))
-    return "\"" + base +
-           "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
-  return {};
-}
 
 bool NameClashes(const std::string& name, const std::string& editedName) {
   if (!editedName.empty() && classlib::SameTextAscii(name, editedName)) return false;
@@ -131,7 +107,10 @@ std::string PageProblem(const BackupDefinition& def, int page) {
   switch (page) {
     case kSourcePage: return SourceProblem(def);
     case kSchedulePage: return TimeProblem(def.Time);
-    case kPasswordPage: return def.Password.empty() ? "" : PasswordProblem(def.Password);
+    case kPasswordPage:
+      if (def.Password.empty())
+        return def.UsePassword ? "Bitte geben Sie ein Passwort ein, oder verwenden Sie keinen Passwort-Schutz." : "";
+      return PasswordProblem(def.Password);
     case kDestinationPage: return DestinationProblem(def);
     case kNamePage: return DefinitionNameProblem(def.Title);
     default: return {};
@@ -144,6 +123,9 @@ SaveProblem CheckDefinition(const BackupDefinition& def, const std::string& edit
     if (!problem.empty()) return {page, problem};
   }
   if (NameClashes(def.Title, editedName)) return {kNamePage, kNameClashText};
+  if (!def.Recording)
+    if (const std::optional<DestinationClash> clash = FindDestinationClash(def, def.Create, editedName))
+      return {kNamePage, WizardClashText(*clash)};
   return {};
 }
 

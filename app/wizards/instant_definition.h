@@ -6,22 +6,17 @@
 #include <string>
 
 #include "app/backup_definition.h"
+#include "app/definition_name.h"
 #include "classlib/datetime.h"
 
 namespace app {
 
-constexpr int kDefinitionNameLength = 30;
 constexpr int kPasswordLength = 30;
 
 extern const char kNameClashText[];  // "Es existiert bereits ein Backup mit dieser Bezeichnung!"
 // Asks for a folder of the file system to back up.
 extern const char kChooseFolderText[];
 
-// The characters the name field takes as they are typed: backspace, digits, A-Z, a-z, "-", blank,
-// "." and "_". A paste passes by this filter, so the whole name is checked again on saving.
-bool IsDefinitionNameKey(wchar_t key);
-// Why name cannot name a definition, as a sentence for the user; empty when it can.
-std::string DefinitionNameProblem(const std::string& name);
 // Whether name would take the key of a stored definition other than the one being edited
 // (editedName, empty for a new one): registry keys ignore letter case, and so does this.
 bool NameClashes(const std::string& name, const std::string& editedName);

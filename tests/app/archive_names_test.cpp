@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "app/archive_names.h"
+#include "app/free_name.h"
 #include "app/generations.h"
+#include "classlib/exceptions.h"
 #include "classlib/text.h"
 #include "classlib/wide.h"
 #include "tests/app/app_fixture.h"
@@ -67,6 +69,9 @@ TEST(ArchiveNames, TheStemsOfEveryRunOfAJob) {
       {timed, "2024-03-05 14-07", true}, {timed, "1999-12-31 23-59 [part]", true},
       {timed, "2024-03-05 14-7", false}, {timed, "2024-03-05_14-07", false},
       {timed, "Büro", false},
+      {timed, "2024-03-05 14-07 (2)", true}, {timed, "2024-03-05 14-07 [part] (12)", true},
+      {timed, "2024-03-05 14-07 (1)", false}, {timed, "2024-03-05 14-07 (02)", false},
+      {timed, "2024-03-05 14-07 ()", false}, {named, "Büro (2)", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsRunArchiveStem(c.def, c.stem), c.ours) << c.def.Title << " / " << c.stem;
 }
@@ -284,6 +289,54 @@ TEST_F(Generations, AsideNamesMeetNoFileAndSizesCountEveryPart) {
   EXPECT_EQ(ArchiveSetSize(set), 4 + 4 + 3);
   DeleteFileW(classlib::Widen(folder + "job~neu2.002").c_str());
   EXPECT_EQ(ArchiveSetSize(set), -1);
+}
+
+TEST_F(Generations, ATakenTimeNameGivesWayToTheFirstFreeNumber) {
+  const struct {
+    const char* what;
+    Files present;
+    const char* free;
+  } cases[] = {
+      {"an empty folder", {}, "2024-03-05 14-22.zip"},
+      {"other files of the stem", {{"2024-03-05 14-22.txt", "x"}, {"2024-03-05 14-22.zip.bak", "x"}},
+       "2024-03-05 14-22.zip"},
+      {"the archive", {{"2024-03-05 14-22.ZIP", "x"}}, "2024-03-05 14-22 (2).zip"},
+      {"a part alone", {{"2024-03-05 14-22.003", "x"}}, "2024-03-05 14-22 (2).zip"},
+      {"numbers taken",
+       {{"2024-03-05 14-22.zip", "x"}, {"2024-03-05 14-22 (2).zip", "x"}, {"2024-03-05 14-22 (3).001", "x"}},
+       "2024-03-05 14-22 (4).zip"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const auto& entry : Snapshot()) DeleteFileW(classlib::Widen(folder + entry.first).c_str());
+    Make(c.present);
+    EXPECT_EQ(FreeArchiveName(folder, "2024-03-05 14-22.zip"), c.free);
+    EXPECT_EQ(Snapshot(), c.present);
+  }
+}
+
+// A folder full of like names, or a name whose every variant names a device, ends the search.
+TEST_F(Generations, TheSearchForAFreeNameEndsWithAClearError) {
+  const auto numbered = [](const std::string& name, int n) { return name + (n > 1 ? std::to_string(n) : ""); };
+  for (int n = 1; n <= kFreeNameTries; ++n) WriteFile(folder + numbered("job~neu", n) + ".zip", "");
+  try {
+    AsideArchiveName(folder + "job.zip");
+    ADD_FAILURE() << "a name was found";
+  } catch (const classlib::EFCreateError& e) {
+    EXPECT_EQ(std::string(e.what()), "Für \"" + folder +
+                                         "job~neu.zip\" wurde kein freier Dateiname gefunden: Die ersten 1000 Namen "
+                                         "dieser Art sind schon vergeben.");
+  }
+
+  for (int n = 1; n <= kFreeNameTries; ++n) WriteFile(folder + numbered("job.zip~alt", n), "");
+  Make({{"job.zip", "alt"}, {"neu.zip", "neu"}});
+  const Files before = Snapshot();
+  const PlacementResult result = ReplaceArchiveSet({folder + "neu.zip", 1}, folder + "job.zip");
+  EXPECT_FALSE(result.Ok);
+  EXPECT_EQ(result.Error, "Für \"" + folder +
+                              "job.zip~alt\" wurde kein freier Dateiname gefunden: Die ersten 1000 Namen dieser Art "
+                              "sind schon vergeben.");
+  EXPECT_EQ(Snapshot(), before);
 }
 
 TEST_F(Generations, WhatAnInterruptedWriteAsideLeftGoesAndNothingElse) {

@@ -17,6 +17,7 @@
 #include "app/wizards/form_instant.h"
 #include "app/wizards/form_recover.h"
 #include "classlib/registry.h"
+#include "classlib/wide.h"
 #include "tests/app/folder_job.h"
 #include "tests/app/wizards/wizard_fixture.h"
 #include "tests/support/host_python.h"
@@ -465,6 +466,36 @@ TEST_F(InstantBackupPage, TheDesktopComesFromTheShellElseFromShellFoldersAndNoLi
   }
   EXPECT_FALSE(FileExists("C:\\Abends.lnk"));
   EXPECT_FALSE(FileExists(dir / "Nirgends\\Abends.lnk"));
+}
+
+// Names put straight into the registry: listed, but no link file is named after them.
+TEST_F(InstantBackupPage, ANameThatBreaksTheNameRuleIsListedButGetsNoShortcut) {
+  const std::string desktop = dir / "Desktop";
+  SetKnownDesktopFolderForTesting([&] { return desktop + "\\"; });
+  const struct {
+    const char* name;
+    const char* reason;
+  } cases[] = {
+      {"../Ausbruch",
+       "Die Bezeichnung darf nur Buchstaben (A-Z, a-z), Ziffern, Leerzeichen und die Zeichen - . _ enthalten."},
+      {"CON", "\"CON\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden."},
+  };
+  for (const auto& c : cases) WriteBackupDefinition(app_testing::FolderJob(c.name, dir / "Quelle", dir / "Ziel\\"));
+  scheduler.GetBackups();
+  EXPECT_EQ(Rows().size(), 2u);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Select({c.name});
+    prompts.AnswerNext(PromptResult::Ok);
+    ChooseFromPopup(page->DesktopVerknpfung1);
+    EXPECT_EQ(prompts.messages.back().text,
+              std::string("Die Desktop-Verknüpfung \"") + c.name + "\" konnte nicht erstellt werden:\r\r" + c.reason);
+  }
+  EXPECT_FALSE(FileExists(dir / "Ausbruch.lnk"));
+  WIN32_FIND_DATAW found;
+  const HANDLE links = FindFirstFileW(classlib::Widen(desktop + "\\*.lnk").c_str(), &found);
+  EXPECT_EQ(links, INVALID_HANDLE_VALUE);
+  if (links != INVALID_HANDLE_VALUE) FindClose(links);
 }
 
 // ---- keyboard

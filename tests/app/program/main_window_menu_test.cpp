@@ -236,10 +236,14 @@ TEST_F(MainMenu, TheExportReplacesAnOlderOneAndTheRegistryEditorRestoresEverythi
   const std::string file = dir / "orvapp.reg";
   testing_support::WriteFile(file, "ältere Sicherung");
 
+  // The name is exported as it is, but no run takes it: the export says so.
+  const std::string note =
+      "\r\rDiese Backups haben eine ungültige Bezeichnung und werden nicht durchgeführt, bis Sie sie umbenennen: "
+      "\"Täglich\".";
   prompts.AnswerNext(classlib::PromptResult::Ok);
   Choose(main->Action6);
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text, app::ExportedText(file));
+  EXPECT_EQ(prompts.messages[0].text, app::ExportedText(file) + note);
   EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
   EXPECT_TRUE(prompts.messages[0].systemModal);
   EXPECT_FALSE(testing_support::FileExists(file + ".neu"));
@@ -251,7 +255,7 @@ TEST_F(MainMenu, TheExportReplacesAnOlderOneAndTheRegistryEditorRestoresEverythi
   prompts.AnswerNext(classlib::PromptResult::Ok);
   Choose(main->Action6);
   ASSERT_EQ(prompts.messages.size(), 2u);
-  EXPECT_EQ(prompts.messages[1].text, app::ExportedText(file));
+  EXPECT_EQ(prompts.messages[1].text, app::ExportedText(file) + note);
   EXPECT_NE(testing_support::ReadFile(file), exported);
 
   const std::string dumped = registry.Dump("Software\\Norvex\\Orvanta");
@@ -277,6 +281,21 @@ TEST_F(MainMenu, AnExportThatProducesNoFileSaysSoAndKeepsTheOlderFile) {
   EXPECT_EQ(prompts.messages[0].text, app::ExportFailedText(file));
   EXPECT_EQ(testing_support::ReadFile(file), "ältere Sicherung");
   EXPECT_FALSE(testing_support::FileExists(file + ".neu"));
+}
+
+TEST_F(MainMenu, TheExportNamesTheDefinitionsWhoseNamesNoRunTakes) {
+  testing_support::ScriptedPrompts prompts;
+  Start();
+  main->ConfigurationKey = registry.Place() + "\\Software\\Norvex\\Orvanta";
+  for (const char* name : {"Taeglich", "a/b", "CON"}) app::WriteBackupDefinition(FolderJob(name, source, target + "\\"));
+  const std::string file = dir / "orvapp.reg";
+  prompts.AnswerNext(classlib::PromptResult::Ok);
+  Choose(main->Action6);
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            app::ExportedText(file) +
+                "\r\rDiese Backups haben eine ungültige Bezeichnung und werden nicht durchgeführt, bis Sie sie "
+                "umbenennen: \"a/b\", \"CON\".");
 }
 
 TEST_F(MainMenu, TheLogOpensInTheEditorWithItsQuotedPathAndTheHelpFileWithTheShell) {

@@ -232,6 +232,24 @@ TEST_F(MainWindow, StartsHandedOverDuringTheDefinitionWizardWaitForItAndANameGon
   EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
 }
 
+// A name from the registry that breaks the name rule runs nowhere, also when a shortcut or a second
+// start hands it over; what comes after it runs as usual.
+TEST_F(MainWindow, AHandedOverNameThatBreaksTheNameRuleIsRefusedAndTheNextStartRuns) {
+  MakeJob("Job", {1000});
+  app::WriteBackupDefinition(FolderJob("CON", source, target + "\\"));
+  Start();
+  testing_support::ScriptedPrompts prompts;
+  prompts.AnswerNext(PromptResult::Ok);
+  HandOver({"/start", "CON"});
+  HandOver({"/start", "Job"});
+  testing_support::MainLoopPause();
+  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "Die Sicherung \"CON\" konnte nicht durchgeführt werden:\r\r\"CON\" ist ein Gerätename von Windows und "
+            "kann nicht als Bezeichnung des Backups verwendet werden.");
+}
+
 TEST_F(MainWindow, FilesHandedOverDuringTheSingleBackupWizardJoinTheListItHandsBack) {
   const std::string chosen = dir / "Gewählt.txt";
   const std::string handed = dir / "Übergeben.txt";

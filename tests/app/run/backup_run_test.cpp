@@ -656,10 +656,10 @@ TEST_F(BackupRun, AnAfterActionStaysWithItsOwnJob) {
   EXPECT_EQ(Stored("Still")->AfterBackup, AfterBackupAction::None);
 
   // A job's own stored choice to open a file is preset, and acts unattended too.
-  BackupDefinition opening = Definition("Öffnend");
+  BackupDefinition opening = Definition("Oeffnend");
   WriteBackupDefinition(opening);
-  WriteAfterBackup("Öffnend", AfterBackupAction::OpenFile, document);
-  EXPECT_TRUE(scheduler.RunNow({"Öffnend"}));
+  WriteAfterBackup("Oeffnend", AfterBackupAction::OpenFile, document);
+  EXPECT_TRUE(scheduler.RunNow({"Oeffnend"}));
   EXPECT_EQ(opened, std::vector<std::string>{document});
   EXPECT_EQ(popup->FlatEditFileStart->Text(), document);
   EXPECT_TRUE(popup->RadioButtonFileStart->Checked());

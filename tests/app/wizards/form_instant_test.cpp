@@ -471,6 +471,41 @@ TEST_F(InstantWizard, BadNamesAndClashesAreRefusedWithTheNamePageShownAndNothing
   EXPECT_TRUE(BackupDefinitionExists("Post"));
 }
 
+// "Daten" with three generations would rotate "Daten1.zip", the backup of "Daten1" in the same folder.
+TEST_F(InstantWizard, ANameOrGenerationCountWhoseArchivesMeetAnotherDefinitionsInItsFolderIsRefused) {
+  SaveFileDefinition("Daten1");
+  const std::string refusal =
+      "Das Backup \"Daten1\" sichert in dasselbe Verzeichnis. Mit dieser Bezeichnung und Anzahl der "
+      "Backup-Instanzen würden beide Backups die Datei \"Daten1.zip\" verwenden, und eines würde die Sicherungen des "
+      "anderen überschreiben oder löschen. Bitte wählen Sie eine andere Bezeichnung oder Anzahl der Backup-Instanzen.";
+  const std::string stored = Dump();
+  prompts.AnswerNext(PromptResult::Ok);
+  FillFileDefinition("Daten");
+  form->SpinEditInstances->SetValue(3);
+  NextToTheEnd();
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{refusal});
+  EXPECT_EQ(form->PageIndex(), kNamePage);
+  EXPECT_TRUE(form->PanelStep5->Visible());
+  EXPECT_EQ(Dump(), stored);
+
+  // In another folder it meets nothing.
+  ASSERT_TRUE(form->FolderTreeSave->SetPath(dir / "Fotos"));
+  NextToTheEnd();
+  ASSERT_FALSE(form->Visible()) << "not saved";
+  EXPECT_EQ(ReadBackupDefinition("Daten")->Instances, 3);
+
+  // An edit checks the same.
+  const std::string both = Dump();
+  prompts.messages.clear();
+  prompts.AnswerNext(PromptResult::Ok);
+  ASSERT_TRUE(form->EditDefinition("Daten"));
+  ASSERT_TRUE(form->FolderTreeSave->SetPath(dir / "Ziel"));
+  NextToTheEnd();
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{refusal});
+  EXPECT_EQ(Dump(), both);
+  form->Close();
+}
+
 TEST_F(InstantWizard, TheNameFieldTakesOnlyItsCharactersAsTheyAreTyped) {
   form->AddDefinition();
   form->FlatEditName->SetText("");
@@ -556,6 +591,7 @@ TEST_F(InstantWizard, PasswordsMustMatchFitAndBeTypeable) {
     std::string password;
     const char* message;
   } cases[] = {
+      {"", "Bitte geben Sie ein Passwort ein, oder verwenden Sie keinen Passwort-Schutz."},
       {std::string(31, 'p'), "Das Passwort darf höchstens 30 Zeichen lang sein."},
       {"\xE5\xAF\x86\xE7\xA0\x81",
        "Das Passwort enthält Zeichen, die Windows hier nicht darstellen kann. Bitte "
