@@ -24,17 +24,23 @@ std::string NumberedStem(const std::string& stem, int n) {
   return n > 1 ? stem + " (" + std::to_string(n) + ")" : stem;
 }
 
+namespace {
+
+// stem without the number NumberedStem gave it, if any.
+std::string WithoutNumber(const std::string& stem) {
+  const std::size_t open = stem.rfind(" (");
+  if (open == std::string::npos || stem.back() != ')') return stem;
+  const std::string number = stem.substr(open + 2, stem.size() - open - 3);
+  const bool numbered = !number.empty() && number[0] != '0' && number != "1" &&
+                        number.find_first_not_of("0123456789") == std::string::npos;
+  return numbered ? stem.substr(0, open) : stem;
+}
+
+}  // namespace
+
 bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem) {
   const std::string kPart = " [part]";
-  std::string full = stem;
-  if (def.UseDateTime) {
-    // The number of a time name that was taken already: " (2)", " (3)" ...
-    const std::size_t open = full.rfind(" (");
-    const std::string number = open == std::string::npos ? "" : full.substr(open + 2);
-    if (number.size() >= 2 && number.back() == ')' && number[0] >= '1' && number[0] <= '9' &&
-        number.find_first_not_of("0123456789") == number.size() - 1 && number != "1)")
-      full.erase(open);
-  }
+  std::string full = def.UseDateTime ? WithoutNumber(stem) : stem;
   const std::size_t cut = full.size() - std::min(full.size(), kPart.size());
   if (classlib::SameTextAscii(full.substr(cut), kPart)) full.erase(cut);
   if (!def.UseDateTime) {

@@ -35,7 +35,9 @@ bool IsRealFolder(const std::string& path);
 // for pages without rules. The name page's clash test is NameClashes.
 std::string PageProblem(const BackupDefinition& def, int page);
 
-// The first problem that refuses a save, in the order of the pages, with the page that shows it.
+// The first problem that refuses a save, in the order of the pages, with the page that shows it;
+// a name taken by another definition, or archives that would meet another one's in the same
+// folder (FindDestinationClash), refuse it on the name page.
 struct SaveProblem {
   int Page = -1;  // -1: none
   std::string Text;
