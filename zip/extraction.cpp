@@ -1,6 +1,7 @@
 #include "zip/extraction.h"
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -86,7 +87,9 @@ class TExtraction {
   // Marks the entries to extract (ProcessFlag) and totals their sizes.
   void Choose();
   void ExtractEntry(int index);
-  void ExtractDirectoryEntry();
+  void ExtractDirectoryEntry(int index);
+  // False when an earlier entry of the run went to a name the file system folds name into.
+  bool ClaimName(const std::string& name, int index);
   // The folder an entry goes to, with trailing "\" (empty for the current folder when DestDir is
   // empty); none when its stored path would lead outside DestDir or to a device.
   std::optional<std::string> OutputDirOf(const TZipHeaderInfo& entry) const;
@@ -97,13 +100,14 @@ class TExtraction {
   bool CheckPassword(int index);
   // attributes: the target's, -1 when there is none; read again when a handler names another.
   bool MayOverwrite(int index, std::string& name, std::int64_t& attributes);
-  // False when the target is a folder, or read-only without ReplaceReadOnly.
-  bool TargetIsReplaceable(std::int64_t attributes) const;
+  // Why the target cannot be replaced (a folder, or read-only without ReplaceReadOnly); none when
+  // it can.
+  std::optional<TSkipReason> TargetRefusal(std::int64_t attributes) const;
   // Gives the extracted file its final name, clearing a read-only target's bit first; false when
   // that fails.
   bool PlaceOutput(TTemporaryOutput& output, const std::string& name, std::int64_t attributes) const;
-  // Decodes the entry into file; false when its data was bad. bigger: it ran past its size.
-  bool Decode(THugeStream& file, bool& bigger);
+  // Decodes the entry into file; false when its data was bad or ran past its size.
+  bool Decode(THugeStream& file);
   // After bad data: true when a new password asks for another try.
   bool RetryWithNewPassword(int index);
   // An entry whose data cannot even be found or decrypted: nothing of it is written.
@@ -120,6 +124,8 @@ class TExtraction {
   int toDo_ = 0;
   int good_ = 0;
   bool retry_ = false;
+  // The folded output names of the run, each with the entry it went to.
+  std::map<std::string, int> claimedNames_;
   std::uint8_t encryptionHeader_[kEncryptionHeaderSize] = {};
   // Made once for the run: its entries allocate no buffers of their own.
   TEntryInput input_;
@@ -214,7 +220,7 @@ void TExtraction::ExtractEntry(int index) {
   retry_ = false;
   TZipHeaderInfo& entry = r_.workingEntry_;
   entry.Assign(r_.Entry(index));
-  if (entry.FileName().empty()) return ExtractDirectoryEntry();
+  if (entry.FileName().empty()) return ExtractDirectoryEntry(index);
 
   const std::optional<std::string> folder = OutputDirOf(entry);
   // A name no file function takes is refused before any is asked (some take long to say no).
@@ -228,11 +234,15 @@ void TExtraction::ExtractEntry(int index) {
   bool skip = false;
   if (r_.OnStartUnZip) r_.OnStartUnZip(index, name, skip);
   if (skip) return;
+  if (!ClaimName(name, index)) {
+    Skip(TSkipReason::srSameName, name, index);
+    return TakeOffTotals(entry);
+  }
   // Checked before anything is created, so an entry that cannot be read touches no file.
   if (!IsSupportedMethod(entry.CompressionMethod)) {
     classlib::Prompts().Message(classlib::MessageRequest{LoadZipString(kMsgUnknownMethod), LoadZipString(kMsgZipError),
                                                          classlib::PromptButtons::Ok, classlib::PromptIcon::Error});
-    Skip(TSkipReason::srCreateError, name, index);
+    Skip(TSkipReason::srUnknownMethod, name, index);
     return TakeOffTotals(entry);
   }
   const std::string outputFolder = ExtractFilePath(name);
@@ -244,34 +254,33 @@ void TExtraction::ExtractEntry(int index) {
     return TakeOffTotals(entry);
   }
 
-  // The data goes to a new file beside the target, which it replaces only when it came out right.
+  if (const std::optional<TSkipReason> refusal = TargetRefusal(attributes)) {
+    Skip(*refusal, name, index);
+    return TakeOffTotals(entry);
+  }
+  // The data goes to a new file beside the target and takes the target's name only once it came
+  // out right: bad data is never found under the entry's name, and a file there stays as it was.
   TTemporaryOutput output;
-  if (!TargetIsReplaceable(attributes) || !output.Create(ExtractFilePath(name), r_.FlushFilesOnClose())) {
+  if (!output.Create(ExtractFilePath(name), r_.FlushFilesOnClose())) {
     Skip(TSkipReason::srCreateError, name, index);
     return TakeOffTotals(entry);
   }
-  bool bigger = false;
-  const bool intact = Decode(output.File(), bigger);
+  const bool intact = Decode(output.File());
   const std::uint32_t crc = r_.crc_;
   output.Close();
   const bool good = intact && crc == entry.CRC32;
-  if (!good && entry.Encrypted() && RetryWithNewPassword(index)) return;
-  // Bad data never replaces a file that was there; with none there, what came out is kept.
-  const bool placed = good || !fs::FileExists(name);
-  if (placed && !PlaceOutput(output, name, attributes)) {
-    Skip(TSkipReason::srCreateError, name, index);
-    return TakeOffTotals(entry);
-  }
-  // A file that was kept keeps its own date and attributes too.
-  if (placed && !bigger) {
+  if (good) {
+    if (!PlaceOutput(output, name, attributes)) {
+      Skip(TSkipReason::srCreateError, name, index);
+      return TakeOffTotals(entry);
+    }
     fs::SetFileDate(name, RepairDosDate(entry.DateTime));
     if (r_.RetainAttributes()) fs::SetAttributes(name, entry.ExternalAttributes & kRetainedAttributes);
-  }
-  if (good) {
     if (r_.OnEndUnZip) r_.OnEndUnZip(index, name);
     ++good_;
     return;
   }
+  if (entry.Encrypted() && RetryWithNewPassword(index)) return;
   if (!entry.Encrypted()) {
     if (r_.OnBadCRC) r_.OnBadCRC(crc, entry.CRC32, index);
   } else {
@@ -280,13 +289,25 @@ void TExtraction::ExtractEntry(int index) {
   --toDo_;
 }
 
-void TExtraction::ExtractDirectoryEntry() {
+void TExtraction::ExtractDirectoryEntry(int index) {
+  const TZipHeaderInfo& entry = r_.workingEntry_;
   if (r_.RecreateDirs()) {
-    const std::optional<std::string> folder = OutputDirOf(r_.workingEntry_);
-    if (!folder || !fs::PathFits(*folder)) return Skip(TSkipReason::srCreateError, r_.workingEntry_.Path(), -1);
-    if (!folder->empty() && !fs::DirectoryExists(*folder)) ForceDirectories(*folder);
+    const std::optional<std::string> folder = OutputDirOf(entry);
+    if (!folder || !fs::PathFits(*folder)) {
+      Skip(TSkipReason::srCreateError, entry.Path(), index);
+      return TakeOffTotals(entry);
+    }
+    if (!folder->empty() && !fs::DirectoryExists(*folder) && !ForceDirectories(*folder)) {
+      const bool taken = IsFile(fs::FileAttributes(folder->substr(0, folder->size() - 1)));
+      Skip(taken ? TSkipReason::srNameTaken : TSkipReason::srCreateError, *folder, index);
+      return TakeOffTotals(entry);
+    }
   }
   ++good_;
+}
+
+bool TExtraction::ClaimName(const std::string& name, int index) {
+  return claimedNames_.emplace(FoldedPath(name), index).first->second == index;
 }
 
 bool TExtraction::SeekToData(const TZipHeaderInfo& entry) {
@@ -358,9 +379,11 @@ bool TExtraction::MayOverwrite(int index, std::string& name, std::int64_t& attri
   return classlib::Prompts().Message(question) == classlib::PromptResult::Yes;
 }
 
-bool TExtraction::TargetIsReplaceable(std::int64_t attributes) const {
-  if (attributes >= 0 && (attributes & fs::kAttrDirectory) != 0) return false;
-  return attributes < 0 || (attributes & fs::kAttrReadOnly) == 0 || r_.ReplaceReadOnly();
+std::optional<TSkipReason> TExtraction::TargetRefusal(std::int64_t attributes) const {
+  if (attributes < 0) return std::nullopt;
+  if ((attributes & fs::kAttrDirectory) != 0) return TSkipReason::srCreateError;
+  if ((attributes & fs::kAttrReadOnly) != 0 && !r_.ReplaceReadOnly()) return TSkipReason::srReadOnly;
+  return std::nullopt;
 }
 
 bool TExtraction::PlaceOutput(TTemporaryOutput& output, const std::string& name, std::int64_t attributes) const {
@@ -370,7 +393,7 @@ bool TExtraction::PlaceOutput(TTemporaryOutput& output, const std::string& name,
   return output.MoveTo(name);
 }
 
-bool TExtraction::Decode(THugeStream& file, bool& bigger) {
+bool TExtraction::Decode(THugeStream& file) {
   const TZipHeaderInfo& entry = r_.workingEntry_;
   TEntryInput::DecryptFunction decrypt;
   if (entry.Encrypted()) {
@@ -386,7 +409,7 @@ bool TExtraction::Decode(THugeStream& file, bool& bigger) {
     intact = DecompressEntry(entry.CompressionMethod, entry.Flags, input_, output_, inflater_) ==
              TDecodeResult::kComplete;
   } catch (const EBiggerThanUncompressed&) {
-    bigger = true;
+    // Bad data like any other: intact stays false.
   }
   r_.crc_ = output_.Crc();
   return intact;

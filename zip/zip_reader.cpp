@@ -93,7 +93,8 @@ void TZipReader::SetDestDir(const std::string& value) {
 
 void TZipReader::SetRootDir(const std::string& value) {
   CheckNotBusy();
-  rootDir_ = value.empty() || value.back() == '\\' ? value : value + '\\';
+  // A second separator after a "/" would keep the files directly in the root from matching it.
+  rootDir_ = WithTrailingBackslash(value);
 }
 
 void TZipReader::SetSortMode(TZipSortMode value) {

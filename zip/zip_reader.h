@@ -24,7 +24,19 @@ namespace zip {
 
 enum class TUZOverwriteMode { Prompt, Always, Never, ifNewer, ifOlder };
 enum class TIncompleteZipMode { izAssumeMulti, izAssumeBad, izAssumeNotAZip };
-enum class TSkipReason { srBadPassword, srNoOverwrite, srFileOpenError, srCreateError };
+// Extraction adds its own reasons: srUnknownMethod, srReadOnly (the target may not be replaced),
+// srNameTaken (a file holds a folder entry's name) and srSameName (an earlier entry of the run has
+// the name the file system folds this one's into).
+enum class TSkipReason {
+  srBadPassword,
+  srNoOverwrite,
+  srFileOpenError,
+  srCreateError,
+  srUnknownMethod,
+  srReadOnly,
+  srNameTaken,
+  srSameName
+};
 // mmBlocks: numbered files of fixed size; mmSpan: one file per removable disk, known by its label.
 enum class TMultiMode { mmNone, mmSpan, mmBlocks };
 
@@ -74,7 +86,7 @@ class TZipReader {
   // "?" asks for the folder; one trailing "\" is removed.
   void SetDestDir(const std::string& value);
   const std::string& RootDir() const { return rootDir_; }
-  // A non-empty value gets a trailing "\".
+  // A non-empty value gets a trailing "\" unless it ends in a separator ("\" or "/").
   void SetRootDir(const std::string& value);
   TZipSortMode SortMode() const { return sortMode_; }
   // Applies when the directory is next read.
