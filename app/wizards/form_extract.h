@@ -77,6 +77,8 @@ class TFormExtract : public classlib::TForm {
   void ShowOutcome();
   // The reader stops at its next chance; the window closes once it has.
   void CancelRun();
+  // The same for a question the user cancelled, but the window then shows the summary.
+  void EndRunEarly(const std::string& why);
 
   std::unique_ptr<zip::TZipReader> unZipArchive_;
   RestoreRequest request_;
