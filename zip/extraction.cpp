@@ -31,7 +31,7 @@ bool IsDriveForm(const std::string& d) { return d.size() >= 2 && d[1] == ':'; }
 // From fs::FileAttributes: a file, not a folder, is there.
 bool IsFile(std::int64_t attributes) { return attributes >= 0 && (attributes & fs::kAttrDirectory) == 0; }
 
-// A new file beside the target; removed again when an error leaves the entry.
+// A new file beside the target; removed again unless it was moved into place.
 class TTemporaryOutput {
  public:
   TTemporaryOutput() = default;

@@ -247,52 +247,52 @@ TEST_F(FormExtract, TheSameWrongPasswordTwiceGivesTheFileUpAtOnce) {
       << form().LabelCreationInfo->Caption();
 }
 
-TEST_F(FormExtract, CancelInThePasswordBoxEndsTheRunWithItsSummary) {
-  Open(TheFixtures().infoZip.archive);
-  prompts.EnterNextText(std::nullopt);
-  ClickButton(*windows.page->FlatButtonExtractAll);
-  Run();
-  EXPECT_EQ(prompts.inputRequests.size(), 1u);
-  EXPECT_TRUE(FilesBelow(dest).empty());
-  ASSERT_TRUE(form().Visible());
-  EXPECT_EQ(form().LabelCreationStep->Caption(), kEndedEarlyStep);
-  EXPECT_NE(form().LabelCreationInfo->Caption().find("Die Passwortabfrage wurde abgebrochen."), std::string::npos)
-      << form().LabelCreationInfo->Caption();
-  Finish();
-}
-
-// A wrong password whose check byte matches (one in about 256) yields data that fails its CRC. Its
-// data is never left: cancelled at the repeated question, or the same password given again.
-TEST_F(FormExtract, AWrongPasswordPassingTheCheckLeavesNoFile) {
+// A cancel at the password question, whether the first check failed or a wrong password passed
+// it (one in about 256 does) and its data failed the CRC, ends the run with its summary; nothing
+// of the entry is left.
+TEST_F(FormExtract, CancelAtThePasswordQuestionEndsTheRunWithItsSummary) {
   const restore_fixture::Fixtures& f = TheFixtures();
   ASSERT_FALSE(f.passingPassword.empty());
-  const std::string first = dir / "Ziel 1", second = dir / "Ziel 2";
+  const struct {
+    const char* what;
+    std::string archive;
+    std::string password;
+  } cases[] = {{"the check failed", f.infoZip.archive, ""}, {"the check passed", f.secret, f.passingPassword}};
   NewDestination("Ziel 1");
   NewDestination("Ziel 2");
+  int run = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dest = dir / ("Ziel " + std::to_string(++run));
+    Open(c.archive);
+    form().UnZipArchive().SetPassword(c.password);
+    prompts.EnterNextText(std::nullopt);
+    ClickButton(*windows.page->FlatButtonExtractAll);
+    Run();
+    EXPECT_EQ(prompts.inputRequests.size(), static_cast<std::size_t>(run));
+    EXPECT_TRUE(FilesBelow(dest).empty());
+    ASSERT_TRUE(form().Visible());
+    const std::string info = form().LabelCreationInfo->Caption();
+    EXPECT_EQ(form().LabelCreationStep->Caption(), kEndedEarlyStep);
+    EXPECT_NE(info.find("Die Passwortabfrage wurde abgebrochen."), std::string::npos) << info;
+    EXPECT_NE(info.find("1 (falsches Passwort)"), std::string::npos) << info;
+    Finish();
+  }
+}
 
-  dest = first;
+// The same wrong password, passing the check, given twice: the entry is given up, a file of its
+// name stays as it was, and the next entry comes back.
+TEST_F(FormExtract, AWrongPasswordPassingTheCheckTwiceLeavesTheFileThereAsItWas) {
+  const restore_fixture::Fixtures& f = TheFixtures();
+  ASSERT_FALSE(f.passingPassword.empty());
   Open(f.secret);
-  form().UnZipArchive().SetPassword(f.passingPassword);
-  prompts.EnterNextText(std::nullopt);
-  ClickButton(*windows.page->FlatButtonExtractAll);
-  Run();
-  EXPECT_EQ(prompts.inputRequests.size(), 1u);
-  EXPECT_TRUE(FilesBelow(dest).empty());
-  ASSERT_TRUE(form().Visible());
-  EXPECT_EQ(form().LabelCreationStep->Caption(), kEndedEarlyStep);
-  EXPECT_NE(form().LabelCreationInfo->Caption().find("1 (falsches Passwort)"), std::string::npos)
-      << form().LabelCreationInfo->Caption();
-  Finish();
-
-  // A file of that name stays as it was; the next entry comes back.
-  dest = second;
   testing_support::WriteFile(Join(dest, "geheim.txt"), "vorher");
   form().UnZipArchive().SetPassword(f.passingPassword);
   prompts.EnterNextText(f.passingPassword);
   ClickButton(*windows.page->FlatButtonExtractAll);
   ClickButton(*form().CheckBoxNewer);
   Run();
-  EXPECT_EQ(prompts.inputRequests.size(), 2u);
+  EXPECT_EQ(prompts.inputRequests.size(), 1u);
   EXPECT_EQ(FilesBelow(dest), std::vector<std::string>({"geheim.txt", "offen.txt"}));
   EXPECT_EQ(testing_support::ReadFile(Join(dest, "geheim.txt")), "vorher");
   EXPECT_EQ(form().LabelAction->Caption(), "1 Datei(en) extrahiert, 1 nicht.");
