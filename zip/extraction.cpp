@@ -25,6 +25,7 @@ namespace zip {
 namespace {
 
 constexpr std::uint32_t kRetainedAttributes = fs::kAttrReadOnly | fs::kAttrHidden | fs::kAttrSystem | fs::kAttrArchive;
+constexpr int kDamagedNameTries = 100;
 
 bool IsDriveForm(const std::string& d) { return d.size() >= 2 && d[1] == ':'; }
 
@@ -65,6 +66,12 @@ class TTemporaryOutput {
   // Gives the closed file its final name; false (and the file removed) when that fails.
   bool MoveTo(const std::string& target) {
     if (!RenameWithBackup(name_, target)) return false;
+    name_.clear();
+    return true;
+  }
+  // The same where nothing has the name yet.
+  bool MoveToNew(const std::string& target) {
+    if (!fs::Rename(name_, target)) return false;
     name_.clear();
     return true;
   }
@@ -110,6 +117,8 @@ class TExtraction {
   bool Decode(THugeStream& file);
   // After bad data: true when a new password asks for another try.
   bool RetryWithNewPassword(int index);
+  // Keeps what came out of a damaged entry under the first free name DamagedMark makes of name.
+  void KeepDamaged(TTemporaryOutput& output, const std::string& name, int index);
   // An entry whose data cannot even be found or decrypted: nothing of it is written.
   void ReportUnreadableEntry(int index);
   void Skip(TSkipReason reason, const std::string& name, int index);
@@ -283,6 +292,7 @@ void TExtraction::ExtractEntry(int index) {
   if (entry.Encrypted() && RetryWithNewPassword(index)) return;
   if (!entry.Encrypted()) {
     if (r_.OnBadCRC) r_.OnBadCRC(crc, entry.CRC32, index);
+    KeepDamaged(output, name, index);
   } else {
     Skip(TSkipReason::srBadPassword, entry.Path(), index);
   }
@@ -423,6 +433,21 @@ bool TExtraction::RetryWithNewPassword(int index) {
   r_.password_ = newPassword;
   retry_ = true;
   return true;
+}
+
+void TExtraction::KeepDamaged(TTemporaryOutput& output, const std::string& name, int index) {
+  if (r_.DamagedMark().empty()) return;
+  const std::string extension = ExtractFileExt(name);
+  const std::string base = name.substr(0, name.size() - extension.size()) + r_.DamagedMark();
+  for (int n = 1; n <= kDamagedNameTries; ++n) {
+    const std::string kept = base + (n == 1 ? std::string() : " " + std::to_string(n)) + extension;
+    if (output.MoveToNew(kept)) {
+      if (r_.OnDamagedKept) r_.OnDamagedKept(index, kept);
+      return;
+    }
+    // Another name only while the one tried is taken.
+    if (!fs::FileExists(kept) && !fs::DirectoryExists(kept)) return;
+  }
 }
 
 void TExtraction::ReportUnreadableEntry(int index) {

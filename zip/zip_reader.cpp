@@ -37,6 +37,7 @@ void TZipReader::Assign(const TZipReader& source) {
   doProcessMessages_ = source.doProcessMessages_;
   retainAttributes_ = source.retainAttributes_;
   replaceReadOnly_ = source.replaceReadOnly_;
+  damagedMark_ = source.damagedMark_;
   OnStartUnZipInfo = source.OnStartUnZipInfo;
   OnFilePercentDone = source.OnFilePercentDone;
   OnTotalPercentDone = source.OnTotalPercentDone;
@@ -46,6 +47,7 @@ void TZipReader::Assign(const TZipReader& source) {
   OnSkippingFile = source.OnSkippingFile;
   OnBadPassword = source.OnBadPassword;
   OnBadCRC = source.OnBadCRC;
+  OnDamagedKept = source.OnDamagedKept;
   OnInCompleteZip = source.OnInCompleteZip;
   // The source's own default handler would ask on the source's behalf.
   if (source.OnGetNextDisk.target<TDefaultDiskHandler>()) {
@@ -135,6 +137,11 @@ void TZipReader::SetKeepZipOpen(bool value) {
 void TZipReader::SetDoProcessMessages(bool value) {
   CheckNotBusy();
   doProcessMessages_ = value;
+}
+
+void TZipReader::SetDamagedMark(const std::string& value) {
+  CheckNotBusy();
+  damagedMark_ = value;
 }
 
 void TZipReader::SetRetainAttributes(bool value) {

@@ -80,7 +80,10 @@ std::string TExtractOutcome::FailureList() const {
 
 ExtractTexts TExtractOutcome::Texts() const {
   const std::string done = std::to_string(extracted_) + " Datei(en) extrahiert";
-  const std::string failures = Failed() > 0 ? " Nicht extrahiert: " + FailureList() + "." : std::string();
+  std::string failures = Failed() > 0 ? " Nicht extrahiert: " + FailureList() + "." : std::string();
+  if (damagedKept_ > 0)
+    failures += " Die lesbaren Daten von " + std::to_string(damagedKept_) +
+                " beschädigten Datei(en) liegen daneben, mit „(beschädigt)“ im Namen.";
   if (endedEarly_)
     return {"Extraktion vorzeitig beendet.", "Die Extraktion wurde vorzeitig beendet: " + why_ + failures,
             done + ", dann wurde die Extraktion abgebrochen."};

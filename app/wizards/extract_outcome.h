@@ -15,6 +15,9 @@ std::string MissingPartText(int nextDisk, const std::string& partName);
 // Why the run ended when the user cancelled that question.
 std::string PartNotInsertedText(int nextDisk, const std::string& partName);
 
+// Marks the name under which the readable data of a damaged file is kept: "Bericht (beschädigt).txt".
+constexpr char kDamagedMark[] = " (beschädigt)";
+
 struct ExtractTexts {
   std::string step;    // LabelCreationStep
   std::string info;    // LabelCreationInfo
@@ -27,6 +30,8 @@ class TExtractOutcome {
   void Skipped(zip::TSkipReason reason);
   // Its data failed the CRC check.
   void Damaged() { Count(TFailure::Damaged); }
+  // What of it was readable was kept under a name with kDamagedMark.
+  void DamagedKept() { ++damagedKept_; }
   // The run ended before all entries were done: an error, or a question the user cancelled.
   void EndedEarly(const std::string& why);
   bool HasEndedEarly() const { return endedEarly_; }
@@ -46,6 +51,7 @@ class TExtractOutcome {
   std::string FailureList() const;
 
   int extracted_ = 0;
+  int damagedKept_ = 0;
   int failures_[kFailureKinds] = {};
   bool endedEarly_ = false;
   std::string why_;

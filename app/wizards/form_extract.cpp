@@ -81,6 +81,8 @@ TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(st
   reader.OnEndUnZip = Bind(this, &TFormExtract::UnZipArchiveEndUnZip);
   reader.OnSkippingFile = Bind(this, &TFormExtract::UnZipArchiveSkippingFile);
   reader.OnBadCRC = Bind(this, &TFormExtract::UnZipArchiveBadCRC);
+  reader.OnDamagedKept = Bind(this, &TFormExtract::UnZipArchiveDamagedKept);
+  reader.SetDamagedMark(kDamagedMark);
   reader.OnGetNextDisk = Bind(this, &TFormExtract::UnZipArchiveGetNextDisk);
   reader.OnBadPassword = Bind(this, &TFormExtract::UnZipArchiveBadPassword);
 }
@@ -253,6 +255,8 @@ void TFormExtract::UnZipArchiveSkippingFile(zip::TSkipReason Reason, const std::
 }
 
 void TFormExtract::UnZipArchiveBadCRC(std::uint32_t, std::uint32_t, int) { outcome_.Damaged(); }
+
+void TFormExtract::UnZipArchiveDamagedKept(int, const std::string&) { outcome_.DamagedKept(); }
 
 void TFormExtract::UnZipArchiveGetNextDisk(int NextDisk, std::string& FName) {
   FName = NextPartName(FName, NextDisk, unZipArchive_->DiskCount());

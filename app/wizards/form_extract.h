@@ -63,6 +63,7 @@ class TFormExtract : public classlib::TForm {
   void UnZipArchiveEndUnZip(int FileIndex, const std::string& FName);
   void UnZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry);
   void UnZipArchiveBadCRC(std::uint32_t CalcCRC, std::uint32_t StoredCRC, int FileIndex);
+  void UnZipArchiveDamagedKept(int FileIndex, const std::string& FName);
   void UnZipArchiveGetNextDisk(int NextDisk, std::string& FName);
   void UnZipArchiveBadPassword(int FileIndex, std::string& NewPassword);
 

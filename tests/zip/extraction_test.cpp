@@ -410,6 +410,33 @@ TEST_F(Extraction, WrongPasswordsSkipOrAreCorrectedByTheHandler) {
   EXPECT_EQ(reader_.Password(), "richtig");
 }
 
+// With a mark, what came out of a damaged entry is kept under a name that says so, with no date of
+// the entry's, beside a file of the entry's name and beside a file that has the marked name already;
+// data decrypted with a wrong password is garbage and never kept.
+TEST_F(Extraction, WithAMarkTheDataOfADamagedEntryIsKeptUnderAMarkedName) {
+  TFixtureEntry damaged = Stored("bericht.txt", "Daten mit einem falschen Byte");
+  damaged.original[0] = 'd';
+  const TFixtureEntry secret = Encrypted(Stored("geheim.txt", "geheime Daten"), "richtig");
+  fs::MakeDirectory(Dest());
+  testing_support::WriteFile(InDest("bericht.txt"), "vorher");
+  testing_support::WriteFile(InDest("bericht (damaged).txt"), "schon da");
+  std::vector<std::string> kept;
+  reader_.OnDamagedKept = [&](int, const std::string& name) { kept.push_back(name); };
+  reader_.SetDamagedMark(" (damaged)");
+  reader_.SetPassword(WrongPasswordPassingTheCheck(secret));
+  reader_.SetOverwriteMode(TUZOverwriteMode::Always);
+  EXPECT_EQ(ExtractAll(BuildArchive({damaged, secret})), 0);
+  EXPECT_EQ(kept, std::vector<std::string>{Engine(InDest("bericht (damaged) 2.txt"))});
+  EXPECT_EQ(FilesBelow(dir_ / "dest"),
+            (std::vector<std::string>{"bericht (damaged) 2.txt", "bericht (damaged).txt", "bericht.txt"}));
+  EXPECT_EQ(testing_support::ReadFile(InDest("bericht (damaged) 2.txt")), damaged.compressed);
+  EXPECT_EQ(testing_support::ReadFile(InDest("bericht (damaged).txt")), "schon da");
+  EXPECT_EQ(testing_support::ReadFile(InDest("bericht.txt")), "vorher");
+  std::uint32_t date = 0;
+  EXPECT_TRUE(fs::FileAge(Engine(InDest("bericht (damaged) 2.txt")), date));
+  EXPECT_NE(date, kFixtureDate);
+}
+
 TEST_F(Extraction, SelectionByPatternsOrMarksAndStopNow) {
   const std::string archive =
       BuildArchive({Stored("docs/a.txt", "a"), Stored("docs/b.log", "b"), Stored("c.txt", "c")});

@@ -377,9 +377,10 @@ TEST_F(FormExtract, UnsafeNamesAreRefusedAndNothingLandsOutsideTheFolder) {
       << form().LabelCreationInfo->Caption();
 }
 
-// Data that failed its check is never found under the file's name: with no file there nothing is
-// left, an older file there stays as it was, and a restore of an intact backup afterwards, only
-// newer files, brings every file back.
+// Data that failed its check is never found under the file's name: with no file there none is
+// made, an older file there stays as it was, and a restore of an intact backup afterwards, only
+// newer files, brings every file back. What was readable is kept beside it, under a name that says
+// it is damaged, and the summary says so.
 TEST_F(FormExtract, DamagedDataNeverStandsUnderTheFilesName) {
   const restore_fixture::Fixtures& f = TheFixtures();
   for (int i = 1; i <= 3; ++i) NewDestination("Ziel " + std::to_string(i));
@@ -404,12 +405,16 @@ TEST_F(FormExtract, DamagedDataNeverStandsUnderTheFilesName) {
     dest = dir / (fileThere ? "Ziel 2" : "Ziel 1");
     if (fileThere) makeOld(Join(dest, "b.txt"));
     restore(f.damaged);
-    EXPECT_NE(form().LabelCreationInfo->Caption().find("1 (beschädigt, CRC-Fehler)"), std::string::npos)
-        << form().LabelCreationInfo->Caption();
+    const std::string info = form().LabelCreationInfo->Caption();
+    EXPECT_NE(info.find("1 (beschädigt, CRC-Fehler)."), std::string::npos) << info;
+    EXPECT_NE(info.find("Die lesbaren Daten von 1 beschädigten Datei(en) liegen daneben, mit „(beschädigt)“ im Namen."),
+              std::string::npos)
+        << info;
+    std::vector<std::string> expected = {"a.txt", "b (beschädigt).txt", "c.txt"};
+    if (fileThere) expected.insert(expected.begin() + 2, "b.txt");
+    EXPECT_EQ(FilesBelow(dest), expected);
     if (fileThere) {
       EXPECT_TRUE(isOld(Join(dest, "b.txt")));
-    } else {
-      EXPECT_EQ(FilesBelow(dest), std::vector<std::string>({"a.txt", "c.txt"}));
     }
     Finish();
     // The others are there with their dates already.
@@ -438,6 +443,14 @@ TEST_F(FormExtract, DamagedDataNeverStandsUnderTheFilesName) {
     }
   }
   EXPECT_GT(damaged, 0);
+  // Each damaged file's readable data lies beside it; out of the way for the check below.
+  int kept = 0;
+  for (const std::string& file : FilesBelow(dest)) {
+    if (file.find(app::kDamagedMark) == std::string::npos) continue;
+    ++kept;
+    EXPECT_TRUE(fsys::remove(fsys::u8path(Join(dest, file)))) << file;
+  }
+  EXPECT_EQ(kept, damaged);
   Finish();
   restore(f.python.archive);
   EXPECT_EQ(form().LabelAction->Caption(), std::to_string(damaged) + " Datei(en) extrahiert, " +
