@@ -155,6 +155,8 @@ void TFormUpdate::ShowOffer(const TUpdateFile& file) {
       "Update Wizard hat die Informationen zur im Internet verfügbaren Version erfolgreich heruntergeladen.");
   LabelVersionInfo->SetCaption(file.Newer ? "Es ist eine neue Version verfügbar!"
                                           : "Derzeit ist keine neue Version verfügbar!");
+  // Only a later version is offered: a replayed older version file must not bring its setup back.
+  if (!file.Newer) return;
   offer_ = file.Info;
   sizeKB_ = DownloadSizeKB(file.Info.DownloadSize);
   FlatButtonDownload->SetEnabled(sizeKB_ > 0);

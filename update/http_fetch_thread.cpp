@@ -43,8 +43,10 @@ class FileHandle {
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   bool Create(const std::string& path) {
-    handle_ = CreateFileW(classlib::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Deletable while written: whoever gave up waiting for a cancelled transfer can delete its file,
+    // which then goes once the transfer closes it.
+    handle_ = CreateFileW(classlib::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return handle_ != INVALID_HANDLE_VALUE;
   }
   HANDLE Get() const { return handle_; }

@@ -24,7 +24,7 @@ constexpr std::int64_t kScanPumpInterval = 10240;
 constexpr unsigned kArchiveOpenMode = fs::kOpenRead | fs::kShareDenyWrite;
 
 [[noreturn]] void RaiseNotAValidZip() { throw EBadZipFile(LoadZipString(kMsgNotAValidZip)); }
-[[noreturn]] void RaiseZip64() { throw EBadZipFile(LoadZipString(kMsgZip64NotSupported)); }
+[[noreturn]] void RaiseZip64() { throw EBadZipFile(LoadZipString(kMsgZip64Records)); }
 
 // Up to length bytes from the position.
 std::string ReadText(THugeStream& stream, std::uint16_t length) {

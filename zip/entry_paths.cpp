@@ -15,6 +15,20 @@ bool IsSafeComponent(const std::string& component) {
   return component.empty() || !IsDeviceName(component);
 }
 
+// Lower case for the letters whose pairs Windows' case table holds in the scripts names use here.
+char32_t FoldCase(char32_t c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
+      (c >= 0x410 && c <= 0x42F))
+    return c + 0x20;
+  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+  if (c == 0x178) return 0xFF;
+  // Latin Extended-A: each capital stands just before its small letter.
+  const bool evenCapital = (c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+  const bool oddCapital = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+  if ((evenCapital && c % 2 == 0) || (oddCapital && c % 2 == 1)) return c + 1;
+  return c;
+}
+
 }  // namespace
 
 bool IsDeviceName(const std::string& component) {
@@ -37,6 +51,19 @@ bool IsSafeRelativePath(const std::string& path) {
     if (end == std::string::npos) return true;
     start = end + 1;
   }
+}
+
+std::string FoldedPath(const std::string& path) {
+  std::u32string folded;
+  auto endComponent = [&folded] {
+    while (!folded.empty() && (folded.back() == '.' || folded.back() == ' ')) folded.pop_back();
+  };
+  for (char32_t c : classlib::DecodeUtf8(path)) {
+    if (c == '\\') endComponent();
+    folded += FoldCase(c);
+  }
+  endComponent();
+  return classlib::EncodeUtf8(folded);
 }
 
 }  // namespace zip

@@ -14,4 +14,8 @@ bool IsDeviceName(const std::string& component);
 // no ":" (a drive or an alternate data stream), no control character, no device name.
 bool IsSafeRelativePath(const std::string& path);
 
+// The one key under which Windows finds every spelling of a "\"-separated path: each component
+// without trailing dots and blanks, letters in one case (Latin, Greek and Cyrillic).
+std::string FoldedPath(const std::string& path);
+
 }  // namespace zip

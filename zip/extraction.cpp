@@ -1,6 +1,7 @@
 #include "zip/extraction.h"
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -24,13 +25,14 @@ namespace zip {
 namespace {
 
 constexpr std::uint32_t kRetainedAttributes = fs::kAttrReadOnly | fs::kAttrHidden | fs::kAttrSystem | fs::kAttrArchive;
+constexpr int kDamagedNameTries = 100;
 
 bool IsDriveForm(const std::string& d) { return d.size() >= 2 && d[1] == ':'; }
 
 // From fs::FileAttributes: a file, not a folder, is there.
 bool IsFile(std::int64_t attributes) { return attributes >= 0 && (attributes & fs::kAttrDirectory) == 0; }
 
-// A new file beside the target; removed again when an error leaves the entry.
+// A new file beside the target; removed again unless it was moved into place.
 class TTemporaryOutput {
  public:
   TTemporaryOutput() = default;
@@ -67,6 +69,12 @@ class TTemporaryOutput {
     name_.clear();
     return true;
   }
+  // The same where nothing has the name yet.
+  bool MoveToNew(const std::string& target) {
+    if (!fs::Rename(name_, target)) return false;
+    name_.clear();
+    return true;
+  }
 
  private:
   std::unique_ptr<TLFNFileStream> file_;
@@ -86,7 +94,9 @@ class TExtraction {
   // Marks the entries to extract (ProcessFlag) and totals their sizes.
   void Choose();
   void ExtractEntry(int index);
-  void ExtractDirectoryEntry();
+  void ExtractDirectoryEntry(int index);
+  // False when an earlier entry of the run went to a name the file system folds name into.
+  bool ClaimName(const std::string& name, int index);
   // The folder an entry goes to, with trailing "\" (empty for the current folder when DestDir is
   // empty); none when its stored path would lead outside DestDir or to a device.
   std::optional<std::string> OutputDirOf(const TZipHeaderInfo& entry) const;
@@ -97,15 +107,18 @@ class TExtraction {
   bool CheckPassword(int index);
   // attributes: the target's, -1 when there is none; read again when a handler names another.
   bool MayOverwrite(int index, std::string& name, std::int64_t& attributes);
-  // False when the target is a folder, or read-only without ReplaceReadOnly.
-  bool TargetIsReplaceable(std::int64_t attributes) const;
+  // Why the target cannot be replaced (a folder, or read-only without ReplaceReadOnly); none when
+  // it can.
+  std::optional<TSkipReason> TargetRefusal(std::int64_t attributes) const;
   // Gives the extracted file its final name, clearing a read-only target's bit first; false when
   // that fails.
   bool PlaceOutput(TTemporaryOutput& output, const std::string& name, std::int64_t attributes) const;
-  // Decodes the entry into file; false when its data was bad. bigger: it ran past its size.
-  bool Decode(THugeStream& file, bool& bigger);
+  // Decodes the entry into file; false when its data was bad or ran past its size.
+  bool Decode(THugeStream& file);
   // After bad data: true when a new password asks for another try.
   bool RetryWithNewPassword(int index);
+  // Keeps what came out of a damaged entry under the first free name DamagedMark makes of name.
+  void KeepDamaged(TTemporaryOutput& output, const std::string& name, int index);
   // An entry whose data cannot even be found or decrypted: nothing of it is written.
   void ReportUnreadableEntry(int index);
   void Skip(TSkipReason reason, const std::string& name, int index);
@@ -120,6 +133,8 @@ class TExtraction {
   int toDo_ = 0;
   int good_ = 0;
   bool retry_ = false;
+  // The folded output names of the run, each with the entry it went to.
+  std::map<std::string, int> claimedNames_;
   std::uint8_t encryptionHeader_[kEncryptionHeaderSize] = {};
   // Made once for the run: its entries allocate no buffers of their own.
   TEntryInput input_;
@@ -214,7 +229,7 @@ void TExtraction::ExtractEntry(int index) {
   retry_ = false;
   TZipHeaderInfo& entry = r_.workingEntry_;
   entry.Assign(r_.Entry(index));
-  if (entry.FileName().empty()) return ExtractDirectoryEntry();
+  if (entry.FileName().empty()) return ExtractDirectoryEntry(index);
 
   const std::optional<std::string> folder = OutputDirOf(entry);
   // A name no file function takes is refused before any is asked (some take long to say no).
@@ -228,11 +243,15 @@ void TExtraction::ExtractEntry(int index) {
   bool skip = false;
   if (r_.OnStartUnZip) r_.OnStartUnZip(index, name, skip);
   if (skip) return;
+  if (!ClaimName(name, index)) {
+    Skip(TSkipReason::srSameName, name, index);
+    return TakeOffTotals(entry);
+  }
   // Checked before anything is created, so an entry that cannot be read touches no file.
   if (!IsSupportedMethod(entry.CompressionMethod)) {
     classlib::Prompts().Message(classlib::MessageRequest{LoadZipString(kMsgUnknownMethod), LoadZipString(kMsgZipError),
                                                          classlib::PromptButtons::Ok, classlib::PromptIcon::Error});
-    Skip(TSkipReason::srCreateError, name, index);
+    Skip(TSkipReason::srUnknownMethod, name, index);
     return TakeOffTotals(entry);
   }
   const std::string outputFolder = ExtractFilePath(name);
@@ -244,49 +263,61 @@ void TExtraction::ExtractEntry(int index) {
     return TakeOffTotals(entry);
   }
 
-  // The data goes to a new file beside the target, which it replaces only when it came out right.
+  if (const std::optional<TSkipReason> refusal = TargetRefusal(attributes)) {
+    Skip(*refusal, name, index);
+    return TakeOffTotals(entry);
+  }
+  // The data goes to a new file beside the target and takes the target's name only once it came
+  // out right: bad data is never found under the entry's name, and a file there stays as it was.
   TTemporaryOutput output;
-  if (!TargetIsReplaceable(attributes) || !output.Create(ExtractFilePath(name), r_.FlushFilesOnClose())) {
+  if (!output.Create(ExtractFilePath(name), r_.FlushFilesOnClose())) {
     Skip(TSkipReason::srCreateError, name, index);
     return TakeOffTotals(entry);
   }
-  bool bigger = false;
-  const bool intact = Decode(output.File(), bigger);
+  const bool intact = Decode(output.File());
   const std::uint32_t crc = r_.crc_;
   output.Close();
   const bool good = intact && crc == entry.CRC32;
-  if (!good && entry.Encrypted() && RetryWithNewPassword(index)) return;
-  // Bad data never replaces a file that was there; with none there, what came out is kept.
-  const bool placed = good || !fs::FileExists(name);
-  if (placed && !PlaceOutput(output, name, attributes)) {
-    Skip(TSkipReason::srCreateError, name, index);
-    return TakeOffTotals(entry);
-  }
-  // A file that was kept keeps its own date and attributes too.
-  if (placed && !bigger) {
+  if (good) {
+    if (!PlaceOutput(output, name, attributes)) {
+      Skip(TSkipReason::srCreateError, name, index);
+      return TakeOffTotals(entry);
+    }
     fs::SetFileDate(name, RepairDosDate(entry.DateTime));
     if (r_.RetainAttributes()) fs::SetAttributes(name, entry.ExternalAttributes & kRetainedAttributes);
-  }
-  if (good) {
     if (r_.OnEndUnZip) r_.OnEndUnZip(index, name);
     ++good_;
     return;
   }
+  if (entry.Encrypted() && RetryWithNewPassword(index)) return;
   if (!entry.Encrypted()) {
     if (r_.OnBadCRC) r_.OnBadCRC(crc, entry.CRC32, index);
+    KeepDamaged(output, name, index);
   } else {
     Skip(TSkipReason::srBadPassword, entry.Path(), index);
   }
   --toDo_;
 }
 
-void TExtraction::ExtractDirectoryEntry() {
+void TExtraction::ExtractDirectoryEntry(int index) {
+  const TZipHeaderInfo& entry = r_.workingEntry_;
   if (r_.RecreateDirs()) {
-    const std::optional<std::string> folder = OutputDirOf(r_.workingEntry_);
-    if (!folder || !fs::PathFits(*folder)) return Skip(TSkipReason::srCreateError, r_.workingEntry_.Path(), -1);
-    if (!folder->empty() && !fs::DirectoryExists(*folder)) ForceDirectories(*folder);
+    const std::optional<std::string> folder = OutputDirOf(entry);
+    if (!folder || !fs::PathFits(*folder)) {
+      Skip(TSkipReason::srCreateError, entry.Path(), index);
+      return TakeOffTotals(entry);
+    }
+    if (!folder->empty() && !fs::DirectoryExists(*folder) && !ForceDirectories(*folder)) {
+      const bool taken = IsFile(fs::FileAttributes(folder->substr(0, folder->size() - 1)));
+      Skip(taken ? TSkipReason::srNameTaken : TSkipReason::srCreateError, *folder, index);
+      return TakeOffTotals(entry);
+    }
   }
   ++good_;
+}
+
+bool TExtraction::ClaimName(const std::string& name, int index) {
+  return claimedNames_.emplace(FoldedPath(name), index).first->second == index;
 }
 
 bool TExtraction::SeekToData(const TZipHeaderInfo& entry) {
@@ -358,9 +389,11 @@ bool TExtraction::MayOverwrite(int index, std::string& name, std::int64_t& attri
   return classlib::Prompts().Message(question) == classlib::PromptResult::Yes;
 }
 
-bool TExtraction::TargetIsReplaceable(std::int64_t attributes) const {
-  if (attributes >= 0 && (attributes & fs::kAttrDirectory) != 0) return false;
-  return attributes < 0 || (attributes & fs::kAttrReadOnly) == 0 || r_.ReplaceReadOnly();
+std::optional<TSkipReason> TExtraction::TargetRefusal(std::int64_t attributes) const {
+  if (attributes < 0) return std::nullopt;
+  if ((attributes & fs::kAttrDirectory) != 0) return TSkipReason::srCreateError;
+  if ((attributes & fs::kAttrReadOnly) != 0 && !r_.ReplaceReadOnly()) return TSkipReason::srReadOnly;
+  return std::nullopt;
 }
 
 bool TExtraction::PlaceOutput(TTemporaryOutput& output, const std::string& name, std::int64_t attributes) const {
@@ -370,7 +403,7 @@ bool TExtraction::PlaceOutput(TTemporaryOutput& output, const std::string& name,
   return output.MoveTo(name);
 }
 
-bool TExtraction::Decode(THugeStream& file, bool& bigger) {
+bool TExtraction::Decode(THugeStream& file) {
   const TZipHeaderInfo& entry = r_.workingEntry_;
   TEntryInput::DecryptFunction decrypt;
   if (entry.Encrypted()) {
@@ -386,7 +419,7 @@ bool TExtraction::Decode(THugeStream& file, bool& bigger) {
     intact = DecompressEntry(entry.CompressionMethod, entry.Flags, input_, output_, inflater_) ==
              TDecodeResult::kComplete;
   } catch (const EBiggerThanUncompressed&) {
-    bigger = true;
+    // Bad data like any other: intact stays false.
   }
   r_.crc_ = output_.Crc();
   return intact;
@@ -400,6 +433,21 @@ bool TExtraction::RetryWithNewPassword(int index) {
   r_.password_ = newPassword;
   retry_ = true;
   return true;
+}
+
+void TExtraction::KeepDamaged(TTemporaryOutput& output, const std::string& name, int index) {
+  if (r_.DamagedMark().empty()) return;
+  const std::string extension = ExtractFileExt(name);
+  const std::string base = name.substr(0, name.size() - extension.size()) + r_.DamagedMark();
+  for (int n = 1; n <= kDamagedNameTries; ++n) {
+    const std::string kept = base + (n == 1 ? std::string() : " " + std::to_string(n)) + extension;
+    if (output.MoveToNew(kept)) {
+      if (r_.OnDamagedKept) r_.OnDamagedKept(index, kept);
+      return;
+    }
+    // Another name only while the one tried is taken.
+    if (!fs::FileExists(kept) && !fs::DirectoryExists(kept)) return;
+  }
 }
 
 void TExtraction::ReportUnreadableEntry(int index) {

@@ -18,6 +18,7 @@ namespace zip {
 namespace {
 
 constexpr std::int32_t kCopyBufferSize = 65536;
+constexpr int kBackupNameTries = 100;
 
 // Creates a new file "KPZ..." in directory and returns it open; raises EFCreateError.
 fs::Handle CreateTempFile(const std::string& directory, std::string& name) {
@@ -100,9 +101,13 @@ bool RenameWithBackup(const std::string& source, const std::string& target) {
   // Neither host's rename replaces a file, so this fails when there is one to put aside.
   if (fs::Rename(source, target)) return true;
   if (!fs::FileExists(target)) return false;
-  // A "$$$" file left by an earlier crash may be the only copy of something: use the next free name.
+  // A "$$$" file left by an earlier crash may be the only copy of something: use the next free name,
+  // within a bound, as some names (devices among them) are taken whatever is put after them.
   std::string backup = target + "$$$";
-  for (int n = 1; fs::FileExists(backup) || fs::DirectoryExists(backup); ++n) backup = target + "$$$" + std::to_string(n);
+  for (int n = 1; fs::FileExists(backup) || fs::DirectoryExists(backup); ++n) {
+    if (n > kBackupNameTries) return false;
+    backup = target + "$$$" + std::to_string(n);
+  }
   const bool targetMoved = fs::Rename(target, backup);
   if (!fs::Rename(source, target)) {
     // Put the old target back: the caller sees a failure and must still find it.

@@ -26,7 +26,8 @@ classlib::TDateTime FileDateTime(const std::string& name);
 bool ForceDirectories(const std::string& path);
 
 // Renames source to target on the same drive, replacing an existing target; false at once for
-// different drives. When the rename fails the old target keeps its name.
+// different drives, and when no free name is left to put the old target aside under. When the
+// rename fails the old target keeps its name.
 bool RenameWithBackup(const std::string& source, const std::string& target);
 
 // Renames, or else copies (the source stays). An empty copy is reported with a box, as a source

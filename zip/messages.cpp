@@ -17,6 +17,7 @@ std::string LoadZipString(int id) {
     case kMsgCanceledZipName: return "User canceled setting zip file name.";
     case kMsgCanceledZipOperation: return "User canceled Zip operation";
     case kMsgZip64NotSupported: return "Zip64 archives (over 65,535 entries or 4 GB) are not supported";
+    case kMsgZip64Records: return "Archives with Zip64 records are not supported";
     case kMsgSeekError: return "Seek error";
     case kMsgInvalidSeekOrigin: return "Invalid seek origin (%d)";
     case kMsgPutbackOverflow: return "Putback overflow";

@@ -19,6 +19,7 @@ enum MessageId {
   kMsgCanceledZipName = 186,
   kMsgCanceledZipOperation = 187,
   kMsgZip64NotSupported = 188,
+  kMsgZip64Records = 189,
   kMsgSeekError = 190,
   kMsgInvalidSeekOrigin = 191,
   kMsgPutbackOverflow = 192,

@@ -37,6 +37,7 @@ void TZipReader::Assign(const TZipReader& source) {
   doProcessMessages_ = source.doProcessMessages_;
   retainAttributes_ = source.retainAttributes_;
   replaceReadOnly_ = source.replaceReadOnly_;
+  damagedMark_ = source.damagedMark_;
   OnStartUnZipInfo = source.OnStartUnZipInfo;
   OnFilePercentDone = source.OnFilePercentDone;
   OnTotalPercentDone = source.OnTotalPercentDone;
@@ -46,6 +47,7 @@ void TZipReader::Assign(const TZipReader& source) {
   OnSkippingFile = source.OnSkippingFile;
   OnBadPassword = source.OnBadPassword;
   OnBadCRC = source.OnBadCRC;
+  OnDamagedKept = source.OnDamagedKept;
   OnInCompleteZip = source.OnInCompleteZip;
   // The source's own default handler would ask on the source's behalf.
   if (source.OnGetNextDisk.target<TDefaultDiskHandler>()) {
@@ -93,7 +95,8 @@ void TZipReader::SetDestDir(const std::string& value) {
 
 void TZipReader::SetRootDir(const std::string& value) {
   CheckNotBusy();
-  rootDir_ = value.empty() || value.back() == '\\' ? value : value + '\\';
+  // A second separator after a "/" would keep the files directly in the root from matching it.
+  rootDir_ = WithTrailingBackslash(value);
 }
 
 void TZipReader::SetSortMode(TZipSortMode value) {
@@ -134,6 +137,11 @@ void TZipReader::SetKeepZipOpen(bool value) {
 void TZipReader::SetDoProcessMessages(bool value) {
   CheckNotBusy();
   doProcessMessages_ = value;
+}
+
+void TZipReader::SetDamagedMark(const std::string& value) {
+  CheckNotBusy();
+  damagedMark_ = value;
 }
 
 void TZipReader::SetRetainAttributes(bool value) {

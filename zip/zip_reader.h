@@ -24,7 +24,19 @@ namespace zip {
 
 enum class TUZOverwriteMode { Prompt, Always, Never, ifNewer, ifOlder };
 enum class TIncompleteZipMode { izAssumeMulti, izAssumeBad, izAssumeNotAZip };
-enum class TSkipReason { srBadPassword, srNoOverwrite, srFileOpenError, srCreateError };
+// Extraction adds its own reasons: srUnknownMethod, srReadOnly (the target may not be replaced),
+// srNameTaken (a file holds a folder entry's name) and srSameName (an earlier entry of the run has
+// the name the file system folds this one's into).
+enum class TSkipReason {
+  srBadPassword,
+  srNoOverwrite,
+  srFileOpenError,
+  srCreateError,
+  srUnknownMethod,
+  srReadOnly,
+  srNameTaken,
+  srSameName
+};
 // mmBlocks: numbered files of fixed size; mmSpan: one file per removable disk, known by its label.
 enum class TMultiMode { mmNone, mmSpan, mmBlocks };
 
@@ -37,6 +49,7 @@ using TSkippingFileEvent =
     std::function<void(TSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry)>;
 using TBadPasswordEvent = std::function<void(int FileIndex, std::string& NewPassword)>;
 using TBadCRCEvent = std::function<void(std::uint32_t CalcCRC, std::uint32_t StoredCRC, int FileIndex)>;
+using TDamagedKeptEvent = std::function<void(int FileIndex, const std::string& FName)>;
 using TInCompleteZipEvent = std::function<void(TIncompleteZipMode& IncompleteMode)>;
 // NextDisk is 1-based; FName comes in as the name last used and goes out as the wanted part's
 // file; an empty FName cancels.
@@ -74,7 +87,7 @@ class TZipReader {
   // "?" asks for the folder; one trailing "\" is removed.
   void SetDestDir(const std::string& value);
   const std::string& RootDir() const { return rootDir_; }
-  // A non-empty value gets a trailing "\".
+  // A non-empty value gets a trailing "\" unless it ends in a separator ("\" or "/").
   void SetRootDir(const std::string& value);
   TZipSortMode SortMode() const { return sortMode_; }
   // Applies when the directory is next read.
@@ -99,6 +112,12 @@ class TZipReader {
   void SetRetainAttributes(bool value);
   bool ReplaceReadOnly() const { return replaceReadOnly_; }
   void SetReplaceReadOnly(bool value);
+  // Data that failed its check never takes its entry's name. With a mark, what of an unencrypted
+  // entry came out is kept beside the target under the target's name with the mark before the
+  // extension (" (damaged)": "a (damaged).txt", else "a (damaged) 2.txt" and so on, never replacing
+  // a file); empty, the default: it is not kept.
+  const std::string& DamagedMark() const { return damagedMark_; }
+  void SetDamagedMark(const std::string& value);
   bool FlushFilesOnClose() const { return flushFilesOnClose_; }
   void SetFlushFilesOnClose(bool value);
   bool OEMConvert() const { return oemConvert_; }
@@ -122,6 +141,8 @@ class TZipReader {
   // CalcCRC 0 also for an entry whose data cannot be read at all: no local header at its offset,
   // too small for its encryption header, or lying over another entry's data or the directory.
   TBadCRCEvent OnBadCRC;
+  // After OnBadCRC, when the entry's data was kept (see DamagedMark) as FName.
+  TDamagedKeptEvent OnDamagedKept;
   TInCompleteZipEvent OnInCompleteZip;
   // AskForDisk unless the application installs its own.
   TGetNextDisk OnGetNextDisk;
@@ -265,6 +286,7 @@ class TZipReader {
   bool keepZipOpen_ = false;
   bool doProcessMessages_ = true;
   bool retainAttributes_ = true;
+  std::string damagedMark_;
   bool replaceReadOnly_ = false;
   bool flushFilesOnClose_ = false;
   bool oemConvert_ = true;

@@ -4,6 +4,11 @@
 #include "zip/path_strings.h"
 
 namespace app {
+namespace {
+
+std::string FileNameOf(const std::string& path) { return path.substr(zip::ExtractFilePath(path).size()); }
+
+}  // namespace
 
 std::string NextPartName(const std::string& lastName, int nextDisk, int diskCount) {
   return zip::ChangeFileExt(lastName, nextDisk == diskCount ? std::string(".zip") : classlib::Format(".%3.3d", nextDisk));
@@ -12,21 +17,31 @@ std::string NextPartName(const std::string& lastName, int nextDisk, int diskCoun
 std::string MissingPartText(int nextDisk, const std::string& partName) {
   const std::string n = std::to_string(nextDisk);
   return "Bitte legen Sie den Datenträger " + n + " ein und wiederholen\rSie den Vorgang!\r\rHinweis: Datenträger " +
-         n + " enthält benötigte Datei\r" + partName.substr(zip::ExtractFilePath(partName).size()) + ".";
+         n + " enthält benötigte Datei\r" + FileNameOf(partName) + ".";
+}
+
+std::string PartNotInsertedText(int nextDisk, const std::string& partName) {
+  return "Datenträger " + std::to_string(nextDisk) + " mit der Datei " + FileNameOf(partName) +
+         " wurde nicht eingelegt.";
 }
 
 void TExtractOutcome::Skipped(zip::TSkipReason reason) {
   switch (reason) {
     case zip::TSkipReason::srBadPassword:
-      ++badPassword_;
-      break;
+      return Count(TFailure::BadPassword);
     case zip::TSkipReason::srNoOverwrite:
-      ++notOverwritten_;
-      break;
+      return Count(TFailure::NotOverwritten);
+    case zip::TSkipReason::srReadOnly:
+      return Count(TFailure::ReadOnly);
     case zip::TSkipReason::srFileOpenError:
     case zip::TSkipReason::srCreateError:
-      ++notCreated_;
-      break;
+      return Count(TFailure::NotCreated);
+    case zip::TSkipReason::srUnknownMethod:
+      return Count(TFailure::UnknownMethod);
+    case zip::TSkipReason::srNameTaken:
+      return Count(TFailure::NameTaken);
+    case zip::TSkipReason::srSameName:
+      return Count(TFailure::SameName);
   }
 }
 
@@ -37,23 +52,38 @@ void TExtractOutcome::EndedEarly(const std::string& why) {
 
 bool TExtractOutcome::Complete() const { return !endedEarly_ && Failed() == 0; }
 
+int TExtractOutcome::Failed() const {
+  int failed = 0;
+  for (int count : failures_) failed += count;
+  return failed;
+}
+
 std::string TExtractOutcome::FailureList() const {
-  std::string list;
-  auto add = [&list](int count, const char* reason) {
-    if (count == 0) return;
-    if (!list.empty()) list += ", ";
-    list += std::to_string(count) + " (" + reason + ")";
+  static const char* const kReasons[kFailureKinds] = {
+      "falsches Passwort",
+      "nicht überschrieben, die vorhandene Datei ist nicht älter",
+      "nicht überschrieben, die vorhandene Datei ist schreibgeschützt",
+      "unzulässiger Name oder nicht erstellbar",
+      "unbekannte Komprimierungsmethode",
+      "Ordner nicht angelegt, eine Datei trägt seinen Namen",
+      "gleicher Name wie eine andere Datei im Backup",
+      "beschädigt, CRC-Fehler",
   };
-  add(badPassword_, "falsches Passwort");
-  add(notOverwritten_, "nicht überschrieben, die vorhandene Datei ist nicht älter");
-  add(notCreated_, "unzulässiger Name oder nicht erstellbar");
-  add(damaged_, "beschädigt, CRC-Fehler");
+  std::string list;
+  for (int i = 0; i < kFailureKinds; ++i) {
+    if (failures_[i] == 0) continue;
+    if (!list.empty()) list += ", ";
+    list += std::to_string(failures_[i]) + " (" + kReasons[i] + ")";
+  }
   return list;
 }
 
 ExtractTexts TExtractOutcome::Texts() const {
   const std::string done = std::to_string(extracted_) + " Datei(en) extrahiert";
-  const std::string failures = Failed() > 0 ? " Nicht extrahiert: " + FailureList() + "." : std::string();
+  std::string failures = Failed() > 0 ? " Nicht extrahiert: " + FailureList() + "." : std::string();
+  if (damagedKept_ > 0)
+    failures += " Die lesbaren Daten von " + std::to_string(damagedKept_) +
+                " beschädigten Datei(en) liegen daneben, mit „(beschädigt)“ im Namen.";
   if (endedEarly_)
     return {"Extraktion vorzeitig beendet.", "Die Extraktion wurde vorzeitig beendet: " + why_ + failures,
             done + ", dann wurde die Extraktion abgebrochen."};

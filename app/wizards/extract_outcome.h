@@ -12,6 +12,11 @@ namespace app {
 std::string NextPartName(const std::string& lastName, int nextDisk, int diskCount);
 // The question while that part is missing.
 std::string MissingPartText(int nextDisk, const std::string& partName);
+// Why the run ended when the user cancelled that question.
+std::string PartNotInsertedText(int nextDisk, const std::string& partName);
+
+// Marks the name under which the readable data of a damaged file is kept: "Bericht (beschädigt).txt".
+constexpr char kDamagedMark[] = " (beschädigt)";
 
 struct ExtractTexts {
   std::string step;    // LabelCreationStep
@@ -24,24 +29,30 @@ class TExtractOutcome {
   void Extracted() { ++extracted_; }
   void Skipped(zip::TSkipReason reason);
   // Its data failed the CRC check.
-  void Damaged() { ++damaged_; }
-  // An error ended the run before all entries were done.
+  void Damaged() { Count(TFailure::Damaged); }
+  // What of it was readable was kept under a name with kDamagedMark.
+  void DamagedKept() { ++damagedKept_; }
+  // The run ended before all entries were done: an error, or a question the user cancelled.
   void EndedEarly(const std::string& why);
+  bool HasEndedEarly() const { return endedEarly_; }
 
   // Every chosen entry extracted, none skipped or damaged, and the run went to its end.
   bool Complete() const;
   ExtractTexts Texts() const;
 
  private:
-  int Failed() const { return badPassword_ + notOverwritten_ + notCreated_ + damaged_; }
+  // Why entries were not extracted, in the order the summary lists them.
+  enum class TFailure { BadPassword, NotOverwritten, ReadOnly, NotCreated, UnknownMethod, NameTaken, SameName, Damaged };
+  static constexpr int kFailureKinds = static_cast<int>(TFailure::Damaged) + 1;
+
+  void Count(TFailure failure) { ++failures_[static_cast<int>(failure)]; }
+  int Failed() const;
   // "2 (falsches Passwort), 1 (beschädigt, CRC-Fehler)"; empty when nothing failed.
   std::string FailureList() const;
 
   int extracted_ = 0;
-  int badPassword_ = 0;
-  int notOverwritten_ = 0;
-  int notCreated_ = 0;
-  int damaged_ = 0;
+  int damagedKept_ = 0;
+  int failures_[kFailureKinds] = {};
   bool endedEarly_ = false;
   std::string why_;
 };

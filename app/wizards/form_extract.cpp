@@ -81,6 +81,8 @@ TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(st
   reader.OnEndUnZip = Bind(this, &TFormExtract::UnZipArchiveEndUnZip);
   reader.OnSkippingFile = Bind(this, &TFormExtract::UnZipArchiveSkippingFile);
   reader.OnBadCRC = Bind(this, &TFormExtract::UnZipArchiveBadCRC);
+  reader.OnDamagedKept = Bind(this, &TFormExtract::UnZipArchiveDamagedKept);
+  reader.SetDamagedMark(kDamagedMark);
   reader.OnGetNextDisk = Bind(this, &TFormExtract::UnZipArchiveGetNextDisk);
   reader.OnBadPassword = Bind(this, &TFormExtract::UnZipArchiveBadPassword);
 }
@@ -168,7 +170,8 @@ void TFormExtract::RunExtraction(const std::string& destination) {
     outcome_.EndedEarly(e.what());
   }
   running_ = false;
-  if (cancelled_) {
+  // "Abbrechen" closes the window; a question the user cancelled leaves the summary.
+  if (cancelled_ && !outcome_.HasEndedEarly()) {
     ShowStartPage();
     Close();
     return;
@@ -221,6 +224,11 @@ void TFormExtract::CancelRun() {
   unZipArchive_->RequestCancel();
 }
 
+void TFormExtract::EndRunEarly(const std::string& why) {
+  outcome_.EndedEarly(why);
+  CancelRun();
+}
+
 void TFormExtract::UnZipArchiveStartUnZip(int, std::string& FName, bool& Skip) {
   if (!cancelled_) {
     classlib::TBitmap probe(1, 1);
@@ -248,13 +256,17 @@ void TFormExtract::UnZipArchiveSkippingFile(zip::TSkipReason Reason, const std::
 
 void TFormExtract::UnZipArchiveBadCRC(std::uint32_t, std::uint32_t, int) { outcome_.Damaged(); }
 
+void TFormExtract::UnZipArchiveDamagedKept(int, const std::string&) { outcome_.DamagedKept(); }
+
 void TFormExtract::UnZipArchiveGetNextDisk(int NextDisk, std::string& FName) {
   FName = NextPartName(FName, NextDisk, unZipArchive_->DiskCount());
   while (!zip::fs::FileExists(FName)) {
     const classlib::MessageRequest question{MissingPartText(NextDisk, FName), "Orvanta",
                                             classlib::PromptButtons::RetryCancel, classlib::PromptIcon::Warning, true};
     if (classlib::Prompts().Message(question) != classlib::PromptResult::Retry) {
-      if (running_) CancelRun();
+      if (running_) {
+        EndRunEarly(PartNotInsertedText(NextDisk, FName));
+      }
       // The reader's signal to stop.
       FName.clear();
       return;
@@ -268,7 +280,7 @@ void TFormExtract::UnZipArchiveBadPassword(int, std::string& NewPassword) {
   std::string entered;
   if (!classlib::Prompts().InputText({"Passwort erforderlich", "Bitte geben Sie das Sicherungs-Passwort ein:"},
                                      entered)) {
-    CancelRun();
+    EndRunEarly("Die Passwortabfrage wurde abgebrochen.");
     return;
   }
   // The password that just failed, entered again, gives the entry up at once.

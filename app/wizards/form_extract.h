@@ -63,6 +63,7 @@ class TFormExtract : public classlib::TForm {
   void UnZipArchiveEndUnZip(int FileIndex, const std::string& FName);
   void UnZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry);
   void UnZipArchiveBadCRC(std::uint32_t CalcCRC, std::uint32_t StoredCRC, int FileIndex);
+  void UnZipArchiveDamagedKept(int FileIndex, const std::string& FName);
   void UnZipArchiveGetNextDisk(int NextDisk, std::string& FName);
   void UnZipArchiveBadPassword(int FileIndex, std::string& NewPassword);
 
@@ -77,6 +78,8 @@ class TFormExtract : public classlib::TForm {
   void ShowOutcome();
   // The reader stops at its next chance; the window closes once it has.
   void CancelRun();
+  // The same for a question the user cancelled, but the window then shows the summary.
+  void EndRunEarly(const std::string& why);
 
   std::unique_ptr<zip::TZipReader> unZipArchive_;
   RestoreRequest request_;

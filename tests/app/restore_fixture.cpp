@@ -14,6 +14,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/window_test.h"
 #include "zip/fs.h"
+#include "zip/path_strings.h"
 #include "zip/zip_writer.h"
 
 namespace restore_fixture {
@@ -29,6 +30,8 @@ namespace {
 const char kMakeBackups[] = R"PY(
 import os, random, struct, subprocess, sys, time, zipfile
 root = sys.argv[1]
+RESERVED = ('conout$.txt', 'CONIN$', 'sub/CONIN$.log', 'CONOUT$', 'COM\u00b9', 'LPT\u00b2.txt', 'com\u00b3/x.txt',
+            'Lpt\u00b9.log')
 src = os.path.join(root, 'quelle')
 rnd = random.Random(7)
 tree = [
@@ -64,11 +67,49 @@ damaged = os.path.join(root, 'beschaedigt.zip')
 with zipfile.ZipFile(damaged, 'w') as z:
     for name in ('a.txt', 'b.txt', 'c.txt'):
         z.writestr(zipfile.ZipInfo(name, stamp), (name * 100).encode())
-offset = zipfile.ZipFile(damaged).getinfo('b.txt').header_offset
 data = bytearray(open(damaged, 'rb').read())
-name_length, extra_length = struct.unpack_from('<HH', data, offset + 26)
-data[offset + 30 + name_length + extra_length + 5] ^= 0xFF
+open(os.path.join(root, 'intakt.zip'), 'wb').write(data)
+def data_offset(archive, name):
+    offset = zipfile.ZipFile(archive).getinfo(name).header_offset
+    name_length, extra_length = struct.unpack_from('<HH', open(archive, 'rb').read(), offset + 26)
+    return offset + 30 + name_length + extra_length
+data[data_offset(damaged, 'b.txt') + 5] ^= 0xFF
 open(damaged, 'wb').write(data)
+# Every name Windows keeps for a device, each followed by an ordinary file.
+with zipfile.ZipFile(os.path.join(root, 'reserviert.zip'), 'w') as z:
+    for i, name in enumerate(RESERVED):
+        z.writestr(zipfile.ZipInfo(name, stamp), b'Ger\xc3\xa4t')
+        z.writestr(zipfile.ZipInfo('nach-%d.txt' % i, stamp), b'danach %d' % i)
+with zipfile.ZipFile(os.path.join(root, 'gleichnamig.zip'), 'w') as z:
+    for name, data in (('Bericht.txt', b'erster'), ('bericht.TXT', b'zweiter'), ('name', b'eins'), ('name.', b'zwei'),
+                       ('name ', b'drei')):
+        z.writestr(zipfile.ZipInfo(name, stamp), data)
+reasons = os.path.join(root, 'gruende.zip')
+with zipfile.ZipFile(reasons, 'w') as z:
+    for name in ('methode.txt', 'schreibgeschuetzt.txt', 'ordner/', 'gut.txt'):
+        z.writestr(zipfile.ZipInfo(name, stamp), b'' if name.endswith('/') else name.encode())
+data = bytearray(open(reasons, 'rb').read())
+local = zipfile.ZipFile(reasons).getinfo('methode.txt').header_offset
+central = data.rfind(b'methode.txt') - 46
+for at in (local + 8, central + 10):
+    struct.pack_into('<H', data, at, 99)
+open(reasons, 'wb').write(data)
+# Info-ZIP encrypts one file and adds another as it is; a wrong password whose check byte matches
+# the encrypted one's, as about one in 256 do, passes the first check.
+secret = os.path.join(root, 'geheim.zip')
+os.makedirs(os.path.join(root, 'geheim'))
+for name in ('geheim.txt', 'offen.txt'):
+    with open(os.path.join(root, 'geheim', name), 'wb') as f:
+        f.write(b'Inhalt von %s\r\n' % name.encode() * 50)
+subprocess.run(['zip', '-q', '-P', 'Geheim3', secret, 'geheim.txt'], cwd=os.path.join(root, 'geheim'), check=True)
+subprocess.run(['zip', '-q', secret, 'offen.txt'], cwd=os.path.join(root, 'geheim'), check=True)
+info = zipfile.ZipFile(secret).getinfo('geheim.txt')
+check = (info._raw_time >> 8) & 0xFF if info.flag_bits & 0x8 else info.CRC >> 24
+header = open(secret, 'rb').read()[data_offset(secret, 'geheim.txt'):][:12]
+passing = next(p for p in ('falsch%d' % i for i in range(100000))
+               if zipfile._ZipDecrypter(p.encode())(header)[11] == check)
+print('PASSING\t' + passing)
+print('RESERVED\t%d' % len(RESERVED))
 )PY";
 
 // The rows and the label of each archive, as Python's zipfile reads it; German number format.
@@ -125,6 +166,27 @@ Fixtures MakeFixtures(const std::string& folder) {
   f.python = {Join(folder, "python.zip"), "", {}, {}};
   f.unsafe = Join(folder, "unsicher.zip");
   f.damaged = Join(folder, "beschaedigt.zip");
+  f.intact = Join(folder, "intakt.zip");
+  f.reserved = Join(folder, "reserviert.zip");
+  f.sameNames = Join(folder, "gleichnamig.zip");
+  f.reasons = Join(folder, "gruende.zip");
+  f.secret = Join(folder, "geheim.zip");
+  std::istringstream made(output);
+  for (std::string line; std::getline(made, line);) {
+    const std::size_t tab = line.find('\t');
+    if (line.compare(0, tab, "PASSING") == 0) f.passingPassword = line.substr(tab + 1);
+    if (line.compare(0, tab, "RESERVED") == 0) f.reservedCount = std::stoi(line.substr(tab + 1));
+  }
+  f.split = Join(folder, "teile.zip");
+  WriteOwnBackup(f.source, f.split, "", true);
+  f.cutSplit = Join(folder, "schnitt.zip");
+  for (const char* extension : {".001", ".002", ".zip"}) {
+    const std::string from = zip::ChangeFileExt(f.split, extension), to = zip::ChangeFileExt(f.cutSplit, extension);
+    if (!CopyFileW(classlib::Widen(from).c_str(), classlib::Widen(to).c_str(), FALSE))
+      throw std::runtime_error("cannot copy " + from);
+  }
+  const std::string firstPart = zip::ChangeFileExt(f.cutSplit, ".001");
+  fsys::resize_file(fsys::u8path(firstPart), fsys::file_size(fsys::u8path(firstPart)) - 100);
   WriteOwnBackup(f.source, f.own.archive, f.own.password, true);
   if (!zip::fs::FileExists(Join(folder, "eigen.002")) || zip::fs::FileExists(Join(folder, "eigen.003")))
     throw std::runtime_error("the own backup is not a set of three parts");

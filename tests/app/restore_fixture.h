@@ -39,8 +39,25 @@ struct Fixtures {
   Backup python;
   // Entries "gut.txt", "../boese.txt" and "sub/../../auch-boese.txt".
   std::string unsafe;
-  // Stored entries "a.txt", "b.txt" (one byte of its data changed) and "c.txt".
+  // Stored entries "a.txt", "b.txt" (one byte of its data changed) and "c.txt"; and the same
+  // unchanged.
   std::string damaged;
+  std::string intact;
+  // Entries named like devices, each followed by "nach-N.txt" (N from 0).
+  std::string reserved;
+  int reservedCount = 0;
+  // "Bericht.txt", "bericht.TXT", "name", "name." and "name ".
+  std::string sameNames;
+  // "methode.txt" of an unknown method, "schreibgeschuetzt.txt", a folder entry "ordner/", "gut.txt".
+  std::string reasons;
+  // By Info-ZIP: "geheim.txt" encrypted with the password "Geheim3", "offen.txt" not encrypted;
+  // passingPassword is wrong but passes the check.
+  std::string secret;
+  std::string passingPassword;
+  // The source tree as our writer splits it into three parts, without a password: the set's last
+  // part, and the last part of a copy of the set whose first part lost its last bytes.
+  std::string split;
+  std::string cutSplit;
 };
 
 const Fixtures& TheFixtures();

@@ -255,6 +255,30 @@ TEST_F(FormDownload, AQuitDuringADownloadLeavesNothing) {
   }
 }
 
+// A transfer that outlasts the wait for it: the wait gives up while the transfer still holds its
+// file open, and the file goes all the same once the transfer lets go of it.
+TEST_F(FormDownload, ATransferOutlastingTheWaitForItLeavesNoFile) {
+  THTTPFetch::SetStallTimeoutForTesting(10000);
+  const std::string setup = Pattern(200 * 1024);
+  Put("setup-held", {{"update.ini", VersionFile("2.41", "200 KB", setup)}, {"orvapp.exe", setup}});
+  bool quitting = false;
+  form->HTTPFetch->OnProgress = [&](int, int) {
+    if (!quitting) PostQuitMessage(0);
+    quitting = true;
+  };
+  // The server sends a first chunk, then nothing for seconds.
+  Download("setup-held", "stall");
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  const std::string part = DownloadedFile();
+  ASSERT_TRUE(testing_support::FileExists(part));
+  // The program ends; its wait for the held transfer gives up long before the transfer ends.
+  THTTPFetch::SetStallTimeoutForTesting(200);
+  form.reset();
+  EXPECT_TRUE(PumpUntil([&] { return !testing_support::FileExists(part); }, 30000)) << part;
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
 TEST_F(FormDownload, CheckDownloadAndInstallGoByKeyboardAndEveryButtonShowsItsCaption) {
   Put("setup-keys",
       {{"update.ini", VersionFile("2.41", "1024 KB", Pattern(kSetupSize))}, {"orvapp.exe", Pattern(kSetupSize)}});

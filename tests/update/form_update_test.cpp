@@ -117,7 +117,10 @@ TEST_F(FormUpdate, ShowsWhatTheSignedVersionFileOffersOrWhyThereIsNothing) {
   } cases[] = {
       {"newer", VersionFile("2.41"), "whole", Offer("2.41", "1024 KB", kNewVersion)},
       {"newer build", VersionFile("2.4.0.12"), "whole", Offer("2.4.0.12", "1024 KB", kNewVersion)},
-      {"same", VersionFile("2.402"), "whole", Offer("2.402", "1024 KB", kNoNewVersion)},
+      // A version file of the own or an older version, signed and replayed: nothing to download.
+      {"same", VersionFile("2.402"), "whole", Offer("2.402", "1024 KB", kNoNewVersion, false)},
+      {"older", VersionFile("2.3"), "whole", Offer("2.3", "1024 KB", kNoNewVersion, false)},
+      {"older build", VersionFile("2.4.0.1"), "whole", Offer("2.4.0.1", "1024 KB", kNoNewVersion, false)},
       {"no length", VersionFile("2.41"), "nolength", Offer("2.41", "1024 KB", kNewVersion)},
       {"size without number", VersionFile("2.41", "viel"), "whole", Offer("2.41", "viel", kNewVersion, false)},
       // The same file as written with other line ends, and signed so.

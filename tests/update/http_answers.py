@@ -94,8 +94,8 @@ class Answers(http.server.BaseHTTPRequestHandler):
 
     # /site/MODE/DIR/FILE: FILE of the folder DIR in the site folder, 404 when there is none. MODE:
     # whole (with its content length), nolength, short (half of it, announcing all), slow (chunks
-    # of 1025 bytes, one every 20 ms) or silent (no answer at all; FILE.asked beside it tells
-    # that the request came).
+    # of 1025 bytes, one every 20 ms), silent (no answer at all; FILE.asked beside it tells
+    # that the request came) or stall (a first chunk, then 3 s of silence, then the end).
     def site(self, arg, _):
         mode, _, name = arg.partition("/")
         path = os.path.join(SITE, *name.split("/"))
@@ -123,6 +123,13 @@ class Answers(http.server.BaseHTTPRequestHandler):
         elif mode == "silent":
             open(path + ".asked", "w").close()
             time.sleep(600)
+        elif mode == "stall":
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body[:1025])
+            self.wfile.flush()
+            time.sleep(3)
         else:
             self.send_answer(500, b"no such mode: " + mode.encode())
 

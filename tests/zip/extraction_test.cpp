@@ -49,6 +49,16 @@ void PatchUncompressedSize(std::string& archive, const std::string& name, std::u
 }
 
 TFixtureEntry Stored(const std::string& name, const std::string& data) { return {name, 0, 0, data, data}; }
+
+// Every file below folder, relative to it with "/", sorted.
+std::vector<std::string> FilesBelow(const std::string& folder) {
+  const std::filesystem::path root = std::filesystem::u8path(folder);
+  std::vector<std::string> files;
+  for (const auto& found : std::filesystem::recursive_directory_iterator(root))
+    if (!found.is_directory()) files.push_back(found.path().lexically_relative(root).generic_u8string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
 TFixtureEntry Deflated(const std::string& name, const std::string& data) { return {name, 8, 0, data, RawDeflate(data)}; }
 
 // What one extraction run reported through the component's events.
@@ -120,8 +130,11 @@ TEST_F(Extraction, WithoutRecreateDirsEverythingLandsInDestDir) {
 
 TEST_F(Extraction, HostileNamesNeverLeaveTheDestination) {
   testing_support::WriteFile(dir_ / "evil.txt", "untouched");
+  // Devices too, in any case, with any extension, in any folder; each refused like the others.
   const std::vector<std::string> hostile = {"../evil.txt", "..\\..\\x.txt", "sub/../../evil.txt", "a:b",
-                                            "NUL",         "con.txt",       "ctl\x01.txt",        "LPT1 .log"};
+                                            "NUL",         "con.txt",       "ctl\x01.txt",        "LPT1 .log",
+                                            "conout$.txt", "CONIN$",        "sub/CONIN$.log",     "COM\xC2\xB9",
+                                            "LPT\xC2\xB2.txt", "com\xC2\xB3/x"};
   std::vector<TFixtureEntry> entries;
   for (const std::string& name : hostile) entries.push_back(Stored(name, "owned"));
   entries.push_back(Stored("/rooted.txt", "kept below dest"));
@@ -158,6 +171,8 @@ TEST_F(Extraction, BadDataNeverReplacesAGoodFile) {
   // Claims 4 GiB of output; the short data must end it as bad, quickly.
   TFixtureEntry huge = Deflated("huge.txt", "small");
   huge.original.assign(1, 'x');
+  TFixtureEntry freshCrc = Stored("fresh.txt", "bytes of a file not there");
+  freshCrc.original[0] = 'B';
   fs::MakeDirectory(Dest());
   for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) {
     testing_support::WriteFile(InDest(name), good);
@@ -170,20 +185,22 @@ TEST_F(Extraction, BadDataNeverReplacesAGoodFile) {
   // The run's buffers and inflater serve the next entry as if nothing had happened.
   const std::string after = decode_support::MixedData(100000, 8);
   std::string archive =
-      BuildArchive({wrongCrc, cut, unknown, huge, Deflated("bigger.txt", after), Deflated("after.txt", after)});
+      BuildArchive({wrongCrc, cut, unknown, huge, Deflated("bigger.txt", after), freshCrc, Deflated("after.txt", after)});
   PatchUncompressedSize(archive, "huge.txt", 0xFFFFFFFE);  // all ones would mark Zip64
   PatchUncompressedSize(archive, "bigger.txt", 40000);
   EXPECT_EQ(ExtractAll(archive), 1);
   EXPECT_EQ(testing_support::ReadFile(InDest("after.txt")), after);
+  // Bad data with no file there is not left under the entry's name either, nor under another.
+  EXPECT_EQ(FilesBelow(dir_ / "dest"), (std::vector<std::string>{"after.txt", "crc.txt", "cut.txt", "method.txt"}));
   for (const char* name : {"crc.txt", "cut.txt", "method.txt"}) {
     EXPECT_EQ(testing_support::ReadFile(InDest(name)), good);
     std::uint32_t date = 0;
     EXPECT_TRUE(fs::FileAge(Engine(InDest(name)), date));
     EXPECT_EQ(date, DosDate(2001)) << name;  // a file that was kept keeps its date
   }
-  EXPECT_EQ(recorder_.badCrc, (std::vector<int>{0, 1, 3, 4}));
-  ASSERT_EQ(recorder_.skipped.size(), 1u);  // the unknown method
-  EXPECT_EQ(recorder_.skipped[0].first, TSkipReason::srCreateError);
+  EXPECT_EQ(recorder_.badCrc, (std::vector<int>{0, 1, 3, 4, 5}));
+  ASSERT_EQ(recorder_.skipped.size(), 1u);
+  EXPECT_EQ(recorder_.skipped[0].first, TSkipReason::srUnknownMethod);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Unknown Compression Method");
   EXPECT_EQ(prompts.messages[0].caption, "Zip Error");
@@ -271,6 +288,55 @@ TEST_F(Extraction, PromptAsksTheHandlerOrTheUser) {
   EXPECT_EQ(testing_support::ReadFile(InDest("f.txt")), "new");
 }
 
+// Windows finds "Bericht.txt" under "bericht.TXT" and "name" under "name." and "name ": the first
+// entry of such a group is extracted, each later one refused, also where the host would keep them
+// apart and also when it would overwrite the first.
+TEST_F(Extraction, NamesTheFileSystemFoldsIntoOneAreExtractedOnce) {
+  reader_.SetOverwriteMode(TUZOverwriteMode::Always);
+  EXPECT_EQ(ExtractAll(BuildArchive({Stored("Bericht.txt", "erster"), Stored("bericht.TXT", "zweiter"),
+                                     Stored("name", "eins"), Stored("name.", "zwei"), Stored("name ", "drei"),
+                                     Stored("Ordner/\xC3\x84rger.txt", "a"), Stored("ordner. /\xC3\xA4RGER.txt", "b"),
+                                     Stored("anders.txt", "c")})),
+            4);
+  EXPECT_EQ(FilesBelow(dir_ / "dest"),
+            (std::vector<std::string>{"Bericht.txt", "Ordner/\xC3\x84rger.txt", "anders.txt", "name"}));
+  EXPECT_EQ(testing_support::ReadFile(InDest("Bericht.txt")), "erster");
+  EXPECT_EQ(testing_support::ReadFile(InDest("name")), "eins");
+  std::vector<std::string> refused;
+  for (const auto& skip : recorder_.skipped) {
+    EXPECT_EQ(skip.first, TSkipReason::srSameName) << skip.second;
+    refused.push_back(skip.second.substr(Dest().size() + 1));
+  }
+  EXPECT_EQ(refused, (std::vector<std::string>{"bericht.TXT", "name.", "name ", "ordner. \\\xC3\xA4RGER.txt"}));
+  EXPECT_EQ(recorder_.ended.size(), 4u);
+}
+
+// Each refusal says why: a method the engine does not know, a target that is read-only, a folder
+// entry whose name a file holds.
+TEST_F(Extraction, RefusalsNameTheirReasons) {
+  TFixtureEntry unknown = Stored("methode.txt", "zzz");
+  unknown.method = 99;
+  const std::string archive =
+      BuildArchive({unknown, Stored("schreibgeschuetzt.txt", "neu"), Stored("ordner/", ""), Stored("gut.txt", "g")});
+  fs::MakeDirectory(Dest());
+  testing_support::WriteFile(InDest("schreibgeschuetzt.txt"), "alt");
+  ASSERT_TRUE(fs::SetAttributes(Engine(InDest("schreibgeschuetzt.txt")), fs::kAttrReadOnly));
+  testing_support::WriteFile(InDest("ordner"), "eine Datei");
+  testing_support::ScriptedPrompts prompts;
+  prompts.AnswerNext(classlib::PromptResult::Ok);
+  reader_.SetOverwriteMode(TUZOverwriteMode::Always);
+  EXPECT_EQ(ExtractAll(archive), 1);
+  const std::vector<std::pair<TSkipReason, std::string>> expected = {
+      {TSkipReason::srUnknownMethod, Engine(InDest("methode.txt"))},
+      {TSkipReason::srReadOnly, Engine(InDest("schreibgeschuetzt.txt"))},
+      {TSkipReason::srNameTaken, Engine(InDest("ordner/"))}};
+  EXPECT_EQ(recorder_.skipped, expected);
+  EXPECT_EQ(testing_support::ReadFile(InDest("schreibgeschuetzt.txt")), "alt");
+  EXPECT_EQ(testing_support::ReadFile(InDest("ordner")), "eine Datei");
+  EXPECT_EQ(recorder_.completed, 1);
+  fs::SetAttributes(Engine(InDest("schreibgeschuetzt.txt")), 0);
+}
+
 namespace {
 
 // Traditional encryption of a stored entry, as a writer would produce it.
@@ -312,8 +378,26 @@ TEST_F(Extraction, WrongPasswordsSkipOrAreCorrectedByTheHandler) {
   ASSERT_EQ(recorder_.skipped.size(), 1u);
   EXPECT_EQ(recorder_.skipped[0].first, TSkipReason::srBadPassword);
 
-  // A wrong password that passes the check byte fails the CRC; the handler's answer retries.
-  reader_.SetPassword(WrongPasswordPassingTheCheck(secret));
+  // A wrong password that passes the check byte fails the CRC. Without a better one its data is
+  // not left, neither in place of a file there nor where there was none.
+  const std::string passing = WrongPasswordPassingTheCheck(secret);
+  reader_.SetOverwriteMode(TUZOverwriteMode::Always);
+  for (bool fileThere : {false, true}) {
+    if (fileThere) testing_support::WriteFile(InDest("secret.txt"), "vorher");
+    reader_.SetPassword(passing);
+    reader_.SetDoAll(true);
+    recorder_.skipped.clear();
+    EXPECT_EQ(reader_.ExtractMatching(), 0);
+    EXPECT_EQ(FilesBelow(dir_ / "dest"), fileThere ? std::vector<std::string>{"secret.txt"} : std::vector<std::string>{});
+    if (fileThere) {
+      EXPECT_EQ(testing_support::ReadFile(InDest("secret.txt")), "vorher");
+    }
+    ASSERT_EQ(recorder_.skipped.size(), 1u);
+    EXPECT_EQ(recorder_.skipped[0].first, TSkipReason::srBadPassword);
+  }
+
+  // The handler's answer retries.
+  reader_.SetPassword(passing);
   std::vector<std::string> offered;
   reader_.OnBadPassword = [&](int, std::string& password) {
     offered.push_back(password);
@@ -324,6 +408,33 @@ TEST_F(Extraction, WrongPasswordsSkipOrAreCorrectedByTheHandler) {
   EXPECT_EQ(offered.size(), 1u);
   EXPECT_EQ(testing_support::ReadFile(InDest("secret.txt")), "geheime Daten, mehrfach, mehrfach");
   EXPECT_EQ(reader_.Password(), "richtig");
+}
+
+// With a mark, what came out of a damaged entry is kept under a name that says so, with no date of
+// the entry's, beside a file of the entry's name and beside a file that has the marked name already;
+// data decrypted with a wrong password is garbage and never kept.
+TEST_F(Extraction, WithAMarkTheDataOfADamagedEntryIsKeptUnderAMarkedName) {
+  TFixtureEntry damaged = Stored("bericht.txt", "Daten mit einem falschen Byte");
+  damaged.original[0] = 'd';
+  const TFixtureEntry secret = Encrypted(Stored("geheim.txt", "geheime Daten"), "richtig");
+  fs::MakeDirectory(Dest());
+  testing_support::WriteFile(InDest("bericht.txt"), "vorher");
+  testing_support::WriteFile(InDest("bericht (damaged).txt"), "schon da");
+  std::vector<std::string> kept;
+  reader_.OnDamagedKept = [&](int, const std::string& name) { kept.push_back(name); };
+  reader_.SetDamagedMark(" (damaged)");
+  reader_.SetPassword(WrongPasswordPassingTheCheck(secret));
+  reader_.SetOverwriteMode(TUZOverwriteMode::Always);
+  EXPECT_EQ(ExtractAll(BuildArchive({damaged, secret})), 0);
+  EXPECT_EQ(kept, std::vector<std::string>{Engine(InDest("bericht (damaged) 2.txt"))});
+  EXPECT_EQ(FilesBelow(dir_ / "dest"),
+            (std::vector<std::string>{"bericht (damaged) 2.txt", "bericht (damaged).txt", "bericht.txt"}));
+  EXPECT_EQ(testing_support::ReadFile(InDest("bericht (damaged) 2.txt")), damaged.compressed);
+  EXPECT_EQ(testing_support::ReadFile(InDest("bericht (damaged).txt")), "schon da");
+  EXPECT_EQ(testing_support::ReadFile(InDest("bericht.txt")), "vorher");
+  std::uint32_t date = 0;
+  EXPECT_TRUE(fs::FileAge(Engine(InDest("bericht (damaged) 2.txt")), date));
+  EXPECT_NE(date, kFixtureDate);
 }
 
 TEST_F(Extraction, SelectionByPatternsOrMarksAndStopNow) {

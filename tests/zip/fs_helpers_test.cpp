@@ -131,6 +131,14 @@ TEST(FsHelpers, RenameWithBackupReplacesTheTargetAndKeepsItOnFailure) {
   EXPECT_TRUE(RenameWithBackup(EnginePath(dir / "newer.zip"), target));
   EXPECT_EQ(testing_support::ReadFile(dir / "old.zip"), "newer");
   EXPECT_EQ(testing_support::ReadFile(dir / "old.zip$$$"), "left over");
+
+  // Where every name tried is taken (as for a device, whatever follows its name) the search ends,
+  // and so does the rename, leaving both files as they were.
+  for (int n = 1; n <= 100; ++n) testing_support::WriteFile(dir / ("old.zip$$$" + std::to_string(n)), "taken");
+  testing_support::WriteFile(dir / "newest.zip", "newest");
+  EXPECT_FALSE(RenameWithBackup(EnginePath(dir / "newest.zip"), target));
+  EXPECT_EQ(testing_support::ReadFile(dir / "old.zip"), "newer");
+  EXPECT_EQ(testing_support::ReadFile(dir / "newest.zip"), "newest");
 }
 
 TEST(FsHelpers, MoveOrCopyFileRenamesOnTheSameDrive) {

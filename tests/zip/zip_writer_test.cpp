@@ -1011,3 +1011,31 @@ TEST_F(SplitArchive, TheDirectoryCopyIsSavedBesideTheLastPart) {
 }
 
 }  // namespace
+
+// However the root folder is written, a file directly in it is stored relative to it, as one in a
+// folder below it is: by its name alone.
+TEST(ZipWriterEntries, FilesInTheRootFolderAreStoredRelativeToIt) {
+  TempDir dir;
+  const std::string source = dir / "src";
+  MakeTree(source, {{"a.bin", "a"}, {"Unter/b.bin", "b"}});
+  for (const std::string& root : {source, source + "/", source + "\\"}) {
+    // A pattern without a folder is looked for in the root folder.
+    for (const std::string& pattern : {Join(source, "*.*"), std::string("*.*")}) {
+      SCOPED_TRACE(root + " " + pattern);
+      TZipWriter writer;
+      writer.SetZipName(dir / "x.zip");
+      writer.SetRootDir(root);
+      writer.SetRelativePaths(true);
+      writer.FilesList().Add(pattern);
+      writer.ArchiveFiles();
+      archive_fixtures::TestReader reader;
+      reader.SetZipName(dir / "x.zip");
+      reader.LoadDirectory();
+      std::vector<std::string> paths;
+      for (int i = 0; i < reader.EntryCount(); ++i) paths.push_back(reader.EntryPath(i));
+      std::sort(paths.begin(), paths.end());
+      EXPECT_EQ(paths, (std::vector<std::string>{"Unter\\b.bin", "a.bin"}));
+      ASSERT_TRUE(fsys::remove(fsys::u8path(dir / "x.zip")));
+    }
+  }
+}

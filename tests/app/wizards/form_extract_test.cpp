@@ -32,6 +32,11 @@ using testing_support::Join;
 
 const char kSuccessStep[] = "Datei(en) erfolgreich extrahiert.";
 const char kSuccessInfo[] = "Die ausgewählte(n) Datei(en) wurde(n) erfolgreich extrahiert.";
+const char kEndedEarlyStep[] = "Extraktion vorzeitig beendet.";
+
+bool EndsWith(const std::string& s, const std::string& end) {
+  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
 
 std::uint32_t DosTime(int year, int month, int day) {
   return classlib::DateTimeToFileDate(classlib::EncodeDate(year, month, day) + classlib::EncodeTime(12, 0, 0, 0));
@@ -181,7 +186,7 @@ TEST_F(FormExtract, OnlyNewerFilesReplaceExistingOnesWhenAsked) {
   restore_fixture::ExpectRestored(marked, dest, false);
 }
 
-TEST_F(FormExtract, AMissingPartIsAskedForUntilCancelThenTheRunEndsQuietly) {
+TEST_F(FormExtract, AMissingPartIsAskedForUntilCancelThenTheSummaryShows) {
   const std::string set = dir / "Satz";
   fsys::create_directories(fsys::u8path(set));
   const std::string own = TheFixtures().own.archive;
@@ -204,8 +209,16 @@ TEST_F(FormExtract, AMissingPartIsAskedForUntilCancelThenTheRunEndsQuietly) {
   EXPECT_EQ(question.caption, "Orvanta");
   EXPECT_EQ(question.buttons, classlib::PromptButtons::RetryCancel);
   EXPECT_TRUE(question.systemModal);
-  EXPECT_FALSE(form().Visible());
-  EXPECT_EQ(form().LabelCreationStep->Caption(), "Dateien werden extrahiert...");
+  // The user learns that the run ended before its end, and why.
+  ASSERT_TRUE(form().Visible());
+  EXPECT_EQ(form().LabelCreationStep->Caption(), kEndedEarlyStep);
+  EXPECT_NE(form().LabelCreationInfo->Caption().find("Datenträger 2 mit der Datei eigen.002 wurde nicht eingelegt."),
+            std::string::npos)
+      << form().LabelCreationInfo->Caption();
+  EXPECT_TRUE(EndsWith(form().LabelAction->Caption(), " Datei(en) extrahiert, dann wurde die Extraktion abgebrochen."))
+      << form().LabelAction->Caption();
+  EXPECT_EQ(form().FlatButtonNext->Caption(), "Fertig");
+  Finish();
   EXPECT_EQ(mainWindow, std::vector<bool>({false, true}));
 }
 
@@ -234,14 +247,123 @@ TEST_F(FormExtract, TheSameWrongPasswordTwiceGivesTheFileUpAtOnce) {
       << form().LabelCreationInfo->Caption();
 }
 
-TEST_F(FormExtract, CancelInThePasswordBoxCancelsTheRun) {
-  Open(TheFixtures().infoZip.archive);
-  prompts.EnterNextText(std::nullopt);
+// A cancel at the password question, whether the first check failed or a wrong password passed
+// it (one in about 256 does) and its data failed the CRC, ends the run with its summary; nothing
+// of the entry is left.
+TEST_F(FormExtract, CancelAtThePasswordQuestionEndsTheRunWithItsSummary) {
+  const restore_fixture::Fixtures& f = TheFixtures();
+  ASSERT_FALSE(f.passingPassword.empty());
+  const struct {
+    const char* what;
+    std::string archive;
+    std::string password;
+  } cases[] = {{"the check failed", f.infoZip.archive, ""}, {"the check passed", f.secret, f.passingPassword}};
+  NewDestination("Ziel 1");
+  NewDestination("Ziel 2");
+  int run = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dest = dir / ("Ziel " + std::to_string(++run));
+    Open(c.archive);
+    form().UnZipArchive().SetPassword(c.password);
+    prompts.EnterNextText(std::nullopt);
+    ClickButton(*windows.page->FlatButtonExtractAll);
+    Run();
+    EXPECT_EQ(prompts.inputRequests.size(), static_cast<std::size_t>(run));
+    EXPECT_TRUE(FilesBelow(dest).empty());
+    ASSERT_TRUE(form().Visible());
+    const std::string info = form().LabelCreationInfo->Caption();
+    EXPECT_EQ(form().LabelCreationStep->Caption(), kEndedEarlyStep);
+    EXPECT_NE(info.find("Die Passwortabfrage wurde abgebrochen."), std::string::npos) << info;
+    EXPECT_NE(info.find("1 (falsches Passwort)"), std::string::npos) << info;
+    Finish();
+  }
+}
+
+// The same wrong password, passing the check, given twice: the entry is given up, a file of its
+// name stays as it was, and the next entry comes back.
+TEST_F(FormExtract, AWrongPasswordPassingTheCheckTwiceLeavesTheFileThereAsItWas) {
+  const restore_fixture::Fixtures& f = TheFixtures();
+  ASSERT_FALSE(f.passingPassword.empty());
+  Open(f.secret);
+  testing_support::WriteFile(Join(dest, "geheim.txt"), "vorher");
+  form().UnZipArchive().SetPassword(f.passingPassword);
+  prompts.EnterNextText(f.passingPassword);
   ClickButton(*windows.page->FlatButtonExtractAll);
+  ClickButton(*form().CheckBoxNewer);
   Run();
   EXPECT_EQ(prompts.inputRequests.size(), 1u);
-  EXPECT_FALSE(form().Visible());
-  EXPECT_TRUE(FilesBelow(dest).empty());
+  EXPECT_EQ(FilesBelow(dest), std::vector<std::string>({"geheim.txt", "offen.txt"}));
+  EXPECT_EQ(testing_support::ReadFile(Join(dest, "geheim.txt")), "vorher");
+  EXPECT_EQ(form().LabelAction->Caption(), "1 Datei(en) extrahiert, 1 nicht.");
+  EXPECT_NE(form().LabelCreationInfo->Caption().find("1 (falsches Passwort)"), std::string::npos)
+      << form().LabelCreationInfo->Caption();
+  Finish();
+}
+
+// Windows reserves these names for devices, whatever the case, the extension or the folder: each is
+// refused, the run goes on with the next entry, with either option.
+TEST_F(FormExtract, NamesOfDevicesAreRefusedAndTheNextFileIsExtracted) {
+  const restore_fixture::Fixtures& f = TheFixtures();
+  ASSERT_GT(f.reservedCount, 0);
+  std::vector<std::string> following;
+  for (int i = 0; i < f.reservedCount; ++i) following.push_back("nach-" + std::to_string(i) + ".txt");
+  const std::string n = std::to_string(f.reservedCount);
+  NewDestination("Ziel 1");
+  NewDestination("Ziel 2");
+  for (bool onlyNewer : {true, false}) {
+    SCOPED_TRACE(onlyNewer);
+    dest = dir / (onlyNewer ? "Ziel 1" : "Ziel 2");
+    Open(f.reserved);
+    ClickButton(*windows.page->FlatButtonExtractAll);
+    if (!onlyNewer) ClickButton(*form().CheckBoxNewer);
+    Run();
+    EXPECT_EQ(FilesBelow(dest), following);
+    EXPECT_EQ(form().LabelAction->Caption(), n + " Datei(en) extrahiert, " + n + " nicht.");
+    EXPECT_NE(form().LabelCreationInfo->Caption().find(n + " (unzulässiger Name oder nicht erstellbar)."),
+              std::string::npos)
+        << form().LabelCreationInfo->Caption();
+    Finish();
+  }
+}
+
+// "Bericht.txt" and "bericht.TXT", "name", "name." and "name " are one file to Windows: the first
+// comes back, the others are not counted as extracted.
+TEST_F(FormExtract, NamesWindowsFoldsIntoOneAreExtractedOnce) {
+  Open(TheFixtures().sameNames);
+  ClickButton(*windows.page->FlatButtonExtractAll);
+  ClickButton(*form().CheckBoxNewer);
+  Run();
+  EXPECT_EQ(FilesBelow(dest), std::vector<std::string>({"Bericht.txt", "name"}));
+  EXPECT_EQ(testing_support::ReadFile(Join(dest, "Bericht.txt")), "erster");
+  EXPECT_EQ(testing_support::ReadFile(Join(dest, "name")), "eins");
+  EXPECT_EQ(form().LabelAction->Caption(), "2 Datei(en) extrahiert, 3 nicht.");
+  EXPECT_NE(form().LabelCreationInfo->Caption().find("3 (gleicher Name wie eine andere Datei im Backup)"),
+            std::string::npos)
+      << form().LabelCreationInfo->Caption();
+}
+
+TEST_F(FormExtract, EachRefusalNamesItsReason) {
+  const std::string readOnly = Join(dest, "schreibgeschuetzt.txt");
+  testing_support::WriteFile(readOnly, "alt");
+  ASSERT_TRUE(zip::fs::SetAttributes(readOnly, zip::fs::kAttrReadOnly));
+  testing_support::WriteFile(Join(dest, "ordner"), "eine Datei");
+  // The engine's box for the method it does not know.
+  prompts.AnswerNext(classlib::PromptResult::Ok);
+  Open(TheFixtures().reasons);
+  ClickButton(*windows.page->FlatButtonExtractAll);
+  ClickButton(*form().CheckBoxNewer);
+  Run();
+  const std::string info = form().LabelCreationInfo->Caption();
+  EXPECT_EQ(form().LabelAction->Caption(), "1 Datei(en) extrahiert, 3 nicht.");
+  for (const char* reason : {"1 (nicht überschrieben, die vorhandene Datei ist schreibgeschützt)",
+                             "1 (unbekannte Komprimierungsmethode)",
+                             "1 (Ordner nicht angelegt, eine Datei trägt seinen Namen)"})
+    EXPECT_NE(info.find(reason), std::string::npos) << info;
+  EXPECT_EQ(info.find("unzulässiger Name"), std::string::npos) << info;
+  EXPECT_EQ(testing_support::ReadFile(readOnly), "alt");
+  EXPECT_EQ(testing_support::ReadFile(Join(dest, "gut.txt")), "gut.txt");
+  zip::fs::SetAttributes(readOnly, 0);
 }
 
 TEST_F(FormExtract, UnsafeNamesAreRefusedAndNothingLandsOutsideTheFolder) {
@@ -253,6 +375,88 @@ TEST_F(FormExtract, UnsafeNamesAreRefusedAndNothingLandsOutsideTheFolder) {
   EXPECT_EQ(form().LabelAction->Caption(), "1 Datei(en) extrahiert, 2 nicht.");
   EXPECT_NE(form().LabelCreationInfo->Caption().find("2 (unzulässiger Name oder nicht erstellbar)"), std::string::npos)
       << form().LabelCreationInfo->Caption();
+}
+
+// Data that failed its check is never found under the file's name: with no file there none is
+// made, an older file there stays as it was, and a restore of an intact backup afterwards, only
+// newer files, brings every file back. What was readable is kept beside it, under a name that says
+// it is damaged, and the summary says so.
+TEST_F(FormExtract, DamagedDataNeverStandsUnderTheFilesName) {
+  const restore_fixture::Fixtures& f = TheFixtures();
+  for (int i = 1; i <= 3; ++i) NewDestination("Ziel " + std::to_string(i));
+  auto restore = [&](const std::string& archive) {
+    Open(archive);
+    ClickButton(*windows.page->FlatButtonExtractAll);
+    Run();
+  };
+  auto makeOld = [](const std::string& file) {
+    fsys::create_directories(fsys::u8path(file).parent_path());
+    testing_support::WriteFile(file, "alt");
+    ASSERT_TRUE(zip::fs::SetFileDate(file, DosTime(2000, 1, 1)));
+  };
+  auto isOld = [](const std::string& file) {
+    std::uint32_t date = 0;
+    return testing_support::ReadFile(file) == "alt" && zip::fs::FileAge(file, date) && date == DosTime(2000, 1, 1);
+  };
+
+  // One byte flipped: nothing there, then an older file there.
+  for (bool fileThere : {false, true}) {
+    SCOPED_TRACE(fileThere);
+    dest = dir / (fileThere ? "Ziel 2" : "Ziel 1");
+    if (fileThere) makeOld(Join(dest, "b.txt"));
+    restore(f.damaged);
+    const std::string info = form().LabelCreationInfo->Caption();
+    EXPECT_NE(info.find("1 (beschädigt, CRC-Fehler)."), std::string::npos) << info;
+    EXPECT_NE(info.find("Die lesbaren Daten von 1 beschädigten Datei(en) liegen daneben, mit „(beschädigt)“ im Namen."),
+              std::string::npos)
+        << info;
+    std::vector<std::string> expected = {"a.txt", "b (beschädigt).txt", "c.txt"};
+    if (fileThere) expected.insert(expected.begin() + 2, "b.txt");
+    EXPECT_EQ(FilesBelow(dest), expected);
+    if (fileThere) {
+      EXPECT_TRUE(isOld(Join(dest, "b.txt")));
+    }
+    Finish();
+    // The others are there with their dates already.
+    restore(f.intact);
+    EXPECT_EQ(form().LabelAction->Caption(), "1 Datei(en) extrahiert, 2 nicht.");
+    Finish();
+    std::string intact;
+    for (int i = 0; i < 100; ++i) intact += "b.txt";
+    EXPECT_EQ(testing_support::ReadFile(Join(dest, "b.txt")), intact);
+  }
+
+  // A part cut short: an older copy of every file there, each either stays or is replaced by the
+  // file as it was backed up.
+  dest = dir / "Ziel 3";
+  const std::vector<Row>& rows = f.python.rows;
+  for (const Row& row : rows) makeOld(Join(dest, row.folder + row.name));
+  restore(f.cutSplit);
+  ExpectNoSuccessText();
+  int damaged = 0;
+  for (const Row& row : rows) {
+    const std::string file = Join(dest, row.folder + row.name);
+    if (isOld(file)) {
+      ++damaged;
+    } else {
+      EXPECT_TRUE(testing_support::ReadFile(file) == testing_support::ReadFile(restore_fixture::SourceOf(row))) << file;
+    }
+  }
+  EXPECT_GT(damaged, 0);
+  // Each damaged file's readable data lies beside it; out of the way for the check below.
+  int kept = 0;
+  for (const std::string& file : FilesBelow(dest)) {
+    if (file.find(app::kDamagedMark) == std::string::npos) continue;
+    ++kept;
+    EXPECT_TRUE(fsys::remove(fsys::u8path(Join(dest, file)))) << file;
+  }
+  EXPECT_EQ(kept, damaged);
+  Finish();
+  restore(f.python.archive);
+  EXPECT_EQ(form().LabelAction->Caption(), std::to_string(damaged) + " Datei(en) extrahiert, " +
+                                               std::to_string(rows.size() - damaged) + " nicht.");
+  Finish();
+  restore_fixture::ExpectRestored(rows, dest, true);
 }
 
 TEST_F(FormExtract, ADamagedFileIsReported) {
