@@ -1,6 +1,7 @@
 #include "app/restore_page.h"
 
 #include "app/list_sort.h"
+#include "app/paced_pump.h"
 #include "app/wizards/form_extract.h"
 #include "app/wizards/window_style.h"
 #include "classlib/date_format.h"
@@ -128,7 +129,7 @@ void TRestorePage::ListEntries(const std::string& Path) {
       packedKB += ListedKB(reader.EntryPackedSize(i));
     }
     FlatProgressBarRestore->SetUserValue(i);
-    classlib::Application().ProcessMessages();
+    ProcessMessagesPaced();
   }
   LabelRestore->SetCaption(RestoreLabelText(ListViewRestore->Items().Count(), unpackedKB, packedKB));
 }

@@ -61,7 +61,8 @@ TFormProgress::TFormProgress(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   ZipArchive.SetPackLevel(MainWindow().PackLevel());
   ZipArchive.SetTempPath(MainWindow().TempFolder());
   ZipArchive.OnStartZip = Bind(this, &TFormProgress::ZipArchiveStartZip);
-  ConnectRunDisplay(ZipArchive, *OrvBurner, *LabelAction, *FlatProgressBarActual, *FlatProgressBarArchive);
+  fileStatus_ = std::make_unique<TFileStatusLine>(*LabelAction);
+  ConnectRunDisplay(ZipArchive, *OrvBurner, *fileStatus_, *FlatProgressBarActual, *FlatProgressBarArchive);
 }
 
 void TFormProgress::FormShow(classlib::TComponent*) { MainWindow().SetEnabled(false); }
@@ -110,7 +111,7 @@ void TFormProgress::LogAbortOnce() {
 void TFormProgress::ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo&, bool&) {
   // The writer forgets a request made before it started; this one must still stop it.
   if (cancelRequested_) ZipArchive.RequestCancel();
-  ShowShortenedPath(*LabelAction, FName);
+  fileStatus_->StartFile(FName);
 }
 
 // ---- the end of the Windows session
