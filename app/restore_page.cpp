@@ -26,6 +26,8 @@ TRestorePage::TRestorePage(TComponent* AOwner) : TVisSimplePanel(AOwner) {
   ListViewRestore->SetParent(this);
   ListViewRestore->SetColor(kWhiteColor);
   ListViewRestore->SetMultiSelect(true);
+  // A backup may hold tens of thousands of entries.
+  ListViewRestore->SetOwnerData(true);
   ListViewRestore->AddColumn("Datei", 180);
   ListViewRestore->AddColumn("Verzeichnis", 190);
   ListViewRestore->AddColumn("Größe", 80, classlib::TAlignment::taRightJustify);
@@ -150,10 +152,8 @@ void TRestorePage::FlatButtonExtractAllClick(TComponent*) {
 
 void TRestorePage::ShowExtraction(bool allEntries) {
   RestoreRequest request{openedArchive_, openedStamp_, listedPaths_, allEntries, {}};
-  for (int i = 0; i < ListViewRestore->Items().Count(); ++i) {
-    const classlib::TListItem& item = *ListViewRestore->Items()[i];
-    if (item.Selected()) request.marked.push_back(static_cast<int>(item.Data));
-  }
+  for (const classlib::TListItem* item : ListViewRestore->SelectedItems())
+    request.marked.push_back(static_cast<int>(item->Data));
   extractAllEntries_ = allEntries;
   extractForm_->ShowFor(request);
 }

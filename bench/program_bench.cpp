@@ -2,7 +2,8 @@
 // the error on failure.
 //   define NAME FOLDER DEST LEVEL   stores the folder definition NAME (FOLDER with its subfolders,
 //                                   written to DEST, no schedule) and settings that start the
-//                                   program minimised, logging, without boxes, packing at LEVEL
+//                                   program minimised, logging, without boxes, with its animated
+//                                   tray icon, packing at LEVEL
 //   directory ARCHIVE               the engine's directory read with every entry's name, path,
 //                                   sizes and date: "SECONDS ENTRIES"
 //   restore ARCHIVE                 the Restore page, shown, lists ARCHIVE until the window is
@@ -42,7 +43,7 @@ void Define(const std::string& name, const std::string& folder, const std::strin
   app::WriteBoolSetting(app::setting::kMinimized, true);
   app::WriteBoolSetting(app::setting::kLogfile, true);
   app::WriteBoolSetting(app::setting::kPreventErrors, true);
-  app::WriteBoolSetting(app::setting::kAnimatedIcon, false);
+  app::WriteBoolSetting(app::setting::kAnimatedIcon, true);
   app::WriteBoolSetting(app::setting::kAutoUpdate, false);
   app::WriteIntegerSetting(app::setting::kCompressRatio, level);
 }

@@ -356,6 +356,7 @@ void TFormCreation::CreateBackup() {
   FlatButtonNext->SetCaption("Abbrechen");
   LabelStatus->SetCaption("Backup wird erstellt...");
   LabelAction->SetCaption("Backup wird vorbereitet...");
+  fileStatus_->Clear();
   LabelOutput->SetCaption("");
   FlatProgressBarActual->SetUserValue(0);
   FlatProgressBarArchive->SetUserValue(0);

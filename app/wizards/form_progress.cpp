@@ -69,6 +69,7 @@ void TFormProgress::FormShow(classlib::TComponent*) { MainWindow().SetEnabled(fa
 
 void TFormProgress::FormClose(classlib::TComponent*, classlib::TCloseAction&) {
   LabelAction->SetCaption(kPreparing);
+  fileStatus_->Clear();
   FlatProgressBarActual->SetUserValue(0);
   FlatProgressBarArchive->SetUserValue(0);
   // The run is over: the next one starts without a request or an abort in the log.

@@ -35,6 +35,8 @@ class TFileStatusLine {
   void StartFile(const std::string& path);
   // A progress report of the run: the waiting name, when its time has come.
   void CatchUp();
+  // A new run: no name of an earlier one follows.
+  void Clear() { waiting_.clear(); }
 
  private:
   classlib::TLabel& label_;
