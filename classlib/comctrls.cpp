@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "classlib/wide.h"
 
@@ -257,13 +258,14 @@ void TListView::CustomSort(const Compare& compare) {
   auto& list = items_.items_;
   if (!HandleAllocated() || ownerData_) {
     // The window keeps the selection by row: it moves with the items.
-    if (HandleAllocated()) TakeSelection();
+    const std::vector<TListItem*> selected = SelectedItems();
     std::stable_sort(list.begin(), list.end(),
                      [&](const auto& a, const auto& b) { return compare(*a, *b) < 0; });
     if (!HandleAllocated()) return;
+    const std::set<TListItem*> marked(selected.begin(), selected.end());
     ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (int i = 0; i < items_.Count(); ++i)
-      if (items_[i]->selected_) ListView_SetItemState(Handle(), i, LVIS_SELECTED, LVIS_SELECTED);
+      if (marked.count(items_[i]) != 0) ListView_SetItemState(Handle(), i, LVIS_SELECTED, LVIS_SELECTED);
     Invalidate();
     return;
   }
