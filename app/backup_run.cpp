@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "app/activity_log.h"
@@ -40,6 +41,8 @@ namespace fs = zip::fs;
 
 // The largest backup, all parts together, that a run keeps.
 constexpr std::int64_t kMaxBackupBytes = 4096LL * 1024 * 1024;
+// The most entries an archive without Zip64 records holds.
+constexpr int kMaxBackupFiles = 65535;
 
 bool AbsoluteFolder(const std::string& folder) {
   const bool drive = folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\';
@@ -105,8 +108,15 @@ class Run {
 
     CollectFiles();
     if (progress_.CancelRequested() || zipList_.Count() == 0) return Cancel();
-    if (!partial_) TakeFileDates();
+    // Known now, before a file is opened or the archive started.
+    if (zipList_.Count() > kMaxBackupFiles)
+      throw classlib::Exception("Die Sicherung umfasst " + SetThousand(std::to_string(zipList_.Count())) +
+                                " Dateien; ein Backup kann höchstens " + SetThousand(std::to_string(kMaxBackupFiles)) +
+                                " Dateien aufnehmen.");
     Zip();
+    // The writer looks at the window only now and then: a click that came after its last look
+    // still cancels.
+    classlib::Application().ProcessMessages();
     if (progress_.CancelRequested()) return Cancel();
     if (TooLarge()) return Cancel();
     PlaceArchive();
@@ -230,23 +240,15 @@ class Run {
 
   void CollectFiles() {
     Status(def_.Option == BackupOption::Files ? "Backup wird geöffnet..." : "Dateien werden eingelesen...");
-    const CollectedFiles collected = CollectDefinitionFiles(def_);
+    CollectedFiles collected = CollectDefinitionFiles(def_);
     for (const std::string& problem : collected.Problems) LogError(problem);
     Status("Dateien werden komprimiert...");
     fullList_ = collected.Files;
-    zipList_ = partial_ ? ApplyPartialFilter(fullList_, filter_) : fullList_;
-  }
-
-  // Before zipping, so a file that changes while the archive is written counts as changed next time.
-  void TakeFileDates() {
-    controls::TVisProgressFill& bar = *progress_.FlatProgressBarActual;
-    bar.SetMaxValue(fullList_.Count());
-    for (int i = 0; i < fullList_.Count(); ++i) {
-      fileDates_.push_back(GetFileDate(fullList_[i]));
-      bar.SetUserValue(i + 1);
-    }
-    bar.SetMaxValue(100);
-    bar.SetUserValue(0);
+    found_ = std::move(collected.Found);
+    // The dates as found before zipping, so a file that changes while the archive is written
+    // counts as changed next time.
+    for (const CollectedFile& file : found_) fileDates_.push_back(file.DosTime);
+    zipList_ = partial_ ? ApplyPartialFilter(fullList_, fileDates_, filter_) : fullList_;
   }
 
   void Zip() {
@@ -255,6 +257,12 @@ class Run {
     written_.ZipFile = AsideArchiveName(destination_ + name_);
     zip_.SetZipName(written_.ZipFile);
     zip_.SetFilesList(zipList_);
+    std::unordered_map<std::string, zip::TFoundFile> found;
+    for (int i = 0; i < fullList_.Count(); ++i) {
+      const CollectedFile& file = found_[static_cast<std::size_t>(i)];
+      found.emplace(fullList_[i], zip::TFoundFile{file.Size, file.Attributes});
+    }
+    zip_.SetFoundFiles(std::move(found));
     {
       const WriteWatch watch(zip_);
       filesWritten_ = zip_.ArchiveFiles();
@@ -432,6 +440,7 @@ class Run {
   std::string name_;
   classlib::TStringList fullList_;
   classlib::TStringList zipList_;
+  std::vector<CollectedFile> found_;
   std::vector<std::uint32_t> fileDates_;
   std::set<std::string> stored_;
   int filesWritten_ = 0;

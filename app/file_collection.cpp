@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "app/file_helpers.h"
+#include "app/file_state_list.h"
+#include "app/paced_pump.h"
 #include "classlib/format.h"
-#include "classlib/forms.h"
 #include "classlib/text.h"
 #include "classlib/wide.h"
 #include "zip/fs.h"
@@ -98,7 +99,7 @@ class Walk {
           if (!link) subfolders.push_back(folder + entry.name + "\\");
           else if (follow_ == Links::Follow) links_.push_back(folder + entry.name + "\\");
         }
-        classlib::Application().ProcessMessages();
+        ProcessMessagesPaced();
       }
     }
     for (const std::string& subfolder : subfolders) {
@@ -144,13 +145,46 @@ std::string FolderProblem(const std::string& folder) {
   return {};
 }
 
+using Collect = std::function<void(const std::string& path, const fs::FindData& entry)>;
+
+// CollectFolderFiles, handing each file to collect with what its folder's listing says of it.
+bool CollectFolder(const std::string& folder, const std::string& types, FileTypeFilter filter,
+                   std::int64_t sizeLimitKB, bool recurse, const Collect& collect) {
+  if (!FolderProblem(folder).empty()) return false;
+  WalkFiles(zip::WithTrailingBackslash(folder), recurse, Links::Follow,
+            [&](const std::string& at, const fs::FindData& entry) {
+              const bool fits = sizeLimitKB <= 0 || entry.size <= sizeLimitKB * 1024;
+              if (fits && PassesTypeFilter(entry.name, types, filter)) collect(at + entry.name, entry);
+              return true;
+            });
+  return true;
+}
+
+void Add(CollectedFiles& result, const std::string& path, const CollectedFile& found) {
+  result.Files.Add(path);
+  result.Found.push_back(found);
+}
+
 void CollectInto(CollectedFiles& result, const std::string& folder, const BackupDefinition& def, bool recurse) {
   const std::string problem = FolderProblem(folder);
   if (!problem.empty()) {
     result.Problems.push_back(problem);
     return;
   }
-  CollectFolderFiles(folder, def.Types, def.TypeFilter, result.Files, SizeLimitKB(def), recurse);
+  CollectFolder(folder, def.Types, def.TypeFilter, SizeLimitKB(def), recurse,
+                [&](const std::string& path, const fs::FindData& entry) {
+                  Add(result, path, {entry.size, entry.attributes, entry.dosTime});
+                });
+}
+
+// A file of a "Files" job as a listing of its folder would show it; unset when it is no file.
+std::optional<CollectedFile> ListedFile(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(classlib::Widen(ExtendedLengthPath(path)).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return std::nullopt;
+  const std::int64_t size = static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+  return CollectedFile{size, data.dwFileAttributes, GetFileDate(path)};
 }
 
 }  // namespace
@@ -170,14 +204,8 @@ bool PassesTypeFilter(const std::string& fileName, const std::string& types, Fil
 
 bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
                         classlib::TStringList& list, std::int64_t sizeLimitKB, bool recurse) {
-  if (!FolderProblem(folder).empty()) return false;
-  WalkFiles(zip::WithTrailingBackslash(folder), recurse, Links::Follow,
-            [&](const std::string& at, const fs::FindData& entry) {
-              const bool fits = sizeLimitKB <= 0 || entry.size <= sizeLimitKB * 1024;
-              if (fits && PassesTypeFilter(entry.name, types, filter)) list.Add(at + entry.name);
-              return true;
-            });
-  return true;
+  return CollectFolder(folder, types, filter, sizeLimitKB, recurse,
+                       [&](const std::string& path, const fs::FindData&) { list.Add(path); });
 }
 
 int CountFiles(const std::string& folder) {
@@ -208,7 +236,7 @@ CollectedFiles CollectDefinitionFiles(const BackupDefinition& def) {
   switch (def.Option) {
     case BackupOption::Files:
       for (const std::string& file : def.FileList)
-        if (fs::FileExists(ExtendedLengthPath(file))) result.Files.Add(file);
+        if (const std::optional<CollectedFile> found = ListedFile(file)) Add(result, file, *found);
       break;
     case BackupOption::Folders:
       CollectInto(result, def.Folder, def, def.Subfolders);

@@ -43,8 +43,17 @@ void VisitFilesBelow(const std::string& folder,
 // unreadable.
 std::int64_t SizeLimitKB(const BackupDefinition& def);
 
+// A collected file as the search of its folder found it, so that nothing after the collection
+// needs to ask the file system for it again.
+struct CollectedFile {
+  std::int64_t Size = 0;
+  std::uint32_t Attributes = 0;
+  std::uint32_t DosTime = 0;  // the last write as a DOS date-time; 0 when it has none
+};
+
 struct CollectedFiles {
   classlib::TStringList Files;        // existing files, in collection order
+  std::vector<CollectedFile> Found;   // what was found of each of Files, by the same index
   std::vector<std::string> Problems;  // one sentence per folder that gave nothing because it is unusable
 };
 

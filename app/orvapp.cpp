@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/form_main.h"
+#include "app/paced_pump.h"
 #include "app/program_windows.h"
 #include "classlib/forms.h"
 #include "controls/panels/vis_application.h"
@@ -18,8 +19,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     controls::StartControlLibrary();
     application.Initialize();
     application.SetTitle("Orvanta");
-    // The archive engine lets the windows run through the same loop as the rest of the program.
-    zip::SetMessagePump([] { classlib::Application().ProcessMessages(); });
+    // The archive engine lets the windows run through the same loop as the rest of the program,
+    // paced as the program's own loops are.
+    zip::SetMessagePump([] { app::ProcessMessagesPaced(); });
     app::CreateProgramWindows(&application, app::ProgramStart());
     application.Run();
   } catch (...) {

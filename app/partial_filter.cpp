@@ -25,10 +25,11 @@ bool IsNewOrChanged(const std::string& path, std::uint32_t fileDate, const Parti
   return true;
 }
 
-classlib::TStringList ApplyPartialFilter(const classlib::TStringList& files, const PartialFilter& filter) {
+classlib::TStringList ApplyPartialFilter(const classlib::TStringList& files, const std::vector<std::uint32_t>& dates,
+                                         const PartialFilter& filter) {
   classlib::TStringList taken;
-  for (const std::string& file : files)
-    if (IsNewOrChanged(file, GetFileDate(file), filter)) taken.Add(file);
+  for (int i = 0; i < files.Count(); ++i)
+    if (IsNewOrChanged(files[i], dates[static_cast<std::size_t>(i)], filter)) taken.Add(files[i]);
   return taken;
 }
 
@@ -39,8 +40,8 @@ bool FilesChangedSinceLastFull(const BackupDefinition& def, const std::string& s
     PartialFilter filter;
     if (!LoadFileStates(stateFile, filter.States)) return true;
     if (filter.States.size() < static_cast<std::size_t>(collected.Files.Count())) return true;
-    for (const std::string& file : collected.Files)
-      if (IsNewOrChanged(file, GetFileDate(file), filter)) return true;
+    for (int i = 0; i < collected.Files.Count(); ++i)
+      if (IsNewOrChanged(collected.Files[i], collected.Found[static_cast<std::size_t>(i)].DosTime, filter)) return true;
     return false;
   } catch (...) {
     return true;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/backup_definition.h"
 #include "app/file_state_list.h"
@@ -28,8 +29,10 @@ struct PartialFilter {
 // older; within days, when it is at most SinceDays days old (by calendar days).
 bool IsNewOrChanged(const std::string& path, std::uint32_t fileDate, const PartialFilter& filter);
 
-// The files of the list that the filter takes, in list order, each judged by GetFileDate.
-classlib::TStringList ApplyPartialFilter(const classlib::TStringList& files, const PartialFilter& filter);
+// The files of the list that the filter takes, in list order, each judged by its date in dates
+// (by the same index), as the collection found it.
+classlib::TStringList ApplyPartialFilter(const classlib::TStringList& files, const std::vector<std::uint32_t>& dates,
+                                         const PartialFilter& filter);
 
 // The scheduler's test before a full backup with "NewOnly": true when a collected file is new or
 // changed since the state file was written, and also when there is no usable state file, a folder

@@ -1,6 +1,7 @@
 #include "app/restore_page.h"
 
 #include "app/list_sort.h"
+#include "app/paced_pump.h"
 #include "app/wizards/form_extract.h"
 #include "app/wizards/window_style.h"
 #include "classlib/date_format.h"
@@ -25,6 +26,8 @@ TRestorePage::TRestorePage(TComponent* AOwner) : TVisSimplePanel(AOwner) {
   ListViewRestore->SetParent(this);
   ListViewRestore->SetColor(kWhiteColor);
   ListViewRestore->SetMultiSelect(true);
+  // A backup may hold tens of thousands of entries.
+  ListViewRestore->SetOwnerData(true);
   ListViewRestore->AddColumn("Datei", 180);
   ListViewRestore->AddColumn("Verzeichnis", 190);
   ListViewRestore->AddColumn("Größe", 80, classlib::TAlignment::taRightJustify);
@@ -128,7 +131,7 @@ void TRestorePage::ListEntries(const std::string& Path) {
       packedKB += ListedKB(reader.EntryPackedSize(i));
     }
     FlatProgressBarRestore->SetUserValue(i);
-    classlib::Application().ProcessMessages();
+    ProcessMessagesPaced();
   }
   LabelRestore->SetCaption(RestoreLabelText(ListViewRestore->Items().Count(), unpackedKB, packedKB));
 }
@@ -149,10 +152,8 @@ void TRestorePage::FlatButtonExtractAllClick(TComponent*) {
 
 void TRestorePage::ShowExtraction(bool allEntries) {
   RestoreRequest request{openedArchive_, openedStamp_, listedPaths_, allEntries, {}};
-  for (int i = 0; i < ListViewRestore->Items().Count(); ++i) {
-    const classlib::TListItem& item = *ListViewRestore->Items()[i];
-    if (item.Selected()) request.marked.push_back(static_cast<int>(item.Data));
-  }
+  for (const classlib::TListItem* item : ListViewRestore->SelectedItems())
+    request.marked.push_back(static_cast<int>(item->Data));
   extractAllEntries_ = allEntries;
   extractForm_->ShowFor(request);
 }

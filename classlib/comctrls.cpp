@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "classlib/wide.h"
 
@@ -51,18 +52,27 @@ void TListItem::SetSelected(bool value) {
 TListItem* TListItems::Add() {
   items_.push_back(std::make_unique<TListItem>(*this));
   TListItem* item = items_.back().get();
-  if (view_.HandleAllocated()) view_.InsertInWindow(Count() - 1, *item);
+  if (!view_.HandleAllocated()) return item;
+  if (!view_.ownerData_) {
+    view_.InsertInWindow(Count() - 1, *item);
+  } else if (updating_ == 0) {
+    view_.SetWindowRows();
+  }
   return item;
 }
 
 void TListItems::Delete(int index) {
   if (index < 0 || index >= Count()) return;
-  if (view_.HandleAllocated()) ListView_DeleteItem(view_.Handle(), index);
+  if (view_.HandleAllocated()) {
+    ListView_DeleteItem(view_.Handle(), index);
+    if (view_.ownerData_) --view_.windowRows_;
+  }
   items_.erase(items_.begin() + index);
 }
 
 void TListItems::Clear() {
   if (view_.HandleAllocated()) ListView_DeleteAllItems(view_.Handle());
+  view_.windowRows_ = 0;
   items_.clear();
 }
 
@@ -72,6 +82,7 @@ void TListItems::BeginUpdate() {
 
 void TListItems::EndUpdate() {
   if (updating_ == 0 || --updating_ > 0 || !view_.HandleAllocated()) return;
+  if (view_.ownerData_) view_.SetWindowRows();
   SendMessageW(view_.Handle(), WM_SETREDRAW, TRUE, 0);
   view_.Invalidate();
 }
@@ -99,7 +110,7 @@ TListView::~TListView() {
 void TListView::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   p.WinClassName = WC_LISTVIEWW;
-  p.Style |= LVS_REPORT | LVS_SHOWSELALWAYS | (multiSelect_ ? 0 : LVS_SINGLESEL);
+  p.Style |= LVS_REPORT | LVS_SHOWSELALWAYS | (multiSelect_ ? 0 : LVS_SINGLESEL) | (ownerData_ ? LVS_OWNERDATA : 0);
   p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -125,12 +136,44 @@ void TListView::CreateWnd() {
     ListView_InsertColumn(Handle(), static_cast<int>(i), &column);
   }
   if (!headerFont_.SameAs(Font())) headerFont_.OnChange();
-  for (int i = 0; i < items_.Count(); ++i) InsertInWindow(i, *items_[i]);
+  if (!ownerData_) {
+    for (int i = 0; i < items_.Count(); ++i) InsertInWindow(i, *items_[i]);
+    return;
+  }
+  windowRows_ = 0;
+  SetWindowRows();
+  for (int i = 0; i < items_.Count(); ++i)
+    if (items_[i]->selected_) ListView_SetItemState(Handle(), i, LVIS_SELECTED, LVIS_SELECTED);
 }
 
 void TListView::DestroyWnd() {
-  for (int i = 0; i < items_.Count(); ++i) items_[i]->selected_ = items_[i]->Selected();
+  TakeSelection();
   TWinControl::DestroyWnd();
+}
+
+void TListView::SetOwnerData(bool value) {
+  if (value == ownerData_) return;
+  if (HandleAllocated()) TakeSelection();
+  ownerData_ = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TListView::SetWindowRows() {
+  if (windowRows_ == items_.Count()) return;
+  windowRows_ = items_.Count();
+  ListView_SetItemCountEx(Handle(), windowRows_, LVSICF_NOSCROLL);
+}
+
+void TListView::TakeSelection() {
+  for (int i = 0; i < items_.Count(); ++i) items_[i]->selected_ = false;
+  for (TListItem* item : SelectedItems()) item->selected_ = true;
+}
+
+void TListView::AnswerTextRequest(LVITEMW& row) const {
+  if ((row.mask & LVIF_TEXT) == 0 || row.iItem < 0 || row.iItem >= items_.Count() || row.cchTextMax <= 0) return;
+  const TListItem& item = *items_[row.iItem];
+  const std::wstring text = Widen(row.iSubItem == 0 ? item.caption_ : item.SubItem(row.iSubItem - 1));
+  lstrcpynW(row.pszText, text.c_str(), row.cchTextMax);
 }
 
 void TListView::AddColumn(const std::string& caption, int width, TAlignment alignment) {
@@ -170,20 +213,34 @@ void TListView::InsertInWindow(int index, TListItem& item) {
 
 void TListView::SetCellText(int row, int column, const std::string& text) {
   if (!HandleAllocated() || row < 0) return;
+  if (ownerData_) {
+    // A row the window has not been given yet shows its texts when it is.
+    if (row < windowRows_) ListView_RedrawItems(Handle(), row, row);
+    return;
+  }
   std::wstring wide = Widen(text);
   ListView_SetItemText(Handle(), row, column, wide.data());
 }
 
 TListItem* TListView::Selected() const {
-  for (int i = 0; i < items_.Count(); ++i)
-    if (items_[i]->Selected()) return items_[i];
-  return nullptr;
+  const std::vector<TListItem*> selected = SelectedItems();
+  return selected.empty() ? nullptr : selected.front();
 }
 
-int TListView::SelCount() const {
-  int count = 0;
-  for (int i = 0; i < items_.Count(); ++i) count += items_[i]->Selected() ? 1 : 0;
-  return count;
+int TListView::SelCount() const { return static_cast<int>(SelectedItems().size()); }
+
+std::vector<TListItem*> TListView::SelectedItems() const {
+  std::vector<TListItem*> selected;
+  auto* self = const_cast<TListView*>(this);
+  if (!self->HandleAllocated()) {
+    for (int i = 0; i < items_.Count(); ++i)
+      if (items_[i]->selected_) selected.push_back(items_[i]);
+    return selected;
+  }
+  // Asks the window only for the selected rows: a question per row is slow on long lists.
+  for (int i = -1; (i = ListView_GetNextItem(self->Handle(), i, LVNI_SELECTED)) >= 0 && i < items_.Count();)
+    selected.push_back(items_[i]);
+  return selected;
 }
 
 namespace {
@@ -199,9 +256,17 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM context) {
 
 void TListView::CustomSort(const Compare& compare) {
   auto& list = items_.items_;
-  if (!HandleAllocated()) {
+  if (!HandleAllocated() || ownerData_) {
+    // The window keeps the selection by row: it moves with the items.
+    const std::vector<TListItem*> selected = SelectedItems();
     std::stable_sort(list.begin(), list.end(),
                      [&](const auto& a, const auto& b) { return compare(*a, *b) < 0; });
+    if (!HandleAllocated()) return;
+    const std::set<TListItem*> marked(selected.begin(), selected.end());
+    ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (int i = 0; i < items_.Count(); ++i)
+      if (marked.count(items_[i]) != 0) ListView_SetItemState(Handle(), i, LVIS_SELECTED, LVIS_SELECTED);
+    Invalidate();
     return;
   }
   ListView_SortItems(Handle(), CompareRows, reinterpret_cast<LPARAM>(&compare));
@@ -227,8 +292,23 @@ void TListView::WndProc(TMessage& m) {
       case LVN_COLUMNCLICK:
         if (OnColumnClick) OnColumnClick(this, reinterpret_cast<const NMLISTVIEW*>(m.LParam)->iSubItem);
         break;
+      case LVN_GETDISPINFOW:
+        AnswerTextRequest(reinterpret_cast<NMLVDISPINFOW*>(m.LParam)->item);
+        break;
+      case LVN_ODSTATECHANGED: {
+        // OwnerData: a range of rows changed at once (a shift-click, say).
+        const auto* change = reinterpret_cast<const NMLVODSTATECHANGE*>(m.LParam);
+        if ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)
+          for (int i = std::max(change->iFrom, 0); i <= change->iTo && i < items_.Count(); ++i)
+            items_[i]->selected_ = (change->uNewState & LVIS_SELECTED) != 0;
+        break;
+      }
       case LVN_ITEMCHANGED: {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(m.LParam);
+        // OwnerData: row -1 stands for all rows.
+        if (change->iItem == -1 && (change->uChanged & LVIF_STATE) &&
+            ((change->uNewState ^ change->uOldState) & LVIS_SELECTED))
+          for (int i = 0; i < items_.Count(); ++i) items_[i]->selected_ = (change->uNewState & LVIS_SELECTED) != 0;
         if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) &&
             change->iItem >= 0 && change->iItem < items_.Count()) {
           TListItem* item = items_[change->iItem];

@@ -13,6 +13,7 @@
 #include "classlib/stringlist.h"
 
 struct tagNMLVCUSTOMDRAW;
+struct tagLVITEMW;
 
 namespace classlib {
 
@@ -92,10 +93,17 @@ class TListView : public TWinControl {
   TFont& HeaderFont() { return headerFont_; }
   // The font of the items' captions, the first column; the other columns keep Font().
   TFont& CaptionFont() { return captionFont_; }
+  // The window holds only the number of rows and asks the items for their texts as it paints
+  // them: a long list fills without a message per row, which costs far more than the row itself
+  // under some hosts. Selection, sorting and the texts behave as without it.
+  bool OwnerData() const { return ownerData_; }
+  void SetOwnerData(bool value);
 
   // The first selected item, or null.
   TListItem* Selected() const;
   int SelCount() const;
+  // The selected items, in list order.
+  std::vector<TListItem*> SelectedItems() const;
   // Orders the items by compare (negative, zero, positive), in the window and in Items().
   void CustomSort(const std::function<int(const TListItem&, const TListItem&)>& compare);
 
@@ -113,6 +121,11 @@ class TListView : public TWinControl {
   friend class TListItems;
   void InsertInWindow(int index, TListItem& item);
   void SetCellText(int row, int column, const std::string& text);
+  // OwnerData: the window learns the number of items.
+  void SetWindowRows();
+  // The items' selection as the window has it, in their own marks.
+  void TakeSelection();
+  void AnswerTextRequest(tagLVITEMW& row) const;
   void ApplyExtendedStyle();
   LRESULT CustomDraw(tagNMLVCUSTOMDRAW& draw);
 
@@ -120,6 +133,9 @@ class TListView : public TWinControl {
   TListItems items_;
   bool multiSelect_ = false;
   bool rowSelect_ = true;
+  bool ownerData_ = false;
+  // OwnerData: the number of rows the window was given.
+  int windowRows_ = 0;
   TFont headerFont_;
   TFont captionFont_;
 };

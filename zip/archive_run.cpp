@@ -44,6 +44,7 @@ int TZipWriter::WriteArchive() {
 void TZipWriter::EndRun() {
   run_.reset();
   FilesList().Clear();
+  foundFiles_.clear();
   ClearCancel();
   CloseArchive();
 }

@@ -130,13 +130,16 @@ bool TZipWriter::AddDirectoryEntry(const std::string& fName, TZipHeaderInfo& hea
 bool TZipWriter::AddFileEntry(const std::string& fName, TZipHeaderInfo& header) {
   auto& r = *run_;
   // A folder is no file to add.
-  const std::int64_t attributes = fs::FileAttributes(fName);
+  const auto found = foundFiles_.find(fName);
+  const std::int64_t attributes = found != foundFiles_.end() ? found->second.Attributes : fs::FileAttributes(fName);
   if (attributes < 0 || (attributes & fs::kAttrDirectory) != 0) return false;
   for (;;) {
     try {
       r.source = OpenInput(fName);
       break;
     } catch (const classlib::EStreamError&) {
+      // Gone since the list was made: nothing to report.
+      if (fs::FileAttributes(fName) < 0) return false;
       bool retry = false;
       if (OnSkippingFile) OnSkippingFile(TSkipReason::srFileOpenError, fName, -1, retry);
       if (!retry) return false;

@@ -75,7 +75,9 @@ void TZipWriter::ExpandFileList() {
       name = RootDir() + name;
       list[i] = name;
     }
-    const std::int64_t attributes = fs::FileAttributes(name);
+    const auto found = foundFiles_.find(name);
+    const bool known = found != foundFiles_.end();
+    const std::int64_t attributes = known ? found->second.Attributes : fs::FileAttributes(name);
     bool drop = IsExcluded(name);
     if (!drop && attributes < 0) {
       if (OnNoSuchFile) OnNoSuchFile(name);
@@ -87,8 +89,9 @@ void TZipWriter::ExpandFileList() {
       list.Delete(i);
       continue;
     }
-    const std::int64_t size = FileSizeOf(name);
+    const std::int64_t size = known ? found->second.Size : FileSizeOf(name);
     if (size > kLargestField) RaiseTooLarge();
+    if (!known) foundFiles_[name] = {size, static_cast<std::uint32_t>(attributes)};
     totalBytes_ += size;
     ++i;
   }
@@ -126,6 +129,7 @@ void TZipWriter::ExpandWildcardName(std::string name) {
     if (zipAction_ == TZipAction::zaFreshen && !InLoadedDirectory(found)) continue;
     if (record.size > kLargestField) RaiseTooLarge();
     FilesList().Add(found);
+    foundFiles_[found] = {record.size, record.attributes};
     totalBytes_ += record.size;
   }
 }

@@ -41,6 +41,12 @@ class TMultiZipInfo {
   bool WriteDiskLabels = true;
 };
 
+// What the caller's own search of a folder found of a file it lists by full name.
+struct TFoundFile {
+  std::int64_t Size = 0;
+  std::uint32_t Attributes = 0;
+};
+
 using TStartZipEvent = std::function<void(const std::string& FName, TZipHeaderInfo& ZipHeader, bool& Skip)>;
 using TStartZipInfo =
     std::function<void(int NumFiles, std::int64_t TotalBytes, TEndCentral& EndCentralRecord, bool& StopNow)>;
@@ -109,6 +115,10 @@ class TZipWriter : public TZipReader {
   void SetNoCompressList(const classlib::TStringList& value);
   bool AddDirEntriesOnRecurse() const { return addDirEntriesOnRecurse_; }
   void SetAddDirEntriesOnRecurse(bool value);
+  // Size and attributes of files named in FilesList, keyed by the name as listed: the run takes
+  // them from here instead of asking the file system again. Names without an entry are looked
+  // up. Emptied with FilesList at the end of every run.
+  void SetFoundFiles(std::unordered_map<std::string, TFoundFile> value) { foundFiles_ = std::move(value); }
 
   // ---- published events
 
@@ -220,6 +230,7 @@ class TZipWriter : public TZipReader {
   classlib::TStringList excludeList_;
   classlib::TStringList noCompressList_;
   bool addDirEntriesOnRecurse_ = false;
+  std::unordered_map<std::string, TFoundFile> foundFiles_;
 
   std::unique_ptr<TRunState> run_;
   // Seeded once, so encryption headers of one run never repeat.

@@ -208,7 +208,8 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   ZipArchive.SetPackLevel(MainWindow().PackLevel());
   ZipArchive.SetTempPath(MainWindow().TempFolder());
   ZipArchive.OnStartZip = Bind(this, &TFormCreation::ZipArchiveStartZip);
-  ConnectRunDisplay(ZipArchive, *OrvBurner, *LabelAction, *FlatProgressBarActual, *FlatProgressBarArchive);
+  fileStatus_ = std::make_unique<TFileStatusLine>(*LabelAction);
+  ConnectRunDisplay(ZipArchive, *OrvBurner, *fileStatus_, *FlatProgressBarActual, *FlatProgressBarArchive);
 }
 
 // ---- showing and closing
@@ -355,6 +356,7 @@ void TFormCreation::CreateBackup() {
   FlatButtonNext->SetCaption("Abbrechen");
   LabelStatus->SetCaption("Backup wird erstellt...");
   LabelAction->SetCaption("Backup wird vorbereitet...");
+  fileStatus_->Clear();
   LabelOutput->SetCaption("");
   FlatProgressBarActual->SetUserValue(0);
   FlatProgressBarArchive->SetUserValue(0);
@@ -510,7 +512,7 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
 void TFormCreation::ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo&, bool&) {
   // The writer forgets a request made before it started; this one must still stop it.
   if (cancelRequested_) ZipArchive.RequestCancel();
-  ShowShortenedPath(*LabelAction, FName);
+  fileStatus_->StartFile(FName);
 }
 
 }  // namespace app

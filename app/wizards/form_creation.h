@@ -5,9 +5,11 @@
 // closed nor started again: closing it asks the writers to stop, as "Abbrechen" does.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/cd_writer.h"
+#include "app/wizards/run_feedback.h"
 #include "app/generations.h"
 #include "classlib/forms.h"
 #include "classlib/shell_tree.h"
@@ -100,6 +102,7 @@ class TFormCreation : public classlib::TForm {
   Page page_ = Page::Welcome;
   bool creating_ = false;
   bool cancelRequested_ = false;
+  std::unique_ptr<TFileStatusLine> fileStatus_;
   // The end of this creation is in the log already.
   bool endLogged_ = false;
 };

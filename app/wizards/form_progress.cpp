@@ -61,13 +61,15 @@ TFormProgress::TFormProgress(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   ZipArchive.SetPackLevel(MainWindow().PackLevel());
   ZipArchive.SetTempPath(MainWindow().TempFolder());
   ZipArchive.OnStartZip = Bind(this, &TFormProgress::ZipArchiveStartZip);
-  ConnectRunDisplay(ZipArchive, *OrvBurner, *LabelAction, *FlatProgressBarActual, *FlatProgressBarArchive);
+  fileStatus_ = std::make_unique<TFileStatusLine>(*LabelAction);
+  ConnectRunDisplay(ZipArchive, *OrvBurner, *fileStatus_, *FlatProgressBarActual, *FlatProgressBarArchive);
 }
 
 void TFormProgress::FormShow(classlib::TComponent*) { MainWindow().SetEnabled(false); }
 
 void TFormProgress::FormClose(classlib::TComponent*, classlib::TCloseAction&) {
   LabelAction->SetCaption(kPreparing);
+  fileStatus_->Clear();
   FlatProgressBarActual->SetUserValue(0);
   FlatProgressBarArchive->SetUserValue(0);
   // The run is over: the next one starts without a request or an abort in the log.
@@ -110,7 +112,7 @@ void TFormProgress::LogAbortOnce() {
 void TFormProgress::ZipArchiveStartZip(const std::string& FName, zip::TZipHeaderInfo&, bool&) {
   // The writer forgets a request made before it started; this one must still stop it.
   if (cancelRequested_) ZipArchive.RequestCancel();
-  ShowShortenedPath(*LabelAction, FName);
+  fileStatus_->StartFile(FName);
 }
 
 // ---- the end of the Windows session

@@ -9,9 +9,11 @@
 // outside the writers (collecting files, burning) tests CancelRequested() when that step returns.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/cd_writer.h"
+#include "app/wizards/run_feedback.h"
 #include "classlib/forms.h"
 #include "classlib/stdctrls.h"
 #include "controls/flat/flat_button.h"
@@ -69,6 +71,7 @@ class TFormProgress : public classlib::TForm {
   void LogAbortOnce();
 
   bool cancelRequested_ = false;
+  std::unique_ptr<TFileStatusLine> fileStatus_;
   bool abortLogged_ = false;
   SessionAnswer sessionAnswer_ = SessionAnswer::None;
 };

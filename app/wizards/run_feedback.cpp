@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/activity_log.h"
+#include "app/paced_pump.h"
 #include "app/wizards/main_window_hooks.h"
 #include "classlib/forms.h"
 #include "classlib/minimize_name.h"
@@ -32,9 +33,17 @@ std::string ShortenedToLabel(classlib::TLabel& label, const std::string& path) {
   return shortened;
 }
 
-void ShowShortenedPath(classlib::TLabel& label, const std::string& path) {
-  label.SetCaption(ShortenedToLabel(label, path));
-  classlib::Application().ProcessMessages();
+void TFileStatusLine::StartFile(const std::string& path) {
+  waiting_ = path;
+  CatchUp();
+  ProcessMessagesPaced();
+}
+
+void TFileStatusLine::CatchUp() {
+  if (waiting_.empty() || GetTickCount64() - shownAt_ < kFileNameIntervalMs) return;
+  label_.SetCaption(ShortenedToLabel(label_, waiting_));
+  waiting_.clear();
+  shownAt_ = GetTickCount64();
 }
 
 void AnswerSkippedFile(zip::TSkipReason Reason, const std::string& FName, bool& Retry) {
@@ -46,16 +55,19 @@ void AnswerSkippedFile(zip::TSkipReason Reason, const std::string& FName, bool& 
   LogSkippedFile(FName);
 }
 
-void ConnectRunDisplay(zip::TZipWriter& ZipArchive, TCDWriter& OrvBurner, classlib::TLabel& LabelAction,
+void ConnectRunDisplay(zip::TZipWriter& ZipArchive, TCDWriter& OrvBurner, TFileStatusLine& FileStatus,
                        controls::TVisProgressFill& FlatProgressBarActual,
                        controls::TVisProgressFill& FlatProgressBarArchive) {
+  classlib::TLabel& LabelAction = FileStatus.Label();
   ZipArchive.OnTotalPercentDone = [&](int Percent) {
     FlatProgressBarArchive.SetUserValue(Percent);
-    classlib::Application().ProcessMessages();
+    FileStatus.CatchUp();
+    ProcessMessagesPaced();
   };
   ZipArchive.OnFilePercentDone = [&](int Percent) {
     FlatProgressBarActual.SetUserValue(Percent);
-    classlib::Application().ProcessMessages();
+    FileStatus.CatchUp();
+    ProcessMessagesPaced();
   };
   ZipArchive.OnSkippingFile = [](zip::TSkipReason Reason, const std::string& FName, int, bool& Retry) {
     AnswerSkippedFile(Reason, FName, Retry);

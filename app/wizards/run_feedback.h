@@ -17,8 +17,32 @@ bool AskYesNo(const std::string& text);
 
 // path shortened (by leaving out folders) to the width of the label in its font.
 std::string ShortenedToLabel(classlib::TLabel& label, const std::string& path);
-// The label shows path shortened to its width; messages are pumped.
-void ShowShortenedPath(classlib::TLabel& label, const std::string& path);
+
+// The file a run writes, on the window's status line, shortened to its width. Files may follow
+// each other faster than anyone reads them, and each name costs a measurement and a paint: a
+// name comes on the line at most every kFileNameIntervalMs, and one that has to wait follows
+// with the run's next progress report once its time has come.
+class TFileStatusLine {
+ public:
+  static constexpr unsigned kFileNameIntervalMs = 40;
+
+  explicit TFileStatusLine(classlib::TLabel& label) : label_(label) {}
+  TFileStatusLine(const TFileStatusLine&) = delete;
+  TFileStatusLine& operator=(const TFileStatusLine&) = delete;
+
+  classlib::TLabel& Label() { return label_; }
+  // The writer starts on the file at path (OnStartZip); messages are pumped now and then.
+  void StartFile(const std::string& path);
+  // A progress report of the run: the waiting name, when its time has come.
+  void CatchUp();
+  // A new run: no name of an earlier one follows.
+  void Clear() { waiting_.clear(); }
+
+ private:
+  classlib::TLabel& label_;
+  std::string waiting_;
+  unsigned long long shownAt_ = 0;
+};
 
 // OnSkippingFile: a file that could not be opened is offered for another try unless errors are
 // suppressed; one that is given up is logged.
@@ -26,8 +50,10 @@ void AnswerSkippedFile(zip::TSkipReason Reason, const std::string& FName, bool& 
 
 // The writers' events on the window's status line and bars: total and file percentages, a skipped
 // file (AnswerSkippedFile), the CD writer's closing steps and track progress, and its busy mark
-// cleared at the end of an erase or write. OnStartZip stays the window's own.
-void ConnectRunDisplay(zip::TZipWriter& ZipArchive, TCDWriter& OrvBurner, classlib::TLabel& LabelAction,
+// cleared at the end of an erase or write. The bars repaint only when their percentage changes,
+// and messages are pumped now and then. OnStartZip stays the window's own, which tells
+// FileStatus.
+void ConnectRunDisplay(zip::TZipWriter& ZipArchive, TCDWriter& OrvBurner, TFileStatusLine& FileStatus,
                        controls::TVisProgressFill& FlatProgressBarActual,
                        controls::TVisProgressFill& FlatProgressBarArchive);
 

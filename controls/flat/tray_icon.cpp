@@ -363,10 +363,9 @@ int TTrayIcon::NextIndex() const {
 
 void TTrayIcon::AnimationTick() {
   if (!iconList_) return;
-  iconList_->GetIcon(iconIndex_, icon_);
   if (OnCycle) OnCycle(this, NextIndex());
-  UpdateIcon();
-  // OnCycle may have changed the list.
+  // OnCycle may have changed the list. The shell hears of the next frame only: the one shown
+  // stays as it is until then.
   SetIconIndex(NextIndex());
 }
 

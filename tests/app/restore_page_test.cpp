@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/restore_listing.h"
+#include "classlib/wide.h"
 #include "tests/app/restore_fixture.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_dir.h"
@@ -67,6 +70,40 @@ TEST_F(RestorePage, ColumnClicksSortAndItemsKeepTheirEntry) {
   zip::TZipReader& reader = windows.extract->UnZipArchive();
   classlib::TListItems& items = windows.page->ListViewRestore->Items();
   for (int i = 0; i < items.Count(); ++i) EXPECT_EQ(reader.EntryName(static_cast<int>(items[i]->Data)), items[i]->Caption());
+}
+
+// The list's window holds only the number of rows and asks the items for their texts: it shows
+// each row as the page listed it, and a marked row stays marked wherever a sort moves it.
+TEST_F(RestorePage, TheWindowShowsEveryRowAndMarksMoveWithTheirRows) {
+  Open(TheFixtures().python.archive);
+  classlib::TListView& list = *windows.page->ListViewRestore;
+  auto shown = [&] {
+    std::vector<Row> rows;
+    for (int i = 0; i < ListView_GetItemCount(list.Handle()); ++i) {
+      std::string cells[4];
+      for (int column = 0; column < 4; ++column) {
+        wchar_t text[260] = {};
+        ListView_GetItemText(list.Handle(), i, column, text, 260);
+        cells[column] = classlib::Narrow(text);
+      }
+      rows.push_back({cells[0], cells[1], cells[2], cells[3]});
+    }
+    return rows;
+  };
+  EXPECT_EQ(shown(), TheFixtures().python.rows);
+  for (int i = 0; i < list.Items().Count(); ++i)
+    if (list.Items()[i]->Caption() == "klein.txt" || list.Items()[i]->Caption() == "nullen.bin")
+      list.Items()[i]->SetSelected(true);
+  for (const int column : {2, 0, 3}) {
+    SCOPED_TRACE(column);
+    windows.ClickColumn(column);
+    EXPECT_EQ(shown(), windows.Rows());
+    std::vector<std::string> marked;
+    for (const classlib::TListItem* item : list.SelectedItems()) marked.push_back(item->Caption());
+    std::sort(marked.begin(), marked.end());
+    EXPECT_EQ(marked, (std::vector<std::string>{"klein.txt", "nullen.bin"}));
+    EXPECT_EQ(list.SelCount(), 2);
+  }
 }
 
 TEST_F(RestorePage, ButtonsWithoutFilesAndTheDeleteKeyDoNothing) {

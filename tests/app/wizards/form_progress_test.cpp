@@ -93,6 +93,27 @@ TEST_F(ProgressWindow, ZipEventsMoveTheBarsAndNameTheFileShortenedToTheLabel) {
   EXPECT_EQ(progress->FlatProgressBarActual->UserValue(), 100);
 }
 
+// Files may start faster than the status line shows their names: the first comes at once, the
+// last one started follows with the next progress report once its time has come, and a name
+// left waiting is forgotten for a new run.
+TEST_F(ProgressWindow, TheStatusLineShowsTheLastFileStartedOnceItsTimeHasCome) {
+  TFileStatusLine line(*progress->LabelAction);
+  line.StartFile("C:\\a.txt");
+  EXPECT_EQ(progress->LabelAction->Caption(), "C:\\a.txt");
+  line.StartFile("C:\\b.txt");
+  line.StartFile("C:\\c.txt");
+  Sleep(2 * TFileStatusLine::kFileNameIntervalMs);
+  line.CatchUp();
+  EXPECT_EQ(progress->LabelAction->Caption(), "C:\\c.txt");
+
+  line.StartFile("C:\\d.txt");
+  line.Clear();
+  progress->LabelAction->SetCaption("Backup wird vorbereitet...");
+  Sleep(2 * TFileStatusLine::kFileNameIntervalMs);
+  line.CatchUp();
+  EXPECT_EQ(progress->LabelAction->Caption(), "Backup wird vorbereitet...");
+}
+
 // A prompt service that also lets the locked file go after a number of questions.
 class LockedFilePrompts : public testing_support::ScriptedPrompts {
  public:
