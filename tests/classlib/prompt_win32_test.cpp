@@ -5,6 +5,7 @@
 
 #include "classlib/prompt.h"
 #include "classlib/wide.h"
+#include "tests/support/wait.h"
 #include "tests/support/window_test.h"
 
 namespace {
@@ -29,7 +30,11 @@ void CALLBACK AnswerInputBox(HWND, UINT, UINT_PTR timer, DWORD) {
 bool AskWithTheRealBox(WORD button, std::string& text) {
   buttonToPress = button;
   SetTimer(nullptr, 0, 20, AnswerInputBox);
-  return classlib::Prompts().InputText({"Passwort erforderlich", "Bitte geben Sie das Sicherungs-Passwort ein:"}, text);
+  const testing_support::DialogDeadline deadline("the input box");
+  const bool entered =
+      classlib::Prompts().InputText({"Passwort erforderlich", "Bitte geben Sie das Sicherungs-Passwort ein:"}, text);
+  EXPECT_EQ(deadline.Problem(), "");
+  return entered;
 }
 
 TEST(InputBox, GivesTheEnteredTextOrKeepsThePresetOnCancel) {

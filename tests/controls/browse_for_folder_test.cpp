@@ -13,6 +13,7 @@
 #include "classlib/forms.h"
 #include "classlib/wide.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait.h"
 #include "tests/support/window_test.h"
 
 using controls::BrowseFlag;
@@ -180,9 +181,7 @@ TEST_F(BrowseForFolder, FlagsAndRootReachTheDialog) {
 }
 
 // The shell's own dialog, once: it opens at the folder and OK returns it. OK is pressed once the
-// tree shows the folder selected (or after a while), as a user would.
-int ticks = 0;
-
+// tree shows the folder selected, as a user would.
 HWND VisibleDialog() {
   HWND found = nullptr;
   EnumThreadWindows(
@@ -218,7 +217,8 @@ VOID CALLBACK PressOkOnceSelected(HWND, UINT, UINT_PTR, DWORD) {
   GetWindowsDirectoryW(windows, MAX_PATH);
   const std::wstring selected = SelectedInTree(dialog);
   const std::wstring name = std::wstring(windows).substr(std::wstring(windows).rfind(L'\\') + 1);
-  if (CompareStringOrdinal(selected.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL || ++ticks > 50) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  if (CompareStringOrdinal(selected.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL)
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
 TEST_F(BrowseForFolder, TheShellsDialogReturnsTheFolderItOpenedAt) {
@@ -227,10 +227,11 @@ TEST_F(BrowseForFolder, TheShellsDialogReturnsTheFolderItOpenedAt) {
   GetWindowsDirectoryW(windows, MAX_PATH);
   const std::string folder = classlib::Narrow(windows);
   picker->SetFolderName(folder);
-  ticks = 0;
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, PressOkOnceSelected);
+  const testing_support::DialogDeadline deadline("the shell's dialog");
   const bool chosen = picker->ChooseFolder();
   KillTimer(nullptr, timer);
+  ASSERT_EQ(deadline.Problem(), "");
   EXPECT_TRUE(chosen);
   EXPECT_EQ(CompareStringOrdinal(classlib::Widen(picker->FolderName()).c_str(), -1, windows, -1, TRUE), CSTR_EQUAL)
       << picker->FolderName();

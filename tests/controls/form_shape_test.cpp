@@ -117,9 +117,10 @@ TEST(FormShape, ResizeRealignsChildrenAndRebuilds) {
   EXPECT_EQ(WindowRegionBox(f.Window()), pixels::Text({0, 0, 400, 260 - FrameY() + 1}));
 
   // The region the window holds stays valid through many updates, and no GDI object is lost.
-  const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const int before = testing_support::GdiObjectCount();
+  ASSERT_GT(before, 0);
   for (int i = 0; i < 200; ++i) f.shape->UpdateShape();
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before + 2);
+  EXPECT_LE(testing_support::GdiObjectCount(), before + 2);
   EXPECT_NE(WindowRegionBox(f.Window()), "none");
 }
 

@@ -375,7 +375,8 @@ TEST_F(TrayIcon, ThousandAnimationFramesLeaveNoHandlesBehind) {
   tray->AnimationTimer().Tick();  // anything made once, on the first use, is made now
 
   HANDLE process = GetCurrentProcess();
-  const DWORD gdiBefore = GetGuiResources(process, GR_GDIOBJECTS);
+  const int gdiBefore = testing_support::GdiObjectCount();
+  ASSERT_GT(gdiBefore, 0);
   const DWORD userBefore = GetGuiResources(process, GR_USEROBJECTS);
   std::set<HICON> held;
   for (int frame = 0; frame < 1000; ++frame) {
@@ -384,9 +385,9 @@ TEST_F(TrayIcon, ThousandAnimationFramesLeaveNoHandlesBehind) {
     for (const ShellCall& call : calls) held.insert(call.data.hIcon);
     calls.clear();
   }
-  EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
+  EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
   EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), userBefore);
-  // Wine counts no handles for GetGuiResources; the icons themselves tell: only the one shown lives.
+  // Wine counts no USER handles for GetGuiResources; the icons themselves tell: only the one shown lives.
   held.erase(tray->Icon().Handle());
   int alive = 0;
   for (HICON icon : held) alive += IconAlive(icon);

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "tests/support/wait.h"
+
 namespace testing_support {
 
 struct ChildRun {
@@ -17,6 +19,6 @@ struct ChildRun {
 };
 
 // Runs the command line (program and arguments) without a console window and waits for its end.
-ChildRun RunChild(const std::wstring& CommandLine, DWORD TimeoutMs = 60000);
+ChildRun RunChild(const std::wstring& CommandLine, DWORD TimeoutMs = kWaitMs);
 
 }  // namespace testing_support

@@ -7,6 +7,7 @@
 
 #include "classlib/wide.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait.h"
 
 namespace testing_support {
 namespace {
@@ -71,10 +72,10 @@ bool RunHostPython(const std::string& script, const std::vector<std::string>& ar
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
   while (!FileExists(done)) {
     if (std::chrono::steady_clock::now() > deadline) {
-      output = "python3 of the host did not finish";
+      output = "python3 of the host did not finish within " + WaitText();
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -11,6 +11,7 @@
 #include "classlib/wide.h"
 #include "tests/support/host_python.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait.h"
 
 namespace update_testing {
 namespace {
@@ -69,7 +70,7 @@ Ports StartServer() {
   }
   if (process.hThread) CloseHandle(process.hThread);
   if (process.hProcess) CloseHandle(process.hProcess);
-  for (int waited = 0; waited < 20000; waited += 50) {
+  for (DWORD waited = 0; waited < testing_support::kWaitMs; waited += 50) {
     if (testing_support::FileExists(portFile)) {
       std::istringstream lines(testing_support::ReadFile(portFile));
       Ports ports{};
@@ -79,7 +80,7 @@ Ports StartServer() {
     }
     Sleep(50);
   }
-  throw std::runtime_error("the HTTP test server did not start");
+  throw std::runtime_error("the HTTP test server did not start within " + testing_support::WaitText());
 }
 
 const Ports& ServerPorts() {
@@ -142,7 +143,7 @@ std::string SiteFolder() {
   return folder;
 }
 
-bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+bool PumpUntil(const std::function<bool()>& done, unsigned long milliseconds) {
   const ULONGLONG deadline = GetTickCount64() + milliseconds;
   // A timer keeps the pump waking up.
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, nullptr);

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/wait.h"
+
 namespace update_testing {
 
 // "http://127.0.0.1:PORT" + path. Starts the server on first use.
@@ -21,7 +23,7 @@ bool WaitForConnectAttempt(const std::string& before);
 std::string SiteFolder();
 
 // Pumps messages until done() or the time is over; done() at the end.
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 10000);
+bool PumpUntil(const std::function<bool()>& done, unsigned long milliseconds = testing_support::kWaitMs);
 
 // Byte i of every body the server makes up.
 std::string Pattern(int size);

@@ -25,10 +25,13 @@
 #include "tests/app/program/program_fixture.h"
 #include "tests/support/locked_file.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait.h"
 #include "tests/support/window_test.h"
 #include "zip/fs_helpers.h"
 
 using namespace program_testing;
+using testing_support::kWaitMs;
+using testing_support::WaitText;
 
 namespace {
 
@@ -177,9 +180,9 @@ class TwoCopies : public ::testing::Test {
     return process.hProcess;
   }
 
-  // Waits (answering our own windows' messages) until done() or timeoutMs passed; returns done().
-  static bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  // Waits (answering our own windows' messages) until done() or the bound passed; returns done().
+  static bool WaitUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
     while (!done()) {
       if (std::chrono::steady_clock::now() >= deadline) return false;
       classlib::Application().ProcessMessages();
@@ -200,7 +203,7 @@ class TwoCopies : public ::testing::Test {
     if (!main && GetExitCodeProcess(process, &exitCode) && exitCode != STILL_ACTIVE)
       ADD_FAILURE() << "the copy ended with " << exitCode << " before it made its main window";
     else if (!main)
-      ADD_FAILURE() << "the copy made no main window within 20 s";
+      ADD_FAILURE() << "the copy made no main window within " << WaitText();
     return main;
   }
 
@@ -217,28 +220,32 @@ class TwoCopies : public ::testing::Test {
   // a failure says which of the two did not come within the wait.
   bool RunEnded(HWND main) const {
     if (!LogHolds("Grund:        Ende der Durchf\xFChrung")) {
-      ADD_FAILURE() << "the run logged no end within 20 s:\n" << Log();
+      ADD_FAILURE() << "the run logged no end within " << WaitText() << ":\n" << Log();
       return false;
     }
     if (!WaitUntil([&] { return IsWindowEnabled(main) != FALSE; })) {
-      ADD_FAILURE() << "the run ended, and the main window stayed disabled";
+      ADD_FAILURE() << "the run ended, and the main window stayed disabled for " << WaitText();
       return false;
     }
     return true;
   }
 
-  // Ends a copy as the end of the Windows session does (it logs that end); one that does not
-  // answer is killed.
+  // Ends a copy as the end of the Windows session does (it logs that end); one that does not end
+  // is killed, and the failure says how far it came.
   static void End(HANDLE process) {
     if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return;
     const HWND main = WindowOf(GetProcessId(process), L"", L"Orvanta v2.4");
-    DWORD_PTR answer = 0;
-    if (main && SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &answer) && answer)
-      SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer);
-    if (!classlib::WaitRunningSynchronizedCalls(process, 10000)) {
-      ADD_FAILURE() << "a copy of the program did not end";
+    DWORD_PTR mayEnd = 0, ignored = 0;
+    const bool asked = main && SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, kWaitMs, &mayEnd);
+    if (asked && mayEnd) SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, kWaitMs, &ignored);
+    if (!classlib::WaitRunningSynchronizedCalls(process, kWaitMs)) {
+      ADD_FAILURE() << "a copy of the program did not end within " << WaitText() << " after the end of the session"
+                    << (!main    ? ": it has no main window"
+                        : !asked ? ": it did not answer whether it may end"
+                        : !mayEnd ? ": it refused to end"
+                                  : "");
       TerminateProcess(process, 1);
-      WaitForSingleObject(process, 5000);
+      WaitForSingleObject(process, kWaitMs);
     }
   }
 
@@ -287,14 +294,13 @@ TEST_F(TwoCopies, ASecondStartHandsItsDefinitionToTheRunningCopyAndEnds) {
   const HANDLE first = Start("");
   const HWND main = MainWindowOf(first);
   ASSERT_NE(main, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }))
+      << "the main window did not show within " << WaitText();
   EXPECT_NE(WindowOf(GetProcessId(first), L"OrvantaTrayIcon", L""), nullptr);
 
-  const auto begin = std::chrono::steady_clock::now();
   const HANDLE second = Start("/start Name With Blanks");
-  // Wide bounds: a loaded machine starts Wine's processes slowly.
-  ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, 20000)) << "the second start did not end";
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(), 20.0);
+  ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, kWaitMs))
+      << "the second start did not end within " << WaitText();
   DWORD exitCode = 99;
   GetExitCodeProcess(second, &exitCode);
   EXPECT_EQ(exitCode, 0u);
@@ -324,7 +330,8 @@ TEST_F(TwoCopies, ASecondStartWithPathsAppendsThemToTheRunningCopysList) {
 
   // A full path with blanks but without quotes is joined again.
   const HANDLE second = Start("\"" + file + "\" " + source + "\\Ein Ordner");
-  ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, 5000)) << "the second start did not end";
+  ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, kWaitMs))
+      << "the second start did not end within " << WaitText();
   const HWND list = SingleBackupList(main);
   ASSERT_NE(list, nullptr);
   const std::vector<std::string> expected = {"Mein Brief.txt|" + dir.Path() + "\\",
@@ -373,7 +380,7 @@ TEST_F(TwoCopies, ARunKilledWhileWritingLeavesTheBackupAsItWasAndTheNextRunClear
   const std::vector<std::string> backup = {"Nachts.001", "Nachts.002", "Nachts.zip"};
 
   const HANDLE first = Start("/start Nachts");
-  ASSERT_TRUE(runs(1)) << Log();
+  ASSERT_TRUE(runs(1)) << "no run ended within " << WaitText() << ":\n" << Log();
   End(first);
   const Files before = FilesOf(target);
   ASSERT_EQ(NamesOf(before), backup);
@@ -382,9 +389,11 @@ TEST_F(TwoCopies, ARunKilledWhileWritingLeavesTheBackupAsItWasAndTheNextRunClear
   {
     testing_support::LockedFile lock(held);
     const HANDLE killed = Start("/start Nachts");
-    ASSERT_TRUE(WaitUntil([&] { return WindowOf(GetProcessId(killed), L"#32770", L"Orvanta") != nullptr; })) << Log();
+    ASSERT_TRUE(WaitUntil([&] { return WindowOf(GetProcessId(killed), L"#32770", L"Orvanta") != nullptr; }))
+        << "the copy asked nothing within " << WaitText() << ":\n" << Log();
     ASSERT_TRUE(TerminateProcess(killed, 1));
-    ASSERT_EQ(WaitForSingleObject(killed, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ASSERT_EQ(WaitForSingleObject(killed, kWaitMs), static_cast<DWORD>(WAIT_OBJECT_0))
+        << "the killed copy did not end within " << WaitText();
   }
   Files left = FilesOf(target);
   for (const auto& [name, content] : before) {
@@ -396,7 +405,7 @@ TEST_F(TwoCopies, ARunKilledWhileWritingLeavesTheBackupAsItWasAndTheNextRunClear
   for (const std::string& name : aside) EXPECT_EQ(name.rfind("Nachts~neu.", 0), 0u) << name;
 
   ASSERT_TRUE(Start("/start Nachts"));
-  ASSERT_TRUE(runs(2)) << Log();
+  ASSERT_TRUE(runs(2)) << "no second run ended within " << WaitText() << ":\n" << Log();
   EXPECT_EQ(NamesOf(FilesOf(target)), backup);
   for (const std::string& name : aside)
     EXPECT_NE(Log().find("Aktion:       " + target + "\\" + name + " einer unterbrochenen Sicherung entfernt.\r\n"),
@@ -426,7 +435,8 @@ TEST_F(TwoCopies, ADesktopShortcutStartedBesideTheRunningCopyRunsItsDefinitionTh
   open.nShow = SW_SHOWNORMAL;
   ASSERT_TRUE(ShellExecuteExW(&open));
   if (open.hProcess) {
-    EXPECT_TRUE(classlib::WaitRunningSynchronizedCalls(open.hProcess, 10000)) << "the second start did not end";
+    EXPECT_TRUE(classlib::WaitRunningSynchronizedCalls(open.hProcess, kWaitMs))
+        << "the second start did not end within " << WaitText();
     CloseHandle(open.hProcess);
   }
   ASSERT_TRUE(RunEnded(main));
