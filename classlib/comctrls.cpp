@@ -79,7 +79,8 @@ void TListItems::EndUpdate() {
 // ===================================================================== TListView
 
 TListView::TListView(TComponent* AOwner) : TWinControl(AOwner), items_(*this) {
-  SetControlStyle(ControlStyle() & ~csClickEvents);
+  // Clicks come as the list's notifications only, so a double-click acts once.
+  SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   SetColor(clWindow);
   SetTabStop(true);
   SetBounds(0, 0, 250, 150);

@@ -102,6 +102,8 @@ class TFormCreation : public classlib::TForm {
   bool cancelRequested_ = false;
   // The end of this creation is in the log already.
   bool endLogged_ = false;
+  // The files of the set written last: the archive and its parts.
+  int writtenFiles_ = 1;
 };
 
 }  // namespace app

@@ -266,7 +266,7 @@ void TFormExtract::UnZipArchiveBadPassword(int, std::string& NewPassword) {
   // A run that is stopping gives up its entries without asking.
   if (cancelled_) return;
   std::string entered;
-  if (!classlib::Prompts().InputText({"Passwort erforderlich", "Bitte geben Sie das Sicherungs-Passwort ein:"},
+  if (!classlib::Prompts().InputText({"Passwort erforderlich", "Bitte geben Sie das Sicherungs-Passwort ein:", true},
                                      entered)) {
     CancelRun();
     return;

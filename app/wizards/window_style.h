@@ -84,6 +84,9 @@ controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWin
 controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::TWinControl* parent, int left,
                                          int top, int width, int height);
 
+// The width of text in font on the screen.
+int TextWidth(const classlib::TFont& font, const std::string& text);
+
 // The product's warning box: caption "Orvanta", exclamation mark, OK.
 void Warn(const std::string& text, bool systemModal = false);
 // The product's note: caption "Orvanta", information sign, OK.
