@@ -145,14 +145,16 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
                      kBoxInnerWidth - kOptionIndent, 172);
   FolderTree->SetPath("c:\\");
   RadioButtonBurn = NewRadio(this, PanelStep1, 10, 236, kBoxInnerWidth, "Backup auf CD-R/RW brennen");
-  const int comboWidth = kBoxInnerWidth - kOptionIndent - 6 - kButtonWidth;
+  const int comboWidth = kBoxInnerWidth - kOptionIndent - 6 - kLongCaptionButtonWidth;
   FlatComboBoxBurner = Place(new controls::TFlatComboBox(this), PanelStep1, 10 + kOptionIndent, 260, comboWidth,
                              kEditHeight);
   FlatComboBoxBurner->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   FlatComboBoxBurner->SetColorBorder(kLineColor);
   FlatComboBoxBurner->SetColorArrowBackground(kLightColor);
   FlatComboBoxBurner->OnChange = Bind(this, &TFormCreation::FlatComboBoxBurnerChange);
-  FlatButtonSettings = NewFlatButton(this, PanelStep1, 10 + kBoxInnerWidth - kButtonWidth, 258, "Einstellungen");
+  FlatButtonSettings =
+      NewFlatButton(this, PanelStep1, 10 + kBoxInnerWidth - kLongCaptionButtonWidth, 258, "Einstellungen");
+  FlatButtonSettings->SetWidth(kLongCaptionButtonWidth);
   FlatButtonSettings->OnClick = Bind(this, &TFormCreation::FlatButtonSettingsClick);
 
   PanelStep2 = NewPage(this, body);

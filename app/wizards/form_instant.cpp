@@ -351,9 +351,11 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   FolderTreeSave->SetPath("c:\\");
   RadioButtonBurn = NewRadio(this, PanelStep4, 10, 236, kInner, "Backup auf CD-R/RW brennen");
   FlatComboBoxBurner =
-      NewComboBox(this, PanelStep4, 10 + kOptionIndent, 258, kInner - kOptionIndent - 6 - kButtonWidth);
+      NewComboBox(this, PanelStep4, 10 + kOptionIndent, 258, kInner - kOptionIndent - 6 - kLongCaptionButtonWidth);
   FlatComboBoxBurner->OnChange = Bind(this, &TFormInstant::FlatComboBoxBurnerChange);
-  FlatButtonBurnerSettings = NewFlatButton(this, PanelStep4, 10 + kInner - kButtonWidth, 256, "Einstellungen");
+  FlatButtonBurnerSettings =
+      NewFlatButton(this, PanelStep4, 10 + kInner - kLongCaptionButtonWidth, 256, "Einstellungen");
+  FlatButtonBurnerSettings->SetWidth(kLongCaptionButtonWidth);
   FlatButtonBurnerSettings->OnClick = Bind(this, &TFormInstant::FlatButtonBurnerSettingsClick);
 
   // ---- over page 9: the burner's settings

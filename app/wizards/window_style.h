@@ -95,6 +95,9 @@ void Inform(const std::string& text);
 // Sizes of the standard controls at 96 DPI.
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 25;
+// A button whose caption is longer than a word or two ("Einstellungen", "Durchsuchen..."): room
+// for the text and the margins beside it.
+constexpr int kLongCaptionButtonWidth = 100;
 constexpr int kRadioHeight = 17;
 constexpr int kEditHeight = 21;
 constexpr int kMargin = 12;
