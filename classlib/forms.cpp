@@ -89,25 +89,16 @@ const ProgramIconPair& ProgramIcons() {
   return icons;
 }
 
+}  // namespace
+
 // The forms' window class: the program's icon in the title bar and on the task bar.
-const wchar_t* FormWindowClass() {
+const wchar_t* TForm::FormWindowClass() {
   static const wchar_t* name = [] {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = ProgramIcons().large;
-    wc.hIconSm = ProgramIcons().small;
-    wc.lpszClassName = L"OrvantaForm";
-    RegisterClassExW(&wc);
+    RegisterOwnClass(L"OrvantaForm", ProgramIcons().large, ProgramIcons().small);
     return L"OrvantaForm";
   }();
   return name;
 }
-
-}  // namespace
 
 // ===================================================================== TForm
 
