@@ -61,13 +61,16 @@ void FocusAsTheKeyboardDoes(TWinControl* control) {
   if (SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(window, EM_SETSEL, 0, -1);
 }
 
+// The program's icon in the two sizes a window shows.
 struct ProgramIconPair {
   HICON large = nullptr;
   HICON small = nullptr;
 };
 
+// The enumeration's first name, a number written "#n"; the enumeration stops there.
 BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
-  *reinterpret_cast<std::wstring*>(found) = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : name;
+  auto& first = *reinterpret_cast<std::wstring*>(found);
+  first = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : std::wstring(name);
   return FALSE;
 }
 
