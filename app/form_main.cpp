@@ -381,7 +381,7 @@ void TFormMain::FormCloseQuery(classlib::TComponent*, bool& CanClose) {
 
 void TFormMain::Beenden1Click(classlib::TComponent*) {
   if (quitAfterRun_) return;
-  if (backupRunning_ && !AskYesNo(kCancelAndQuitQuestion)) return;
+  if (backupRunning_ && !AskYesNo(kCancelAndQuitQuestion, ReturnAnswers::No)) return;
   // The run may have ended while the question was open.
   if (!backupRunning_) {
     classlib::Application().Terminate();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/list_sort.h"
+#include "classlib/clock.h"
 
 namespace app {
 
@@ -18,7 +19,7 @@ int JobList::IndexOf(const std::string& name) const {
 }
 
 void JobList::Add(const std::string& name, const std::string& nextRun) {
-  items_.push_back({name, nextRun, false});
+  items_.push_back({name, nextRun, classlib::Now(), false});
   Changed(-1);
 }
 
@@ -54,10 +55,17 @@ std::string JobList::NextRun(const std::string& name) const {
   return index < 0 ? std::string() : Item(index).NextRun;
 }
 
+classlib::TDateTime JobList::NextRunSet(const std::string& name) const {
+  const int index = IndexOf(name);
+  return index < 0 ? 0 : Item(index).NextRunSet;
+}
+
 bool JobList::SetNextRun(const std::string& name, const std::string& text) {
   const int index = IndexOf(name);
   if (index < 0) return false;
-  items_[static_cast<std::size_t>(index)].NextRun = text;
+  JobItem& item = items_[static_cast<std::size_t>(index)];
+  item.NextRun = text;
+  item.NextRunSet = classlib::Now();
   Changed(index);
   return true;
 }

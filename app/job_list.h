@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "classlib/datetime.h"
+
 namespace app {
 
 extern const char kNoSchedule[];   // "n/a"
@@ -18,6 +20,8 @@ extern const char kRunning[];      // "Wird durchgeführt..."
 struct JobItem {
   std::string Name;
   std::string NextRun;
+  // When NextRun was last set: a countdown counts the clock minutes from then on.
+  classlib::TDateTime NextRunSet = 0;
   bool Selected = false;
 };
 
@@ -37,7 +41,9 @@ class JobList {
 
   // The column of the job; empty when it is not (or no longer) listed.
   std::string NextRun(const std::string& name) const;
-  // False, changing nothing, when the job is not listed.
+  // 0 when the job is not listed.
+  classlib::TDateTime NextRunSet(const std::string& name) const;
+  // False, changing nothing, when the job is not listed. Marks the column as set now.
   bool SetNextRun(const std::string& name, const std::string& text);
   bool SetSelected(const std::string& name, bool selected);
 

@@ -1,5 +1,6 @@
 #include "app/scheduler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -129,7 +130,10 @@ void Scheduler::TickJob(const std::string& job, long long minute, int covered) {
   int left = 0;
   bool due = false;
   if (ParseCountdown(text, left)) {
-    left -= covered;
+    // A countdown set since the last tick (a saved definition, a run that ended) counts only the
+    // minutes from its own one on, not those that passed while the timer was off.
+    const long long set = Milliseconds(jobs_.NextRunSet(job)) / kMillisecondsPerMinute;
+    left -= static_cast<int>(std::min<long long>(covered, std::max(0LL, minute - set)));
     jobs_.SetNextRun(job, std::to_string(left) + " Minute(n)");
     due = left <= 0;
   } else {

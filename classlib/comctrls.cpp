@@ -90,7 +90,8 @@ void TListItems::EndUpdate() {
 // ===================================================================== TListView
 
 TListView::TListView(TComponent* AOwner) : TWinControl(AOwner), items_(*this) {
-  SetControlStyle(ControlStyle() & ~csClickEvents);
+  // Clicks come as the list's notifications only, so a double-click acts once.
+  SetControlStyle(ControlStyle() & ~(csClickEvents | csDoubleClicks));
   SetColor(clWindow);
   SetTabStop(true);
   SetBounds(0, 0, 250, 150);
@@ -286,6 +287,10 @@ void TListView::CustomSort(const Compare& compare) {
 }
 
 void TListView::WndProc(TMessage& m) {
+  // A list without a focused row shows no mark where the focus is; the first row takes it.
+  if (m.Msg == WM_SETFOCUS && ListView_GetItemCount(Handle()) > 0 &&
+      ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED) < 0)
+    ListView_SetItemState(Handle(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
   if (m.Msg == CN_NOTIFY) {
     const auto* header = reinterpret_cast<NMHDR*>(m.LParam);
     switch (header->code) {

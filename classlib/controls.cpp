@@ -460,16 +460,22 @@ TWinControl* TWinControl::FindControl(HWND window) {
   return window ? static_cast<TWinControl*>(GetPropW(window, kControlProperty)) : nullptr;
 }
 
+void TWinControl::RegisterOwnClass(const wchar_t* name, HICON large, HICON small) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hIcon = large;
+  wc.hIconSm = small;
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+}
+
 const wchar_t* TWinControl::OwnWindowClass() {
   static const wchar_t* name = [] {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"OrvantaWindow";
-    RegisterClassExW(&wc);
+    RegisterOwnClass(L"OrvantaWindow", nullptr, nullptr);
     return L"OrvantaWindow";
   }();
   return name;

@@ -294,6 +294,8 @@ class TWinControl : public TControl {
 
   // Registers the layer's own window class (once) and returns its name.
   static const wchar_t* OwnWindowClass();
+  // Registers a window class of the layer's kind under name, with these icons (none: null).
+  static void RegisterOwnClass(const wchar_t* name, HICON large, HICON small);
 
  private:
   friend class TControl;

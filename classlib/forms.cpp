@@ -53,7 +53,55 @@ void CollectTabOrder(TWinControl* parent, std::vector<TWinControl*>& out) {
   }
 }
 
+// Focus given by Tab or to a page that shows: a text field's text is selected, so typing replaces
+// it, as in the system's dialogs.
+void FocusAsTheKeyboardDoes(TWinControl* control) {
+  control->SetFocus();
+  HWND window = control->Handle();
+  if (SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(window, EM_SETSEL, 0, -1);
+}
+
+// The program's icon in the two sizes a window shows.
+struct ProgramIconPair {
+  HICON large = nullptr;
+  HICON small = nullptr;
+};
+
+// The enumeration's first name, a number written "#n"; the enumeration stops there.
+BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  auto& first = *reinterpret_cast<std::wstring*>(found);
+  first = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : std::wstring(name);
+  return FALSE;
+}
+
+// The program file's own icon, as the shell shows it (its first icon group), in the sizes of a
+// title bar and the task bar; none when the program has no icon.
+const ProgramIconPair& ProgramIcons() {
+  static const ProgramIconPair icons = [] {
+    ProgramIconPair pair;
+    HMODULE module = GetModuleHandleW(nullptr);
+    std::wstring name;
+    EnumResourceNamesW(module, RT_GROUP_ICON, TakeFirstName, reinterpret_cast<LONG_PTR>(&name));
+    if (name.empty()) return pair;
+    pair.large = static_cast<HICON>(LoadImageW(module, name.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                               GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    pair.small = static_cast<HICON>(LoadImageW(module, name.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    return pair;
+  }();
+  return icons;
+}
+
 }  // namespace
+
+// The forms' window class: the program's icon in the title bar and on the task bar.
+const wchar_t* TForm::FormWindowClass() {
+  static const wchar_t* name = [] {
+    RegisterOwnClass(L"OrvantaForm", ProgramIcons().large, ProgramIcons().small);
+    return L"OrvantaForm";
+  }();
+  return name;
+}
 
 // ===================================================================== TForm
 
@@ -93,10 +141,14 @@ void TForm::CreateParams(TCreateParams& p) {
   // Only the main form has a button on the task bar.
   if (Application().MainForm() == this) p.ExStyle |= WS_EX_APPWINDOW;
   p.WndParent = Application().Handle();
+  p.WinClassName = FormWindowClass();
 }
 
 void TForm::CreateWnd() {
   TCustomControl::CreateWnd();
+  // A dialog frame shows no class icon; the window's own shows in every frame.
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcons().large));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcons().small));
   if (menu_) SetMenu(menu_);
 }
 
@@ -212,7 +264,7 @@ TWinControl* TForm::FirstTabStop(TWinControl* area) {
 
 bool TForm::SelectFirst(TWinControl* Area) {
   TWinControl* first = FirstTabStop(Area ? Area : this);
-  if (first) first->SetFocus();
+  if (first) FocusAsTheKeyboardDoes(first);
   return first != nullptr;
 }
 
@@ -264,7 +316,7 @@ void TForm::SelectNext(TWinControl* current, bool forward) {
   for (size_t step = 1; step <= order.size(); ++step) {
     TWinControl* c = order[(start + step) % order.size()];
     if (c->TabStop() && c->CanFocus()) {
-      c->SetFocus();
+      FocusAsTheKeyboardDoes(c);
       return;
     }
   }
@@ -404,6 +456,8 @@ void TApplication::Initialize() {
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = ApplicationWindowProc;
   wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = ProgramIcons().large;
+  wc.hIconSm = ProgramIcons().small;
   wc.lpszClassName = L"OrvantaApplication";
   RegisterClassExW(&wc);
   handle_ = CreateWindowExW(0, wc.lpszClassName, Widen(title_).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,

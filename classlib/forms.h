@@ -93,6 +93,7 @@ class TForm : public TCustomControl {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
+  static const wchar_t* FormWindowClass();
   void CenterWindow();
   void ApplyFrameStyle();
   // The control that gets the focus: the active one, else the first tab stop that can take it.

@@ -18,6 +18,8 @@ struct MessageRequest {
   PromptButtons buttons = PromptButtons::Ok;
   PromptIcon icon = PromptIcon::None;
   bool systemModal = false;
+  // The button that Return presses, counted from the left from 1.
+  int defaultButton = 1;
 };
 
 struct FileOpenRequest {
@@ -31,6 +33,8 @@ struct FileOpenRequest {
 struct InputRequest {
   std::string caption;
   std::string prompt;
+  // The entry shows a mask character for every character typed (a password).
+  bool masked = false;
 };
 
 struct FolderRequest {

@@ -24,6 +24,14 @@ UINT ButtonsFlag(PromptButtons b) {
   return MB_OK;
 }
 
+UINT DefaultButtonFlag(int button) {
+  switch (button) {
+    case 2: return MB_DEFBUTTON2;
+    case 3: return MB_DEFBUTTON3;
+    default: return MB_DEFBUTTON1;
+  }
+}
+
 UINT IconFlag(PromptIcon i) {
   switch (i) {
     case PromptIcon::None: return 0;
@@ -139,7 +147,8 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 class BoxPrompts : public PromptService {
  public:
   PromptResult Message(const MessageRequest& r) override {
-    const UINT flags = ButtonsFlag(r.buttons) | IconFlag(r.icon) | (r.systemModal ? MB_SYSTEMMODAL : MB_APPLMODAL);
+    const UINT flags = ButtonsFlag(r.buttons) | IconFlag(r.icon) | DefaultButtonFlag(r.defaultButton) |
+                       (r.systemModal ? MB_SYSTEMMODAL : MB_APPLMODAL);
     const int answer = MessageBoxW(GetActiveWindow(), Widen(r.text).c_str(), Widen(r.caption).c_str(), flags);
     return answer == 0 ? PromptResult::Cancel : static_cast<PromptResult>(answer);
   }
@@ -171,7 +180,8 @@ class BoxPrompts : public PromptService {
   bool InputText(const InputRequest& r, std::string& text) override {
     DialogTemplate box(Widen(r.caption), 220, 64, 4);
     box.Control(0x82, SS_LEFT, 7, 7, 206, 10, 0xFFFF, Widen(r.prompt));
-    box.Control(0x81, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 20, 206, 12, kInputEdit, L"");
+    box.Control(0x81, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | (r.masked ? ES_PASSWORD : 0), 7, 20, 206, 12,
+                kInputEdit, L"");
     box.Control(0x80, BS_DEFPUSHBUTTON | WS_TABSTOP, 109, 42, 50, 14, IDOK, L"OK");
     box.Control(0x80, BS_PUSHBUTTON | WS_TABSTOP, 163, 42, 50, 14, IDCANCEL, L"Abbrechen");
     std::wstring entered = Widen(text);

@@ -77,8 +77,14 @@ void DeleteFiles(const std::vector<std::string>& files) {
 // The write stored none of the listed files.
 CLASSLIB_EXCEPTION(ENothingSaved, classlib::Exception);
 
+// The names of the parts (without folder), a run of more than two as its first and last.
+std::vector<std::string> PartNames(const std::vector<std::string>& parts) {
+  if (parts.size() > 2) return {parts.front() + " bis " + parts.back()};
+  return parts;
+}
+
 // Where the files of a set that were not burned are kept, so the user can burn or copy them
-// himself: the folder, and their names, a run of more than two parts as its first and last.
+// himself: the folder, and their names.
 std::string NotBurnedText(const std::string& archive, int files) {
   const std::string folder = zip::ExtractFilePath(archive);
   std::vector<std::string> parts;
@@ -87,14 +93,19 @@ std::string NotBurnedText(const std::string& archive, int files) {
     if (zip::fs::FileExists(file)) parts.push_back(file.substr(folder.size()));
   }
   std::string names = zip::fs::FileExists(archive) ? archive.substr(folder.size()) : std::string();
-  const auto add = [&](const std::string& line) { names += (names.empty() ? "" : "\r") + line; };
-  if (parts.size() > 2) {
-    add(parts.front() + " bis " + parts.back());
-  } else {
-    for (const std::string& part : parts) add(part);
-  }
+  for (const std::string& line : PartNames(parts)) names += (names.empty() ? "" : "\r") + line;
   return "Das Backup wurde nicht vollständig auf CD gebrannt.\r\rDie noch nicht gebrannten Dateien liegen im "
          "Verzeichnis \"" + folder + "\":\r\r" + names;
+}
+
+// The parts written besides the archive, for the result page: none for an archive of one file.
+std::string PartsLine(const std::string& archive, int files) {
+  std::vector<std::string> parts;
+  const std::size_t folder = zip::ExtractFilePath(archive).size();
+  for (int part = 1; part < files; ++part) parts.push_back(PartFileName(archive, part).substr(folder));
+  std::string line;
+  for (const std::string& names : PartNames(parts)) line += (line.empty() ? "\rTeilarchive: " : ", ") + names;
+  return line;
 }
 
 }  // namespace
@@ -134,14 +145,16 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
                      kBoxInnerWidth - kOptionIndent, 172);
   FolderTree->SetPath("c:\\");
   RadioButtonBurn = NewRadio(this, PanelStep1, 10, 236, kBoxInnerWidth, "Backup auf CD-R/RW brennen");
-  const int comboWidth = kBoxInnerWidth - kOptionIndent - 6 - kButtonWidth;
+  const int comboWidth = kBoxInnerWidth - kOptionIndent - 6 - kLongCaptionButtonWidth;
   FlatComboBoxBurner = Place(new controls::TFlatComboBox(this), PanelStep1, 10 + kOptionIndent, 260, comboWidth,
                              kEditHeight);
   FlatComboBoxBurner->SetStyle(classlib::TComboBoxStyle::csDropDownList);
   FlatComboBoxBurner->SetColorBorder(kLineColor);
   FlatComboBoxBurner->SetColorArrowBackground(kLightColor);
   FlatComboBoxBurner->OnChange = Bind(this, &TFormCreation::FlatComboBoxBurnerChange);
-  FlatButtonSettings = NewFlatButton(this, PanelStep1, 10 + kBoxInnerWidth - kButtonWidth, 258, "Einstellungen");
+  FlatButtonSettings =
+      NewFlatButton(this, PanelStep1, 10 + kBoxInnerWidth - kLongCaptionButtonWidth, 258, "Einstellungen");
+  FlatButtonSettings->SetWidth(kLongCaptionButtonWidth);
   FlatButtonSettings->OnClick = Bind(this, &TFormCreation::FlatButtonSettingsClick);
 
   PanelStep2 = NewPage(this, body);
@@ -167,7 +180,6 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   VisSpinEditMax->SetMaxValue(1000000);
   VisSpinEditMax->SetSuffix(" KB");
   VisSpinEditMax->SetValue(kDefaultSplitKB);
-  VisSpinEditMax->SetEditorEnabled(false);
   VisSpinEditMax->SetEnabled(false);
 
   PanelStep3Burn = NewPage(this, body);
@@ -347,6 +359,7 @@ void TFormCreation::CreateBackup() {
   const std::string destination = zip::WithTrailingBackslash(burning ? MainWindow().TempFolder() : FolderTree->Path());
 
   creating_ = true;
+  writtenFiles_ = 1;
   cancelRequested_ = false;
   endLogged_ = false;
   MainWindow().SetBackupRunning(true);
@@ -378,6 +391,7 @@ TFormCreation::Outcome TFormCreation::WriteBackup(const std::string& destination
   ArchiveSet written;
   try {
     written = WriteAside(target);
+    writtenFiles_ = written.Files;
   } catch (const zip::EUserCanceled&) {
     return Outcome::Cancelled;
   } catch (const ENothingSaved& e) {
@@ -481,7 +495,8 @@ void TFormCreation::EndCreation(Outcome outcome, const std::string& detail) {
       LabelStatus->SetCaption("Backup erfolgreich erstellt.");
       LabelAction->SetCaption("Backup erfolgreich erstellt.");
       LabelInfo->SetCaption("Das Backup wurde erfolgreich erstellt.");
-      LabelOutput->SetCaption("Backup-Verzeichnis:\r" + ShortenedToLabel(*LabelOutput, detail));
+      LabelOutput->SetCaption("Backup-Verzeichnis:\r" + ShortenedToLabel(*LabelOutput, detail) +
+                              PartsLine(detail, writtenFiles_));
       FlatProgressBarActual->SetUserValue(FlatProgressBarActual->MaxValue());
       FlatProgressBarArchive->SetUserValue(FlatProgressBarArchive->MaxValue());
       break;

@@ -105,6 +105,8 @@ class TFormCreation : public classlib::TForm {
   std::unique_ptr<TFileStatusLine> fileStatus_;
   // The end of this creation is in the log already.
   bool endLogged_ = false;
+  // The files of the set written last: the archive and its parts.
+  int writtenFiles_ = 1;
 };
 
 }  // namespace app

@@ -278,7 +278,7 @@ void TFormExtract::UnZipArchiveBadPassword(int, std::string& NewPassword) {
   // A run that is stopping gives up its entries without asking.
   if (cancelled_) return;
   std::string entered;
-  if (!classlib::Prompts().InputText({"Passwort erforderlich", "Bitte geben Sie das Sicherungs-Passwort ein:"},
+  if (!classlib::Prompts().InputText({"Passwort erforderlich", "Bitte geben Sie das Sicherungs-Passwort ein:", true},
                                      entered)) {
     EndRunEarly("Die Passwortabfrage wurde abgebrochen.");
     return;

@@ -97,8 +97,10 @@ controls::TVisSpinEdit* NewSpinEdit(classlib::TComponent* owner, classlib::TWinC
   return spin;
 }
 
-// A sentence with a control in its gap: the control follows the first part, the rest follows it.
-void PlaceInSentence(classlib::TLabel& start, classlib::TControl& control, classlib::TLabel& rest) {
+// A sentence with a control in its gap: the check box that starts it, as wide as its caption, the
+// control after it, and the rest after that.
+void PlaceInSentence(classlib::TCheckBox& start, classlib::TControl& control, classlib::TLabel& rest) {
+  start.SetWidth(kOptionIndent + 2 + TextWidth(start.Font(), start.Caption()) + 4);
   control.SetLeft(start.Left() + start.Width() + 4);
   rest.SetLeft(control.Left() + control.Width() + 4);
 }
@@ -215,22 +217,23 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   // ---- page 3: when
   PanelStep2 = NewPage(this, body);
   NewLabel(this, PanelStep2, 10, 10, "Legen Sie fest, wann das Backup durchgeführt wird.");
-  CheckBoxIntervall = NewCheckBox(this, PanelStep2, 10, 42, 17, "");
+  // The sentences' first words are their check boxes' captions, so the focus shows on them.
+  CheckBoxIntervall = NewCheckBox(this, PanelStep2, 10, 42, 17, "Backup alle");
   CheckBoxIntervall->SetChecked(true);
-  LabelIntervall = NewLabel(this, PanelStep2, 10 + kOptionIndent + 2, 44, "Backup alle");
+  CheckBoxIntervall->OnClick = Bind(this, &TFormInstant::CheckBoxIntervallClick);
   SpinEditMinutes = NewSpinEdit(this, PanelStep2, 0, 40, 5, 120, 10);
   LabelIntervallEnd = NewLabel(this, PanelStep2, 0, 44, "Minuten durchführen");
-  CheckBoxTime = NewCheckBox(this, PanelStep2, 10, 74, 17, "");
-  LabelTime = NewLabel(this, PanelStep2, 10 + kOptionIndent + 2, 76, "Backup um");
+  CheckBoxTime = NewCheckBox(this, PanelStep2, 10, 74, 17, "Backup um");
+  CheckBoxTime->OnClick = Bind(this, &TFormInstant::CheckBoxTimeClick);
   PanelTime = NewPanel(this, PanelStep2, kWhiteColor, TAlign::alNone);
   PanelTime->SetBounds(0, 70, 52, 25);
   MaskEditTime = Place(new classlib::TMaskEdit(this), PanelTime, 4, 2, 44, kEditHeight);
   MaskEditTime->SetEditMask("00:00");
   MaskEditTime->SetText(kDefaultTime);
+  MaskEditTime->SetEnabled(false);
   LabelTimeEnd = NewLabel(this, PanelStep2, 0, 76, "Uhr durchführen");
-  for (classlib::TLabel* label : {LabelIntervall, LabelIntervallEnd})
-    label->OnClick = Bind(this, &TFormInstant::LabelIntervallClick);
-  for (classlib::TLabel* label : {LabelTime, LabelTimeEnd}) label->OnClick = Bind(this, &TFormInstant::LabelTimeClick);
+  LabelIntervallEnd->OnClick = Bind(this, &TFormInstant::LabelIntervallClick);
+  LabelTimeEnd->OnClick = Bind(this, &TFormInstant::LabelTimeClick);
   PanelTime->OnClick = Bind(this, &TFormInstant::PanelTimeClick);
   NewLabel(this, PanelStep2, 10, 114, "An folgenden Wochentagen:");
   const char* const dayNames[] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"};
@@ -348,9 +351,11 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   FolderTreeSave->SetPath("c:\\");
   RadioButtonBurn = NewRadio(this, PanelStep4, 10, 236, kInner, "Backup auf CD-R/RW brennen");
   FlatComboBoxBurner =
-      NewComboBox(this, PanelStep4, 10 + kOptionIndent, 258, kInner - kOptionIndent - 6 - kButtonWidth);
+      NewComboBox(this, PanelStep4, 10 + kOptionIndent, 258, kInner - kOptionIndent - 6 - kLongCaptionButtonWidth);
   FlatComboBoxBurner->OnChange = Bind(this, &TFormInstant::FlatComboBoxBurnerChange);
-  FlatButtonBurnerSettings = NewFlatButton(this, PanelStep4, 10 + kInner - kButtonWidth, 256, "Einstellungen");
+  FlatButtonBurnerSettings =
+      NewFlatButton(this, PanelStep4, 10 + kInner - kLongCaptionButtonWidth, 256, "Einstellungen");
+  FlatButtonBurnerSettings->SetWidth(kLongCaptionButtonWidth);
   FlatButtonBurnerSettings->OnClick = Bind(this, &TFormInstant::FlatButtonBurnerSettingsClick);
 
   // ---- over page 9: the burner's settings
@@ -404,8 +409,8 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   FlatButtonNext->OnClick = Bind(this, &TFormInstant::FlatButtonNextClick);
   EndLoading();
 
-  PlaceInSentence(*LabelIntervall, *SpinEditMinutes, *LabelIntervallEnd);
-  PlaceInSentence(*LabelTime, *PanelTime, *LabelTimeEnd);
+  PlaceInSentence(*CheckBoxIntervall, *SpinEditMinutes, *LabelIntervallEnd);
+  PlaceInSentence(*CheckBoxTime, *PanelTime, *LabelTimeEnd);
   FormSelect = new TFormSelect(this);
   const classlib::TDateTime today = static_cast<double>(static_cast<long long>(classlib::Now()));
   DateCalendarDate->SetSelectedDate(today);
@@ -662,6 +667,11 @@ void TFormInstant::Step(bool back) {
     case PageAction::Show: ShowPage(step.Page); break;
     case PageAction::Save: Save(); break;
   }
+  // The notice is about the repetition: that is what to type again.
+  if (in.PasswordMismatch && PanelPassword->Visible()) {
+    FlatEditPasswordPWRepeat->SetFocus();
+    FlatEditPasswordPWRepeat->SelectAll();
+  }
 }
 
 void TFormInstant::ShowPage(int page) {
@@ -797,6 +807,13 @@ void TFormInstant::LabelIntervallClick(classlib::TComponent*) {
 
 void TFormInstant::LabelTimeClick(classlib::TComponent*) { CheckBoxTime->SetChecked(!CheckBoxTime->Checked()); }
 
+// Each field counts only while its check box is on.
+void TFormInstant::CheckBoxIntervallClick(classlib::TComponent*) {
+  SpinEditMinutes->SetEnabled(CheckBoxIntervall->Checked());
+}
+
+void TFormInstant::CheckBoxTimeClick(classlib::TComponent*) { MaskEditTime->SetEnabled(CheckBoxTime->Checked()); }
+
 void TFormInstant::PanelTimeClick(classlib::TComponent*) { MaskEditTime->SetFocus(); }
 
 void TFormInstant::SetDateText(classlib::TDateTime date) { FlatEditDate->SetText(" " + classlib::DateToStr(date)); }
@@ -841,10 +858,15 @@ void TFormInstant::FillBurners() {
 void TFormInstant::FillSpeeds() {
   const std::string chosen = FlatComboBoxCDRSpeed->Text();
   FlatComboBoxCDRSpeed->Items().Clear();
-  if (devices_ && SelectCDDevice(*devices_, DriveLetterOfEntry(FlatComboBoxBurner->Text())))
+  const bool device = devices_ && SelectCDDevice(*devices_, DriveLetterOfEntry(FlatComboBoxBurner->Text()));
+  if (device)
     for (const std::string& speed : CDSpeedEntries(devices_->GetMaxWriteSpeed()))
       FlatComboBoxCDRSpeed->Items().Add(speed);
   SelectEntry(*FlatComboBoxCDRSpeed, chosen);
+  // Without a recorder there is nothing to burn on; a stored burn definition still says why at "Weiter".
+  RadioButtonBurn->SetEnabled(device);
+  FlatComboBoxBurner->SetEnabled(device);
+  FlatButtonBurnerSettings->SetEnabled(device);
 }
 
 }  // namespace app

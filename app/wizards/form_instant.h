@@ -84,11 +84,9 @@ class TFormInstant : public classlib::TForm {
 
   controls::TVisSimplePanel* PanelStep2;
   classlib::TCheckBox* CheckBoxIntervall;
-  classlib::TLabel* LabelIntervall;
   controls::TVisSpinEdit* SpinEditMinutes;
   classlib::TLabel* LabelIntervallEnd;
   classlib::TCheckBox* CheckBoxTime;
-  classlib::TLabel* LabelTime;
   controls::TVisSimplePanel* PanelTime;
   classlib::TMaskEdit* MaskEditTime;
   classlib::TLabel* LabelTimeEnd;
@@ -179,6 +177,8 @@ class TFormInstant : public classlib::TForm {
   void ListViewExtendedDblClick(classlib::TComponent* Sender);
   void LabelIntervallClick(classlib::TComponent* Sender);
   void LabelTimeClick(classlib::TComponent* Sender);
+  void CheckBoxIntervallClick(classlib::TComponent* Sender);
+  void CheckBoxTimeClick(classlib::TComponent* Sender);
   void PanelTimeClick(classlib::TComponent* Sender);
   void DateCalendarDateChange(classlib::TComponent* Sender);
   void UpDownDateChange(classlib::TComponent* Sender);

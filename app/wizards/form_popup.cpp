@@ -77,9 +77,11 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
   RadioButtonFileStart = NewRadio(this, PanelAfter, 8, 40 + 3 * kOptionStep, kPageInnerWidth, "Datei starten");
   const int fileTop = 40 + 3 * kOptionStep + kRadioHeight + 4;
   FlatEditFileStart =
-      NewFlatEdit(this, PanelAfter, 8 + kOptionIndent, fileTop, kPageInnerWidth - kOptionIndent - kButtonWidth - 6);
+      NewFlatEdit(this, PanelAfter, 8 + kOptionIndent, fileTop,
+                  kPageInnerWidth - kOptionIndent - kLongCaptionButtonWidth - 6);
   FlatButtonFileStart =
-      NewFlatButton(this, PanelAfter, 8 + kPageInnerWidth - kButtonWidth, fileTop - 2, "Durchsuchen...");
+      NewFlatButton(this, PanelAfter, 8 + kPageInnerWidth - kLongCaptionButtonWidth, fileTop - 2, "Durchsuchen...");
+  FlatButtonFileStart->SetWidth(kLongCaptionButtonWidth);
   FlatButtonFileStart->OnClick = Bind(this, &TFormPopup::FlatButtonFileStartClick);
 
   AddButtons(PanelMain, kWidth - kMargin, kTabsTop + kTabsHeight + kMargin);

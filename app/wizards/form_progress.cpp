@@ -129,7 +129,7 @@ void TFormProgress::WndProc(classlib::TMessage& m) {
 bool TFormProgress::QueryEndSession() {
   if (sessionAnswer_ != SessionAnswer::None) return sessionAnswer_ == SessionAnswer::Allowed;
   const bool running = MainWindow().BackupRunning();
-  const bool allowed = !running || AskYesNo(kCancelAndQuitQuestion);
+  const bool allowed = !running || AskYesNo(kCancelAndQuitQuestion, ReturnAnswers::No);
   sessionAnswer_ = allowed ? SessionAnswer::Allowed : SessionAnswer::Refused;
   SessionEnding = allowed;
   if (!allowed) return false;

@@ -11,13 +11,14 @@
 
 namespace app {
 
-bool AskYesNo(const std::string& text) {
+bool AskYesNo(const std::string& text, ReturnAnswers onReturn) {
   classlib::MessageRequest request;
   request.text = text;
   request.caption = "Orvanta";
   request.buttons = classlib::PromptButtons::YesNo;
   request.icon = classlib::PromptIcon::Question;
   request.systemModal = true;
+  request.defaultButton = onReturn == ReturnAnswers::No ? 2 : 1;
   return classlib::Prompts().Message(request) == classlib::PromptResult::Yes;
 }
 

@@ -12,8 +12,10 @@
 
 namespace app {
 
-// A system-modal Yes/No question with the caption "Orvanta"; true for Yes.
-bool AskYesNo(const std::string& text);
+// A system-modal Yes/No question with the caption "Orvanta"; true for Yes. Return answers Yes,
+// or No where Yes would end something the user did not mean to lose.
+enum class ReturnAnswers { Yes, No };
+bool AskYesNo(const std::string& text, ReturnAnswers onReturn = ReturnAnswers::Yes);
 
 // path shortened (by leaving out folders) to the width of the label in its font.
 std::string ShortenedToLabel(classlib::TLabel& label, const std::string& path);

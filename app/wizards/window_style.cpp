@@ -18,6 +18,18 @@ void FocusPage(classlib::TWinControl& Page, classlib::TWinControl& Forward) {
   if (!form || !form->SelectFirst(&Page)) Forward.SetFocus();
 }
 
+int TextWidth(const classlib::TFont& font, const std::string& text) {
+  HDC screen = GetDC(nullptr);
+  int width = 0;
+  {
+    classlib::TCanvas canvas(screen);
+    canvas.Font().Assign(font);
+    width = canvas.TextWidth(text);
+  }
+  ReleaseDC(nullptr, screen);
+  return width;
+}
+
 classlib::TLabel* NewLabel(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                            const std::string& caption, int width) {
   auto* label = new classlib::TLabel(owner);

@@ -84,6 +84,9 @@ controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWin
 controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::TWinControl* parent, int left,
                                          int top, int width, int height);
 
+// The width of text in font on the screen.
+int TextWidth(const classlib::TFont& font, const std::string& text);
+
 // The product's warning box: caption "Orvanta", exclamation mark, OK.
 void Warn(const std::string& text, bool systemModal = false);
 // The product's note: caption "Orvanta", information sign, OK.
@@ -92,6 +95,9 @@ void Inform(const std::string& text);
 // Sizes of the standard controls at 96 DPI.
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 25;
+// A button whose caption is longer than a word or two ("Einstellungen", "Durchsuchen..."): room
+// for the text and the margins beside it.
+constexpr int kLongCaptionButtonWidth = 100;
 constexpr int kRadioHeight = 17;
 constexpr int kEditHeight = 21;
 constexpr int kMargin = 12;

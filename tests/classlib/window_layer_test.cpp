@@ -261,6 +261,35 @@ TEST_F(WindowLayer, KeyboardTabReturnEscapeAndAccelerators) {
   EXPECT_EQ(log, "ok cancel next cancel ");
 }
 
+TEST_F(WindowLayer, WhereTabPutsTheFocusShows) {
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetTop(40);
+  edit->SetText("unbenannt.zip");
+  auto* list = new TListView(form);
+  list->SetParent(form);
+  list->SetTop(80);
+  list->AddColumn("Datei", 100);
+  for (const char* name : {"a.txt", "b.txt"}) list->Items().Add()->SetCaption(name);
+  form->Show();
+  button->SetFocus();
+
+  // A text field's text is selected, so typing replaces it.
+  testing_support::PressKey(button->Handle(), VK_TAB);
+  ASSERT_TRUE(edit->Focused());
+  DWORD start = 1, end = 0;
+  SendMessageW(edit->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 13u);
+  // A list without a focused row gives its first one the mark, selecting nothing.
+  testing_support::PressKey(edit->Handle(), VK_TAB);
+  ASSERT_TRUE(list->Focused());
+  EXPECT_EQ(ListView_GetNextItem(list->Handle(), -1, LVNI_FOCUSED), 0);
+  EXPECT_EQ(list->Selected(), nullptr);
+}
+
 TEST_F(WindowLayer, EscapeThatNoCancelButtonTakesIsTheCloseBoxAndAClosedFormStartsOver) {
   auto* first = new TEdit(form);
   first->SetParent(form);

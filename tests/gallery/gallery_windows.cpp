@@ -264,14 +264,19 @@ classlib::TForm* ShowCreationBurn() {
   return form;
 }
 
-// A real single backup of two small files into a scratch folder.
-app::TFormCreation* Created(bool destinationGone) {
+// A real single backup of two files into a scratch folder: small ones, or ones that do not
+// compress, split into parts of the least size.
+app::TFormCreation* Created(bool destinationGone, bool split = false) {
   static testing_support::TempDir dir;
   app::SetLoggingEnabled(false);
   auto* page = SingleBackupPage();
   page->ListViewSingleBackup->Items().Clear();
+  unsigned noise = 1;
   for (const char* name : {"Übersicht März 2024.xls", "Angebot Müller.doc"}) {
-    testing_support::WriteFile(dir / name, std::string(5000, 'x'));
+    std::string content(split ? 400000 : 5000, 'x');
+    if (split)
+      for (char& c : content) c = static_cast<char>((noise = noise * 1103515245u + 12345u) >> 24);
+    testing_support::WriteFile(dir / name, content);
     classlib::TListItem* item = page->ListViewSingleBackup->Items().Add();
     item->SetCaption(name);
     item->AddSubItem(dir.Path() + "\\");
@@ -285,11 +290,14 @@ app::TFormCreation* Created(bool destinationGone) {
   form->FlatEditName->SetText("Geschäftsberichte 2024");
   form->FlatButtonNext->Click();
   if (destinationGone) RemoveDirectoryW(classlib::Widen(destination).c_str());
+  form->CheckBoxStep3->SetChecked(split);
+  form->VisSpinEditMax->SetValue(250);
   form->FlatButtonNext->Click();
   return form;
 }
 
 classlib::TForm* ShowCreationDone() { return Created(false); }
+classlib::TForm* ShowCreationDoneSplit() { return Created(false, true); }
 classlib::TForm* ShowCreationFailed() { return Created(true); }
 
 // The creating page as it looks while the archive is written.
@@ -562,6 +570,7 @@ const std::vector<GalleryWindow>& GalleryWindows() {
       {"creation-burn", ShowCreationBurn},
       {"creation-running", ShowCreationRunning},
       {"creation-done", ShowCreationDone},
+      {"creation-done-split", ShowCreationDoneSplit},
       {"creation-failed", ShowCreationFailed},
       {"main", ShowMain},
       {"main-hint", ShowMainHint},

@@ -108,6 +108,13 @@ void ClickAt(HWND window, int x, int y) {
   SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
+void DoubleClickAt(HWND window, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    PostMessageW(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+  Pump();
+}
+
 void ClickButton(classlib::TWinControl& button) { SendMessageW(button.Handle(), BM_CLICK, 0, 0); }
 
 void PressKey(HWND window, WORD key) {

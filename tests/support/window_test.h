@@ -38,6 +38,8 @@ int GdiObjectCount();
 
 // A left click at a client point of a window, as the mouse gives it.
 void ClickAt(HWND window, int x, int y);
+// A double-click at a client point, as the mouse gives it: down, up, double, up through the loop.
+void DoubleClickAt(HWND window, int x, int y);
 // A click on a button-like control through its window (BM_CLICK).
 void ClickButton(classlib::TWinControl& button);
 // Key down and up for a virtual key on the window that has it, through the application's loop.

@@ -345,6 +345,8 @@ TEST_F(InstantBackupPage, AktivAndTheTrayEntriesSwitchExactlyTheirJobs) {
   jobs.SetNextRun("Bernd", "1 Minute(n)");
   Select({"Bernd"});
   ChooseFromPopup(page->Aktivieren1);
+  // The next minute's tick: a countdown counts the minutes after the one it was set in.
+  classlib::SetClockForTesting([] { return classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 23, 0, 0); });
   scheduler.TimerBackupTimer(nullptr);
   EXPECT_EQ(executed, std::vector<std::string>{"Anna"});
   EXPECT_EQ(jobs.NextRun("Bernd"), kDeactivated);
@@ -357,7 +359,7 @@ TEST_F(InstantBackupPage, AktivAndTheTrayEntriesSwitchExactlyTheirJobs) {
   ChooseFromPopup(page->Durchfhren1);
   jobs.SetNextRun("Bernd", "1 Minute(n)");
   page->Alleaktivieren1->Click();
-  classlib::SetClockForTesting([] { return classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 23, 0, 0); });
+  classlib::SetClockForTesting([] { return classlib::EncodeDate(2024, 3, 5) + classlib::EncodeTime(14, 24, 0, 0); });
   scheduler.TimerBackupTimer(nullptr);
   EXPECT_EQ(executed, (std::vector<std::string>{"Anna", "Anna", "Bernd"}));
   EXPECT_EQ(Rows(), (std::vector<std::string>{"Anna|Deaktiviert", "Bernd|Deaktiviert", "Carla|Deaktiviert"}));

@@ -11,6 +11,7 @@
 #include "app/form_main.h"
 #include "app/program_paths.h"
 #include "app/program_windows.h"
+#include "app/resource_ids.h"
 #include "app/single_backup_list.h"
 #include "app/wizards/main_window_hooks.h"
 #include "app/wizards/form_add.h"
@@ -276,6 +277,53 @@ TEST_F(MainWindow, FilesHandedOverDuringTheSingleBackupWizardJoinTheListItHandsB
             app::FilesText(*main->PanelSingleBackup->ListViewSingleBackup));
 }
 
+// The icon's colour pixels, top row first; empty without an icon.
+std::vector<DWORD> IconPixels(HICON icon) {
+  ICONINFO info = {};
+  if (!icon || !GetIconInfo(icon, &info)) return {};
+  BITMAP bitmap = {};
+  GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+  BITMAPINFO format = {};
+  format.bmiHeader = {sizeof(BITMAPINFOHEADER), bitmap.bmWidth, -bitmap.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> pixels(static_cast<size_t>(bitmap.bmWidth) * static_cast<size_t>(bitmap.bmHeight));
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return pixels;
+}
+
+std::vector<DWORD> ProgramIconPixels(int size) {
+  HICON icon = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  std::vector<DWORD> pixels = IconPixels(icon);
+  DestroyIcon(icon);
+  return pixels;
+}
+
+TEST_F(MainWindow, EveryWindowCarriesTheProgramsIconInItsTitleBarAndOnTheTaskBar) {
+  Start();
+  const std::vector<DWORD> large = ProgramIconPixels(GetSystemMetrics(SM_CXICON));
+  const std::vector<DWORD> small = ProgramIconPixels(GetSystemMetrics(SM_CXSMICON));
+  ASSERT_FALSE(large.empty());
+  ASSERT_FALSE(small.empty());
+  const std::vector<std::pair<const char*, classlib::TForm*>> forms = {
+      {"main", windows.FormMain},         {"progress", windows.FormProgress},
+      {"instant", windows.FormInstant},   {"add", windows.FormAdd},
+      {"creation", windows.FormCreation}, {"popup", windows.FormPopup},
+      {"extract", windows.FormExtract},   {"info", windows.FormInfo},
+      {"update", windows.FormUpdate},     {"download", windows.FormDownload},
+      {"select", windows.FormInstant->FormSelect}, {"recover", windows.FormRecover}};
+  for (const auto& [name, form] : forms) {
+    HWND window = form->Handle();
+    EXPECT_EQ(IconPixels(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0))), large) << name;
+    EXPECT_EQ(IconPixels(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0))), small) << name;
+    EXPECT_EQ(IconPixels(reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON))), large) << name;
+    EXPECT_EQ(IconPixels(reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM))), small) << name;
+  }
+}
+
 TEST_F(MainWindow, ShowingTheWindowHidesAProgressWindowThatNoRunUses) {
   app::WriteBoolSetting(app::setting::kMinimized, true);
   Start();
@@ -304,6 +352,9 @@ TEST_F(MainWindow, BeendenDuringARunAsksAndEndsTheRunThroughItsCancelBeforeThePr
   EXPECT_EQ(prompts.messages[1].text, app::kCancelAndQuitQuestion);
   EXPECT_EQ(prompts.messages[1].buttons, classlib::PromptButtons::YesNo);
   EXPECT_TRUE(prompts.messages[1].systemModal);
+  // Return answers "Nein": the run goes on.
+  EXPECT_EQ(prompts.messages[0].defaultButton, 2);
+  EXPECT_EQ(prompts.messages[1].defaultButton, 2);
   EXPECT_TRUE(classlib::Application().Terminated());
   EXPECT_FALSE(main->BackupRunning());
   EXPECT_FALSE(windows.FormProgress->Visible());
@@ -343,6 +394,7 @@ TEST_F(MainWindow, TheSessionEndDuringASingleBackupCancelsItAndLogsItsAbortBefor
   EXPECT_EQ(files, 1);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, app::kCancelAndQuitQuestion);
+  EXPECT_EQ(prompts.messages[0].defaultButton, 2);
   EXPECT_FALSE(creation.Creating());
   EXPECT_FALSE(main->BackupRunning());
   EXPECT_TRUE(FilesIn(target).empty());

@@ -256,6 +256,7 @@ TEST_F(SchedulerTest, ARunThatOutlastsItsMinuteIsNotRepeated) {
 }
 
 TEST_F(SchedulerTest, EveryClockMinuteCountsOnceHoweverTheTicksCome) {
+  SetNow(5, 14, 21, 30);
   Store({Every("Zehn", 10), Timed("Halb", "14:23")});
   Tick(5, 14, 22, 10);
   EXPECT_EQ(jobs.NextRun("Zehn"), "9 Minute(n)");
@@ -267,6 +268,34 @@ TEST_F(SchedulerTest, EveryClockMinuteCountsOnceHoweverTheTicksCome) {
   EXPECT_EQ(ran, std::vector<std::string>{"Halb"});
   Tick(5, 15, 30);  // far too late for a tick: the clock jumped, one minute counts
   EXPECT_EQ(jobs.NextRun("Zehn"), "6 Minute(n)");
+}
+
+TEST_F(SchedulerTest, ACountdownSetWhileTheTimerWasOffCountsFromItsOwnMinute) {
+  SetNow(5, 14, 21, 30);
+  Store({Every("Alt", 10), Every("Bearbeitet", 20)});
+  Tick(5, 14, 22);
+  // A wizard holds the scheduler from 14:22 to 14:24; saved meanwhile: a new definition and
+  // an edited one, as the wizard lists them.
+  scheduler.SetTimerEnabled(false);
+  SetNow(5, 14, 24);
+  WriteBackupDefinition(Every("Neu", 5));
+  jobs.Add("Neu", SetMinutesText("Neu"));
+  WriteBackupDefinition(Every("Bearbeitet", 15));
+  jobs.SetNextRun("Bearbeitet", SetMinutesText("Bearbeitet"));
+  EXPECT_EQ(jobs.NextRun("Neu"), "5 Minute(n)");
+  EXPECT_EQ(jobs.NextRun("Bearbeitet"), "15 Minute(n)");
+  scheduler.SetTimerEnabled(true);
+
+  Tick(5, 14, 25);
+  EXPECT_EQ(jobs.NextRun("Neu"), "4 Minute(n)");
+  EXPECT_EQ(jobs.NextRun("Bearbeitet"), "14 Minute(n)");
+  // A countdown that ran before the wizard opened counts the minutes it was open.
+  EXPECT_EQ(jobs.NextRun("Alt"), "6 Minute(n)");
+  for (int minute = 26; minute <= 28; ++minute) Tick(5, 14, minute);
+  EXPECT_TRUE(ran.empty());
+  // Exactly its interval after it was saved.
+  Tick(5, 14, 29);
+  EXPECT_EQ(ran, std::vector<std::string>{"Neu"});
 }
 
 TEST_F(SchedulerTest, NothingStartsARunWhileAnotherRunOrATickIsBusy) {

@@ -261,6 +261,14 @@ TEST_F(CreationWizard, SplitArchiveIsThePartsAndTheZipEachWithinItsSizeAndJoinsW
     ++part;
   }
   EXPECT_EQ(written.rbegin()->first, "Geteilt.zip");
+  // The result names the parts too, a run of more than two by its first and last.
+  const int parts = static_cast<int>(written.size()) - 1;
+  const std::string partsLine =
+      parts > 2 ? classlib::Format("Geteilt.001 bis Geteilt.%03d", parts) : std::string("Geteilt.001, Geteilt.002");
+  const std::string output = creation->LabelOutput->Caption();
+  const std::string ending = "Geteilt.zip\rTeilarchive: " + partsLine;
+  EXPECT_EQ(output.rfind("Backup-Verzeichnis:\r", 0), 0u) << output;
+  EXPECT_EQ(output.substr(output.size() - std::min(output.size(), ending.size())), ending);
   EXPECT_EQ(PeerChecked(target + "\\Geteilt.zip", true), EntryNames(files));
   EXPECT_EQ(Log(), kStartBlock + kCompleted);
 }
@@ -516,7 +524,8 @@ TEST_F(BurningWizard, EachDiscGetsOnePartTheArchiveItselfFirstAndSuccessNamesThe
   EXPECT_FALSE(testing_support::FileExists(main.tempFolder + "Auf CD.zip"));
   EXPECT_EQ(recorders.drives[1]->WriteSpeed, 5);
   EXPECT_EQ(recorders.drives[1]->Ejects, 3);
-  EXPECT_EQ(creation->LabelOutput->Caption(), "Backup-Verzeichnis:\rF:\\Auf CD.zip");
+  EXPECT_EQ(creation->LabelOutput->Caption(),
+            "Backup-Verzeichnis:\rF:\\Auf CD.zip\rTeilarchive: Auf CD.001, Auf CD.002");
   EXPECT_EQ(Log(), kStartBlock + kCompleted);
 }
 

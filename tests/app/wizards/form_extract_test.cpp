@@ -145,6 +145,7 @@ TEST_F(FormExtract, RestoresAllOrTheMarkedFilesOfEveryBackup) {
   ASSERT_EQ(prompts.inputRequests.size(), 2u);
   EXPECT_EQ(prompts.inputRequests[0].caption, "Passwort erforderlich");
   EXPECT_EQ(prompts.inputRequests[0].prompt, "Bitte geben Sie das Sicherungs-Passwort ein:");
+  EXPECT_TRUE(prompts.inputRequests[0].masked);
   // The split set's parts were found without asking.
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_EQ(mainWindow, std::vector<bool>({false, true, false, true, false, true, false, true, false, true, false, true}));

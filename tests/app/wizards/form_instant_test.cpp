@@ -17,6 +17,7 @@
 #include "app/wizards/instant_pages.h"
 #include "classlib/registry.h"
 #include "classlib/wide.h"
+#include "tests/app/wizards/simulated_recorders.h"
 #include "tests/app/wizards/wizard_fixture.h"
 #include "tests/support/host_python.h"
 #include "tests/support/scripted_prompts.h"
@@ -220,6 +221,7 @@ TEST_F(InstantWizard, BurnerSettingsLeadToTheDestinationOrTheSplitPage) {
     int afterNext;
     int afterBack;
   } cases[] = {{false, kDestinationPage, kSchedulePage}, {true, kSplitPage, kSplitPage}};
+  wizard_testing::SimulatedRecorders recorders{dir.Path(), devices, prompts};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expert ? "expert" : "normal");
     for (bool back : {false, true}) {
@@ -229,6 +231,7 @@ TEST_F(InstantWizard, BurnerSettingsLeadToTheDestinationOrTheSplitPage) {
       form->FolderTree->SetPath(dir / "Daten");
       form->FolderTreeSave->SetPath(dir / "Ziel");
       NextTo(kDestinationPage);
+      EXPECT_TRUE(form->RadioButtonBurn->Enabled());
       ClickButton(*form->FlatButtonBurnerSettings);
       EXPECT_TRUE(form->PanelBurner->Visible());
       EXPECT_FALSE(form->PanelStep4->Visible());
@@ -577,6 +580,8 @@ TEST_F(InstantWizard, PasswordsMustMatchFitAndBeTypeable) {
     EXPECT_TRUE(form->LabelPasswordNotice->Visible());
     EXPECT_FALSE(form->LabelPasswordHint->Visible());
     EXPECT_FALSE(form->CheckBoxExpert->Enabled());
+    // The repetition is what to type again.
+    EXPECT_EQ(GetFocus(), form->FlatEditPasswordPWRepeat->Handle());
   }
   Back();
   EXPECT_EQ(form->PageIndex(), kPasswordPage);
@@ -708,7 +713,10 @@ TEST_F(InstantWizard, OnlyRealFoldersAreTakenAsSourceOrDestination) {
   ASSERT_EQ(form->FolderTreeSave->Path(), "");
   NextToTheEnd();
   EXPECT_EQ(form->PageIndex(), kDestinationPage);
-  // Burning needs a CD writer.
+  // Without a CD writer the burn choice is greyed out; a definition that still asks for it is refused.
+  EXPECT_FALSE(form->RadioButtonBurn->Enabled());
+  EXPECT_FALSE(form->FlatComboBoxBurner->Enabled());
+  EXPECT_FALSE(form->FlatButtonBurnerSettings->Enabled());
   form->RadioButtonBurn->SetChecked(true);
   prompts.AnswerNext(PromptResult::Ok);
   Next();
@@ -833,8 +841,12 @@ TEST_F(InstantWizard, FolderListTakesRealFoldersFromThePickerAsksBeforeRemovingA
   EXPECT_TRUE(form->Enabled());
   EXPECT_EQ(form->ListViewExtended->Items().Count(), 2);
 
-  form->ListViewExtended->Items()[0]->SetSelected(true);
-  form->ListViewExtended->OnDblClick(form->ListViewExtended);
+  // A double-click on a row toggles its "Rekursiv" once.
+  RECT row = {};
+  ListView_GetItemRect(form->ListViewExtended->Handle(), 0, &row, LVIR_LABEL);
+  testing_support::DoubleClickAt(form->ListViewExtended->Handle(), (row.left + row.right) / 2,
+                                 (row.top + row.bottom) / 2);
+  EXPECT_TRUE(form->ListViewExtended->Items()[0]->Selected());
   EXPECT_EQ(form->ListViewExtended->Items()[0]->SubItem(0), "nein");
   prompts.AnswerNext(PromptResult::No);
   testing_support::PressKey(form->ListViewExtended->Handle(), VK_DELETE);
@@ -850,10 +862,15 @@ TEST_F(InstantWizard, FolderListTakesRealFoldersFromThePickerAsksBeforeRemovingA
 
 TEST_F(InstantWizard, ClickingASentenceTogglesItsCheckBoxAndTheDateFollowsTheCalendar) {
   form->AddDefinition();
-  form->LabelIntervall->OnClick(form->LabelIntervall);
+  // Each field can be changed only while its check box is on.
+  EXPECT_TRUE(form->SpinEditMinutes->Enabled());
+  EXPECT_FALSE(form->MaskEditTime->Enabled());
+  form->LabelIntervallEnd->OnClick(form->LabelIntervallEnd);
   EXPECT_FALSE(form->CheckBoxIntervall->Checked());
+  EXPECT_FALSE(form->SpinEditMinutes->Enabled());
   form->LabelTimeEnd->OnClick(form->LabelTimeEnd);
   EXPECT_TRUE(form->CheckBoxTime->Checked());
+  EXPECT_TRUE(form->MaskEditTime->Enabled());
   EXPECT_EQ(form->FlatEditDate->Text(), " 05.03.2024");
   form->DateCalendarDate->SetSelectedDate(classlib::EncodeDate(2023, 12, 24));
   form->DateCalendarDate->OnChange(form->DateCalendarDate);

@@ -25,6 +25,7 @@
 #include "app/wizards/form_recover.h"
 #include "app/wizards/form_select.h"
 #include "app/wizards/instant_pages.h"
+#include "classlib/wide.h"
 #include "tests/app/restore_fixture.h"
 #include "tests/app/wizards/single_backup_fixture.h"
 #include "tests/app/wizards/wizard_fixture.h"
@@ -309,13 +310,40 @@ TEST_F(SingleBackupKeys, CreationWizardIsWalkedByKeyboardFromWelcomeToItsResult)
   Press(VK_RETURN);
   Press(VK_RETURN);
   ASSERT_EQ(FocusedControl(), creation->FlatEditName);
+  // The default name is selected, so typing replaces it.
+  Type(L"X");
+  EXPECT_EQ(creation->FlatEditName->Text(), "X");
   PressKey(GetFocus(), VK_END);
   Type(L"x*y");
-  EXPECT_EQ(creation->FlatEditName->Text(), "unbenannt.zipxy") << "'*' is refused";
+  EXPECT_EQ(creation->FlatEditName->Text(), "Xxy") << "'*' is refused";
   Press(VK_ESCAPE);
   EXPECT_FALSE(creation->Visible());
   EXPECT_TRUE(main.enabled);
   EXPECT_EQ(creation->FlatEditName->Text(), "unbenannt.zip");
+}
+
+TEST_F(SingleBackupKeys, TheSplitSizeIsTypedAndTakenWithinItsRangeWhenLeft) {
+  AddFileItem(PageList(), MakeFile("Quelle\\Brief.txt"));
+  page->FlatButtonSingleCreate->SetFocus();
+  Press(VK_SPACE);
+  for (int step = 0; step < 3; ++step) Press(VK_RETURN);
+  ASSERT_EQ(FocusedControl(), creation->CheckBoxStep3);
+  Press(VK_SPACE);
+  const struct {
+    const wchar_t* typed;
+    int value;
+  } cases[] = {{L"650000", 650000}, {L"99", 250}, {L"2000000", 1000000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(classlib::Narrow(c.typed));
+    Press(VK_TAB);
+    ASSERT_EQ(FocusedControl(), creation->VisSpinEditMax);
+    Type(c.typed);
+    Press(VK_TAB);
+    EXPECT_EQ(creation->VisSpinEditMax->Text(), std::to_string(c.value) + " KB");
+    EXPECT_EQ(creation->VisSpinEditMax->Value(), c.value);
+    creation->CheckBoxStep3->SetFocus();
+  }
+  Press(VK_ESCAPE);
 }
 
 TEST_F(SingleBackupKeys, AddDialogIsWalkedByKeyboard) {
@@ -413,6 +441,36 @@ TEST_F(InstantKeys, EveryPageOfAFolderDefinitionIsWalkedByKeyboardAndSaved) {
   EXPECT_TRUE(saved->UsePassword);
   EXPECT_EQ(saved->Password, "g");
   EXPECT_EQ(saved->Create, dir / "Ziel\\");
+}
+
+TEST_F(InstantKeys, EveryControlTabReachesOnTheSchedulePageShowsTheFocus) {
+  ASSERT_TRUE(form->FolderTree->SetPath(dir / "Daten"));
+  form->AddDefinition();
+  Press(VK_DOWN);
+  for (int i = 0; i < 4 && form->PageIndex() != kSchedulePage; ++i) Press(VK_RETURN);
+  ASSERT_EQ(form->PageIndex(), kSchedulePage);
+  ASSERT_EQ(FocusedControl(), form->CheckBoxIntervall);
+  // The time field counts only while "Backup um" is on.
+  EXPECT_FALSE(Contains(TabCycle(), form->MaskEditTime));
+  form->CheckBoxTime->SetChecked(true);
+  const Controls cycle = TabCycle();
+  EXPECT_TRUE(Contains(cycle, form->SpinEditMinutes));
+  EXPECT_TRUE(Contains(cycle, form->MaskEditTime));
+  // Each control looks different while it has the focus than after Tab moved on.
+  for (classlib::TWinControl* control : cycle) {
+    ASSERT_EQ(FocusedControl(), control);
+    testing_support::Pump();
+    classlib::TBitmap focused, left;
+    testing_support::ShownOnDisplay(control->Handle(), false, focused);
+    Press(VK_TAB);
+    testing_support::Pump();
+    testing_support::ShownOnDisplay(control->Handle(), false, left);
+    int changed = 0;
+    for (int y = 0; y < focused.Height(); ++y)
+      for (int x = 0; x < focused.Width(); ++x) changed += focused.Pixel(x, y) != left.Pixel(x, y);
+    EXPECT_GT(changed, 0) << "no focus mark on the control at " << control->Left() << "," << control->Top();
+  }
+  Press(VK_ESCAPE);
 }
 
 TEST_F(InstantKeys, TheWelcomePageOfANewDefinitionGoesOnWithReturnAndEscapeClosesAnyPage) {
