@@ -34,6 +34,13 @@ void LogSkippedFile(const std::string& fileName);
 // A file that a run stopped before its end left behind, now deleted:
 // "Aktion:       <file> einer unterbrochenen Sicherung entfernt."
 void LogLeftoverRemoved(const std::string& fileName);
+// A file of an older backup that a run stopped while placing the new one had moved aside, now
+// back under its name: "Aktion:       <file> einer unterbrochenen Sicherung wiederhergestellt."
+void LogDroppedFileRestored(const std::string& fileName);
+// The run's destination lies in a folder it backs up and is left out of the backup.
+void LogDestinationLeftOut(const std::string& folder);
+// Where the files of a backup not (or not wholly) burned are kept.
+void LogUnburnedFilesKept(const std::string& folder);
 // Any other failure within a run, as one "Fehler:" line; line breaks in text become spaces.
 void LogError(const std::string& text);
 

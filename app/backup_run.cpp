@@ -10,6 +10,7 @@
 #include "app/activity_log.h"
 #include "app/archive_names.h"
 #include "app/backup_definition.h"
+#include "app/burn_folder.h"
 #include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
 #include "app/file_collection.h"
@@ -88,11 +89,13 @@ class Run {
     destination_ = zip::WithTrailingBackslash(destination_);
     if (!AbsoluteFolder(destination_))
       throw classlib::EFCreateError("Das Zielverzeichnis \"" + destination_ + "\" ist nicht vorhanden.");
+    RestoreDroppedSets(destination_, def_);
     RemoveLeftoverAsideFiles(destination_, [this](const std::string& stem) { return IsRunArchiveStem(def_, stem); });
 
     CollectFiles();
     if (progress_.CancelRequested() || zipList_.Count() == 0) return Cancel();
     if (!partial_) TakeFileDates();
+    if (burning_) destination_ = burnFolder_ = CreateBurnFolder(destination_);
     Zip();
     if (progress_.CancelRequested()) return Cancel();
     if (TooLarge()) return Cancel();
@@ -210,8 +213,9 @@ class Run {
 
   void CollectFiles() {
     Status(def_.Option == BackupOption::Files ? "Backup wird geöffnet..." : "Dateien werden eingelesen...");
-    const CollectedFiles collected = CollectDefinitionFiles(def_);
+    const CollectedFiles collected = CollectDefinitionFiles(def_, destination_);
     for (const std::string& problem : collected.Problems) LogError(problem);
+    if (collected.DestinationLeftOut) LogDestinationLeftOut(destination_);
     Status("Dateien werden komprimiert...");
     fullList_ = collected.Files;
     zipList_ = partial_ ? ApplyPartialFilter(fullList_, filter_) : fullList_;
@@ -298,7 +302,11 @@ class Run {
     TBurnControls controls(progress_.LabelAction, progress_.FlatProgressBarArchive, progress_.FlatProgressBarActual,
                            [this] { return progress_.CancelRequested(); });
     const BurnReport report = BurnArchiveSet(*progress_.OrvBurner, settings, controls, finalName_, written_.Files);
-    if (!report.Burned()) LogError(report.Text);
+    if (!report.Burned()) {
+      LogError(report.Text);
+      LogUnburnedFilesKept(burnFolder_);
+    }
+    LeaveBurnFolder();
     return report.Burned();
   }
 
@@ -372,11 +380,13 @@ class Run {
   // Every early end goes through the progress window's cancel path, which logs the abort.
   void Cancel() {
     RemoveAside();
+    LeaveBurnFolder();
     progress_.EndCancelledRun();
   }
 
   void Fail(const std::string& reason) {
     RemoveAside();
+    LeaveBurnFolder();
     LogError(reason);
     // Before the run was under way the progress window has no abort to log.
     if (!MainWindow().BackupRunning()) LogRunEnd(RunEnd::Cancelled);
@@ -397,6 +407,12 @@ class Run {
     fs::Delete(written_.ZipFile);
   }
 
+  // The folder a burn staged its set in goes once it is empty; what was not burned stays in it.
+  void LeaveBurnFolder() {
+    if (!burnFolder_.empty()) RemoveBurnFolder(burnFolder_);
+    burnFolder_.clear();
+  }
+
   TFormProgress& progress_;
   TFormPopup& popup_;
   const std::string job_;
@@ -407,6 +423,8 @@ class Run {
   std::string destination_;
   std::string driveLetter_;
   bool burning_ = false;
+  // The fresh folder a burning run writes its set to, below the temporary folder.
+  std::string burnFolder_;
   bool partial_ = false;
   PartialFilter filter_;
   std::string name_;

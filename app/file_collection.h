@@ -46,10 +46,13 @@ std::int64_t SizeLimitKB(const BackupDefinition& def);
 struct CollectedFiles {
   classlib::TStringList Files;        // existing files, in collection order
   std::vector<std::string> Problems;  // one sentence per folder that gave nothing because it is unusable
+  bool DestinationLeftOut = false;    // the destination lay in a collected folder and was left out
 };
 
 // For Files the listed files that exist; for Folders the base folder with its type filter and
-// recursion; for Extended each listed folder with its own recursion.
-CollectedFiles CollectDefinitionFiles(const BackupDefinition& def);
+// recursion; for Extended each listed folder with its own recursion, each file once however the
+// folders nest. The folder destination (when given), where the backups go, and everything below
+// it are left out, so a backup never holds backups.
+CollectedFiles CollectDefinitionFiles(const BackupDefinition& def, const std::string& destination = {});
 
 }  // namespace app
