@@ -132,6 +132,18 @@ void LogArchiveNameTaken(const std::string& taken, const std::string& used) {
   WriteBlock([&] { return Lines{kAction + "Das Backup heißt " + used + ", da es " + taken + " schon gibt."}; });
 }
 
+void LogDroppedFileRestored(const std::string& fileName) {
+  WriteBlock([&] { return Lines{kAction + fileName + " einer unterbrochenen Sicherung wiederhergestellt."}; });
+}
+
+void LogDestinationLeftOut(const std::string& folder) {
+  WriteBlock([&] { return Lines{kAction + folder + " ist das Ziel der Sicherung und wird nicht mitgesichert."}; });
+}
+
+void LogUnburnedFilesKept(const std::string& folder) {
+  WriteBlock([&] { return Lines{kAction + "Die nicht gebrannten Dateien bleiben in " + folder + "."}; });
+}
+
 void LogError(const std::string& text) {
   WriteBlock([&] {
     // A message box's text keeps to its one line: each line break becomes a space.

@@ -37,6 +37,13 @@ void LogLeftoverRemoved(const std::string& fileName);
 // A time-named archive that took another name, as another file has its own:
 // "Aktion:       Das Backup heißt <used>, da es <taken> schon gibt."
 void LogArchiveNameTaken(const std::string& taken, const std::string& used);
+// A file of an older backup that a run stopped while placing the new one had moved aside, now
+// back under its name: "Aktion:       <file> einer unterbrochenen Sicherung wiederhergestellt."
+void LogDroppedFileRestored(const std::string& fileName);
+// The run's destination lies in a folder it backs up and is left out of the backup.
+void LogDestinationLeftOut(const std::string& folder);
+// Where the files of a backup not (or not wholly) burned are kept.
+void LogUnburnedFilesKept(const std::string& folder);
 // Any other failure within a run, as one "Fehler:" line; line breaks in text become spaces.
 void LogError(const std::string& text);
 

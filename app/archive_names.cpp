@@ -55,6 +55,15 @@ bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem) {
   return true;
 }
 
+bool IsKeptArchiveStem(const BackupDefinition& def, const std::string& stem) {
+  const int generations = GenerationsOf(def);
+  if (generations < 2) return IsRunArchiveStem(def, stem);
+  const std::size_t digits = stem.find_last_not_of("0123456789") + 1;
+  const std::string number = stem.substr(digits);
+  if (number.empty() || number[0] == '0' || number.size() > 4) return false;
+  return std::stoi(number) <= generations && IsRunArchiveStem(def, stem.substr(0, digits));
+}
+
 int GenerationsOf(const BackupDefinition& def) { return def.UseDateTime ? 1 : def.Instances; }
 
 std::string PartFileName(const std::string& archive, int part) {

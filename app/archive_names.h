@@ -24,6 +24,8 @@ std::string NumberedStem(const std::string& stem, int n);
 // Whether stem (a file name without ".zip") is that of an archive some run of def writes: full or
 // partial, with UseDateTime at any start and with the number NumberedStem gives.
 bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem);
+// The same for the archives a run keeps: with generations, the stems of generations 1 .. count.
+bool IsKeptArchiveStem(const BackupDefinition& def, const std::string& stem);
 
 // How many generations a run keeps: Instances, but one for date-time names.
 int GenerationsOf(const BackupDefinition& def);

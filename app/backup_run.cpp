@@ -11,6 +11,7 @@
 #include "app/activity_log.h"
 #include "app/archive_names.h"
 #include "app/backup_definition.h"
+#include "app/burn_folder.h"
 #include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
 #include "app/definition_name.h"
@@ -103,6 +104,7 @@ class Run {
       throw classlib::EFCreateError("Das Zielverzeichnis \"" + destination_ + "\" ist nicht vorhanden.");
     if (const std::optional<DestinationClash> clash = FindDestinationClash(def_, destination_))
       throw classlib::Exception(RunClashText(*clash, destination_));
+    RestoreDroppedSets(destination_, def_);
     RemoveLeftoverAsideFiles(destination_, [this](const std::string& stem) { return IsRunArchiveStem(def_, stem); });
     if (def_.UseDateTime) TakeFreeTimeName();
 
@@ -113,6 +115,7 @@ class Run {
       throw classlib::Exception("Die Sicherung umfasst " + SetThousand(std::to_string(zipList_.Count())) +
                                 " Dateien; ein Backup kann höchstens " + SetThousand(std::to_string(kMaxBackupFiles)) +
                                 " Dateien aufnehmen.");
+    if (burning_) destination_ = burnFolder_ = CreateBurnFolder(destination_);
     Zip();
     // The writer looks at the window only now and then: a click that came after its last look
     // still cancels.
@@ -240,8 +243,9 @@ class Run {
 
   void CollectFiles() {
     Status(def_.Option == BackupOption::Files ? "Backup wird geöffnet..." : "Dateien werden eingelesen...");
-    CollectedFiles collected = CollectDefinitionFiles(def_);
+    CollectedFiles collected = CollectDefinitionFiles(def_, destination_);
     for (const std::string& problem : collected.Problems) LogError(problem);
+    if (collected.DestinationLeftOut) LogDestinationLeftOut(destination_);
     Status("Dateien werden komprimiert...");
     fullList_ = collected.Files;
     found_ = std::move(collected.Found);
@@ -326,7 +330,11 @@ class Run {
     TBurnControls controls(progress_.LabelAction, progress_.FlatProgressBarArchive, progress_.FlatProgressBarActual,
                            [this] { return progress_.CancelRequested(); });
     const BurnReport report = BurnArchiveSet(*progress_.OrvBurner, settings, controls, finalName_, written_.Files);
-    if (!report.Burned()) LogError(report.Text);
+    if (!report.Burned()) {
+      LogError(report.Text);
+      LogUnburnedFilesKept(burnFolder_);
+    }
+    LeaveBurnFolder();
     return report.Burned();
   }
 
@@ -400,11 +408,13 @@ class Run {
   // Every early end goes through the progress window's cancel path, which logs the abort.
   void Cancel() {
     RemoveAside();
+    LeaveBurnFolder();
     progress_.EndCancelledRun();
   }
 
   void Fail(const std::string& reason) {
     RemoveAside();
+    LeaveBurnFolder();
     LogError(reason);
     // Before the run was under way the progress window has no abort to log.
     if (!MainWindow().BackupRunning()) LogRunEnd(RunEnd::Cancelled);
@@ -425,6 +435,12 @@ class Run {
     fs::Delete(written_.ZipFile);
   }
 
+  // The folder a burn staged its set in goes once it is empty; what was not burned stays in it.
+  void LeaveBurnFolder() {
+    if (!burnFolder_.empty()) RemoveBurnFolder(burnFolder_);
+    burnFolder_.clear();
+  }
+
   TFormProgress& progress_;
   TFormPopup& popup_;
   const std::string job_;
@@ -435,6 +451,8 @@ class Run {
   std::string destination_;
   std::string driveLetter_;
   bool burning_ = false;
+  // The fresh folder a burning run writes its set to, below the temporary folder.
+  std::string burnFolder_;
   bool partial_ = false;
   PartialFilter filter_;
   std::string name_;

@@ -5,8 +5,10 @@
 // Whatever ends a run (completion, the user's cancel, a failure), the older backups stay as they
 // were unless the new one took their place, the log closes the run's block, and the windows and
 // the scheduler's timer are back at rest. What an earlier run of the job stopped before its end
-// left aside goes first. A run that burns writes the archive to the temporary folder and burns
-// it with the progress window's CD writer, a disc per file.
+// left aside goes first, after an older set it had moved aside while placing went back. The
+// destination is never backed up into itself. A run that burns writes the archive to a fresh
+// folder below the temporary folder and burns it with the progress window's CD writer, a disc per
+// file; what a stopped burn did not burn stays in that folder.
 #pragma once
 
 #include <string>

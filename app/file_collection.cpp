@@ -68,25 +68,32 @@ std::optional<FolderId> IdentityOf(const std::string& folder) {
 // they carry, and only "." and ".." are passed over. Folders that are links (junctions, symbolic
 // links) are skipped with Links::Skip; else they are followed once the tree without them is
 // walked, and only to a folder the walk has not been in, so a link back into the tree collects
-// nothing twice and the walk ends.
+// nothing twice and the walk ends. The same holds for every folder below a link, since two links
+// may lead to a folder and to one inside it. The folder leaveOut (when given) is not entered,
+// nor anything below it.
 class Walk {
  public:
-  Walk(Links links, const Visit& visit) : follow_(links), visit_(visit) {}
+  Walk(Links links, const Visit& visit, const std::string& leaveOut = {})
+      : follow_(links), visit_(visit), leaveOut_(leaveOut),
+        leaveOutId_(leaveOut.empty() ? std::nullopt : IdentityOf(leaveOut)) {}
 
   // False when visit stopped the walk.
   bool Run(const std::string& folder, bool recurse) {
-    Enter(folder, false);
-    if (!Files(folder, recurse)) return false;
+    if (!Enter(folder, false)) return true;
+    if (!Files(folder, recurse, false)) return false;
     while (!links_.empty()) {
       const std::string link = links_.front();
       links_.pop_front();
-      if (Enter(link, true) && !Files(link, true)) return false;
+      if (Enter(link, true) && !Files(link, true, true)) return false;
     }
     return true;
   }
 
+  // Whether the walk met leaveOut and left it out.
+  bool LeftOut() const { return leftOut_; }
+
  private:
-  bool Files(const std::string& folder, bool recurse) {
+  bool Files(const std::string& folder, bool recurse, bool belowLink) {
     std::vector<std::string> subfolders;
     {
       Listing listing(folder);
@@ -102,24 +109,36 @@ class Walk {
         ProcessMessagesPaced();
       }
     }
-    for (const std::string& subfolder : subfolders) {
-      Enter(subfolder, false);
-      if (!Files(subfolder, true)) return false;
-    }
+    for (const std::string& subfolder : subfolders)
+      if (Enter(subfolder, belowLink) && !Files(subfolder, true, belowLink)) return false;
     return true;
   }
 
-  // Notes the folder as walked. For a link: false when it leads where the walk has been, or
-  // where cannot be told. A plain folder is always entered: without links a tree has no circles,
-  // and an identity the file system gives wrongly must not leave folders out.
-  bool Enter(const std::string& folder, bool link) {
+  // Notes the folder as walked; false when it is not to be entered. Reached by a link: false when
+  // the walk has been there, or where cannot be told. A plain folder of the tree is always entered:
+  // without links a tree has no circles, and an identity the file system gives wrongly must not
+  // leave folders out.
+  bool Enter(const std::string& folder, bool byLink) {
     const std::optional<FolderId> id = IdentityOf(folder);
+    if (IsLeftOut(folder, id)) {
+      leftOut_ = true;
+      return false;
+    }
     const bool fresh = id && visited_.insert(*id).second;
-    return fresh || !link;
+    return fresh || !byLink;
+  }
+
+  bool IsLeftOut(const std::string& folder, const std::optional<FolderId>& id) const {
+    if (leaveOut_.empty()) return false;
+    if (id && leaveOutId_) return *id == *leaveOutId_;
+    return PathKey(zip::WithTrailingBackslash(folder)) == PathKey(zip::WithTrailingBackslash(leaveOut_));
   }
 
   const Links follow_;
   const Visit& visit_;
+  const std::string leaveOut_;
+  const std::optional<FolderId> leaveOutId_;
+  bool leftOut_ = false;
   std::set<FolderId> visited_;
   // Links met, to follow once the folders without them are walked.
   std::deque<std::string> links_;
@@ -147,17 +166,18 @@ std::string FolderProblem(const std::string& folder) {
 
 using Collect = std::function<void(const std::string& path, const fs::FindData& entry)>;
 
-// CollectFolderFiles, handing each file to collect with what its folder's listing says of it.
+// CollectFolderFiles of a usable folder, handing each file to collect with what its folder's
+// listing says of it, and leaving out the folder leaveOut; true when the walk met it.
 bool CollectFolder(const std::string& folder, const std::string& types, FileTypeFilter filter,
-                   std::int64_t sizeLimitKB, bool recurse, const Collect& collect) {
-  if (!FolderProblem(folder).empty()) return false;
-  WalkFiles(zip::WithTrailingBackslash(folder), recurse, Links::Follow,
-            [&](const std::string& at, const fs::FindData& entry) {
-              const bool fits = sizeLimitKB <= 0 || entry.size <= sizeLimitKB * 1024;
-              if (fits && PassesTypeFilter(entry.name, types, filter)) collect(at + entry.name, entry);
-              return true;
-            });
-  return true;
+                   std::int64_t sizeLimitKB, bool recurse, const std::string& leaveOut, const Collect& collect) {
+  const Visit visit = [&](const std::string& at, const fs::FindData& entry) {
+    const bool fits = sizeLimitKB <= 0 || entry.size <= sizeLimitKB * 1024;
+    if (fits && PassesTypeFilter(entry.name, types, filter)) collect(at + entry.name, entry);
+    return true;
+  };
+  Walk walk(Links::Follow, visit, leaveOut);
+  walk.Run(zip::WithTrailingBackslash(folder), recurse);
+  return walk.LeftOut();
 }
 
 void Add(CollectedFiles& result, const std::string& path, const CollectedFile& found) {
@@ -165,16 +185,18 @@ void Add(CollectedFiles& result, const std::string& path, const CollectedFile& f
   result.Found.push_back(found);
 }
 
-void CollectInto(CollectedFiles& result, const std::string& folder, const BackupDefinition& def, bool recurse) {
+void CollectInto(CollectedFiles& result, const std::string& folder, const BackupDefinition& def, bool recurse,
+                 const std::string& leaveOut) {
   const std::string problem = FolderProblem(folder);
   if (!problem.empty()) {
     result.Problems.push_back(problem);
     return;
   }
-  CollectFolder(folder, def.Types, def.TypeFilter, SizeLimitKB(def), recurse,
-                [&](const std::string& path, const fs::FindData& entry) {
-                  Add(result, path, {entry.size, entry.attributes, entry.dosTime});
-                });
+  const bool leftOut = CollectFolder(folder, def.Types, def.TypeFilter, SizeLimitKB(def), recurse, leaveOut,
+                                     [&](const std::string& path, const fs::FindData& entry) {
+                                       Add(result, path, {entry.size, entry.attributes, entry.dosTime});
+                                     });
+  if (leftOut) result.DestinationLeftOut = true;
 }
 
 // A file of a "Files" job as a listing of its folder would show it; unset when it is no file.
@@ -185,6 +207,20 @@ std::optional<CollectedFile> ListedFile(const std::string& path) {
     return std::nullopt;
   const std::int64_t size = static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
   return CollectedFile{size, data.dwFileAttributes, GetFileDate(path)};
+}
+
+// Listed folders may lie in one another: each file goes in once, where it first came.
+void KeepFirstOfEach(CollectedFiles& result) {
+  std::set<std::wstring> seen;
+  classlib::TStringList files;
+  std::vector<CollectedFile> found;
+  for (int i = 0; i < result.Files.Count(); ++i)
+    if (seen.insert(PathKey(result.Files[i])).second) {
+      files.Add(result.Files[i]);
+      found.push_back(result.Found[i]);
+    }
+  result.Files = files;
+  result.Found = std::move(found);
 }
 
 }  // namespace
@@ -204,8 +240,10 @@ bool PassesTypeFilter(const std::string& fileName, const std::string& types, Fil
 
 bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
                         classlib::TStringList& list, std::int64_t sizeLimitKB, bool recurse) {
-  return CollectFolder(folder, types, filter, sizeLimitKB, recurse,
-                       [&](const std::string& path, const fs::FindData&) { list.Add(path); });
+  if (!FolderProblem(folder).empty()) return false;
+  CollectFolder(folder, types, filter, sizeLimitKB, recurse, {},
+                [&](const std::string& path, const fs::FindData&) { list.Add(path); });
+  return true;
 }
 
 int CountFiles(const std::string& folder) {
@@ -231,7 +269,7 @@ std::int64_t SizeLimitKB(const BackupDefinition& def) {
   return std::stoll(number) * 1024;
 }
 
-CollectedFiles CollectDefinitionFiles(const BackupDefinition& def) {
+CollectedFiles CollectDefinitionFiles(const BackupDefinition& def, const std::string& destination) {
   CollectedFiles result;
   switch (def.Option) {
     case BackupOption::Files:
@@ -239,12 +277,13 @@ CollectedFiles CollectDefinitionFiles(const BackupDefinition& def) {
         if (const std::optional<CollectedFile> found = ListedFile(file)) Add(result, file, *found);
       break;
     case BackupOption::Folders:
-      CollectInto(result, def.Folder, def, def.Subfolders);
+      CollectInto(result, def.Folder, def, def.Subfolders, destination);
       break;
     case BackupOption::Extended:
       if (def.FolderList.empty()) result.Problems.push_back(kNoFolder);
       for (const BackupFolder& folder : def.FolderList)
-        CollectInto(result, zip::WithTrailingBackslash(folder.Path), def, folder.Recursive);
+        CollectInto(result, zip::WithTrailingBackslash(folder.Path), def, folder.Recursive, destination);
+      if (def.FolderList.size() > 1) KeepFirstOfEach(result);
       break;
   }
   return result;

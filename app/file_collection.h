@@ -23,7 +23,8 @@ bool PassesTypeFilter(const std::string& fileName, const std::string& types, Fil
 // than sizeLimitKB (0: no limit); with recurse then does the same below each subfolder in turn, so
 // a folder's own files come before those of its subfolders. Folders that are links (junctions,
 // symbolic links) are followed once the tree without them is collected, and only to a folder not
-// collected yet, so a link back into the tree neither collects a file twice nor walks for ever.
+// collected yet, as is every folder below a link, so neither a link back into the tree nor two
+// links to a folder and to one inside it collect a file twice, and the walk ends.
 // False, collecting nothing, when folder is empty, not a full path, or does not exist: it never
 // means the current directory.
 bool CollectFolderFiles(const std::string& folder, const std::string& types, FileTypeFilter filter,
@@ -55,10 +56,13 @@ struct CollectedFiles {
   classlib::TStringList Files;        // existing files, in collection order
   std::vector<CollectedFile> Found;   // what was found of each of Files, by the same index
   std::vector<std::string> Problems;  // one sentence per folder that gave nothing because it is unusable
+  bool DestinationLeftOut = false;    // the destination lay in a collected folder and was left out
 };
 
 // For Files the listed files that exist; for Folders the base folder with its type filter and
-// recursion; for Extended each listed folder with its own recursion.
-CollectedFiles CollectDefinitionFiles(const BackupDefinition& def);
+// recursion; for Extended each listed folder with its own recursion, each file once however the
+// folders nest. The folder destination (when given), where the backups go, and everything below
+// it are left out, so a backup never holds backups.
+CollectedFiles CollectDefinitionFiles(const BackupDefinition& def, const std::string& destination = {});
 
 }  // namespace app

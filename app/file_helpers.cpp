@@ -56,4 +56,10 @@ std::string ExtendedLengthPath(const std::string& path) {
   return network ? "\\\\?\\UNC\\" + path.substr(2) : path;
 }
 
+std::wstring PathKey(const std::string& path) {
+  std::wstring key = classlib::Widen(path);
+  if (!key.empty()) CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+  return key;
+}
+
 }  // namespace app

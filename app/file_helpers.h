@@ -26,4 +26,8 @@ bool FolderIsWritable(const std::string& folder);
 // ("\\?\UNC\" for a network path). Short and relative paths stay as they are.
 std::string ExtendedLengthPath(const std::string& path);
 
+// A path's form for comparing as Windows compares file names: upper-cased as the file system does,
+// so two paths name the same file when their keys are equal.
+std::wstring PathKey(const std::string& path);
+
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "app/activity_log.h"
@@ -49,10 +50,18 @@ std::vector<std::string> FileNamesIn(const std::string& folder) {
 
 std::string FileName(const std::string& path) { return path.substr(zip::ExtractFilePath(path).size()); }
 
-// A free name for a file that is to be dropped, kept until the new set is in place; empty when
-// there is none.
-std::string DroppedName(const std::string& file) {
-  return FirstFreeName([&](int n) { return file + "~alt" + (n > 1 ? std::to_string(n) : ""); }, Exists);
+// What a dropped file's name gets while the new set is not yet in place: "~alt", then nothing or a
+// number from 2.
+const char kDropped[] = "~alt";
+
+// One suffix free for every file of a dropped set, so the set can be told and moved back whole;
+// empty when there is none.
+std::string DroppedSuffix(const std::vector<std::string>& files) {
+  return FirstFreeName([](int n) { return kDropped + (n > 1 ? std::to_string(n) : std::string()); },
+                       [&](const std::string& suffix) {
+                         return std::any_of(files.begin(), files.end(),
+                                            [&](const std::string& file) { return Exists(file + suffix); });
+                       });
 }
 
 // Renames that can all be taken back: the first failure undoes the earlier ones.
@@ -84,14 +93,13 @@ class Moves {
 PlacementResult Place(const std::vector<std::string>& dropped, const Renames& renames) {
   PlacementResult result;
   Moves moves;
-  Renames aside;
-  for (const std::string& file : dropped) {
-    aside.emplace_back(file, DroppedName(file));
-    if (aside.back().second.empty()) {
-      result.Error = NoFreeNameText(file + "~alt");
-      return result;
-    }
+  const std::string suffix = dropped.empty() ? std::string() : DroppedSuffix(dropped);
+  if (!dropped.empty() && suffix.empty()) {
+    result.Error = NoFreeNameText(dropped.back() + kDropped);
+    return result;
   }
+  Renames aside;
+  for (const std::string& file : dropped) aside.emplace_back(file, file + suffix);
   Renames all = aside;
   all.insert(all.end(), renames.begin(), renames.end());
   for (const auto& [from, to] : all)
@@ -155,6 +163,63 @@ std::string AsideStemOf(const std::string& file) {
   const std::size_t marker = sizeof kAside - 1;
   if (rest.size() <= marker || !classlib::SameTextAscii(rest.substr(rest.size() - marker), kAside)) return {};
   return rest.substr(0, rest.size() - marker);
+}
+
+std::string StemOf(const std::string& zipName) { return zipName.substr(0, zipName.size() - 4); }
+
+// A dropped file's name split into the name it had and the suffix it got; none for other names.
+std::optional<std::pair<std::string, std::string>> SplitDropped(const std::string& name) {
+  const std::size_t at = name.rfind(kDropped);
+  if (at == std::string::npos || at == 0) return std::nullopt;
+  const std::string number = name.substr(at + sizeof kDropped - 1);
+  if (!number.empty() && (!IsDigits(number) || number[0] == '0' || number == "1" || number.size() > 4))
+    return std::nullopt;
+  return std::make_pair(name.substr(0, at), name.substr(at));
+}
+
+int SuffixNumber(const std::string& suffix) {
+  const std::string number = suffix.substr(sizeof kDropped - 1);
+  return number.empty() ? 1 : std::stoi(number);
+}
+
+// Moves the dropped set of the ".zip" file zipName back, its parts first. A file in the way was
+// moved in by the stopped placement: with newSetGoesThere, a part of the new set, which goes as a
+// leftover of the run; else a file of a younger generation, and the set stays aside.
+void MoveDroppedSetBack(const std::string& folder, const std::string& zipName, const std::string& suffix,
+                        const std::vector<std::string>& names, bool newSetGoesThere) {
+  const std::string stem = StemOf(zipName);
+  std::vector<std::string> originals;
+  for (const std::string& name : names) {
+    const auto dropped = SplitDropped(name);
+    if (!dropped || dropped->second != suffix) continue;
+    const std::string& original = dropped->first;
+    const std::string extension = zip::ExtractFileExt(original);
+    if (IsPartExtension(extension) &&
+        classlib::SameTextAscii(original.substr(0, original.size() - extension.size()), stem))
+      originals.push_back(original);
+  }
+  originals.push_back(zipName);
+  for (const std::string& original : originals)
+    if (!newSetGoesThere && Exists(folder + original)) {
+      LogError("Die ältere Sicherung \"" + folder + zipName + suffix + "\" bleibt liegen, da es \"" + folder +
+               original + "\" schon gibt.");
+      return;
+    }
+  for (const std::string& original : originals) {
+    const std::string file = folder + original;
+    if (fs::FileExists(file)) {
+      if (!fs::Delete(file)) {
+        LogError("Die Datei \"" + file + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
+        return;
+      }
+      LogLeftoverRemoved(file);
+    }
+    if (!fs::Rename(file + suffix, file)) {
+      LogError("Die Datei \"" + file + suffix + "\" konnte nicht zurück in \"" + file + "\" umbenannt werden.");
+      return;
+    }
+    LogDroppedFileRestored(file);
+  }
 }
 
 }  // namespace
@@ -221,6 +286,23 @@ void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<boo
 }
 
 std::string AsideArchiveStem(const std::string& file) { return AsideStemOf(file); }
+
+void RestoreDroppedSets(const std::string& folder, const BackupDefinition& def) {
+  const std::string at = zip::WithTrailingBackslash(folder);
+  const std::vector<std::string> names = FileNamesIn(at);
+  std::vector<std::pair<std::string, std::string>> sets;
+  for (const std::string& name : names) {
+    const auto dropped = SplitDropped(name);
+    if (dropped && HasZipExtension(dropped->first) && IsKeptArchiveStem(def, StemOf(dropped->first)))
+      sets.push_back(*dropped);
+  }
+  // The latest drop of a name took the highest number.
+  std::sort(sets.begin(), sets.end(),
+            [](const auto& a, const auto& b) { return SuffixNumber(a.second) > SuffixNumber(b.second); });
+  for (const auto& [zipName, suffix] : sets)
+    if (!Exists(at + zipName))
+      MoveDroppedSetBack(at, zipName, suffix, names, GenerationsOf(def) < 2);
+}
 
 PlacementResult ReplaceArchiveSet(const ArchiveSet& written, const std::string& target) {
   std::vector<std::string> old;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/backup_definition.h"
+
 namespace app {
 
 // A written archive: its ".zip" file and, when split into Files parts, the parts 1 .. Files-1
@@ -44,6 +46,12 @@ std::string FreeArchiveName(const std::string& folder, const std::string& name);
 // ours accepts, as the ".zip" or as a part. Nothing else is touched.
 void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<bool(const std::string& stem)>& ours);
 
+// Puts right what a run of def stopped while placing its new set left in folder: an older set of
+// the job's archives whose ".zip" file is missing, moved aside under "~alt" (or "~alt" and a
+// number) for the new set, goes back under its names, and the log says so. A ".zip" that is there
+// keeps its place.
+void RestoreDroppedSets(const std::string& folder, const BackupDefinition& def);
+
 struct PlacementResult {
   bool Ok = false;
   // When not Ok: which file could not be moved (a sentence for the log and the message).
@@ -53,7 +61,8 @@ struct PlacementResult {
 };
 
 // An older set gives way as a whole and nothing else does: its ".zip" and the parts its end record
-// counts, or, when the ".zip" cannot be read, the parts that exist in an unbroken run from 1.
+// counts, or, when the ".zip" cannot be read, the parts that exist in an unbroken run from 1. It is
+// moved aside, all its files under one suffix, until the new set is in place.
 // Other files of like names stay: parts beyond the count or without their ".zip", more or other
 // digits. One that is in the way of the new set stops the placement.
 

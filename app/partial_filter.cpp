@@ -35,7 +35,8 @@ classlib::TStringList ApplyPartialFilter(const classlib::TStringList& files, con
 
 bool FilesChangedSinceLastFull(const BackupDefinition& def, const std::string& stateFile) {
   try {
-    const CollectedFiles collected = CollectDefinitionFiles(def);
+    // As the run collects: without its destination.
+    const CollectedFiles collected = CollectDefinitionFiles(def, def.Create);
     if (!collected.Problems.empty()) return true;
     PartialFilter filter;
     if (!LoadFileStates(stateFile, filter.States)) return true;

@@ -10,6 +10,7 @@
 
 #include "app/activity_log.h"
 #include "app/archive_names.h"
+#include "app/burn_folder.h"
 #include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
 #include "app/single_backup_list.h"
@@ -356,7 +357,6 @@ void TFormCreation::CreateBackup() {
     return;
   }
   const bool burning = RadioButtonBurn->Checked();
-  const std::string destination = zip::WithTrailingBackslash(burning ? MainWindow().TempFolder() : FolderTree->Path());
 
   creating_ = true;
   writtenFiles_ = 1;
@@ -377,11 +377,15 @@ void TFormCreation::CreateBackup() {
 
   std::string detail;
   Outcome outcome = Outcome::Failed;
+  std::string burnFolder;
   try {
-    outcome = WriteBackup(destination, name, burning, detail);
+    if (burning) burnFolder = CreateBurnFolder(zip::WithTrailingBackslash(MainWindow().TempFolder()));
+    outcome = WriteBackup(burning ? burnFolder : zip::WithTrailingBackslash(FolderTree->Path()), name, burning, detail);
   } catch (...) {
     detail = classlib::ExceptionMessage(std::current_exception());
   }
+  // What a burn did not burn stays in its folder.
+  if (!burnFolder.empty()) RemoveBurnFolder(burnFolder);
   EndCreation(outcome, detail);
 }
 

@@ -11,9 +11,11 @@
 #include "app/archive_names.h"
 #include "app/file_state_list.h"
 #include "app/generations.h"
+#include "app/partial_filter.h"
 #include "app/split_media.h"
 #include "classlib/registry.h"
 #include "classlib/wide.h"
+#include "tests/app/host_links.h"
 #include "tests/app/run/run_fixture.h"
 #include "tests/app/wizards/simulated_recorders.h"
 #include "tests/support/locked_file.h"
@@ -669,6 +671,184 @@ TEST_F(BackupRun, AnAfterActionStaysWithItsOwnJob) {
   EXPECT_EQ(popup->FlatEditFileStart->Text(), "");
 }
 
+// A destination inside the folders backed up is left out with all below it: no archive ever
+// holds an archive, and the log tells once per run, also when two listed folders hold it.
+TEST_F(BackupRun, ADestinationInsideTheSourceIsLeftOutOfItsBackups) {
+  MakeTree();
+  const std::string inside = dir / "src\\sub\\Sicherung\\";
+  MakeFile("src\\sub\\Sicherung\\alt\\notiz.txt", "unter dem Ziel");
+  const std::vector<std::string> all = {a, b, plain, pic, c, e, f, g};
+  const std::string leftOut = "Aktion:       " + inside + " ist das Ziel der Sicherung und wird nicht mitgesichert.\r\n";
+  struct Case {
+    const char* what;
+    std::function<void(BackupDefinition&)> define;
+  };
+  const std::vector<Case> cases = {
+      {"one folder with its subfolders", [](BackupDefinition&) {}},
+      {"the folder and one inside it, listed",
+       [&](BackupDefinition& d) {
+         d.Option = BackupOption::Extended;
+         d.FolderList = {{source, true}, {dir / "src\\sub", true}};
+       }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    for (const std::string& name : Names(Snapshot(inside))) zip::fs::Delete(inside + name);
+    BackupDefinition def = Definition();
+    def.Create = inside;
+    def.Instances = 2;
+    test.define(def);
+    Files before;
+    for (int run = 1; run <= 3; ++run) {
+      SCOPED_TRACE("run " + std::to_string(run));
+      RunJob(def);
+      EXPECT_EQ(TakeLog(), std::string(kStartLines) + leftOut + kCompleted);
+      const Files after = Snapshot(inside);
+      const std::vector<std::string> archives =
+          run == 1 ? std::vector<std::string>{"Job1.zip"} : std::vector<std::string>{"Job1.zip", "Job2.zip"};
+      EXPECT_EQ(Names(after), archives);
+      EXPECT_EQ(PeerListing({inside + "Job1.zip"}), Listing(all));
+      if (run > 1) {
+        EXPECT_EQ(after.at("Job2.zip"), before.at("Job1.zip"));
+      }
+      before = after;
+    }
+    EXPECT_EQ(Stored()->BackupFiles, "8");
+    // The scheduler's test for changes sees the same files: nothing changed.
+    EXPECT_FALSE(FilesChangedSinceLastFull(def, StateFileName("Job")));
+  }
+}
+
+// Folders of a list that lie in one another give each file once, and no error.
+TEST_F(BackupRun, NestedFoldersOfAListGiveEachFileOnce) {
+  MakeTree();
+  BackupDefinition def = Definition();
+  def.Option = BackupOption::Extended;
+  def.FolderList = {{source, true}, {dir / "src\\sub\\", true}, {dir / "SRC\\Other", false}};
+  RunJob(def);
+  EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
+  EXPECT_EQ(Names(Snapshot(target)), std::vector<std::string>{"Job.zip"});
+  EXPECT_EQ(PeerListing({target + "Job.zip"}), Listing({a, b, plain, pic, c, e, f, g}));
+  EXPECT_EQ(Stored()->BackupFiles, "8");
+}
+
+// Links to a folder and to one inside it: the files of the inner one come once, by whichever
+// link the walk took first. Both ways round, so either link may come first in the listing.
+TEST_F(BackupRun, LinksToAFolderAndToOneInsideItGiveEachFileOnce) {
+  const std::string a = MakeFile("src\\a.txt", "alpha");
+  MakeFile("X\\x.txt", "aus X");
+  MakeFile("X\\Y\\y.txt", "aus Y");
+  MakeFile("X\\Y\\Z\\z.txt", "aus Z");
+  const std::string outer = dir / "X", inner = dir / "X\\Y";
+  for (const bool innerFirst : {true, false}) {
+    SCOPED_TRACE(innerFirst ? "the link to the inner folder named first" : "the link to the outer folder named first");
+    const std::string toInner = source + (innerFirst ? "eins" : "zwei") + "\\";
+    const std::string toOuter = source + (innerFirst ? "zwei" : "eins") + "\\";
+    const app_testing::HostLinks links({{toInner.substr(0, toInner.size() - 1), inner},
+                                        {toOuter.substr(0, toOuter.size() - 1), outer}});
+    RunJob(Definition());
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
+    EXPECT_EQ(Names(Snapshot(target)), std::vector<std::string>{"Job.zip"});
+    const auto entries = [&](const std::string& innerAt) {
+      return Listing({a, toOuter + "x.txt", innerAt + "y.txt", innerAt + "Z\\z.txt"});
+    };
+    const std::string listing = PeerListing({target + "Job.zip"});
+    EXPECT_TRUE(listing == entries(toInner) || listing == entries(toOuter + "Y\\")) << listing;
+    EXPECT_EQ(Stored()->BackupFiles, "4");
+  }
+}
+
+// A run stopped while placing, after the older set went aside under "~alt": the next run moves it
+// back, byte for byte, before it removes what was left aside, and later runs go on as ever.
+TEST_F(BackupRun, AnOlderSetMovedAsideByAStoppedPlacementGoesBack) {
+  MakeFile("src\\big.bin", RandomBytes(3000000, 11));
+  const std::string changed = MakeFile("src\\a.txt", "alpha");
+  const struct {
+    const char* what;
+    int generations;
+    const char* dropped;  // the stem of the set that went aside
+    bool newPartIn;       // the first part of the new set was in place already
+  } cases[] = {
+      {"one generation", 1, "Job", false},
+      {"one generation, a part of the new set in place", 1, "Job", true},
+      {"two generations", 2, "Job2", false},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.what);
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
+    MakeFile("src\\a.txt", "alpha");
+    BackupDefinition def = Definition();
+    def.Instances = test.generations;
+    def.SplitVar = "Diskette 3,5\" (1.44 MB)";
+    def.SplitEver = SplitWhen::Always;
+    for (int run = 0; run < test.generations; ++run) RunJob(def);
+    const Files before = Snapshot(target);
+    // What the stopped placement left: the dropped set aside, the new one aside.
+    const std::string stem = test.dropped;
+    std::vector<std::string> restored;
+    for (const std::string& name : Names(before))
+      if (name.rfind(stem + ".", 0) == 0) {
+        ASSERT_TRUE(zip::fs::Rename(target + name, target + name + "~alt"));
+        restored.push_back(name);
+      }
+    ASSERT_EQ(restored.size(), 3u);
+    std::vector<std::string> leftover = {"Job~neu.001", "Job~neu.002", "Job~neu.zip"};
+    for (const std::string& name : leftover) testing_support::WriteFile(target + name, RandomBytes(1000, 3));
+    if (test.newPartIn) {
+      ASSERT_TRUE(zip::fs::Rename(target + "Job~neu.001", target + "Job.001"));
+      leftover[0] = "Job.001";
+    }
+    TakeLog();
+
+    // A partial run: it puts the full backups right and leaves them be.
+    MakeFile("src\\a.txt", "alpha neu", 4);
+    BackupDefinition partial = def;
+    partial.FullBackup = false;
+    RunJob(partial);
+    Files after = Snapshot(target);
+    const std::string part = test.generations > 1 ? "Job [part]1.zip" : "Job [part].zip";
+    ASSERT_EQ(after.count(part), 1u);
+    EXPECT_EQ(PeerListing({target + part}), Listing({changed}));
+    after.erase(part);
+    EXPECT_EQ(after, before);
+
+    const std::string log = TakeLog();
+    std::string lines;
+    std::size_t lastRestore = 0;
+    for (const std::string& name : restored) {
+      const std::string line = "Aktion:       " + target + name + " einer unterbrochenen Sicherung wiederhergestellt.\r\n";
+      lines += line;
+      EXPECT_NE(log.find(line), std::string::npos) << log;
+      lastRestore = std::max(lastRestore, log.find(line));
+    }
+    for (const std::string& name : leftover) {
+      const std::string line = "Aktion:       " + target + name + " einer unterbrochenen Sicherung entfernt.\r\n";
+      lines += line;
+      EXPECT_NE(log.find(line), std::string::npos) << log;
+      if (name.find("~neu") != std::string::npos) {
+        EXPECT_GT(log.find(line), lastRestore) << log;
+      }
+    }
+    EXPECT_EQ(log.substr(0, std::string(kStartLines).size()), kStartLines);
+    EXPECT_EQ(log.substr(log.size() - std::string(kCompleted).size()), kCompleted);
+    EXPECT_EQ(log.size(), std::string(kStartLines).size() + lines.size() + std::string(kCompleted).size()) << log;
+
+    // The next full run places its set as usual.
+    RunJob(def);
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
+    std::vector<std::string> names = Names(Snapshot(target));
+    std::vector<std::string> expected = {"Job.001", "Job.002", "Job.zip", "Job [part].zip"};
+    if (test.generations > 1)
+      expected = {"Job [part]1.zip", "Job1.001", "Job1.002", "Job1.zip", "Job2.001", "Job2.002", "Job2.zip"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    const std::string newest = test.generations > 1 ? "Job1" : "Job";
+    const std::string listing =
+        PeerListing({target + newest + ".001", target + newest + ".002", target + newest + ".zip"});
+    EXPECT_NE(listing.find(EntryName(changed) + "\talpha neu\n"), std::string::npos) << listing;
+  }
+}
+
 const char kNextDisc[] =
     "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
     "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
@@ -708,12 +888,23 @@ class BurningRun : public BackupRun {
 
   SimulatedDisc& LastDisc() { return *recorders.discs.back(); }
 
-  // What the run left in the temporary folder.
-  Files TempFiles() {
-    Files files;
+  // The folder the n-th burn since the temporary folder was clear stages its set in.
+  std::string BurnFolder(int n = 1) const { return temp + "Orvanta CD " + std::to_string(n) + "\\"; }
+  Files Staged(int n = 1) const { return Snapshot(BurnFolder(n)); }
+
+  // True when no run left anything of its own in the temporary folder.
+  bool TempClear() const {
     for (const auto& file : Snapshot(temp))
-      if (file.first.rfind("Job", 0) == 0) files.insert(file);
-    return files;
+      if (file.first.rfind("Job", 0) == 0) return false;
+    return !zip::fs::DirectoryExists(BurnFolder());
+  }
+
+  // Removes what burns not wholly done kept.
+  void ClearTemp() {
+    for (int n = 1; zip::fs::DirectoryExists(BurnFolder(n)); ++n) {
+      for (const auto& file : Staged(n)) zip::fs::Delete(BurnFolder(n) + file.first);
+      RemoveDirectoryW(classlib::Widen(BurnFolder(n)).c_str());
+    }
   }
 
   const std::string temp = dir.Path() + "\\";
@@ -754,7 +945,7 @@ TEST_F(BurningRun, EachFileOfTheArchiveGoesOnItsOwnDiscTheArchiveItselfFirst) {
     Files written;
     const TTrackWriteStartEvent shown = progress->OrvBurner->OnTrackWriteStart;
     progress->OrvBurner->OnTrackWriteStart = [&](classlib::TComponent* sender, int track, int blocks) {
-      if (written.empty()) written = TempFiles();
+      if (written.empty()) written = Staged();
       shown(sender, track, blocks);
     };
     prompts.AnswerNext(PromptResult::Retry);
@@ -777,7 +968,7 @@ TEST_F(BurningRun, EachFileOfTheArchiveGoesOnItsOwnDiscTheArchiveItselfFirst) {
     EXPECT_EQ(PeerListing({onDisc(1), onDisc(2), onDisc(0)}), Listing({big, small}));
     EXPECT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(driveE.WriteSpeed, 8);
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_TRUE(TempClear());
     EXPECT_EQ(Stored()->LastBackup, kLastBackup);
     EXPECT_TRUE(FileExists(StateFileName("Job")));
     EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
@@ -844,7 +1035,7 @@ TEST_F(BurningRun, ABackupNotBurnedIsLoggedKeptAndGetsNoResults) {
   const auto status = progress->OrvBurner->OnTrackWriteStatus;
   for (const Case& test : cases) {
     SCOPED_TRACE(test.what);
-    for (const auto& file : TempFiles()) zip::fs::Delete(temp + file.first);
+    ClearTemp();
     opened.clear();
     prompts.messages.clear();
     recorders.InsertBlankDisc(driveE);
@@ -862,11 +1053,13 @@ TEST_F(BurningRun, ABackupNotBurnedIsLoggedKeptAndGetsNoResults) {
     } else {
       EXPECT_TRUE(prompts.messages.empty());
     }
-    const std::string logged = temp + test.notBurned + " konnte nicht auf CD gebrannt werden: " + test.reason + ".";
+    const std::string logged =
+        BurnFolder() + test.notBurned + " konnte nicht auf CD gebrannt werden: " + test.reason + ".";
     EXPECT_EQ(TakeLog(), std::string(kStartLines) + "Fehler:       " + classlib::ToCodePage(logged, CP_ACP) + "\r\n" +
+                             "Aktion:       Die nicht gebrannten Dateien bleiben in " + BurnFolder() + ".\r\n" +
                              (test.cancelled ? kAborted : kCompleted));
     // The set stays where it was written, but for a disc that was burned.
-    const Files left = TempFiles();
+    const Files left = Staged();
     EXPECT_EQ(left.count(test.notBurned), 1u);
     EXPECT_EQ(left.size(), test.notBurned == "Job.001" ? 2u : 3u);
     EXPECT_EQ(Stored()->LastBackup, "vorher");
@@ -878,6 +1071,56 @@ TEST_F(BurningRun, ABackupNotBurnedIsLoggedKeptAndGetsNoResults) {
     EXPECT_EQ(progress->OrvBurner->Tag, 0);
     driveE.FailWriteAtBlock = -1;
   }
+}
+
+// The parts a stopped burn keeps stay in their own folder, where no later run meets them.
+TEST_F(BurningRun, ABurnStoppedAfterTheFirstDiscNeverStopsALaterRun) {
+  Store(BurningDefinition());
+  recorders.InsertBlankDisc(driveE);
+  const std::size_t first = recorders.discs.size() - 1;
+  // The set as the burn staged it, taken when its first disc starts.
+  Files written;
+  int burn = 1;
+  const TTrackWriteStartEvent shown = progress->OrvBurner->OnTrackWriteStart;
+  progress->OrvBurner->OnTrackWriteStart = [&](classlib::TComponent* sender, int track, int blocks) {
+    if (written.empty()) written = Staged(burn);
+    shown(sender, track, blocks);
+  };
+  prompts.AnswerNext(PromptResult::Cancel);  // at the change to the second disc
+  EXPECT_TRUE(scheduler.RunNow({"Job"}));
+  ASSERT_EQ(Names(written), (std::vector<std::string>{"Job.001", "Job.002", "Job.zip"}));
+  const std::string notBurned = BurnFolder() + "Job.001 konnte nicht auf CD gebrannt werden: vom Anwender abgebrochen.";
+  EXPECT_EQ(TakeLog(), std::string(kStartLines) + "Fehler:       " + classlib::ToCodePage(notBurned, CP_ACP) +
+                           "\r\nAktion:       Die nicht gebrannten Dateien bleiben in " + BurnFolder() + ".\r\n" +
+                           kCompleted);
+  Files kept = written;
+  kept.erase("Job.zip");
+  EXPECT_TRUE(Staged() == kept);
+  EXPECT_TRUE(Snapshot(recorders.discs[first]->HostFolder) == (Files{{"Job.zip", written["Job.zip"]}}));
+
+  written.clear();
+  burn = 2;
+  const std::size_t second = recorders.discs.size() - 1;  // the blank disc put in at the change
+  prompts.AnswerNext(PromptResult::Retry);
+  prompts.AnswerNext(PromptResult::Retry);
+  EXPECT_TRUE(scheduler.RunNow({"Job"}));
+  progress->OrvBurner->OnTrackWriteStart = shown;
+  EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
+  ASSERT_EQ(recorders.discs.size(), second + 3);
+  ASSERT_EQ(Names(written), (std::vector<std::string>{"Job.001", "Job.002", "Job.zip"}));
+  const std::vector<std::string> names = {"Job.zip", "Job.001", "Job.002"};
+  std::vector<std::string> discs;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::string file = recorders.discs[second + i]->HostFolder + "\\" + names[i];
+    EXPECT_TRUE(testing_support::ReadFile(file) == written[names[i]]) << names[i];
+    discs.push_back(file);
+  }
+  EXPECT_EQ(PeerListing({discs[1], discs[2], discs[0]}), Listing({big, small}));
+  EXPECT_EQ(Stored()->LastBackup, kLastBackup);
+  // The second burn's folder went with its files; the first one's parts are as they were.
+  EXPECT_TRUE(Staged() == kept);
+  EXPECT_FALSE(zip::fs::DirectoryExists(BurnFolder(2)));
+  for (const auto& file : Snapshot(temp)) EXPECT_NE(file.first.rfind("Job", 0), 0u) << file.first;
 }
 
 TEST_F(BurningRun, ACDSplitSizeWhosePartsWouldNotFitIsRefusedBeforeZipping) {
@@ -907,7 +1150,7 @@ TEST_F(BurningRun, ACDSplitSizeWhosePartsWouldNotFitIsRefusedBeforeZipping) {
 
     EXPECT_TRUE(scheduler.RunNow({"Job"}));
     const std::string log = TakeLog();
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_TRUE(TempClear());
     if (!test.refused) {
       EXPECT_EQ(log, std::string(kStartLines) + kCompleted);
       EXPECT_EQ(test.recording ? LastDisc().Files : Names(Snapshot(target)),

@@ -520,8 +520,8 @@ TEST_F(BurningWizard, EachDiscGetsOnePartTheArchiveItselfFirstAndSuccessNamesThe
               TRUE);
   }
   EXPECT_EQ(PeerChecked(joined + "\\Auf CD.zip", true), EntryNames(files));
-  // Burned files are gone from the temporary folder.
-  EXPECT_FALSE(testing_support::FileExists(main.tempFolder + "Auf CD.zip"));
+  // Burned files are gone from the temporary folder, with the folder they were staged in.
+  EXPECT_FALSE(zip::fs::DirectoryExists(main.tempFolder + "Orvanta CD 1"));
   EXPECT_EQ(recorders.drives[1]->WriteSpeed, 5);
   EXPECT_EQ(recorders.drives[1]->Ejects, 3);
   EXPECT_EQ(creation->LabelOutput->Caption(),
@@ -532,13 +532,15 @@ TEST_F(BurningWizard, EachDiscGetsOnePartTheArchiveItselfFirstAndSuccessNamesThe
 // The user learns where the files not burned are kept, to burn or copy them himself.
 TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelledAndTellsWhatWasNotBurned) {
   ListFiles({{"a.bin", 300000}, {"b.bin", 300000}, {"c.bin", 300000}});
-  const std::string archive = main.tempFolder + "Auf CD.zip";
+  // Each burn stages its set in a folder of its own.
+  const std::string staged = main.tempFolder + "Orvanta CD 1\\";
+  const std::string archive = staged + "Auf CD.zip";
   const auto notBurned = [&](const std::string& reason) {
     return "Fehler:       " + archive + " konnte nicht auf CD gebrannt werden: " + reason + ".\r\n";
   };
   const auto keptIn = [&](const std::string& names) {
     return "Das Backup wurde nicht vollständig auf CD gebrannt.\r\rDie noch nicht gebrannten Dateien liegen im "
-           "Verzeichnis \"" + main.tempFolder + "\":\r\r" + names;
+           "Verzeichnis \"" + staged + "\":\r\r" + names;
   };
   const struct {
     const char* way;
@@ -552,11 +554,11 @@ TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelledAnd
       {"no disc, and Cancel", [&] { recorders.drives[0]->Disc = nullptr; }, {PromptResult::Cancel},
        notBurned("vom Anwender abgebrochen"), keptIn("Auf CD.zip\rAuf CD.001 bis Auf CD.003")},
       {"Cancel at the disc change", [] {}, {PromptResult::Cancel},
-       "Fehler:       " + main.tempFolder + "Auf CD.001 konnte nicht auf CD gebrannt werden: vom Anwender "
+       "Fehler:       " + staged + "Auf CD.001 konnte nicht auf CD gebrannt werden: vom Anwender "
        "abgebrochen.\r\n",
        keptIn("Auf CD.001 bis Auf CD.003")},
       {"Cancel at the last disc change", [] {}, {PromptResult::Retry, PromptResult::Retry, PromptResult::Cancel},
-       "Fehler:       " + main.tempFolder + "Auf CD.003 konnte nicht auf CD gebrannt werden: vom Anwender "
+       "Fehler:       " + staged + "Auf CD.003 konnte nicht auf CD gebrannt werden: vom Anwender "
        "abgebrochen.\r\n",
        keptIn("Auf CD.003")},
       {"Abbrechen while writing",
@@ -570,11 +572,12 @@ TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelledAnd
        },
        {}, notBurned("Brennen abgebrochen"), keptIn("Auf CD.zip\rAuf CD.001 bis Auf CD.003")},
   };
+  const auto status = creation->OrvBurner->OnTrackWriteStatus;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.way);
     testing_support::WriteFile(dir / "orvapp.log", "");
-    for (const char* name : {"Auf CD.zip", "Auf CD.001", "Auf CD.002", "Auf CD.003"})
-      zip::fs::Delete(main.tempFolder + name);
+    for (const char* name : {"Auf CD.zip", "Auf CD.001", "Auf CD.002", "Auf CD.003"}) zip::fs::Delete(staged + name);
+    RemoveDirectoryW(classlib::Widen(staged).c_str());
     prompts.messages.clear();
     recorders.InsertBlankDisc(*recorders.drives[0]);
     c.arrange();
@@ -589,6 +592,19 @@ TEST_F(BurningWizard, AFailedBurnACancelledQuestionOrAbbrechenEndsAsCancelledAnd
     EXPECT_TRUE(main.enabled);
     EXPECT_EQ(creation->OrvBurner->Tag, 0);
   }
+
+  // What the last one kept stays as it was, and the next burn goes through beside it.
+  creation->OrvBurner->OnTrackWriteStatus = status;
+  std::map<std::string, std::string> kept;
+  for (const char* name : {"Auf CD.zip", "Auf CD.001", "Auf CD.002", "Auf CD.003"})
+    kept[name] = testing_support::ReadFile(staged + name);
+  testing_support::WriteFile(dir / "orvapp.log", "");
+  recorders.InsertBlankDisc(*recorders.drives[0]);
+  for (int i = 0; i < 3; ++i) prompts.AnswerNext(PromptResult::Retry);
+  Burn('E');
+  EXPECT_EQ(Log(), kStartBlock + kCompleted);
+  for (const auto& [name, content] : kept) EXPECT_TRUE(testing_support::ReadFile(staged + name) == content) << name;
+  EXPECT_FALSE(zip::fs::DirectoryExists(main.tempFolder + "Orvanta CD 2"));
 }
 
 }  // namespace
