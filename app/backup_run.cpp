@@ -11,6 +11,7 @@
 #include "app/activity_log.h"
 #include "app/archive_names.h"
 #include "app/backup_definition.h"
+#include "app/backup_limits.h"
 #include "app/burn_folder.h"
 #include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
@@ -39,11 +40,6 @@ namespace app {
 namespace {
 
 namespace fs = zip::fs;
-
-// The largest backup, all parts together, that a run keeps.
-constexpr std::int64_t kMaxBackupBytes = 4096LL * 1024 * 1024;
-// The most entries an archive without Zip64 records holds.
-constexpr int kMaxBackupFiles = 65535;
 
 bool AbsoluteFolder(const std::string& folder) {
   const bool drive = folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\';
@@ -111,10 +107,8 @@ class Run {
     CollectFiles();
     if (progress_.CancelRequested() || zipList_.Count() == 0) return Cancel();
     // Known now, before a file is opened or the archive started.
-    if (zipList_.Count() > kMaxBackupFiles)
-      throw classlib::Exception("Die Sicherung umfasst " + SetThousand(std::to_string(zipList_.Count())) +
-                                " Dateien; ein Backup kann höchstens " + SetThousand(std::to_string(kMaxBackupFiles)) +
-                                " Dateien aufnehmen.");
+    const std::string tooMany = TooManyFilesProblem(zipList_.Count());
+    if (!tooMany.empty()) throw classlib::Exception(tooMany);
     if (burning_) destination_ = burnFolder_ = CreateBurnFolder(destination_);
     Zip();
     // The writer looks at the window only now and then: a click that came after its last look

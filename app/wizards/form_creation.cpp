@@ -10,6 +10,7 @@
 
 #include "app/activity_log.h"
 #include "app/archive_names.h"
+#include "app/backup_limits.h"
 #include "app/burn_folder.h"
 #include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
@@ -42,8 +43,6 @@ constexpr int kButtonsTop = kMargin + kBoxHeight + kMargin;
 
 const char kDefaultName[] = "unbenannt.zip";
 constexpr int kDefaultSplitKB = 1400;
-// An archive and its parts together may not exceed 4096 MB.
-constexpr std::int64_t kLargestBackup = std::int64_t{4096} * 1024 * 1024;
 
 struct PageTexts {
   const char* title;
@@ -406,7 +405,7 @@ TFormCreation::Outcome TFormCreation::WriteBackup(const std::string& destination
     DeleteFiles(ArchiveSetFiles(written));
     return Outcome::Cancelled;
   }
-  if (ArchiveSetSize(written) > kLargestBackup) {
+  if (ArchiveSetSize(written) > kMaxBackupBytes) {
     DeleteFiles(ArchiveSetFiles(written));
     Tell("Das erstellte Backup überschreitet das\rmaximale Dateivolumen von 4 GB!", "Dateivolumen überschritten");
     return Outcome::Cancelled;
@@ -436,6 +435,9 @@ ArchiveSet TFormCreation::WriteAside(const std::string& target) {
   classlib::TStringList files;
   if (TSingleBackupPage* page = MainWindow().SingleBackupPage())
     for (const std::string& file : ListedFiles(*page->ListViewSingleBackup)) files.Add(file);
+  // Known now, before a file is opened or the archive begun.
+  const std::string tooMany = TooManyFilesProblem(files.Count());
+  if (!tooMany.empty()) throw classlib::Exception(tooMany);
   ZipArchive.SetFilesList(files);
   const bool split = CheckBoxStep3->Checked();
   if (split) {
