@@ -37,7 +37,7 @@ const std::string kFailed = wizard_testing::RunEndBlock("Fehler bei Durchf\xFChr
 // one a line, sorted. With a second argument, the archive is a split set, named as this program
 // names the parts: they are renamed to the convention of the zip tool (".z01", ...) and joined
 // with "zip -s 0" first.
-const char kPeerCheck[] = R"(import os, shutil, subprocess, sys, tempfile, zipfile
+const char kPeerCheck[] = R"(import atexit, os, shutil, subprocess, sys, tempfile, zipfile
 archive = sys.argv[1]
 def run(*command):
     done = subprocess.run(command, capture_output=True, text=True, errors='replace')
@@ -46,6 +46,7 @@ def run(*command):
         sys.exit(1)
 if len(sys.argv) > 2:
     work = tempfile.mkdtemp()
+    atexit.register(shutil.rmtree, work)
     folder, name = os.path.split(archive)
     stem = name[:-4]
     for entry in os.listdir(folder):
