@@ -58,10 +58,14 @@ bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem) {
 bool IsKeptArchiveStem(const BackupDefinition& def, const std::string& stem) {
   const int generations = GenerationsOf(def);
   if (generations < 2) return IsRunArchiveStem(def, stem);
-  const std::size_t digits = stem.find_last_not_of("0123456789") + 1;
-  const std::string number = stem.substr(digits);
-  if (number.empty() || number[0] == '0' || number.size() > 4) return false;
-  return std::stoi(number) <= generations && IsRunArchiveStem(def, stem.substr(0, digits));
+  // The job's name may end in digits itself ("Daten1" keeps "Daten11"): each split is tried.
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  for (std::size_t cut = stem.size(); cut > 0 && isDigit(stem[cut - 1]) && stem.size() - cut < 9; --cut) {
+    const std::string number = stem.substr(cut - 1);
+    if (number[0] != '0' && std::stoi(number) <= generations && IsRunArchiveStem(def, stem.substr(0, cut - 1)))
+      return true;
+  }
+  return false;
 }
 
 int GenerationsOf(const BackupDefinition& def) { return def.UseDateTime ? 1 : def.Instances; }

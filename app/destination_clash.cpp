@@ -33,23 +33,13 @@ std::vector<std::string> ArchiveFiles(const BackupDefinition& def) {
   return files;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Whether a run of def creates, renames or deletes files of that stem: its archives and their
 // parts, its generations, and its names aside. (The names it gives older files while it replaces
 // them end in "~alt", which no archive name does.)
 bool Touches(const BackupDefinition& def, const std::string& stem) {
-  if (IsRunArchiveStem(def, stem)) return true;
+  if (IsRunArchiveStem(def, stem) || IsKeptArchiveStem(def, stem)) return true;
   const std::string aside = AsideArchiveStem(stem + ".zip");
-  if (!aside.empty() && IsRunArchiveStem(def, aside)) return true;
-  const int generations = GenerationsOf(def);
-  if (generations < 2) return false;
-  for (std::size_t cut = stem.size(); cut > 0 && IsDigit(stem[cut - 1]) && stem.size() - cut < 9; --cut) {
-    const std::string number = stem.substr(cut - 1);
-    if (number[0] != '0' && std::stoi(number) <= generations && IsRunArchiveStem(def, stem.substr(0, cut - 1)))
-      return true;
-  }
-  return false;
+  return !aside.empty() && IsRunArchiveStem(def, aside);
 }
 
 // A file name of other's archives that a run of def touches. Time names are endless, so the side

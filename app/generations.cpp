@@ -151,8 +151,9 @@ Renames RenamesOf(const ArchiveSet& written, Namer name) {
 // What AsideArchiveName gives for a stem: "~neu", then nothing or a number from 2.
 const char kAside[] = "~neu";
 
-// The stem of the archive a file written aside belongs to; empty when the file is none.
-std::string AsideStemOf(const std::string& file) {
+}  // namespace
+
+std::string AsideArchiveStem(const std::string& file) {
   const std::string extension = zip::ExtractFileExt(file);
   if (!classlib::SameTextAscii(extension, ".zip") && !IsPartExtension(extension)) return {};
   std::string rest = file.substr(0, file.size() - extension.size());
@@ -164,6 +165,8 @@ std::string AsideStemOf(const std::string& file) {
   if (rest.size() <= marker || !classlib::SameTextAscii(rest.substr(rest.size() - marker), kAside)) return {};
   return rest.substr(0, rest.size() - marker);
 }
+
+namespace {
 
 std::string StemOf(const std::string& zipName) { return zipName.substr(0, zipName.size() - 4); }
 
@@ -276,7 +279,7 @@ std::string FreeArchiveName(const std::string& folder, const std::string& name) 
 void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<bool(const std::string& stem)>& ours) {
   const std::string at = zip::WithTrailingBackslash(folder);
   for (const std::string& name : FileNamesIn(at)) {
-    const std::string stem = AsideStemOf(name);
+    const std::string stem = AsideArchiveStem(name);
     if (stem.empty() || !ours(stem)) continue;
     if (fs::Delete(at + name))
       LogLeftoverRemoved(at + name);
@@ -284,8 +287,6 @@ void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<boo
       LogError("Die Datei \"" + at + name + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
   }
 }
-
-std::string AsideArchiveStem(const std::string& file) { return AsideStemOf(file); }
 
 void RestoreDroppedSets(const std::string& folder, const BackupDefinition& def) {
   const std::string at = zip::WithTrailingBackslash(folder);

@@ -76,6 +76,28 @@ TEST(ArchiveNames, TheStemsOfEveryRunOfAJob) {
   for (const auto& c : cases) EXPECT_EQ(IsRunArchiveStem(c.def, c.stem), c.ours) << c.def.Title << " / " << c.stem;
 }
 
+// With generations the kept stems are the name and 1 .. count, also when the name ends in digits.
+TEST(ArchiveNames, TheStemsAJobKeeps) {
+  BackupDefinition single;
+  single.Title = "Daten";
+  BackupDefinition three = single;
+  three.Instances = 3;
+  BackupDefinition numbered;
+  numbered.Title = "Backup2";
+  numbered.Instances = 3;
+  const struct {
+    const BackupDefinition& def;
+    const char* stem;
+    bool kept;
+  } cases[] = {
+      {single, "Daten", true},     {single, "Daten1", false},   {three, "Daten", false},
+      {three, "Daten1", true},     {three, "Daten3 [part]", false}, {three, "Daten [part]2", true},
+      {three, "Daten4", false},    {three, "Daten01", false},   {numbered, "Backup21", true},
+      {numbered, "Backup23", true}, {numbered, "Backup24", false}, {numbered, "Backup2", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsKeptArchiveStem(c.def, c.stem), c.kept) << c.def.Title << " / " << c.stem;
+}
+
 TEST(ArchiveNames, GenerationsAndParts) {
   BackupDefinition def;
   def.Instances = 3;
