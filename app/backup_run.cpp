@@ -373,13 +373,13 @@ class Run {
   void End() {
     const AfterBackupAction after = ChosenAfterAction();
     const std::string file = popup_.FlatEditFileStart->Text();
-    if (MainWindow().BackupRunning()) {
-      Store([&] { WriteAfterBackup(job_, after, file); });
-      LogRunEnd(RunEnd::Completed);
-    }
+    const bool logEnd = MainWindow().BackupRunning();
+    if (logEnd) Store([&] { WriteAfterBackup(job_, after, file); });
+    // Logging pumps messages: the end of the session must no longer find a run to ask about.
+    MainWindow().SetBackupRunning(false);
+    if (logEnd) LogRunEnd(RunEnd::Completed);
     zip_.ClearArchive();
     MainWindow().StopTrayAnimation();
-    MainWindow().SetBackupRunning(false);
     // Once the user (or Windows ending the session) can reach the window, the run is over; the
     // progress window closes only with the main window enabled.
     MainWindow().SetEnabled(true);

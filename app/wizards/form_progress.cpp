@@ -93,8 +93,10 @@ void TFormProgress::EndCancelledRun() {
   ZipArchive.ClearArchive();
   OrvBurner->Tag = 0;
   MainWindow().RecomputeRunningJobs();
-  if (MainWindow().BackupRunning()) LogAbortOnce();
+  const bool logAbort = MainWindow().BackupRunning();
+  // Logging pumps messages: the end of the session must no longer find a run to ask about.
   MainWindow().SetBackupRunning(false);
+  if (logAbort) LogAbortOnce();
   MainWindow().StopTrayAnimation();
   MainWindow().SetEnabled(true);
   MainWindow().SetSchedulerEnabled(true);

@@ -563,6 +563,21 @@ TEST_F(BackupRun, WhatAnInterruptedRunLeftAsideGoesWithTheNextRun) {
         << name;
 }
 
+TEST_F(BackupRun, TheEndOfTheSessionJustAfterARunLetsTheProgramEndUnasked) {
+  MakeFile("src\\a.txt", "alpha");
+  testing_support::ScriptedPrompts prompts;
+  // Arrives as the run finishes; the run's own last log line pumps it.
+  app::MainWindow().RefreshInformationPanel = [this] {
+    PostMessageW(progress->Handle(), WM_QUERYENDSESSION, 0, 0);
+  };
+  RunJob(Definition());
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_TRUE(progress->SessionEnding);
+  EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted +
+                           "Uhrzeit:      05.03.2024 14:22\r\nAktion:       Orvanta beendet\r\n"
+                           "Art:          System-ShutDown\r\n" + std::string(73, '=') + "\r\n");
+}
+
 TEST_F(BackupRun, TheConfirmationChoosesDestinationKindAndAfterAction) {
   MakeTree();
   const std::string chosen = dir / "wahl\\";

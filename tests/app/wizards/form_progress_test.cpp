@@ -353,4 +353,15 @@ TEST_F(ProgressWindow, YesToTheSessionEndCancelsTheRunBeforeTheProgramLogsItsEnd
   EXPECT_FALSE(main.backupRunning);
 }
 
+TEST_F(ProgressWindow, TheEndOfTheSessionWhileACancelledRunEndsIsNotAskedAbout) {
+  testing_support::ScriptedPrompts prompts;
+  main.backupRunning = true;
+  // Pumped by the abort's own log line.
+  PostMessageW(progress->Handle(), WM_QUERYENDSESSION, 0, 0);
+  progress->EndCancelledRun();
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_TRUE(progress->SessionEnding);
+  EXPECT_EQ(Log(), kAbortBlock + kShutdownBlock);
+}
+
 }  // namespace
