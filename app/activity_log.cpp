@@ -79,6 +79,44 @@ void WriteBlock(MakeLines makeLines) {
 
 std::string NowText() { return classlib::DateTimeToStr(classlib::Now()); }
 
+// A text keeps to its one line: each run of control characters (line breaks above all) becomes
+// one blank.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (char c : text) {
+    const bool control = static_cast<unsigned char>(c) < 0x20;
+    if (!control) line += c;
+    else if (line.empty() || line.back() != ' ') line += ' ';
+  }
+  return line;
+}
+
+// A job's name may come from another program's command line: at most this many characters of it
+// are written, so one bad name cannot swell the log.
+constexpr std::size_t kLoggedNameLength = 100;
+
+std::string LoggedName(const std::string& jobName) {
+  const std::string name = OneLine(jobName);
+  const std::wstring wide = classlib::Widen(name);
+  if (wide.size() <= kLoggedNameLength) return name;
+  // Never half a character that takes two UTF-16 units.
+  const std::size_t cut = IS_LOW_SURROGATE(wide[kLoggedNameLength]) ? kLoggedNameLength - 1 : kLoggedNameLength;
+  return classlib::Narrow(wide.substr(0, cut)) + "...";
+}
+
+Lines InstantBackupStartLines(const std::string& jobName) {
+  return {kTime + NowText(), kType + "Instant Backup", kName + LoggedName(jobName), kKind + "Start der Durchführung"};
+}
+
+Lines RunEndLines(RunEnd reason) {
+  const char* text = reason == RunEnd::Completed   ? "Ende der Durchführung"
+                     : reason == RunEnd::Cancelled ? "Abbruch der Durchführung"
+                                                   : "Fehler bei Durchführung";
+  return {kEndedAt + NowText(), kReason + text, kDashLine};
+}
+
+std::string ErrorLine(const std::string& text) { return OneLine(kError + text); }
+
 }  // namespace
 
 std::string LogFile() { return zip::ChangeFileExt(ProgramFile(), ".log"); }
@@ -104,9 +142,7 @@ void LogProgramEndBySession() {
 }
 
 void LogInstantBackupStart(const std::string& jobName) {
-  WriteBlock([&] {
-    return Lines{kTime + NowText(), kType + "Instant Backup", kName + jobName, kKind + "Start der Durchführung"};
-  });
+  WriteBlock([&] { return InstantBackupStartLines(jobName); });
 }
 
 void LogSingleBackupStart() {
@@ -114,10 +150,16 @@ void LogSingleBackupStart() {
 }
 
 void LogRunEnd(RunEnd reason) {
-  const char* text = reason == RunEnd::Completed   ? "Ende der Durchführung"
-                     : reason == RunEnd::Cancelled ? "Abbruch der Durchführung"
-                                                   : "Fehler bei Durchführung";
-  WriteBlock([&] { return Lines{kEndedAt + NowText(), kReason + text, kDashLine}; });
+  WriteBlock([&] { return RunEndLines(reason); });
+}
+
+void LogRefusedRun(const std::string& jobName, const std::string& reason) {
+  WriteBlock([&] {
+    Lines lines = InstantBackupStartLines(jobName);
+    lines.push_back(ErrorLine(reason));
+    for (const std::string& line : RunEndLines(RunEnd::Cancelled)) lines.push_back(line);
+    return lines;
+  });
 }
 
 void LogSkippedFile(const std::string& fileName) {
@@ -145,16 +187,7 @@ void LogUnburnedFilesKept(const std::string& folder) {
 }
 
 void LogError(const std::string& text) {
-  WriteBlock([&] {
-    // A message box's text keeps to its one line: each line break becomes a space.
-    std::string line = kError;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-      const bool lineBreak = text[at] == '\r' || text[at] == '\n';
-      if (!lineBreak) line += text[at];
-      else if (line.back() != ' ') line += ' ';
-    }
-    return Lines{line};
-  });
+  WriteBlock([&] { return Lines{ErrorLine(text)}; });
 }
 
 }  // namespace app

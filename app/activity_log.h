@@ -25,10 +25,14 @@ enum class RunEnd { Completed, Cancelled, Failed };
 void LogProgramStart();
 void LogProgramEndByUser();
 void LogProgramEndBySession();
+// The job's name on one line and cut after 100 characters, wherever it came from.
 void LogInstantBackupStart(const std::string& jobName);
 void LogSingleBackupStart();
 // "Beendet um:", the reason, and the dashed line that closes the run's block.
 void LogRunEnd(RunEnd reason);
+// A job's run refused before it began, as one block: its start, the reason as a "Fehler:" line
+// and its end as an abort, as a run that fails before it is under way logs them.
+void LogRefusedRun(const std::string& jobName, const std::string& reason);
 // A file the zip writer skipped: "<file> konnte nicht gesichert werden."
 void LogSkippedFile(const std::string& fileName);
 // A file that a run stopped before its end left behind, now deleted:

@@ -111,8 +111,6 @@ std::string StartSwitchName(const std::string& commandLine) {
   return {};
 }
 
-bool IsBackupName(const std::string& name) { return !name.empty() && name.find('\\') == npos; }
-
 void GetFileNamesFromCommandLine(classlib::TStringList& list, const std::string& commandLine) {
   list.Clear();
   const std::vector<std::string> arguments = CommandLineArguments(commandLine);

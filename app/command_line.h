@@ -29,8 +29,6 @@ bool HasStartSwitch(const std::string& commandLine);
 // one blank after it, blanks inside kept; one pair of quotes around all of it is removed, as a
 // shell adds them to a name with blanks. Empty when there is none.
 std::string StartSwitchName(const std::string& commandLine);
-// A name a definition can have: not empty and no "\" (either would open another registry key).
-bool IsBackupName(const std::string& name);
 
 // The full long paths of the existing files and folders named by the arguments, in their order.
 // Arguments are joined again at blanks while they form a full path that names nothing yet; other

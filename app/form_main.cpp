@@ -6,7 +6,6 @@
 #include <initializer_list>
 
 #include "app/activity_log.h"
-#include "app/backup_definition.h"
 #include "app/config_export.h"
 #include "app/definition_name.h"
 #include "app/file_helpers.h"
@@ -292,13 +291,11 @@ void TFormMain::CarryOut(const HandOverAction& action) {
     case HandOverAction::Kind::Ignore:
       return;
     case HandOverAction::Kind::RunBackup:
-      if (const std::string problem = DefinitionNameProblem(action.backupName); !problem.empty()) {
-        Tell(RunFailureText(action.backupName, problem), classlib::PromptIcon::Warning);
-        return;
-      }
-      // A name deleted or renamed while its hand-over waited, or one that never was.
-      if (!BackupDefinitionExists(action.backupName)) {
-        Tell(NoSuchDefinitionText(action.backupName), classlib::PromptIcon::Warning);
+      // Logged as a run that fails; told also when the program sits in the tray, since a start
+      // asked for it.
+      if (const std::string refusal = RunRefusal(action.backupName); !refusal.empty()) {
+        LogRefusedRun(action.backupName, refusal);
+        Tell(RunFailureText(action.backupName, refusal), classlib::PromptIcon::Warning);
         return;
       }
       // Nothing else is on its way while the queue drains, so the scheduler's guard lets it run.

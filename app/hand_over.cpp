@@ -1,5 +1,6 @@
 #include "app/hand_over.h"
 
+#include "app/backup_definition.h"
 #include "app/definition_name.h"
 
 namespace app {
@@ -8,15 +9,20 @@ const char kNoAnswerText[] =
     "Orvanta läuft bereits, antwortet aber nicht.\r\r"
     "Der Auftrag konnte nicht übergeben werden. Bitte versuchen Sie es in einigen Sekunden erneut.";
 
-std::string NoSuchDefinitionText(const std::string& name) {
-  return RunFailureText(name, "Es gibt keine Backup-Definition mit dieser Bezeichnung.");
+const char kNoSuchDefinitionReason[] = "Es gibt keine Backup-Definition mit dieser Bezeichnung.";
+
+std::string RunRefusal(const std::string& name) {
+  const std::string problem = DefinitionNameProblem(name);
+  if (!problem.empty()) return problem;
+  // Deleted or renamed while its hand-over waited, or never there.
+  return BackupDefinitionExists(name) ? std::string() : kNoSuchDefinitionReason;
 }
 
 classlib::TStringList HandOverLines(const std::string& commandLine) {
   classlib::TStringList lines;
   if (HasStartSwitch(commandLine)) {
     const std::string name = StartSwitchName(commandLine);
-    if (IsBackupName(name)) lines = {kStartSwitch, name};
+    if (!name.empty()) lines = {kStartSwitch, name};
   } else {
     GetFileNamesFromCommandLine(lines, commandLine);
   }
@@ -26,9 +32,9 @@ classlib::TStringList HandOverLines(const std::string& commandLine) {
 HandOverAction DecideHandOver(const classlib::TStringList& lines) {
   HandOverAction action;
   if (lines.Count() > 0 && lines[0] == kStartSwitch) {
-    if (lines.Count() < 2 || !IsBackupName(lines[1])) return action;
-    action.kind = HandOverAction::Kind::RunBackup;
-    action.backupName = lines[1];
+    // The hand-over splits a name with line breaks into lines; whole, the name rule refuses it.
+    for (int i = 1; i < lines.Count(); ++i) action.backupName += (i > 1 ? "\r\n" : "") + lines[i];
+    if (!action.backupName.empty()) action.kind = HandOverAction::Kind::RunBackup;
     return action;
   }
   for (const std::string& line : lines) {

@@ -14,14 +14,15 @@
 
 namespace app {
 
-// "/start" and the name when the command line names a definition; else the paths it names (none
-// for a "/start" without a usable name, which is no run).
+// "/start" and the name when the command line's first argument is that switch, whatever the name
+// (the running copy refuses one that breaks the name rule, with its message); else the paths it
+// names. None for a "/start" without a name, which is no run.
 classlib::TStringList HandOverLines(const std::string& commandLine = ProgramCommandLine());
 
 struct HandOverAction {
   enum class Kind {
     Ignore,     // nothing to do
-    RunBackup,  // carry out the definition backupName
+    RunBackup,  // carry out the definition backupName, or refuse it (RunRefusal)
     AddPaths,   // append paths to the single-backup list
   };
   Kind kind = Kind::Ignore;
@@ -56,9 +57,12 @@ class HandOverQueue {
   bool draining_ = false;
 };
 
-// Box texts (caption "Orvanta") for a second start nobody answered and for a handed-over name
-// that names no definition (any more).
+// Box text (caption "Orvanta") for a second start nobody answered.
 extern const char kNoAnswerText[];
-std::string NoSuchDefinitionText(const std::string& name);
+
+// Why a handed-over name cannot run, as the reason of RunFailureText: the name rule's sentence,
+// or kNoSuchDefinitionReason when no definition has the name (any more); empty when it can run.
+extern const char kNoSuchDefinitionReason[];
+std::string RunRefusal(const std::string& name);
 
 }  // namespace app

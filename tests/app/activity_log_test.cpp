@@ -48,11 +48,40 @@ TEST_F(ActivityLog, EveryOtherBlock) {
        "Beendet um:   05.03.2024 14:22\r\nGrund:        Fehler bei Durchf\xFChrung\r\n" + dashes + "\r\n"},
       {[] { LogError("Ωmega.txt fehlt"); }, "Fehler:       ?mega.txt fehlt\r\n"},
       {[] { LogError("Zu gro\xC3\x9F!\r\rBitte\r\nkleiner."); }, "Fehler:       Zu gro\xDF! Bitte kleiner.\r\n"},
+      {[] { LogRefusedRun("Ordner\\Name", "Nicht erlaubt."); },
+       "Uhrzeit:      05.03.2024 14:22\r\nTyp:          Instant Backup\r\nName:         Ordner\\Name\r\n"
+       "Art:          Start der Durchf\xFChrung\r\nFehler:       Nicht erlaubt.\r\n"
+       "Beendet um:   05.03.2024 14:22\r\nGrund:        Abbruch der Durchf\xFChrung\r\n" +
+           dashes + "\r\n"},
   };
   for (const auto& c : cases) {
     testing_support::WriteFile(dir / "orvapp.log", "");
     c.write();
     EXPECT_EQ(Log(), c.text);
+  }
+}
+
+// A name from another program's command line stays on its one line and cannot swell the log.
+TEST_F(ActivityLog, AJobsNameIsWrittenOnOneLineAndCutWhenLong) {
+  const std::string a99(99, 'a');
+  const struct {
+    std::string name;
+    std::string logged;
+  } cases[] = {
+      {"Zeile\r\nFehler:       zwei\n", "Zeile Fehler:       zwei "},
+      {"Tab\tund\x1B", "Tab und "},
+      {a99 + "b", a99 + "b"},
+      {a99 + "\xC3\x84" + "bbbb", a99 + "\xC4..."},
+      // Never half of a character that takes two UTF-16 units.
+      {a99 + "\xF0\x9F\x98\x80", a99 + "..."},
+      {std::string(40000, 'x'), std::string(100, 'x') + "..."},
+  };
+  for (const auto& c : cases) {
+    testing_support::WriteFile(dir / "orvapp.log", "");
+    LogInstantBackupStart(c.name);
+    EXPECT_EQ(Log(), "Uhrzeit:      05.03.2024 14:22\r\nTyp:          Instant Backup\r\nName:         " + c.logged +
+                         "\r\nArt:          Start der Durchf\xFChrung\r\n")
+        << c.name.substr(0, 120);
   }
 }
 

@@ -42,7 +42,12 @@ TEST(HandOverDecision, WhatTheRunningCopyDoes) {
       {{"/start", "Name With Blanks"}, Kind::RunBackup, "Name With Blanks", {}},
       {{"/start"}, Kind::Ignore, "", {}},
       {{"/start", ""}, Kind::Ignore, "", {}},
-      {{"/start", "Ordner\\Name"}, Kind::Ignore, "", {}},
+      // The running copy refuses a name that breaks the name rule, with its message.
+      {{"/start", "Ordner\\Name"}, Kind::RunBackup, "Ordner\\Name", {}},
+      {{"/start", "C:\\x"}, Kind::RunBackup, "C:\\x", {}},
+      // A name with a line break arrives split; whole again, it breaks the name rule.
+      {{"/start", "Job", "C:\\x"}, Kind::RunBackup, "Job\r\nC:\\x", {}},
+      {{"/start", "", "Job"}, Kind::RunBackup, "\r\nJob", {}},
       {{"C:\\a b.txt", "", "D:\\Ordner"}, Kind::AddPaths, "", {"C:\\a b.txt", "D:\\Ordner"}},
       // Only an exact "/start" is the switch; anything else is a path like the rest.
       {{"/START", "C:\\x"}, Kind::AddPaths, "", {"/START", "C:\\x"}},

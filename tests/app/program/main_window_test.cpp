@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "app/activity_log.h"
+#include "app/definition_name.h"
 #include "app/form_main.h"
+#include "app/hand_over.h"
 #include "app/program_paths.h"
 #include "app/program_windows.h"
 #include "app/resource_ids.h"
@@ -227,28 +229,73 @@ TEST_F(MainWindow, StartsHandedOverDuringTheDefinitionWizardWaitForItAndANameGon
   EXPECT_EQ(Log(), StartBlock(kNow));
   prompts.AnswerNext(PromptResult::Ok);
   testing_support::MainLoopPause();
-  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung") +
+                       RefusedRunLines(kNow, "Alt", app::kNoSuchDefinitionReason));
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text, app::NoSuchDefinitionText("Alt"));
+  EXPECT_EQ(prompts.messages[0].text, app::RunFailureText("Alt", app::kNoSuchDefinitionReason));
   EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
 }
 
-// A name from the registry that breaks the name rule runs nowhere, also when a shortcut or a second
-// start hands it over; what comes after it runs as usual.
-TEST_F(MainWindow, AHandedOverNameThatBreaksTheNameRuleIsRefusedAndTheNextStartRuns) {
+// A name that breaks the name rule (from the registry, or given by a shortcut or a second start)
+// or names no definition runs nowhere: the user is told and the log has its block as for a run
+// refused at its start; what comes after it runs as usual.
+TEST_F(MainWindow, AHandedOverNameThatCannotRunIsToldAndLoggedAndTheNextStartRuns) {
   MakeJob("Job", {1000});
   app::WriteBackupDefinition(FolderJob("CON", source, target + "\\"));
   Start();
+  const std::string characters =
+      "Die Bezeichnung darf nur Buchstaben (A-Z, a-z), Ziffern, Leerzeichen und die Zeichen - . _ enthalten.";
+  const struct {
+    TStringList lines;
+    std::string name;    // as told
+    std::string logged;  // as the log has it
+    std::string reason;
+  } cases[] = {
+      {{"/start", "CON"}, "CON", "CON",
+       "\"CON\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden."},
+      {{"/start", "Fehlt"}, "Fehlt", "Fehlt", app::kNoSuchDefinitionReason},
+      {{"/start", "Ordner\\Job"}, "Ordner\\Job", "Ordner\\Job", characters},
+      {{"/start", "..\\Job"}, "..\\Job", "..\\Job", characters},
+      {{"/start", "C:\\x"}, "C:\\x", "C:\\x", characters},
+      // A name with a line break arrives split in lines.
+      {{"/start", "Job", "Fehler:       x"}, "Job\r\nFehler:       x", "Job Fehler:       x", characters},
+  };
+  std::string logged = StartBlock(kNow);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.logged);
+    testing_support::ScriptedPrompts prompts;
+    prompts.AnswerNext(PromptResult::Ok);
+    HandOver(c.lines);
+    logged += RefusedRunLines(kNow, c.logged, c.reason);
+    EXPECT_EQ(Log(), logged);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, app::RunFailureText(c.name, c.reason));
+    EXPECT_EQ(prompts.messages[0].caption, "Orvanta");
+    EXPECT_FALSE(main->BackupRunning());
+    EXPECT_TRUE(main->Enabled());
+  }
+  testing_support::ScriptedPrompts prompts;
+  HandOver({"/start", "Job"});
+  EXPECT_EQ(Log(), logged + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+  EXPECT_EQ(FilesIn(target), std::vector<std::string>{"Job.zip"});
+}
+
+// A shortcut's name the program cannot run is told also when it starts in the tray, after the
+// start block.
+TEST_F(MainWindow, TheFirstStartsOwnNameWithABackslashIsToldAndLoggedAlsoWhenMinimized) {
+  app::WriteBoolSetting(app::setting::kMinimized, true);
+  MakeJob("Job", {1000});
   testing_support::ScriptedPrompts prompts;
   prompts.AnswerNext(PromptResult::Ok);
-  HandOver({"/start", "CON"});
-  HandOver({"/start", "Job"});
+  Start("/start \"..\\Job\"");
   testing_support::MainLoopPause();
-  EXPECT_EQ(Log(), StartBlock(kNow) + RunStartLines(kNow, "Job") + RunEndLines(kNow, "Ende der Durchf\xFChrung"));
+  const std::string reason =
+      "Die Bezeichnung darf nur Buchstaben (A-Z, a-z), Ziffern, Leerzeichen und die Zeichen - . _ enthalten.";
+  EXPECT_EQ(Log(), StartBlock(kNow) + RefusedRunLines(kNow, "..\\Job", reason));
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0].text,
-            "Die Sicherung \"CON\" konnte nicht durchgeführt werden:\r\r\"CON\" ist ein Gerätename von Windows und "
-            "kann nicht als Bezeichnung des Backups verwendet werden.");
+  EXPECT_EQ(prompts.messages[0].text, app::RunFailureText("..\\Job", reason));
+  EXPECT_FALSE(main->Visible());
+  EXPECT_TRUE(FilesIn(target).empty());
 }
 
 TEST_F(MainWindow, FilesHandedOverDuringTheSingleBackupWizardJoinTheListItHandsBack) {

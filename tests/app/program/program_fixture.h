@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "classlib/wide.h"
 #include "tests/app/folder_job.h"
 
 namespace program_testing {
@@ -37,6 +38,11 @@ inline std::string RunStartLines(const std::string& time, const std::string& job
 // reason as the log has it (ANSI).
 inline std::string RunEndLines(const std::string& time, const std::string& reason) {
   return "Beendet um:   " + time + "\r\nGrund:        " + reason + "\r\n" + kDashLine + "\r\n";
+}
+// A run refused before it began, with reason as the program has it (UTF-8).
+inline std::string RefusedRunLines(const std::string& time, const std::string& job, const std::string& reason) {
+  return RunStartLines(time, job) + "Fehler:       " + classlib::ToCodePage(reason, CP_ACP) + "\r\n" +
+         RunEndLines(time, "Abbruch der Durchf\xFChrung");
 }
 
 }  // namespace program_testing

@@ -317,6 +317,41 @@ TEST_F(TwoCopies, ASecondStartHandsItsDefinitionToTheRunningCopyAndEnds) {
   EXPECT_EQ(log.substr(log.size() - std::min(log.size(), end.size())), end) << log;
 }
 
+// A name with "\\" can never be a definition's: the running copy tells so and logs the refusal.
+TEST_F(TwoCopies, ASecondStartsNameWithABackslashIsToldAndLoggedByTheRunningCopy) {
+  const HANDLE first = Start("");
+  const HWND main = MainWindowOf(first);
+  ASSERT_NE(main, nullptr);
+  const struct {
+    const char* arguments;
+    const char* name;
+  } cases[] = {{"/start Ordner\\Name", "Ordner\\Name"}, {"/start \"..\\x\"", "..\\x"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const HANDLE second = Start(c.arguments);
+    ASSERT_TRUE(classlib::WaitRunningSynchronizedCalls(second, kWaitMs))
+        << "the second start did not end within " << WaitText();
+    DWORD exitCode = 99;
+    GetExitCodeProcess(second, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(LogHolds(std::string("Name:         ") + c.name +
+                         "\r\nArt:          Start der Durchf\xFChrung\r\nFehler:       Die Bezeichnung darf nur "))
+        << "no refusal logged within " << WaitText() << ":\n" << Log();
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = WindowOf(GetProcessId(first), L"#32770", L"Orvanta")) != nullptr; }))
+        << "the running copy told nothing within " << WaitText();
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's text
+    const std::string told = classlib::Narrow(text);
+    EXPECT_EQ(told.rfind("Die Sicherung \"" + std::string(c.name) + "\" konnte nicht durchgef\xC3\xBChrt werden:", 0), 0u)
+        << told;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the box did not close within " << WaitText();
+  }
+  EXPECT_EQ(Occurrences(Log(), "Grund:        Abbruch der Durchf\xFChrung\r\n" + kDashLine), 2u) << Log();
+  EXPECT_EQ(Occurrences(Log(), kStartAction), 1u);
+}
+
 TEST_F(TwoCopies, ASecondStartWithPathsAppendsThemToTheRunningCopysList) {
   const std::string file = dir / "Mein Brief.txt";
   testing_support::WriteFile(file, "Brief");
