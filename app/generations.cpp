@@ -143,7 +143,8 @@ PlacementResult Place(const ArchiveSet& written, const std::vector<std::string>&
     if (!fs::Delete(entry.second)) result.NotDeleted.push_back(entry.second);
     StepDone();
   }
-  if (!fs::Delete(journal)) result.NotDeleted.push_back(journal);
+  // A list that stays is finished by the next start.
+  fs::Delete(journal);
   return result;
 }
 
@@ -287,15 +288,21 @@ void FinishPlacement(const std::string& at, const Renames& renames) {
 }
 
 // Takes the renames back, the last first; one that was not made leaves both names as they are.
+// The new set goes back aside, to go with the leftovers; an older one is back in its place.
 void TakeBackPlacement(const std::string& at, const Renames& renames) {
   for (auto it = renames.rbegin(); it != renames.rend(); ++it) {
     const std::string from = at + it->first, to = at + it->second;
-    if (Exists(from) || !fs::FileExists(to)) continue;
+    if (Exists(from)) continue;
+    const bool older = AsideArchiveStem(it->first).empty();
+    if (!fs::FileExists(to)) {
+      // The new set may have gone with its run's failure; a file of an older set is missed.
+      if (older) LogError("Die Datei \"" + from + "\" einer unterbrochenen Sicherung fehlt.");
+      continue;
+    }
     if (!fs::Rename(to, from))
       throw classlib::EFCreateError("Die Datei \"" + to + "\" einer unterbrochenen Sicherung konnte nicht zurück in \"" +
                                     from + "\" umbenannt werden.");
-    // The new set goes back aside, to go with the leftovers; an older one is back in its place.
-    if (AsideArchiveStem(it->first).empty()) LogDroppedFileRestored(from);
+    if (older) LogDroppedFileRestored(from);
   }
 }
 

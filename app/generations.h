@@ -54,10 +54,10 @@ void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<boo
 // must not begin over it. ours must accept the stems of the archives kept as well.
 void RepairStoppedPlacements(const std::string& folder, const std::function<bool(const std::string& stem)>& ours);
 
-// Puts right what a run of def stopped while placing its new set left in folder: an older set of
-// the job's archives whose ".zip" file is missing, moved aside under "~alt" (or "~alt" and a
-// number) for the new set, goes back under its names, and the log says so. A ".zip" that is there
-// keeps its place.
+// Puts right what a run of def stopped while placing its new set left in folder without a list of
+// its renames (as placements did before they kept one): an older set of the job's archives whose
+// ".zip" file is missing, moved aside under "~alt" (or "~alt" and a number) for the new set, goes
+// back under its names, and the log says so. A ".zip" that is there keeps its place.
 void RestoreDroppedSets(const std::string& folder, const BackupDefinition& def);
 
 struct PlacementResult {
