@@ -300,8 +300,9 @@ void TakeBackPlacement(const std::string& at, const Renames& renames) {
       continue;
     }
     if (!fs::Rename(to, from))
-      throw classlib::EFCreateError("Die Datei \"" + to + "\" einer unterbrochenen Sicherung konnte nicht zurück in \"" +
-                                    from + "\" umbenannt werden.");
+      throw classlib::EFCreateError("Die Datei \"" + to +
+                                    "\" einer unterbrochenen Sicherung konnte nicht zurück in \"" + from +
+                                    "\" umbenannt werden.");
     if (older) LogDroppedFileRestored(from);
   }
 }

@@ -422,7 +422,9 @@ TEST_F(Generations, APlacementKilledAfterAnyStepIsPutRightAtTheNextStart) {
     BackupDefinition def;
     def.Title = "job";
     def.Instances = c.generations;
-    const auto ours = [&](const std::string& stem) { return IsRunArchiveStem(def, stem) || IsKeptArchiveStem(def, stem); };
+    const auto ours = [&](const std::string& stem) {
+      return IsRunArchiveStem(def, stem) || IsKeptArchiveStem(def, stem);
+    };
     const auto place = [&](const ArchiveSet& written) {
       return c.generations < 2 ? ReplaceArchiveSet(written, folder + "job.zip")
                                : RotateGenerations(written, base, c.generations);
