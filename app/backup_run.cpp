@@ -100,6 +100,9 @@ class Run {
       throw classlib::EFCreateError("Das Zielverzeichnis \"" + destination_ + "\" ist nicht vorhanden.");
     if (const std::optional<DestinationClash> clash = FindDestinationClash(def_, destination_))
       throw classlib::Exception(RunClashText(*clash, destination_));
+    RepairStoppedPlacements(destination_, [this](const std::string& stem) {
+      return IsRunArchiveStem(def_, stem) || IsKeptArchiveStem(def_, stem);
+    });
     RestoreDroppedSets(destination_, def_);
     RemoveLeftoverAsideFiles(destination_, [this](const std::string& stem) { return IsRunArchiveStem(def_, stem); });
     if (def_.UseDateTime) TakeFreeTimeName();

@@ -35,7 +35,8 @@ std::vector<std::string> ArchiveFiles(const BackupDefinition& def) {
 
 // Whether a run of def creates, renames or deletes files of that stem: its archives and their
 // parts, its generations, and its names aside. (The names it gives older files while it replaces
-// them end in "~alt", which no archive name does.)
+// them end in "~alt", and the list of its renames is its name aside with "~plan": no archive name
+// ends so.)
 bool Touches(const BackupDefinition& def, const std::string& stem) {
   if (IsRunArchiveStem(def, stem) || IsKeptArchiveStem(def, stem)) return true;
   const std::string aside = AsideArchiveStem(stem + ".zip");

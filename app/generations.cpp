@@ -9,6 +9,7 @@
 #include "app/archive_names.h"
 #include "app/file_helpers.h"
 #include "app/free_name.h"
+#include "app/placement_journal.h"
 #include "classlib/exceptions.h"
 #include "classlib/format.h"
 #include "classlib/text.h"
@@ -22,7 +23,17 @@ namespace {
 
 namespace fs = zip::fs;
 
-using Renames = std::vector<std::pair<std::string, std::string>>;
+using Renames = FileRenames;
+
+std::function<void()>& PlacementStep() {
+  static std::function<void()> step;
+  return step;
+}
+
+// After each file operation of a placement: where a test stops it as a kill would.
+void StepDone() {
+  if (PlacementStep()) PlacementStep()();
+}
 
 bool IsDigits(const std::string& s) { return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos; }
 
@@ -70,29 +81,40 @@ class Moves {
   bool Move(const std::string& from, const std::string& to) {
     if (fs::Rename(from, to)) {
       done_.emplace_back(from, to);
+      StepDone();
       return true;
     }
     error_ = classlib::Format("Die Datei \"%s\" konnte nicht in \"%s\" umbenannt werden%s", from.c_str(), to.c_str(),
                               Exists(to) ? ", da es schon eine Datei dieses Namens gibt." : ".");
     for (auto it = done_.rbegin(); it != done_.rend(); ++it)
-      if (!fs::Rename(it->second, it->first))
+      if (!fs::Rename(it->second, it->first)) {
         error_ += classlib::Format(" \"%s\" konnte nicht zurück in \"%s\" umbenannt werden.", it->second.c_str(),
                                    it->first.c_str());
+        undone_ = false;
+      }
     done_.clear();
     return false;
   }
   const std::string& Error() const { return error_; }
+  // Whether all that was moved before a failure went back.
+  bool Undone() const { return undone_; }
 
  private:
   Renames done_;
   std::string error_;
+  bool undone_ = true;
 };
 
+Renames FileNamesOf(const Renames& renames) {
+  Renames names;
+  for (const auto& [from, to] : renames) names.emplace_back(FileName(from), FileName(to));
+  return names;
+}
+
 // Moves the dropped files aside, then does the renames; deletes the dropped files only when all
-// went through.
-PlacementResult Place(const std::vector<std::string>& dropped, const Renames& renames) {
+// went through. The list of the renames stays in the folder until they are done or taken back.
+PlacementResult Place(const ArchiveSet& written, const std::vector<std::string>& dropped, const Renames& renames) {
   PlacementResult result;
-  Moves moves;
   const std::string suffix = dropped.empty() ? std::string() : DroppedSuffix(dropped);
   if (!dropped.empty() && suffix.empty()) {
     result.Error = NoFreeNameText(dropped.back() + kDropped);
@@ -102,14 +124,27 @@ PlacementResult Place(const std::vector<std::string>& dropped, const Renames& re
   for (const std::string& file : dropped) aside.emplace_back(file, file + suffix);
   Renames all = aside;
   all.insert(all.end(), renames.begin(), renames.end());
+  const std::string journal = PlacementJournalName(written.ZipFile);
+  if (!WritePlacementJournal(journal, FileNamesOf(all))) {
+    result.Error = "Die Datei \"" + journal + "\" konnte nicht erstellt werden.";
+    return result;
+  }
+  StepDone();
+  Moves moves;
   for (const auto& [from, to] : all)
     if (!moves.Move(from, to)) {
       result.Error = moves.Error();
+      // What could not go back is put right by the next start, after the list.
+      if (moves.Undone()) fs::Delete(journal);
       return result;
     }
   result.Ok = true;
-  for (const auto& entry : aside)
+  for (const auto& entry : aside) {
     if (!fs::Delete(entry.second)) result.NotDeleted.push_back(entry.second);
+    StepDone();
+  }
+  // A list that stays is finished by the next start.
+  fs::Delete(journal);
   return result;
 }
 
@@ -225,6 +260,78 @@ void MoveDroppedSetBack(const std::string& folder, const std::string& zipName, c
   }
 }
 
+void RemoveLeftover(const std::string& file) {
+  if (fs::Delete(file))
+    LogLeftoverRemoved(file);
+  else
+    LogError("Die Datei \"" + file + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
+}
+
+// Whether name is one a placement of ours renames: an archive or part of ours or of ours written
+// aside, or such a name dropped under "~alt".
+bool IsOwnName(const std::string& name, const std::function<bool(const std::string& stem)>& ours) {
+  if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return false;
+  const auto dropped = SplitDropped(name);
+  const std::string file = dropped ? dropped->first : name;
+  const std::string aside = AsideArchiveStem(file);
+  if (!aside.empty()) return ours(aside);
+  const std::string extension = zip::ExtractFileExt(file);
+  if (!classlib::SameTextAscii(extension, ".zip") && !IsPartExtension(extension)) return false;
+  return ours(file.substr(0, file.size() - extension.size()));
+}
+
+// The renames were made in order, so the last one done tells that all were: the new set is in
+// place, and only the dropped set is left to delete.
+void FinishPlacement(const std::string& at, const Renames& renames) {
+  for (const auto& entry : renames)
+    if (SplitDropped(entry.second) && fs::FileExists(at + entry.second)) RemoveLeftover(at + entry.second);
+}
+
+// Takes the renames back, the last first; one that was not made leaves both names as they are.
+// The new set goes back aside, to go with the leftovers; an older one is back in its place.
+void TakeBackPlacement(const std::string& at, const Renames& renames) {
+  for (auto it = renames.rbegin(); it != renames.rend(); ++it) {
+    const std::string from = at + it->first, to = at + it->second;
+    if (Exists(from)) continue;
+    const bool older = AsideArchiveStem(it->first).empty();
+    if (!fs::FileExists(to)) {
+      // The new set may have gone with its run's failure; a file of an older set is missed.
+      if (older) LogError("Die Datei \"" + from + "\" einer unterbrochenen Sicherung fehlt.");
+      continue;
+    }
+    if (!fs::Rename(to, from))
+      throw classlib::EFCreateError("Die Datei \"" + to +
+                                    "\" einer unterbrochenen Sicherung konnte nicht zurück in \"" + from +
+                                    "\" umbenannt werden.");
+    if (older) LogDroppedFileRestored(from);
+  }
+}
+
+// Puts right what the placement whose list is journalName left in at, and deletes the list. A list
+// that names a file not ours is not followed.
+void RepairPlacement(const std::string& at, const std::string& journalName,
+                     const std::function<bool(const std::string& stem)>& ours) {
+  const std::string journal = at + journalName;
+  const std::optional<Renames> renames = ReadPlacementJournal(journal);
+  if (renames && !renames->empty()) {
+    for (const auto& [from, to] : *renames)
+      if (!IsOwnName(from, ours) || !IsOwnName(to, ours))
+        throw classlib::EFOpenError("Die Datei \"" + journal +
+                                    "\" einer unterbrochenen Sicherung nennt eine Datei, die nicht zu dieser Sicherung "
+                                    "gehört: \"" + from + "\" oder \"" + to + "\".");
+    const auto& last = renames->back();
+    if (!Exists(at + last.first) && fs::FileExists(at + last.second))
+      FinishPlacement(at, *renames);
+    else
+      TakeBackPlacement(at, *renames);
+  }
+  // A list left behind could later take back renames of a placement that went through.
+  if (!fs::Delete(journal))
+    throw classlib::EFCreateError("Die Datei \"" + journal +
+                                  "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
+  LogLeftoverRemoved(journal);
+}
+
 }  // namespace
 
 std::vector<std::string> ArchiveSetFiles(const ArchiveSet& set) {
@@ -280,11 +387,15 @@ void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<boo
   const std::string at = zip::WithTrailingBackslash(folder);
   for (const std::string& name : FileNamesIn(at)) {
     const std::string stem = AsideArchiveStem(name);
-    if (stem.empty() || !ours(stem)) continue;
-    if (fs::Delete(at + name))
-      LogLeftoverRemoved(at + name);
-    else
-      LogError("Die Datei \"" + at + name + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
+    if (!stem.empty() && ours(stem)) RemoveLeftover(at + name);
+  }
+}
+
+void RepairStoppedPlacements(const std::string& folder, const std::function<bool(const std::string& stem)>& ours) {
+  const std::string at = zip::WithTrailingBackslash(folder);
+  for (const std::string& name : FileNamesIn(at)) {
+    const std::string stem = AsideArchiveStem(JournalAsideZip(name));
+    if (!stem.empty() && ours(stem)) RepairPlacement(at, name, ours);
   }
 }
 
@@ -308,7 +419,8 @@ void RestoreDroppedSets(const std::string& folder, const BackupDefinition& def) 
 PlacementResult ReplaceArchiveSet(const ArchiveSet& written, const std::string& target) {
   std::vector<std::string> old;
   for (int part : SetParts(target)) old.push_back(part == 0 ? target : PartFileName(target, part));
-  return Place(old, RenamesOf(written, [&](int part) { return part == 0 ? target : PartFileName(target, part); }));
+  return Place(written, old,
+               RenamesOf(written, [&](int part) { return part == 0 ? target : PartFileName(target, part); }));
 }
 
 PlacementResult RotateGenerations(const ArchiveSet& written, const std::string& base, int generations) {
@@ -323,7 +435,9 @@ PlacementResult RotateGenerations(const ArchiveSet& written, const std::string& 
     for (int part : SetParts(named(generation, 0)))
       renames.emplace_back(named(generation, part), named(generation + 1, part));
   for (const auto& rename : RenamesOf(written, [&](int part) { return named(1, part); })) renames.push_back(rename);
-  return Place(dropped, renames);
+  return Place(written, dropped, renames);
 }
+
+void SetPlacementStepForTesting(std::function<void()> step) { PlacementStep() = std::move(step); }
 
 }  // namespace app

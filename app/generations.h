@@ -46,10 +46,18 @@ std::string FreeArchiveName(const std::string& folder, const std::string& name);
 // ours accepts, as the ".zip" or as a part. Nothing else is touched.
 void RemoveLeftoverAsideFiles(const std::string& folder, const std::function<bool(const std::string& stem)>& ours);
 
-// Puts right what a run of def stopped while placing its new set left in folder: an older set of
-// the job's archives whose ".zip" file is missing, moved aside under "~alt" (or "~alt" and a
-// number) for the new set, goes back under its names, and the log says so. A ".zip" that is there
-// keeps its place.
+// Puts right what a placement stopped by a kill left in folder, by the list of its renames that it
+// kept there (its new set's ".zip" written aside, for a stem ours accepts, with "~plan"): when all
+// renames were made, the dropped set is deleted; else every rename is taken back, so the older
+// sets are where they were and the new set is aside again, a leftover. The log says what was put
+// back. Raises EFOpenError or EFCreateError when a list cannot be followed or removed: a placement
+// must not begin over it. ours must accept the stems of the archives kept as well.
+void RepairStoppedPlacements(const std::string& folder, const std::function<bool(const std::string& stem)>& ours);
+
+// Puts right what a run of def stopped while placing its new set left in folder without a list of
+// its renames (as placements did before they kept one): an older set of the job's archives whose
+// ".zip" file is missing, moved aside under "~alt" (or "~alt" and a number) for the new set, goes
+// back under its names, and the log says so. A ".zip" that is there keeps its place.
 void RestoreDroppedSets(const std::string& folder, const BackupDefinition& def);
 
 struct PlacementResult {
@@ -74,5 +82,8 @@ PlacementResult ReplaceArchiveSet(const ArchiveSet& written, const std::string& 
 // dropped, each generation k below moves whole to k + 1, and the written set becomes generation 1
 // (base + "1.zip" and its parts).
 PlacementResult RotateGenerations(const ArchiveSet& written, const std::string& base, int generations);
+
+// step runs after each file operation of a placement, so a test can stop one there; none for none.
+void SetPlacementStepForTesting(std::function<void()> step);
 
 }  // namespace app

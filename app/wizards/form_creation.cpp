@@ -426,9 +426,11 @@ TFormCreation::Outcome TFormCreation::WriteBackup(const std::string& destination
 
 ArchiveSet TFormCreation::WriteAside(const std::string& target) {
   const std::string name = target.substr(zip::ExtractFilePath(target).size());
-  RemoveLeftoverAsideFiles(zip::ExtractFilePath(target), [&](const std::string& stem) {
+  const auto ours = [&](const std::string& stem) {
     return classlib::SameTextAscii(stem, name.substr(0, name.size() - 4));
-  });
+  };
+  RepairStoppedPlacements(zip::ExtractFilePath(target), ours);
+  RemoveLeftoverAsideFiles(zip::ExtractFilePath(target), ours);
   const std::string aside = AsideArchiveName(target);
   LabelAction->SetCaption("Dateien werden komprimiert...");
   ZipArchive.SetZipName(aside);

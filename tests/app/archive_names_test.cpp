@@ -389,3 +389,128 @@ TEST_F(Generations, WhatAnInterruptedWriteAsideLeftGoesAndNothingElse) {
       "Fehler:       Die Datei \"" + folder + "job~neu.zip\" einer unterbrochenen Sicherung konnte nicht entfernt werden.";
   EXPECT_NE(ReadFile(dir / "orvapp.log").find(kept + "\r\n"), std::string::npos);
 }
+
+// A placement killed after any one of its file operations, for one archive and for generations,
+// split or not, with a generation missing and the oldest dropped: the next start leaves every set
+// as it was before the placement, or, once the new set was in, as after it, and the next
+// placement goes through as ever.
+TEST_F(Generations, APlacementKilledAfterAnyStepIsPutRightAtTheNextStart) {
+  struct Killed {};
+  // The set's own mark before its end record, so that sets mixed up show.
+  const auto zip = [](const char* mark, int files) { return mark + EndRecord(files); };
+  const struct {
+    const char* what;
+    Files before;
+    int written;
+    int generations;
+  } cases[] = {
+      {"one archive replaced", {{"job.zip", zip("a", 1)}}, 1, 1},
+      {"a split archive replaced by a split one",
+       {{"job.001", "a1"}, {"job.002", "a2"}, {"job.zip", zip("a", 3)}}, 3, 1},
+      {"one archive, the first", {}, 2, 1},
+      {"three split generations, the oldest dropped",
+       {{"job1.001", "g1a"}, {"job1.zip", zip("g1", 2)}, {"job2.zip", zip("g2", 1)}, {"job3.001", "g3a"},
+        {"job3.002", "g3b"}, {"job3.zip", zip("g3", 3)}},
+       2, 3},
+      {"three generations, the middle one missing",
+       {{"job1.001", "g1a"}, {"job1.002", "g1b"}, {"job1.zip", zip("g1", 3)}, {"job3.zip", zip("g3", 1)}}, 3, 3},
+      {"two generations, not split", {{"job1.zip", zip("g1", 1)}, {"job2.zip", zip("g2", 1)}}, 1, 2},
+      {"three generations, the first", {}, 2, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    BackupDefinition def;
+    def.Title = "job";
+    def.Instances = c.generations;
+    const auto ours = [&](const std::string& stem) {
+      return IsRunArchiveStem(def, stem) || IsKeptArchiveStem(def, stem);
+    };
+    const auto place = [&](const ArchiveSet& written) {
+      return c.generations < 2 ? ReplaceArchiveSet(written, folder + "job.zip")
+                               : RotateGenerations(written, base, c.generations);
+    };
+    const auto clear = [&] {
+      for (const auto& entry : Snapshot()) DeleteFileW(classlib::Widen(folder + entry.first).c_str());
+    };
+    // What a placement that is not stopped gives, once and twice.
+    clear();
+    Make(c.before);
+    ASSERT_TRUE(place(WriteAside(c.written)).Ok);
+    const Files after = Snapshot();
+    ASSERT_TRUE(place(WriteAside(c.written)).Ok);
+    const Files afterTwice = Snapshot();
+
+    bool newSetWasIn = false;
+    for (int stop = 0;; ++stop) {
+      SCOPED_TRACE("killed after step " + std::to_string(stop + 1));
+      clear();
+      Make(c.before);
+      const ArchiveSet written = WriteAside(c.written);
+      int steps = 0;
+      SetPlacementStepForTesting([&] {
+        if (steps++ == stop) throw Killed();
+      });
+      bool killed = false;
+      try {
+        place(written);
+      } catch (const Killed&) {
+        killed = true;
+      }
+      SetPlacementStepForTesting(nullptr);
+      if (!killed) break;
+
+      // The next start.
+      RepairStoppedPlacements(folder, ours);
+      RestoreDroppedSets(folder, def);
+      RemoveLeftoverAsideFiles(folder, ours);
+      const Files repaired = Snapshot();
+      // Once the new set was in, every later stop leaves it in.
+      if (newSetWasIn || repaired != c.before) {
+        EXPECT_EQ(repaired, after);
+        newSetWasIn = true;
+      }
+      const PlacementResult next = place(WriteAside(c.written));
+      EXPECT_TRUE(next.Ok) << next.Error;
+      EXPECT_EQ(Snapshot(), newSetWasIn ? afterTwice : after);
+    }
+    EXPECT_TRUE(newSetWasIn);
+  }
+}
+
+// The list a stopped placement left is followed only when it is whole and names nothing but files
+// of this job; else nothing is renamed, and the next placement does not begin over it.
+TEST_F(Generations, AListOfRenamesThatIsCutOffOrNamesOtherFilesMovesNothing) {
+  const auto ours = [](const std::string& stem) { return stem == "job" || stem == "job1" || stem == "job2"; };
+  const Files files = {{"job1.zip", "g2"}, {"other.txt", "x"}};
+  const struct {
+    const char* what;
+    const char* list;
+    bool followed;
+  } cases[] = {
+      {"cut off before its end: no rename was made", "job1.zip|job2.zip\r\njob~neu.zip|job1.zi", true},
+      {"another file", "other.txt|job1.zip\r\nEnde\r\n", false},
+      {"a file in another folder", "..\\job1.zip|job2.zip\r\nEnde\r\n", false},
+      {"no list", "job1.zip job2.zip\r\nEnde\r\n", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const auto& entry : Snapshot()) DeleteFileW(classlib::Widen(folder + entry.first).c_str());
+    Make(files);
+    Make({{"job~neu.zip~plan", c.list}});
+    if (c.followed) {
+      RepairStoppedPlacements(folder, ours);
+      EXPECT_EQ(Snapshot(), files);
+    } else {
+      EXPECT_THROW(RepairStoppedPlacements(folder, ours), classlib::EFOpenError);
+      Files kept = files;
+      kept["job~neu.zip~plan"] = c.list;
+      EXPECT_EQ(Snapshot(), kept);
+    }
+  }
+  // Another job's list is left alone.
+  DeleteFileW(classlib::Widen(folder + "job~neu.zip~plan").c_str());
+  Make({{"jobs~neu.zip~plan", "jobs1.zip|jobs2.zip\r\nEnde\r\n"}, {"jobs2.zip", "x"}});
+  RepairStoppedPlacements(folder, ours);
+  EXPECT_EQ(Snapshot().count("jobs~neu.zip~plan"), 1u);
+  EXPECT_EQ(Snapshot().count("jobs2.zip"), 1u);
+}

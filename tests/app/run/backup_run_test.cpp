@@ -864,6 +864,79 @@ TEST_F(BackupRun, AnOlderSetMovedAsideByAStoppedPlacementGoesBack) {
   }
 }
 
+// A run of three split generations killed while it moves them: the next run puts back what was
+// moved, says so, and keeps every older set whole under its name; killed once the new set was in,
+// the next run finishes that placement first.
+TEST_F(BackupRun, ARunKilledWhileMovingGenerationsLeavesEveryOlderSetWhole) {
+  MakeFile("src\\big.bin", RandomBytes(3000000, 11));
+  BackupDefinition def = Definition();
+  def.Instances = 3;
+  def.SplitVar = "Diskette 3,5\" (1.44 MB)";
+  def.SplitEver = SplitWhen::Always;
+  const auto setOf = [](const Files& files, const std::string& stem) {
+    Files set;
+    for (const char* extension : {".001", ".002", ".zip"}) {
+      const auto file = files.find(stem + extension);
+      if (file != files.end()) set[extension] = file->second;
+    }
+    return set;
+  };
+  // Steps: the list, the oldest set aside (3), the second up (3), the first up (3), the new set in
+  // (3), the oldest set deleted (3).
+  const struct {
+    int killedAfter;
+    bool newSetWasIn;
+  } cases[] = {{3, false}, {6, false}, {9, false}, {12, false}, {14, true}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE("killed after step " + std::to_string(test.killedAfter));
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
+    for (int run = 1; run <= 3; ++run) {
+      MakeFile("src\\a.txt", "run " + std::to_string(run), run);
+      RunJob(def);
+    }
+    const Files before = Snapshot(target);
+    ASSERT_EQ(before.size(), 9u);
+
+    // The run killed: what the folder held at that step is put back after the run's own end.
+    MakeFile("src\\a.txt", "killed run", 4);
+    Files atKill;
+    int steps = 0;
+    SetPlacementStepForTesting([&] {
+      if (++steps == test.killedAfter) {
+        atKill = Snapshot(target);
+        throw std::runtime_error("killed");
+      }
+    });
+    RunJob(def);
+    SetPlacementStepForTesting(nullptr);
+    ASSERT_FALSE(atKill.empty());
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
+    for (const auto& [name, content] : atKill) testing_support::WriteFile(target + name, content);
+    TakeLog();
+
+    const std::string latest = MakeFile("src\\a.txt", "next run", 5);
+    RunJob(def);
+    const Files after = Snapshot(target);
+    EXPECT_EQ(after.size(), 9u) << testing::PrintToString(Names(after));
+    if (test.newSetWasIn) {
+      EXPECT_EQ(setOf(after, "Job3"), setOf(before, "Job1"));
+      EXPECT_NE(PeerListing({target + "Job2.001", target + "Job2.002", target + "Job2.zip"})
+                    .find(EntryName(latest) + "\tkilled run\n"),
+                std::string::npos);
+    } else {
+      EXPECT_EQ(setOf(after, "Job2"), setOf(before, "Job1"));
+      EXPECT_EQ(setOf(after, "Job3"), setOf(before, "Job2"));
+    }
+    EXPECT_NE(PeerListing({target + "Job1.001", target + "Job1.002", target + "Job1.zip"})
+                  .find(EntryName(latest) + "\tnext run\n"),
+              std::string::npos);
+    const std::string log = TakeLog();
+    const std::string put = test.newSetWasIn ? "Job3.002~alt einer unterbrochenen Sicherung entfernt."
+                                             : "Job3.001 einer unterbrochenen Sicherung wiederhergestellt.";
+    EXPECT_NE(log.find("Aktion:       " + target + put + "\r\n"), std::string::npos) << log;
+  }
+}
+
 const char kNextDisc[] =
     "Datenträger-Wechsel erforderlich!\r\rBitte legen Sie den nächsten Datenträger ein und klicken Sie\r"
     "auf \"Wiederholen\", um mit dem Schreibvorgang fortzufahren!";
