@@ -59,10 +59,12 @@ struct CollectedFiles {
   bool DestinationLeftOut = false;    // the destination lay in a collected folder and was left out
 };
 
-// For Files the listed files that exist; for Folders the base folder with its type filter and
-// recursion; for Extended each listed folder with its own recursion, each file once however the
-// folders nest. The folder destination (when given), where the backups go, and everything below
-// it are left out, so a backup never holds backups.
+// For Files the listed files that exist, a file listed also by a path through a link once, by
+// the path without it; for Folders the base folder with its type filter and recursion; for
+// Extended each listed folder with its own recursion, each file once however the folders nest or
+// links lead from one into another, a listed folder by the name it is listed by. The folder
+// destination (when given), where the backups go, and everything below it are left out, so a
+// backup never holds backups.
 CollectedFiles CollectDefinitionFiles(const BackupDefinition& def, const std::string& destination = {});
 
 }  // namespace app

@@ -800,14 +800,17 @@ TEST_F(BackupRun, AFileReachedAlsoThroughALinkKeepsItsOwnName) {
     std::function<void(BackupDefinition&)> define;
     std::vector<std::string> entries;
   } cases[] = {
-      {"the folder with the link listed first", {{link, folderB}}, extended({{folderA, true}, {folderB, true}}), {a, b, i}},
-      {"the folder the link leads to listed first", {{link, folderB}}, extended({{folderB, true}, {folderA, true}}), {a, b, i}},
-      {"the link leads into the listed folder", {{link, dir / "B\\innen"}}, extended({{folderA, true}, {folderB, true}}),
+      {"the folder with the link listed first", {{link, folderB}}, extended({{folderA, true}, {folderB, true}}),
        {a, b, i}},
+      {"the folder the link leads to listed first", {{link, folderB}},
+       extended({{folderB, true}, {folderA, true}}), {a, b, i}},
+      {"the link leads into the listed folder", {{link, dir / "B\\innen"}},
+       extended({{folderA, true}, {folderB, true}}), {a, b, i}},
       // Its subfolder is reached by the link alone, and goes in by that name.
       {"the folder the link leads to listed without its subfolders", {{link, folderB}},
        extended({{folderA, true}, {folderB, false}}), {a, b, link + "\\innen\\i.txt"}},
-      {"the folder listed also by the link's path", {{link, folderB}}, extended({{link, true}, {folderB, true}}), {b, i}},
+      {"the folder listed also by the link's path", {{link, folderB}}, extended({{link, true}, {folderB, true}}),
+       {b, i}},
       {"a file listed also by the link's path", {{link, folderB}}, files({link + "\\b.txt", b, a}), {b, a}},
       {"a file listed by two links' paths", {{link, folderB}, {second, folderB}},
        files({link + "\\b.txt", second + "\\b.txt"}), {link + "\\b.txt"}},
