@@ -66,16 +66,21 @@ std::optional<FileId> IdentityOf(const std::string& path) {
 }
 
 // Whether path leads through a link (junction, symbolic link): it is one, or a folder on its way.
-bool ReachedByLink(const std::string& path) {
-  std::string at = path.size() > 3 && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
-  for (;;) {
-    const DWORD attributes = GetFileAttributesW(classlib::Widen(ExtendedLengthPath(at)).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
-    // Up to the drive ("C:") or the server ("\\server"), which are no links.
-    const std::size_t cut = at.find_last_of('\\');
-    if (cut == std::string::npos || cut <= 2) return false;
-    at.resize(cut);
-  }
+// folders keeps the answers for the folders on the way, for the next path.
+bool ReachedByLink(const std::string& path, std::map<std::wstring, bool>& folders) {
+  const std::string at = path.size() > 3 && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+  const DWORD attributes = GetFileAttributesW(classlib::Widen(ExtendedLengthPath(at)).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+  // Up to the drive ("C:") or the server ("\\server"), which are no links.
+  const std::size_t cut = at.find_last_of('\\');
+  if (cut == std::string::npos || cut <= 2) return false;
+  const std::string folder = at.substr(0, cut);
+  const std::wstring key = PathKey(folder);
+  const auto known = folders.find(key);
+  if (known != folders.end()) return known->second;
+  const bool byLink = ReachedByLink(folder, folders);
+  folders[key] = byLink;
+  return byLink;
 }
 
 // Calls visit for every file of a folder (ending in "\"), then, with recurse, walks each subfolder
@@ -101,7 +106,8 @@ class Walk {
   bool Tree(const std::string& folder, bool recurse) {
     links_.emplace_back();
     current_ = links_.size() - 1;
-    if (follow_ == Links::Follow && ReachedByLink(folder) && IdentityOf(folder)) {
+    std::map<std::wstring, bool> folders;
+    if (follow_ == Links::Follow && ReachedByLink(folder, folders) && IdentityOf(folder)) {
       links_[current_].push_back({folder, recurse});
       return true;
     }
@@ -292,23 +298,29 @@ void KeepFirstOfEach(CollectedFiles& result) {
   KeepWhere(result, [&](int i) { return seen.insert(PathKey(result.Files[i])).second; });
 }
 
-// A file listed also by a name that leads through a link goes in once, under the name without the
-// link, or the first such name when all have one. Names without a link all stay: two of them for
-// one file are its hard links, each a name of its own.
-void KeepLinkedFilesOnce(CollectedFiles& result) {
-  std::vector<bool> byLink;
-  for (const std::string& file : result.Files) byLink.push_back(ReachedByLink(file));
-  if (std::find(byLink.begin(), byLink.end(), true) == byLink.end()) return;
-  std::vector<std::optional<FileId>> ids;
-  std::set<FileId> taken;
-  for (int i = 0; i < result.Files.Count(); ++i) {
-    ids.push_back(IdentityOf(result.Files[i]));
-    if (!byLink[static_cast<std::size_t>(i)] && ids.back()) taken.insert(*ids.back());
+// Whether each of files stays when each file is to go in once: a path given again (in any case)
+// where it first came, a file given also by a path through a link by the path without it, or the
+// first such path when all have one. Paths without a link to one file all stay: they are its
+// hard links, each a name of its own.
+std::vector<bool> FirstNameOfEachFile(const classlib::TStringList& files) {
+  std::set<std::wstring> seen;
+  std::map<std::wstring, bool> folders;
+  std::vector<bool> again, byLink;
+  for (const std::string& file : files) {
+    again.push_back(!seen.insert(PathKey(file)).second);
+    byLink.push_back(!again.back() && ReachedByLink(file, folders));
   }
-  KeepWhere(result, [&](int i) {
-    const std::size_t at = static_cast<std::size_t>(i);
-    return !byLink[at] || !ids[at] || taken.insert(*ids[at]).second;
-  });
+  std::vector<std::optional<FileId>> ids(byLink.size());
+  std::set<FileId> taken;
+  if (std::find(byLink.begin(), byLink.end(), true) != byLink.end())
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      if (!again[i]) ids[i] = IdentityOf(files[static_cast<int>(i)]);
+      if (!again[i] && !byLink[i] && ids[i]) taken.insert(*ids[i]);
+    }
+  std::vector<bool> stays;
+  for (std::size_t i = 0; i < ids.size(); ++i)
+    stays.push_back(!again[i] && (!byLink[i] || !ids[i] || taken.insert(*ids[i]).second));
+  return stays;
 }
 
 }  // namespace
@@ -350,6 +362,14 @@ void VisitFilesBelow(const std::string& folder,
             [&](const std::string& at, const fs::FindData& entry) { return visit(at, entry.name); });
 }
 
+classlib::TStringList EachFileOnce(const classlib::TStringList& files) {
+  const std::vector<bool> stays = FirstNameOfEachFile(files);
+  classlib::TStringList once;
+  for (int i = 0; i < files.Count(); ++i)
+    if (stays[static_cast<std::size_t>(i)]) once.Add(files[i]);
+  return once;
+}
+
 std::int64_t SizeLimitKB(const BackupDefinition& def) {
   if (!def.SizeEnabled || def.MaxSize.size() <= 3) return 0;
   const std::string number = def.MaxSize.substr(0, def.MaxSize.size() - 3);
@@ -363,7 +383,10 @@ CollectedFiles CollectDefinitionFiles(const BackupDefinition& def, const std::st
     case BackupOption::Files:
       for (const std::string& file : def.FileList)
         if (const std::optional<CollectedFile> found = ListedFile(file)) Add(result, file, *found);
-      if (result.Files.Count() > 1) KeepLinkedFilesOnce(result);
+      if (result.Files.Count() > 1) {
+        const std::vector<bool> stays = FirstNameOfEachFile(result.Files);
+        KeepWhere(result, [&](int i) { return stays[static_cast<std::size_t>(i)]; });
+      }
       break;
     case BackupOption::Folders:
       CollectInto(result, {{def.Folder, def.Subfolders}}, def, destination);
