@@ -40,6 +40,11 @@ int CountFiles(const std::string& folder);
 void VisitFilesBelow(const std::string& folder,
                      const std::function<bool(const std::string& folder, const std::string& name)>& visit);
 
+// The files of a list made by hand, each file once: a path given again (in any case) where it
+// first came, a file given also by a path through a link (junction, symbolic link) by the path
+// without it.
+classlib::TStringList EachFileOnce(const classlib::TStringList& files);
+
 // The definition's maximum file size in KB ("200 MB" gives 204800); 0 when switched off or
 // unreadable.
 std::int64_t SizeLimitKB(const BackupDefinition& def);
@@ -59,10 +64,11 @@ struct CollectedFiles {
   bool DestinationLeftOut = false;    // the destination lay in a collected folder and was left out
 };
 
-// For Files the listed files that exist; for Folders the base folder with its type filter and
-// recursion; for Extended each listed folder with its own recursion, each file once however the
-// folders nest. The folder destination (when given), where the backups go, and everything below
-// it are left out, so a backup never holds backups.
+// For Files the listed files that exist, each file once as EachFileOnce says; for Folders the
+// base folder with its type filter and recursion; for Extended each listed folder with its own
+// recursion, each file once however the folders nest or links lead from one into another, a
+// listed folder by the name it is listed by. The folder destination (when given), where the
+// backups go, and everything below it are left out, so a backup never holds backups.
 CollectedFiles CollectDefinitionFiles(const BackupDefinition& def, const std::string& destination = {});
 
 }  // namespace app

@@ -14,6 +14,7 @@
 #include "app/burn_folder.h"
 #include "app/burn_on_cd.h"
 #include "app/cd_devices.h"
+#include "app/file_collection.h"
 #include "app/single_backup_list.h"
 #include "app/single_backup_name.h"
 #include "app/single_backup_page.h"
@@ -434,9 +435,11 @@ ArchiveSet TFormCreation::WriteAside(const std::string& target) {
   const std::string aside = AsideArchiveName(target);
   LabelAction->SetCaption("Dateien werden komprimiert...");
   ZipArchive.SetZipName(aside);
-  classlib::TStringList files;
+  classlib::TStringList listed;
   if (TSingleBackupPage* page = MainWindow().SingleBackupPage())
-    for (const std::string& file : ListedFiles(*page->ListViewSingleBackup)) files.Add(file);
+    for (const std::string& file : ListedFiles(*page->ListViewSingleBackup)) listed.Add(file);
+  // A file put on the list again, alone and with its folder, goes in once.
+  const classlib::TStringList files = EachFileOnce(listed);
   // Known now, before a file is opened or the archive begun.
   const std::string tooMany = TooManyFilesProblem(files.Count());
   if (!tooMany.empty()) throw classlib::Exception(tooMany);

@@ -114,6 +114,20 @@ TEST_F(Collection, LinksAreFollowedButNeverBackIntoTheTree) {
   EXPECT_EQ(CountFiles(r), 8);  // the single backup's import follows no link
 }
 
+// A listed folder that a link in another listed folder leads to comes once, by its listed name;
+// what else the links bring stays where it was, after the tree it was found in.
+TEST_F(Collection, AListedFolderReachedByALinkComesByItsListedName) {
+  const std::string r = Root();
+  MakeFile("anderswo\\fremd.txt");
+  const HostLinks links({{r + "sub1\\nach_aussen", dir / "anderswo"}, {r + "sub1\\zu_sub2", r + "sub2"}});
+  BackupDefinition extended;
+  extended.Option = BackupOption::Extended;
+  extended.FolderList = {{r + "sub1", true}, {r + "sub2", true}};
+  EXPECT_EQ(CollectDefinitionFiles(extended).Files,
+            (classlib::TStringList{r + "sub1\\c.txt", r + "sub1\\deep\\d.doc", r + "sub1\\nach_aussen\\fremd.txt",
+                                   r + "sub2\\f.doc"}));
+}
+
 TEST_F(Collection, SizeLimitKeepsFilesUpToIt) {
   MakeFile("quelle\\genau.bin", DosTime(2024, 1, 1, 0, 0), std::string(1024, 'x'));
   MakeFile("quelle\\mehr.bin", DosTime(2024, 1, 1, 0, 0), std::string(1025, 'x'));

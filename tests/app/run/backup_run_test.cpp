@@ -773,6 +773,70 @@ TEST_F(BackupRun, LinksToAFolderAndToOneInsideItGiveEachFileOnce) {
   }
 }
 
+// A folder listed and also reached through a link (in another listed folder, or by the path it is
+// listed by), and a listed file also listed by a name through a link: each file once, under the
+// name it has without the link, in the archive and in the state file alike, and no file is
+// reported as not saved.
+TEST_F(BackupRun, AFileReachedAlsoThroughALinkKeepsItsOwnName) {
+  const std::string a = MakeFile("A\\a.txt", "aus A");
+  const std::string b = MakeFile("B\\b.txt", "aus B");
+  const std::string i = MakeFile("B\\innen\\i.txt", "aus B innen");
+  const std::string folderA = dir / "A\\", folderB = dir / "B\\", link = dir / "A\\zuB", second = dir / "zuB";
+  const auto extended = [](std::vector<BackupFolder> folders) {
+    return [folders](BackupDefinition& d) {
+      d.Option = BackupOption::Extended;
+      d.FolderList = folders;
+    };
+  };
+  const auto files = [](std::vector<std::string> listed) {
+    return [listed](BackupDefinition& d) {
+      d.Option = BackupOption::Files;
+      d.FileList = listed;
+    };
+  };
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> links;  // where each is, and where it leads
+    std::function<void(BackupDefinition&)> define;
+    std::vector<std::string> entries;
+  } cases[] = {
+      {"the folder with the link listed first", {{link, folderB}}, extended({{folderA, true}, {folderB, true}}),
+       {a, b, i}},
+      {"the folder the link leads to listed first", {{link, folderB}},
+       extended({{folderB, true}, {folderA, true}}), {a, b, i}},
+      {"the link leads into the listed folder", {{link, dir / "B\\innen"}},
+       extended({{folderA, true}, {folderB, true}}), {a, b, i}},
+      // Its subfolder is reached by the link alone, and goes in by that name.
+      {"the folder the link leads to listed without its subfolders", {{link, folderB}},
+       extended({{folderA, true}, {folderB, false}}), {a, b, link + "\\innen\\i.txt"}},
+      {"the folder listed also by the link's path", {{link, folderB}}, extended({{link, true}, {folderB, true}}),
+       {b, i}},
+      {"a file listed also by the link's path", {{link, folderB}}, files({link + "\\b.txt", b, a}), {b, a}},
+      {"a file listed by two links' paths", {{link, folderB}, {second, folderB}},
+       files({link + "\\b.txt", second + "\\b.txt"}), {link + "\\b.txt"}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.what);
+    const app_testing::HostLinks links(test.links);
+    for (const std::string& name : Names(Snapshot(target))) zip::fs::Delete(target + name);
+    BackupDefinition def = Definition();
+    test.define(def);
+    RunJob(def);
+    EXPECT_EQ(TakeLog(), std::string(kStartLines) + kCompleted);
+    EXPECT_EQ(PeerListing({target + "Job.zip"}), Listing(test.entries));
+    EXPECT_EQ(Stored()->BackupFiles, std::to_string(test.entries.size()));
+    TLogData states;
+    ASSERT_TRUE(LoadFileStates(StateFileName("Job"), states));
+    std::vector<std::string> stated;
+    for (const FileStateRecord& state : states) stated.push_back(state.AnsiPath);
+    std::vector<std::string> expected = test.entries;
+    std::sort(stated.begin(), stated.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(stated, expected);
+    EXPECT_FALSE(FilesChangedSinceLastFull(def, StateFileName("Job")));
+  }
+}
+
 // A run stopped while placing, after the older set went aside under "~alt": the next run moves it
 // back, byte for byte, before it removes what was left aside, and later runs go on as ever.
 TEST_F(BackupRun, AnOlderSetMovedAsideByAStoppedPlacementGoesBack) {

@@ -13,6 +13,7 @@
 #include "app/wizards/form_creation.h"
 #include "classlib/exceptions.h"
 #include "classlib/format.h"
+#include "tests/app/host_links.h"
 #include "tests/app/wizards/simulated_recorders.h"
 #include "tests/app/wizards/single_backup_fixture.h"
 #include "tests/support/host_python.h"
@@ -181,6 +182,22 @@ TEST_F(CreationWizard, ArchiveHoldsExactlyTheListedFilesPassesThePeersAndMarksTh
   EXPECT_EQ(creation->FlatEditName->Text(), "unbenannt.zip");
   EXPECT_EQ(creation->FolderTree->Path(), "C:\\");
   EXPECT_FALSE(creation->CheckBoxStep3->Checked());
+}
+
+// A file put on the list again (alone and with its folder, or by a path through a link to its
+// folder) goes in once, by the path without the link, and is not reported as not saved.
+TEST_F(CreationWizard, AFileListedTwiceGoesInOnce) {
+  const std::string alone = MakeFile("Quelle\\Brief.txt"), other = MakeFile("Quelle\\Notiz.txt");
+  const std::string link = dir / "Verweis";
+  const app_testing::HostLinks links({{link, dir / "Quelle"}});
+  AddFileItem(PageList(), link + "\\Notiz.txt");
+  AddFileItem(PageList(), alone);
+  MyFileRead(dir / "Quelle", PageList());
+  AddFileItem(PageList(), link + "\\Notiz.txt");
+  ASSERT_EQ(PageList().Items().Count(), 5);
+  Create("Sicherung");
+  EXPECT_EQ(PeerChecked(target + "\\Sicherung.zip"), EntryNames({alone, other}));
+  EXPECT_EQ(Log(), kStartBlock + kCompleted);
 }
 
 TEST_F(CreationWizard, ZipIsAppendedToAPlainNameAndAnyZipEndingKeptAsTyped) {
