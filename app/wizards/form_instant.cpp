@@ -209,7 +209,7 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   for (classlib::TRadioButton* radio : {RadioButtonAll, RadioButtonOnly, RadioButtonNot})
     radio->OnClick = Bind(this, &TFormInstant::RadioButtonAllClick);
   FlatEditTypen = NewFlatEdit(this, PanelStep2Folders, 10 + kOptionIndent, 106, kInner - kOptionIndent);
-  FlatEditTypen->SetEnabled(false);
+  SetFlatEditEnabled(*FlatEditTypen, false);
   NewLabel(this, PanelStep2Folders, 10 + kOptionIndent, 131, "(Beispiel: *.bmp;*.exe;*.doc)");
   CheckBoxMax = NewCheckBox(this, PanelStep2Folders, 10, 174, 140, "Maximale Dateigröße:");
   CheckBoxMax->OnClick = Bind(this, &TFormInstant::CheckBoxMaxClick);
@@ -785,7 +785,9 @@ void TFormInstant::RadioButtonSimpleClick(classlib::TComponent*) {
 }
 
 // The types count only for "Nur folgende" and "Folgende ... nicht", the size only while its box is on.
-void TFormInstant::RadioButtonAllClick(classlib::TComponent*) { FlatEditTypen->SetEnabled(!RadioButtonAll->Checked()); }
+void TFormInstant::RadioButtonAllClick(classlib::TComponent*) {
+  SetFlatEditEnabled(*FlatEditTypen, !RadioButtonAll->Checked());
+}
 
 void TFormInstant::CheckBoxMaxClick(classlib::TComponent*) { FlatComboBoxMax->SetEnabled(CheckBoxMax->Checked()); }
 

@@ -16,6 +16,7 @@
 #include "app/schedule.h"
 #include "app/single_backup_list.h"
 #include "app/wizards/instant_pages.h"
+#include "app/wizards/window_style.h"
 #include "classlib/registry.h"
 #include "classlib/wide.h"
 #include "tests/app/wizards/simulated_recorders.h"
@@ -891,6 +892,8 @@ TEST_F(InstantWizard, TheFilterPagesFieldsAreEnabledOnlyWhileTheirOptionsAreOn) 
   };
   auto shown = [&] {
     EXPECT_TRUE(form->PanelStep2Folders->Visible());
+    // Off, the type field is white, not light, so that it looks off also while empty.
+    EXPECT_EQ(form->FlatEditTypen->Color(), form->FlatEditTypen->Enabled() ? kLightColor : kWhiteColor);
     return Fields{IsWindowEnabled(form->FlatEditTypen->Handle()) != FALSE,
                   IsWindowEnabled(form->FlatComboBoxMax->Handle()) != FALSE};
   };
