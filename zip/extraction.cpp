@@ -117,7 +117,8 @@ class TExtraction {
   bool Decode(THugeStream& file);
   // After bad data: true when a new password asks for another try.
   bool RetryWithNewPassword(int index);
-  // Reports the damaged unencrypted entry; what came out of it is kept (see KeepDamaged).
+  // Reports the damaged unencrypted entry; what came out of it, when anything did, is kept (see
+  // KeepDamaged).
   void ReportDamage(TTemporaryOutput& output, const std::string& name, int index, TDamageKind kind);
   // Keeps what came out of a damaged entry under the first free name DamagedMark makes of name;
   // the name it got, empty when none.
