@@ -117,8 +117,12 @@ class TExtraction {
   bool Decode(THugeStream& file);
   // After bad data: true when a new password asks for another try.
   bool RetryWithNewPassword(int index);
-  // Keeps what came out of a damaged entry under the first free name DamagedMark makes of name.
-  void KeepDamaged(TTemporaryOutput& output, const std::string& name, int index);
+  // Reports the damaged unencrypted entry; what came out of it, when anything did, is kept (see
+  // KeepDamaged).
+  void ReportDamage(TTemporaryOutput& output, const std::string& name, int index, TDamageKind kind);
+  // Keeps what came out of a damaged entry under the first free name DamagedMark makes of name;
+  // the name it got, empty when none.
+  std::string KeepDamaged(TTemporaryOutput& output, const std::string& name);
   // An entry whose data cannot even be found or decrypted: nothing of it is written.
   void ReportUnreadableEntry(int index);
   void Skip(TSkipReason reason, const std::string& name, int index);
@@ -292,7 +296,7 @@ void TExtraction::ExtractEntry(int index) {
   if (entry.Encrypted() && RetryWithNewPassword(index)) return;
   if (!entry.Encrypted()) {
     if (r_.OnBadCRC) r_.OnBadCRC(crc, entry.CRC32, index);
-    KeepDamaged(output, name, index);
+    ReportDamage(output, name, index, intact ? TDamageKind::dkBadCRC : TDamageKind::dkBadData);
   } else {
     Skip(TSkipReason::srBadPassword, entry.Path(), index);
   }
@@ -435,23 +439,31 @@ bool TExtraction::RetryWithNewPassword(int index) {
   return true;
 }
 
-void TExtraction::KeepDamaged(TTemporaryOutput& output, const std::string& name, int index) {
-  if (r_.DamagedMark().empty()) return;
+void TExtraction::ReportDamage(TTemporaryOutput& output, const std::string& name, int index, TDamageKind kind) {
+  TDamage damage;
+  damage.Kind = kind;
+  damage.ReadableBytes = output_.Written();
+  // Nothing readable leaves nothing beside the target; the empty file goes with the output.
+  if (damage.ReadableBytes > 0) damage.KeptName = KeepDamaged(output, name);
+  if (r_.OnDamaged) r_.OnDamaged(index, damage);
+}
+
+std::string TExtraction::KeepDamaged(TTemporaryOutput& output, const std::string& name) {
+  if (r_.DamagedMark().empty()) return std::string();
   const std::string extension = ExtractFileExt(name);
   const std::string base = name.substr(0, name.size() - extension.size()) + r_.DamagedMark();
   for (int n = 1; n <= kDamagedNameTries; ++n) {
     const std::string kept = base + (n == 1 ? std::string() : " " + std::to_string(n)) + extension;
-    if (output.MoveToNew(kept)) {
-      if (r_.OnDamagedKept) r_.OnDamagedKept(index, kept);
-      return;
-    }
+    if (output.MoveToNew(kept)) return kept;
     // Another name only while the one tried is taken.
-    if (!fs::FileExists(kept) && !fs::DirectoryExists(kept)) return;
+    if (!fs::FileExists(kept) && !fs::DirectoryExists(kept)) return std::string();
   }
+  return std::string();
 }
 
 void TExtraction::ReportUnreadableEntry(int index) {
   if (r_.OnBadCRC) r_.OnBadCRC(0, r_.workingEntry_.CRC32, index);
+  if (r_.OnDamaged) r_.OnDamaged(index, TDamage{TDamageKind::dkBadData, 0, std::string()});
   TakeOffTotals(r_.workingEntry_);
 }
 

@@ -47,7 +47,7 @@ void TZipReader::Assign(const TZipReader& source) {
   OnSkippingFile = source.OnSkippingFile;
   OnBadPassword = source.OnBadPassword;
   OnBadCRC = source.OnBadCRC;
-  OnDamagedKept = source.OnDamagedKept;
+  OnDamaged = source.OnDamaged;
   OnInCompleteZip = source.OnInCompleteZip;
   // The source's own default handler would ask on the source's behalf.
   if (source.OnGetNextDisk.target<TDefaultDiskHandler>()) {

@@ -49,7 +49,21 @@ using TSkippingFileEvent =
     std::function<void(TSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry)>;
 using TBadPasswordEvent = std::function<void(int FileIndex, std::string& NewPassword)>;
 using TBadCRCEvent = std::function<void(std::uint32_t CalcCRC, std::uint32_t StoredCRC, int FileIndex)>;
-using TDamagedKeptEvent = std::function<void(int FileIndex, const std::string& FName)>;
+// Why an entry's data failed and what became of it.
+enum class TDamageKind {
+  dkBadCRC,   // decoded to its full size, but its CRC-32 is not the stored one
+  dkBadData,  // broke its method's rules, ended early, came out longer or shorter than its size,
+              // or cannot be read at all (see OnBadCRC)
+};
+struct TDamage {
+  TDamageKind Kind = TDamageKind::dkBadData;
+  // What came out before the data failed.
+  std::int64_t ReadableBytes = 0;
+  // Where that was kept (see DamagedMark); empty when it was not: no mark, nothing readable, or no
+  // free name.
+  std::string KeptName;
+};
+using TDamagedEvent = std::function<void(int FileIndex, const TDamage& Damage)>;
 using TInCompleteZipEvent = std::function<void(TIncompleteZipMode& IncompleteMode)>;
 // NextDisk is 1-based; FName comes in as the name last used and goes out as the wanted part's
 // file; an empty FName cancels.
@@ -112,10 +126,10 @@ class TZipReader {
   void SetRetainAttributes(bool value);
   bool ReplaceReadOnly() const { return replaceReadOnly_; }
   void SetReplaceReadOnly(bool value);
-  // Data that failed its check never takes its entry's name. With a mark, what of an unencrypted
-  // entry came out is kept beside the target under the target's name with the mark before the
-  // extension (" (damaged)": "a (damaged).txt", else "a (damaged) 2.txt" and so on, never replacing
-  // a file); empty, the default: it is not kept.
+  // Data that failed its check never takes its entry's name. With a mark, what came out of an
+  // unencrypted entry, when anything did, is kept beside the target under the target's name with
+  // the mark before the extension (" (damaged)": "a (damaged).txt", else "a (damaged) 2.txt" and so
+  // on, never replacing a file); empty, the default: it is not kept.
   const std::string& DamagedMark() const { return damagedMark_; }
   void SetDamagedMark(const std::string& value);
   bool FlushFilesOnClose() const { return flushFilesOnClose_; }
@@ -141,8 +155,8 @@ class TZipReader {
   // CalcCRC 0 also for an entry whose data cannot be read at all: no local header at its offset,
   // too small for its encryption header, or lying over another entry's data or the directory.
   TBadCRCEvent OnBadCRC;
-  // After OnBadCRC, when the entry's data was kept (see DamagedMark) as FName.
-  TDamagedKeptEvent OnDamagedKept;
+  // After every OnBadCRC: why the data failed and whether what came out of it was kept.
+  TDamagedEvent OnDamaged;
   TInCompleteZipEvent OnInCompleteZip;
   // AskForDisk unless the application installs its own.
   TGetNextDisk OnGetNextDisk;

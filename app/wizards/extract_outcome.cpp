@@ -45,6 +45,14 @@ void TExtractOutcome::Skipped(zip::TSkipReason reason) {
   }
 }
 
+void TExtractOutcome::Damaged(const zip::TDamage& damage) {
+  Count(damage.Kind == zip::TDamageKind::dkBadCRC ? TFailure::BadCRC : TFailure::BadData);
+  if (!damage.KeptName.empty())
+    ++damagedKept_;
+  else if (damage.ReadableBytes == 0)
+    ++nothingReadable_;
+}
+
 void TExtractOutcome::EndedEarly(const std::string& why) {
   endedEarly_ = true;
   why_ = why;
@@ -68,6 +76,7 @@ std::string TExtractOutcome::FailureList() const {
       "Ordner nicht angelegt, eine Datei trägt seinen Namen",
       "gleicher Name wie eine andere Datei im Backup",
       "beschädigt, CRC-Fehler",
+      "beschädigt, Daten ungültig oder unvollständig",
   };
   std::string list;
   for (int i = 0; i < kFailureKinds; ++i) {
@@ -84,6 +93,9 @@ ExtractTexts TExtractOutcome::Texts() const {
   if (damagedKept_ > 0)
     failures += " Die lesbaren Daten von " + std::to_string(damagedKept_) +
                 " beschädigten Datei(en) liegen daneben, mit „(beschädigt)“ im Namen.";
+  if (nothingReadable_ > 0)
+    failures += " Von " + std::to_string(nothingReadable_) +
+                " beschädigten Datei(en) waren keine Daten lesbar; daneben liegt nichts.";
   if (endedEarly_)
     return {"Extraktion vorzeitig beendet.", "Die Extraktion wurde vorzeitig beendet: " + why_ + failures,
             done + ", dann wurde die Extraktion abgebrochen."};

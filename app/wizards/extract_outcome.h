@@ -28,10 +28,8 @@ class TExtractOutcome {
  public:
   void Extracted() { ++extracted_; }
   void Skipped(zip::TSkipReason reason);
-  // Its data failed the CRC check.
-  void Damaged() { Count(TFailure::Damaged); }
-  // What of it was readable was kept under a name with kDamagedMark.
-  void DamagedKept() { ++damagedKept_; }
+  // Its data failed: what came out of it was kept under a name with kDamagedMark, or nothing did.
+  void Damaged(const zip::TDamage& damage);
   // The run ended before all entries were done: an error, or a question the user cancelled.
   void EndedEarly(const std::string& why);
   bool HasEndedEarly() const { return endedEarly_; }
@@ -42,8 +40,18 @@ class TExtractOutcome {
 
  private:
   // Why entries were not extracted, in the order the summary lists them.
-  enum class TFailure { BadPassword, NotOverwritten, ReadOnly, NotCreated, UnknownMethod, NameTaken, SameName, Damaged };
-  static constexpr int kFailureKinds = static_cast<int>(TFailure::Damaged) + 1;
+  enum class TFailure {
+    BadPassword,
+    NotOverwritten,
+    ReadOnly,
+    NotCreated,
+    UnknownMethod,
+    NameTaken,
+    SameName,
+    BadCRC,
+    BadData
+  };
+  static constexpr int kFailureKinds = static_cast<int>(TFailure::BadData) + 1;
 
   void Count(TFailure failure) { ++failures_[static_cast<int>(failure)]; }
   int Failed() const;
@@ -52,6 +60,7 @@ class TExtractOutcome {
 
   int extracted_ = 0;
   int damagedKept_ = 0;
+  int nothingReadable_ = 0;
   int failures_[kFailureKinds] = {};
   bool endedEarly_ = false;
   std::string why_;

@@ -80,8 +80,7 @@ TFormExtract::TFormExtract(TComponent* AOwner) : TForm(AOwner), unZipArchive_(st
   reader.OnTotalPercentDone = Bind(this, &TFormExtract::UnZipArchiveTotalPercentDone);
   reader.OnEndUnZip = Bind(this, &TFormExtract::UnZipArchiveEndUnZip);
   reader.OnSkippingFile = Bind(this, &TFormExtract::UnZipArchiveSkippingFile);
-  reader.OnBadCRC = Bind(this, &TFormExtract::UnZipArchiveBadCRC);
-  reader.OnDamagedKept = Bind(this, &TFormExtract::UnZipArchiveDamagedKept);
+  reader.OnDamaged = Bind(this, &TFormExtract::UnZipArchiveDamaged);
   reader.SetDamagedMark(kDamagedMark);
   reader.OnGetNextDisk = Bind(this, &TFormExtract::UnZipArchiveGetNextDisk);
   reader.OnBadPassword = Bind(this, &TFormExtract::UnZipArchiveBadPassword);
@@ -254,9 +253,7 @@ void TFormExtract::UnZipArchiveSkippingFile(zip::TSkipReason Reason, const std::
   outcome_.Skipped(Reason);
 }
 
-void TFormExtract::UnZipArchiveBadCRC(std::uint32_t, std::uint32_t, int) { outcome_.Damaged(); }
-
-void TFormExtract::UnZipArchiveDamagedKept(int, const std::string&) { outcome_.DamagedKept(); }
+void TFormExtract::UnZipArchiveDamaged(int, const zip::TDamage& Damage) { outcome_.Damaged(Damage); }
 
 void TFormExtract::UnZipArchiveGetNextDisk(int NextDisk, std::string& FName) {
   FName = NextPartName(FName, NextDisk, unZipArchive_->DiskCount());

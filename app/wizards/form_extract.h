@@ -3,7 +3,6 @@
 // that says what was and what was not extracted.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -62,8 +61,7 @@ class TFormExtract : public classlib::TForm {
   void UnZipArchiveTotalPercentDone(int Percent);
   void UnZipArchiveEndUnZip(int FileIndex, const std::string& FName);
   void UnZipArchiveSkippingFile(zip::TSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry);
-  void UnZipArchiveBadCRC(std::uint32_t CalcCRC, std::uint32_t StoredCRC, int FileIndex);
-  void UnZipArchiveDamagedKept(int FileIndex, const std::string& FName);
+  void UnZipArchiveDamaged(int FileIndex, const zip::TDamage& Damage);
   void UnZipArchiveGetNextDisk(int NextDisk, std::string& FName);
   void UnZipArchiveBadPassword(int FileIndex, std::string& NewPassword);
 

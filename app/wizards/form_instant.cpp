@@ -206,12 +206,17 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
   RadioButtonAll->SetChecked(true);
   RadioButtonOnly = NewRadio(this, PanelStep2Folders, 10, 60, kInner, "Nur folgende Dateitypen sichern");
   RadioButtonNot = NewRadio(this, PanelStep2Folders, 10, 82, kInner, "Folgende Dateitypen nicht sichern");
+  for (classlib::TRadioButton* radio : {RadioButtonAll, RadioButtonOnly, RadioButtonNot})
+    radio->OnClick = Bind(this, &TFormInstant::RadioButtonAllClick);
   FlatEditTypen = NewFlatEdit(this, PanelStep2Folders, 10 + kOptionIndent, 106, kInner - kOptionIndent);
+  SetFlatEditEnabled(*FlatEditTypen, false);
   NewLabel(this, PanelStep2Folders, 10 + kOptionIndent, 131, "(Beispiel: *.bmp;*.exe;*.doc)");
   CheckBoxMax = NewCheckBox(this, PanelStep2Folders, 10, 174, 140, "Maximale Dateigröße:");
+  CheckBoxMax->OnClick = Bind(this, &TFormInstant::CheckBoxMaxClick);
   FlatComboBoxMax = NewComboBox(this, PanelStep2Folders, 154, 172, 90);
   for (const char* size : kMaxSizes) FlatComboBoxMax->Items().Add(size);
   FlatComboBoxMax->SetItemIndex(0);
+  FlatComboBoxMax->SetEnabled(false);
   NewLabel(this, PanelStep2Folders, 10 + kOptionIndent, 200, "Größere Dateien werden nicht gesichert.");
 
   // ---- page 3: when
@@ -778,6 +783,13 @@ void TFormInstant::FlatTabControlMainTabChanged(classlib::TComponent*) {
 void TFormInstant::RadioButtonSimpleClick(classlib::TComponent*) {
   FlatTabControlMain->SetActiveTab(RadioButtonSimple->Checked() ? 0 : 1);
 }
+
+// The types count only for "Nur folgende" and "Folgende ... nicht", the size only while its box is on.
+void TFormInstant::RadioButtonAllClick(classlib::TComponent*) {
+  SetFlatEditEnabled(*FlatEditTypen, !RadioButtonAll->Checked());
+}
+
+void TFormInstant::CheckBoxMaxClick(classlib::TComponent*) { FlatComboBoxMax->SetEnabled(CheckBoxMax->Checked()); }
 
 void TFormInstant::FlatButtonExtendedAddClick(classlib::TComponent*) { FormSelect->ShowFor(*this, *ListViewExtended); }
 

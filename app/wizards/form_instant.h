@@ -171,6 +171,8 @@ class TFormInstant : public classlib::TForm {
   void ListViewFilesColumnClick(classlib::TComponent* Sender, int Column);
   void FlatTabControlMainTabChanged(classlib::TComponent* Sender);
   void RadioButtonSimpleClick(classlib::TComponent* Sender);
+  void RadioButtonAllClick(classlib::TComponent* Sender);
+  void CheckBoxMaxClick(classlib::TComponent* Sender);
   void FlatButtonExtendedAddClick(classlib::TComponent* Sender);
   void FlatButtonExtendedDeleteClick(classlib::TComponent* Sender);
   void ListViewExtendedKeyDown(classlib::TComponent* Sender, WORD& Key, classlib::TShiftState Shift);

@@ -131,6 +131,12 @@ controls::TFlatEdit* NewFlatEdit(classlib::TComponent* owner, classlib::TWinCont
   return edit;
 }
 
+void SetFlatEditEnabled(controls::TFlatEdit& edit, bool enabled) {
+  edit.SetEnabled(enabled);
+  edit.SetColorFlat(enabled ? kLightColor : kWhiteColor);
+  edit.SetColorFocused(enabled ? kLightColor : kWhiteColor);
+}
+
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                      const std::string& caption) {
   auto* button = Place(new controls::TFlatButton(owner), parent, left, top, kButtonWidth, kButtonHeight);

@@ -77,6 +77,9 @@ classlib::TCheckBox* NewCheckBox(classlib::TComponent* owner, classlib::TWinCont
 // A flat edit on the light colour, focused or not, framed by a line.
 controls::TFlatEdit* NewFlatEdit(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                  int width);
+// Switches a flat edit of NewFlatEdit on or off; off, it shows white in place of the light colour,
+// so that it looks off also while empty (the system greys only its text).
+void SetFlatEditEnabled(controls::TFlatEdit& edit, bool enabled);
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
                                      const std::string& caption);
 // The date picker in the product's blues: a month with week numbers from Monday, the year a click

@@ -75,6 +75,20 @@ def data_offset(archive, name):
     return offset + 30 + name_length + extra_length
 data[data_offset(damaged, 'b.txt') + 5] ^= 0xFF
 open(damaged, 'wb').write(data)
+# Deflated entries whose data is broken from its start: all zeros, and cut after its first byte.
+broken = os.path.join(root, 'zerstoert.zip')
+with zipfile.ZipFile(broken, 'w') as z:
+    for name in ('a.txt', 'genullt.txt', 'gekappt.txt'):
+        z.writestr(zipfile.ZipInfo(name, stamp), (name * 100).encode(), compress_type=zipfile.ZIP_DEFLATED)
+data = bytearray(open(broken, 'rb').read())
+start = data_offset(broken, 'genullt.txt')
+size = zipfile.ZipFile(broken).getinfo('genullt.txt').compress_size
+data[start:start + size] = bytes(size)
+local = zipfile.ZipFile(broken).getinfo('gekappt.txt').header_offset
+central = data.rfind(b'gekappt.txt') - 46
+for at in (local + 18, central + 20):
+    struct.pack_into('<I', data, at, 1)
+open(broken, 'wb').write(data)
 # Every name Windows keeps for a device, each followed by an ordinary file.
 with zipfile.ZipFile(os.path.join(root, 'reserviert.zip'), 'w') as z:
     for i, name in enumerate(RESERVED):
@@ -167,6 +181,7 @@ Fixtures MakeFixtures(const std::string& folder) {
   f.unsafe = Join(folder, "unsicher.zip");
   f.damaged = Join(folder, "beschaedigt.zip");
   f.intact = Join(folder, "intakt.zip");
+  f.broken = Join(folder, "zerstoert.zip");
   f.reserved = Join(folder, "reserviert.zip");
   f.sameNames = Join(folder, "gleichnamig.zip");
   f.reasons = Join(folder, "gruende.zip");

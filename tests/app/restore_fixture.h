@@ -43,6 +43,9 @@ struct Fixtures {
   // unchanged.
   std::string damaged;
   std::string intact;
+  // Deflated entries "a.txt", "genullt.txt" (its data all zeros) and "gekappt.txt" (its data cut
+  // after the first byte).
+  std::string broken;
   // Entries named like devices, each followed by "nach-N.txt" (N from 0).
   std::string reserved;
   int reservedCount = 0;

@@ -421,7 +421,7 @@ TEST_F(Extraction, WithAMarkTheDataOfADamagedEntryIsKeptUnderAMarkedName) {
   testing_support::WriteFile(InDest("bericht.txt"), "vorher");
   testing_support::WriteFile(InDest("bericht (damaged).txt"), "schon da");
   std::vector<std::string> kept;
-  reader_.OnDamagedKept = [&](int, const std::string& name) { kept.push_back(name); };
+  reader_.OnDamaged = [&](int, const TDamage& damage) { kept.push_back(damage.KeptName); };
   reader_.SetDamagedMark(" (damaged)");
   reader_.SetPassword(WrongPasswordPassingTheCheck(secret));
   reader_.SetOverwriteMode(TUZOverwriteMode::Always);
@@ -435,6 +435,69 @@ TEST_F(Extraction, WithAMarkTheDataOfADamagedEntryIsKeptUnderAMarkedName) {
   std::uint32_t date = 0;
   EXPECT_TRUE(fs::FileAge(Engine(InDest("bericht (damaged) 2.txt")), date));
   EXPECT_NE(date, kFixtureDate);
+}
+
+// A damaged entry says why: a checksum that differs after data that decoded to its full size, or
+// data that broke its method's rules or ended early. What came out of it lies beside its target;
+// where nothing came out, nothing does, and a file of the entry's name stays as it was.
+TEST_F(Extraction, ADamagedEntrySaysWhyAndOnlyWhatCameOutIsKept) {
+  const std::string text = decode_support::MixedData(50000, 3);
+  const std::string deflated = RawDeflate(text);
+  TFixtureEntry zeroFilled = Deflated("genullt.txt", text);
+  zeroFilled.compressed.assign(deflated.size(), '\0');
+  TFixtureEntry firstByteOnly = Deflated("erstes-byte.txt", text);
+  firstByteOnly.compressed.resize(1);
+  TFixtureEntry halfStream = Deflated("halb.txt", text);
+  halfStream.compressed.resize(deflated.size() / 2);
+  TFixtureEntry flippedStored = Stored("gekippt.txt", text);
+  flippedStored.compressed[100] ^= 0x20;
+  TFixtureEntry wrongCrc = Deflated("pruefsumme.txt", text);
+  wrongCrc.original[0] ^= 1;
+  const struct {
+    TFixtureEntry entry;
+    TDamageKind kind;
+    bool anythingReadable;
+  } cases[] = {
+      {zeroFilled, TDamageKind::dkBadData, false},     {firstByteOnly, TDamageKind::dkBadData, false},
+      {halfStream, TDamageKind::dkBadData, true},      {flippedStored, TDamageKind::dkBadCRC, true},
+      {wrongCrc, TDamageKind::dkBadCRC, true},
+  };
+  std::vector<TFixtureEntry> entries;
+  for (const auto& c : cases) entries.push_back(c.entry);
+  entries.push_back(Stored("heil.txt", "intakt"));
+  fs::MakeDirectory(Dest());
+  testing_support::WriteFile(InDest("genullt.txt"), "vorher");
+  std::map<int, TDamage> damages;
+  reader_.OnDamaged = [&](int index, const TDamage& damage) { damages[index] = damage; };
+  reader_.SetDamagedMark(" (damaged)");
+  reader_.SetOverwriteMode(TUZOverwriteMode::Always);
+  EXPECT_EQ(ExtractAll(BuildArchive(entries)), 1);
+
+  std::vector<std::string> files = {"genullt.txt", "heil.txt"};
+  ASSERT_EQ(damages.size(), std::size(cases));
+  for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.entry.name);
+    const TDamage& damage = damages[i];
+    EXPECT_EQ(damage.Kind, c.kind);
+    EXPECT_EQ(damage.ReadableBytes > 0, c.anythingReadable);
+    if (!c.anythingReadable) {
+      EXPECT_EQ(damage.KeptName, "");
+      continue;
+    }
+    const std::string keptName = ChangeFileExt(c.entry.name, "") + " (damaged).txt";
+    EXPECT_EQ(damage.KeptName, Engine(InDest(keptName)));
+    const std::string kept = testing_support::ReadFile(InDest(keptName));
+    EXPECT_EQ(static_cast<std::int64_t>(kept.size()), damage.ReadableBytes);
+    // What came out is what the data held up to where it failed.
+    const std::string& held = c.entry.method == 0 ? c.entry.compressed : text;
+    EXPECT_EQ(kept, held.substr(0, kept.size()));
+    files.push_back(keptName);
+  }
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(FilesBelow(dir_ / "dest"), files);
+  EXPECT_EQ(testing_support::ReadFile(InDest("genullt.txt")), "vorher");
+  EXPECT_EQ(recorder_.badCrc, (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
 TEST_F(Extraction, SelectionByPatternsOrMarksAndStopNow) {

@@ -460,17 +460,49 @@ TEST_F(FormExtract, DamagedDataNeverStandsUnderTheFilesName) {
   restore_fixture::ExpectRestored(rows, dest, true);
 }
 
-TEST_F(FormExtract, ADamagedFileIsReported) {
-  Open(TheFixtures().damaged);
-  ClickButton(*windows.page->FlatButtonExtractAll);
-  Run();
-  std::string intact;
-  for (int i = 0; i < 100; ++i) intact += "c.txt";
-  EXPECT_EQ(testing_support::ReadFile(Join(dest, "c.txt")), intact);
-  ExpectNoSuccessText();
-  EXPECT_EQ(form().LabelAction->Caption(), "2 Datei(en) extrahiert, 1 nicht.");
-  EXPECT_NE(form().LabelCreationInfo->Caption().find("1 (beschädigt, CRC-Fehler)"), std::string::npos)
-      << form().LabelCreationInfo->Caption();
+// Each damaged file is reported with what happened to its data; what was readable of it lies
+// beside it, and where nothing was, nothing does.
+TEST_F(FormExtract, ADamagedFileIsReportedWithWhatHappened) {
+  const char kKeptText[] =
+      "Die lesbaren Daten von 1 beschädigten Datei(en) liegen daneben, mit „(beschädigt)“ im Namen.";
+  const char kNothingText[] = "Von 2 beschädigten Datei(en) waren keine Daten lesbar; daneben liegt nichts.";
+  const struct {
+    const char* what;
+    std::string archive;
+    std::string action;
+    std::string reason;
+    const char* beside;
+    const char* notBeside;
+    std::vector<std::string> files;
+  } cases[] = {
+      {"a byte of stored data flipped", TheFixtures().damaged, "2 Datei(en) extrahiert, 1 nicht.",
+       "Nicht extrahiert: 1 (beschädigt, CRC-Fehler).", kKeptText, kNothingText,
+       {"a.txt", "b (beschädigt).txt", "c.txt"}},
+      {"deflated data zero-filled and cut after its first byte", TheFixtures().broken,
+       "1 Datei(en) extrahiert, 2 nicht.", "Nicht extrahiert: 2 (beschädigt, Daten ungültig oder unvollständig).",
+       kNothingText, kKeptText, {"a.txt"}},
+  };
+  // The folder tree lists the folders there are when it first opens.
+  for (std::size_t i = 1; i <= std::size(cases); ++i) NewDestination("Ziel " + std::to_string(i));
+  int run = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dest = dir / ("Ziel " + std::to_string(++run));
+    Open(c.archive);
+    ClickButton(*windows.page->FlatButtonExtractAll);
+    Run();
+    ExpectNoSuccessText();
+    EXPECT_EQ(form().LabelAction->Caption(), c.action);
+    const std::string info = form().LabelCreationInfo->Caption();
+    EXPECT_NE(info.find(c.reason), std::string::npos) << info;
+    EXPECT_NE(info.find(c.beside), std::string::npos) << info;
+    EXPECT_EQ(info.find(c.notBeside), std::string::npos) << info;
+    EXPECT_EQ(FilesBelow(dest), c.files);
+    std::string intact;
+    for (int i = 0; i < 100; ++i) intact += "a.txt";
+    EXPECT_EQ(testing_support::ReadFile(Join(dest, "a.txt")), intact);
+    Finish();
+  }
 }
 
 TEST_F(FormExtract, AnArchiveChangedSinceItWasListedIsRefused) {

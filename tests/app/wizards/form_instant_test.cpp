@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "app/schedule.h"
 #include "app/single_backup_list.h"
 #include "app/wizards/instant_pages.h"
+#include "app/wizards/window_style.h"
 #include "classlib/registry.h"
 #include "classlib/wide.h"
 #include "tests/app/wizards/simulated_recorders.h"
@@ -878,6 +880,64 @@ TEST_F(InstantWizard, ClickingASentenceTogglesItsCheckBoxAndTheDateFollowsTheCal
   form->UpDownDate->SetPosition(2);
   form->UpDownDate->OnChange(form->UpDownDate);
   EXPECT_TRUE(form->DateCalendarDate->Visible());
+}
+
+// The types count only for "Nur folgende" and "Folgende ... nicht", the size only while its box is
+// on: each field can be changed exactly then, for a new and for an edited definition, whether its
+// option changes by a click, by Space or by an arrow key.
+TEST_F(InstantWizard, TheFilterPagesFieldsAreEnabledOnlyWhileTheirOptionsAreOn) {
+  struct Fields {
+    bool types, size;
+    bool operator==(const Fields& o) const { return types == o.types && size == o.size; }
+  };
+  auto shown = [&] {
+    EXPECT_TRUE(form->PanelStep2Folders->Visible());
+    // Off, the type field is white, not light, so that it looks off also while empty.
+    EXPECT_EQ(form->FlatEditTypen->Color(), form->FlatEditTypen->Enabled() ? kLightColor : kWhiteColor);
+    return Fields{IsWindowEnabled(form->FlatEditTypen->Handle()) != FALSE,
+                  IsWindowEnabled(form->FlatComboBoxMax->Handle()) != FALSE};
+  };
+  auto press = [&](classlib::TWinControl& control, WORD key) {
+    control.SetFocus();
+    testing_support::PressKey(control.Handle(), key);
+  };
+  FillFolderDefinition();
+  NextTo(kFilterPage);
+  EXPECT_TRUE(shown() == (Fields{true, true}));
+  NextToTheEnd();
+  ASSERT_FALSE(form->Visible()) << "not saved";
+
+  form->AddDefinition();
+  form->RadioButtonFolders->SetChecked(true);
+  form->RadioButtonSimple->SetChecked(true);
+  ASSERT_TRUE(form->FolderTree->SetPath(dir / "Daten"));
+  NextTo(kFilterPage);
+  EXPECT_TRUE(shown() == (Fields{false, false}));
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    Fields fields;
+  } steps[] = {
+      {"click on Nur folgende", [&] { ClickButton(*form->RadioButtonOnly); }, {true, false}},
+      {"Space on the size's box", [&] { press(*form->CheckBoxMax, VK_SPACE); }, {true, true}},
+      {"click on Alle", [&] { ClickButton(*form->RadioButtonAll); }, {false, true}},
+      {"Space on Folgende ... nicht", [&] { press(*form->RadioButtonNot, VK_SPACE); }, {true, true}},
+      {"arrow down to Alle", [&] { press(*form->RadioButtonNot, VK_DOWN); }, {false, true}},
+      {"click on the size's box", [&] { ClickButton(*form->CheckBoxMax); }, {false, false}},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.change();
+    EXPECT_TRUE(shown() == step.fields);
+  }
+  EXPECT_TRUE(form->RadioButtonAll->Checked());
+  EXPECT_FALSE(form->CheckBoxMax->Checked());
+  form->Close();
+
+  ASSERT_TRUE(form->EditDefinition("Buero taeglich"));
+  NextTo(kFilterPage);
+  EXPECT_TRUE(shown() == (Fields{true, true}));
+  form->Close();
 }
 
 TEST_F(InstantWizard, TheCalendarPicksTheSinceDateByItsArrowAndADay) {
