@@ -13,6 +13,10 @@ bool HasZipExtension(const std::string& name) {
   return name.size() >= 4 && classlib::LowerAscii(name.substr(name.size() - 4)) == ".zip";
 }
 
+std::string WithoutZipExtension(const std::string& name) {
+  return HasZipExtension(name) ? name.substr(0, name.size() - 4) : name;
+}
+
 std::string ArchiveName(const BackupDefinition& def, bool partial, classlib::TDateTime start) {
   const std::string name = def.UseDateTime ? classlib::FormatDateTime("yyyy-mm-dd hh-nn", start) : def.Title;
   if (!HasZipExtension(name)) return name + (partial ? " [part].zip" : ".zip");
@@ -44,8 +48,7 @@ bool IsRunArchiveStem(const BackupDefinition& def, const std::string& stem) {
   const std::size_t cut = full.size() - std::min(full.size(), kPart.size());
   if (classlib::SameTextAscii(full.substr(cut), kPart)) full.erase(cut);
   if (!def.UseDateTime) {
-    const std::string name = ArchiveName(def, false, 0);
-    return classlib::SameTextAscii(full, name.substr(0, name.size() - 4));
+    return classlib::SameTextAscii(full, WithoutZipExtension(ArchiveName(def, false, 0)));
   }
   // "yyyy-mm-dd hh-nn"
   static const char kShape[] = "0000-00-00 00-00";
@@ -75,8 +78,7 @@ std::string PartFileName(const std::string& archive, int part) {
 }
 
 std::string GenerationBase(const std::string& folder, const std::string& archiveName) {
-  const std::size_t stem = HasZipExtension(archiveName) ? archiveName.size() - 4 : archiveName.size();
-  return zip::WithTrailingBackslash(folder) + archiveName.substr(0, stem);
+  return zip::WithTrailingBackslash(folder) + WithoutZipExtension(archiveName);
 }
 
 std::string GenerationFileName(const std::string& base, int generation) {

@@ -11,6 +11,8 @@ namespace app {
 
 // The last four characters are ".zip" in any case.
 bool HasZipExtension(const std::string& name);
+// name without its ".zip", when it has one: the stem of an archive's files.
+std::string WithoutZipExtension(const std::string& name);
 
 // The file name (no folder) of a run's archive: the job name, or with UseDateTime the start as
 // "yyyy-mm-dd hh-nn"; then ".zip", or " [part].zip" for a partial run of any mode, so a partial run

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
+#include "app/single_backup_name.h"
 #include "classlib/wide.h"
-#include "zip/entry_paths.h"
 
 namespace app {
 namespace {
@@ -18,7 +18,7 @@ bool IsNameCharacter(wchar_t c) {
 bool IsDefinitionNameKey(wchar_t key) { return key == L'\b' || IsNameCharacter(key); }
 
 std::string DefinitionNameProblem(const std::string& name) {
-  if (name.find_first_not_of(' ') == std::string::npos) return "Bitte geben Sie eine Bezeichnung für das Backup ein.";
+  if (name.find_first_not_of(' ') == std::string::npos) return kNoNameText;
   const std::wstring wide = classlib::Widen(name);
   for (wchar_t c : wide)
     if (!IsNameCharacter(c))
@@ -27,11 +27,7 @@ std::string DefinitionNameProblem(const std::string& name) {
   // A shortcut's "/start" and the hand-over lose blanks at the ends.
   if (name.front() == ' ' || name.back() == ' ')
     return "Die Bezeichnung darf nicht mit einem Leerzeichen beginnen oder enden.";
-  const std::string base = name.substr(0, name.find('.'));
-  if (zip::IsDeviceName(base))
-    return "\"" + base +
-           "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
-  return {};
+  return DeviceNameProblem(name);
 }
 
 std::string RunFailureText(const std::string& name, const std::string& reason) {

@@ -18,8 +18,6 @@ namespace {
 // The most generations whose names are looked at; the wizard offers no more.
 constexpr int kMostGenerations = 999;
 
-std::string Stem(const std::string& zipName) { return zipName.substr(0, zipName.size() - 4); }
-
 // The ".zip" names of def's archives in its folder: full and partial, each generation. Parts have
 // the same stems, so the stems stand for them.
 std::vector<std::string> ArchiveFiles(const BackupDefinition& def) {
@@ -28,7 +26,7 @@ std::vector<std::string> ArchiveFiles(const BackupDefinition& def) {
   for (bool partial : {false, true}) {
     const std::string name = ArchiveName(def, partial, 0);
     if (generations < 2) files.push_back(name);
-    for (int k = 1; generations >= 2 && k <= generations; ++k) files.push_back(GenerationFileName(Stem(name), k));
+    for (int k = 1; generations >= 2 && k <= generations; ++k) files.push_back(GenerationFileName(WithoutZipExtension(name), k));
   }
   return files;
 }
@@ -48,10 +46,10 @@ bool Touches(const BackupDefinition& def, const std::string& stem) {
 std::optional<std::string> ClashingFile(const BackupDefinition& def, const BackupDefinition& other) {
   if (!other.UseDateTime) {
     for (const std::string& file : ArchiveFiles(other))
-      if (Touches(def, Stem(file))) return file;
+      if (Touches(def, WithoutZipExtension(file))) return file;
   } else if (!def.UseDateTime) {
     for (const std::string& file : ArchiveFiles(def))
-      if (IsRunArchiveStem(other, Stem(file))) return file;
+      if (IsRunArchiveStem(other, WithoutZipExtension(file))) return file;
   }
   return std::nullopt;
 }

@@ -42,6 +42,13 @@ bool IsPartExtension(const std::string& extension) {
   return extension.size() == 4 && extension[0] == '.' && IsDigits(extension.substr(1));
 }
 
+// The stem of a file of a set: its name without ".zip" or a part's extension; none for other names.
+std::optional<std::string> SetFileStem(const std::string& file) {
+  const std::string extension = zip::ExtractFileExt(file);
+  if (!classlib::SameTextAscii(extension, ".zip") && !IsPartExtension(extension)) return std::nullopt;
+  return file.substr(0, file.size() - extension.size());
+}
+
 // The highest part number of a split set.
 constexpr int kMostParts = 999;
 
@@ -189,9 +196,9 @@ const char kAside[] = "~neu";
 }  // namespace
 
 std::string AsideArchiveStem(const std::string& file) {
-  const std::string extension = zip::ExtractFileExt(file);
-  if (!classlib::SameTextAscii(extension, ".zip") && !IsPartExtension(extension)) return {};
-  std::string rest = file.substr(0, file.size() - extension.size());
+  const std::optional<std::string> setStem = SetFileStem(file);
+  if (!setStem) return {};
+  std::string rest = *setStem;
   const std::size_t digits = rest.find_last_not_of("0123456789") + 1;
   const std::string number = rest.substr(digits);
   if (!number.empty() && (number[0] == '0' || number == "1")) return {};
@@ -202,8 +209,6 @@ std::string AsideArchiveStem(const std::string& file) {
 }
 
 namespace {
-
-std::string StemOf(const std::string& zipName) { return zipName.substr(0, zipName.size() - 4); }
 
 // A dropped file's name split into the name it had and the suffix it got; none for other names.
 std::optional<std::pair<std::string, std::string>> SplitDropped(const std::string& name) {
@@ -220,12 +225,22 @@ int SuffixNumber(const std::string& suffix) {
   return number.empty() ? 1 : std::stoi(number);
 }
 
+// Deletes a file a stopped run left, and logs it; false when it stays.
+bool RemoveLeftover(const std::string& file) {
+  if (!fs::Delete(file)) {
+    LogError("Die Datei \"" + file + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
+    return false;
+  }
+  LogLeftoverRemoved(file);
+  return true;
+}
+
 // Moves the dropped set of the ".zip" file zipName back, its parts first. A file in the way was
 // moved in by the stopped placement: with newSetGoesThere, a part of the new set, which goes as a
 // leftover of the run; else a file of a younger generation, and the set stays aside.
 void MoveDroppedSetBack(const std::string& folder, const std::string& zipName, const std::string& suffix,
                         const std::vector<std::string>& names, bool newSetGoesThere) {
-  const std::string stem = StemOf(zipName);
+  const std::string stem = WithoutZipExtension(zipName);
   std::vector<std::string> originals;
   for (const std::string& name : names) {
     const auto dropped = SplitDropped(name);
@@ -245,26 +260,13 @@ void MoveDroppedSetBack(const std::string& folder, const std::string& zipName, c
     }
   for (const std::string& original : originals) {
     const std::string file = folder + original;
-    if (fs::FileExists(file)) {
-      if (!fs::Delete(file)) {
-        LogError("Die Datei \"" + file + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
-        return;
-      }
-      LogLeftoverRemoved(file);
-    }
+    if (fs::FileExists(file) && !RemoveLeftover(file)) return;
     if (!fs::Rename(file + suffix, file)) {
       LogError("Die Datei \"" + file + suffix + "\" konnte nicht zurück in \"" + file + "\" umbenannt werden.");
       return;
     }
     LogDroppedFileRestored(file);
   }
-}
-
-void RemoveLeftover(const std::string& file) {
-  if (fs::Delete(file))
-    LogLeftoverRemoved(file);
-  else
-    LogError("Die Datei \"" + file + "\" einer unterbrochenen Sicherung konnte nicht entfernt werden.");
 }
 
 // Whether name is one a placement of ours renames: an archive or part of ours or of ours written
@@ -275,9 +277,8 @@ bool IsOwnName(const std::string& name, const std::function<bool(const std::stri
   const std::string file = dropped ? dropped->first : name;
   const std::string aside = AsideArchiveStem(file);
   if (!aside.empty()) return ours(aside);
-  const std::string extension = zip::ExtractFileExt(file);
-  if (!classlib::SameTextAscii(extension, ".zip") && !IsPartExtension(extension)) return false;
-  return ours(file.substr(0, file.size() - extension.size()));
+  const std::optional<std::string> stem = SetFileStem(file);
+  return stem && ours(*stem);
 }
 
 // The renames were made in order, so the last one done tells that all were: the new set is in
@@ -354,7 +355,7 @@ std::int64_t ArchiveSetSize(const ArchiveSet& set) {
 std::string AsideArchiveName(const std::string& archive) {
   const std::string folder = zip::ExtractFilePath(archive);
   const std::string name = FileName(archive);
-  const std::string stem = name.substr(0, HasZipExtension(name) ? name.size() - 4 : name.size()) + kAside;
+  const std::string stem = WithoutZipExtension(name) + kAside;
   const std::vector<std::string> present = FileNamesIn(folder);
   const std::string free = FirstFreeName(
       [&](int n) { return stem + (n > 1 ? std::to_string(n) : "") + "."; },
@@ -368,7 +369,7 @@ std::string AsideArchiveName(const std::string& archive) {
 }
 
 std::string FreeArchiveName(const std::string& folder, const std::string& name) {
-  const std::string stem = name.substr(0, HasZipExtension(name) ? name.size() - 4 : name.size());
+  const std::string stem = WithoutZipExtension(name);
   const std::vector<std::string> present = FileNamesIn(zip::WithTrailingBackslash(folder));
   const std::string free = FirstFreeName([&](int n) { return NumberedStem(stem, n); },
                                          [&](const std::string& candidate) {
@@ -405,7 +406,7 @@ void RestoreDroppedSets(const std::string& folder, const BackupDefinition& def) 
   std::vector<std::pair<std::string, std::string>> sets;
   for (const std::string& name : names) {
     const auto dropped = SplitDropped(name);
-    if (dropped && HasZipExtension(dropped->first) && IsKeptArchiveStem(def, StemOf(dropped->first)))
+    if (dropped && HasZipExtension(dropped->first) && IsKeptArchiveStem(def, WithoutZipExtension(dropped->first)))
       sets.push_back(*dropped);
   }
   // The latest drop of a name took the highest number.

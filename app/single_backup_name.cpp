@@ -14,23 +14,28 @@ const char kForbidden[] = "\\/:*?\"<>|";
 
 }  // namespace
 
+const char kNoNameText[] = "Bitte geben Sie eine Bezeichnung für das Backup ein.";
+
+std::string DeviceNameProblem(const std::string& name) {
+  const std::string base = name.substr(0, name.find('.'));
+  if (!zip::IsDeviceName(base)) return {};
+  return "\"" + base + "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
+}
+
 std::string SingleBackupFileName(const std::string& typed) {
   return HasZipExtension(typed) ? typed : typed + ".zip";
 }
 
 std::string FileNameProblem(const std::string& name) {
-  const std::string stem = HasZipExtension(name) ? name.substr(0, name.size() - 4) : name;
-  if (stem.find_first_not_of(' ') == std::string::npos) return "Bitte geben Sie eine Bezeichnung für das Backup ein.";
+  const std::string stem = WithoutZipExtension(name);
+  if (stem.find_first_not_of(' ') == std::string::npos) return kNoNameText;
   for (char c : name) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
       return "Die Bezeichnung des Backups darf keine Steuerzeichen enthalten.";
     if (std::strchr(kForbidden, c))
       return "Die Bezeichnung des Backups darf keines der Zeichen \\ / : * ? \" < > | enthalten.";
   }
-  const std::string base = name.substr(0, name.find('.'));
-  if (zip::IsDeviceName(base))
-    return "\"" + base + "\" ist ein Gerätename von Windows und kann nicht als Bezeichnung des Backups verwendet werden.";
-  return {};
+  return DeviceNameProblem(name);
 }
 
 bool IsRefusedNameKey(wchar_t key) {

@@ -15,6 +15,12 @@ std::string SingleBackupFileName(const std::string& typed);
 // device name such as "CON" or "LPT1" before its first ".".
 std::string FileNameProblem(const std::string& name);
 
+// What a name that is empty or blanks only and one that names a device are told, for the single
+// backup's file name and a definition's name alike; DeviceNameProblem is empty for a name whose
+// part before its first "." is no device.
+extern const char kNoNameText[];
+std::string DeviceNameProblem(const std::string& name);
+
 // The characters the name field discards as they are typed; a paste is checked as a whole later.
 bool IsRefusedNameKey(wchar_t key);
 

@@ -154,8 +154,8 @@ TFormCreation::TFormCreation(classlib::TComponent* AOwner) : TForm(AOwner), OrvB
   FlatComboBoxBurner->SetColorArrowBackground(kLightColor);
   FlatComboBoxBurner->OnChange = Bind(this, &TFormCreation::FlatComboBoxBurnerChange);
   FlatButtonSettings =
-      NewFlatButton(this, PanelStep1, 10 + kBoxInnerWidth - kLongCaptionButtonWidth, 258, "Einstellungen");
-  FlatButtonSettings->SetWidth(kLongCaptionButtonWidth);
+      NewFlatButton(this, PanelStep1, 10 + kBoxInnerWidth - kLongCaptionButtonWidth, 258, "Einstellungen",
+                    kLongCaptionButtonWidth);
   FlatButtonSettings->OnClick = Bind(this, &TFormCreation::FlatButtonSettingsClick);
 
   PanelStep2 = NewPage(this, body);
@@ -428,7 +428,7 @@ TFormCreation::Outcome TFormCreation::WriteBackup(const std::string& destination
 ArchiveSet TFormCreation::WriteAside(const std::string& target) {
   const std::string name = target.substr(zip::ExtractFilePath(target).size());
   const auto ours = [&](const std::string& stem) {
-    return classlib::SameTextAscii(stem, name.substr(0, name.size() - 4));
+    return classlib::SameTextAscii(stem, WithoutZipExtension(name));
   };
   RepairStoppedPlacements(zip::ExtractFilePath(target), ours);
   RemoveLeftoverAsideFiles(zip::ExtractFilePath(target), ours);

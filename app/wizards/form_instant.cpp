@@ -359,8 +359,8 @@ TFormInstant::TFormInstant(classlib::TComponent* AOwner, TCDWriter* devices) : T
       NewComboBox(this, PanelStep4, 10 + kOptionIndent, 258, kInner - kOptionIndent - 6 - kLongCaptionButtonWidth);
   FlatComboBoxBurner->OnChange = Bind(this, &TFormInstant::FlatComboBoxBurnerChange);
   FlatButtonBurnerSettings =
-      NewFlatButton(this, PanelStep4, 10 + kInner - kLongCaptionButtonWidth, 256, "Einstellungen");
-  FlatButtonBurnerSettings->SetWidth(kLongCaptionButtonWidth);
+      NewFlatButton(this, PanelStep4, 10 + kInner - kLongCaptionButtonWidth, 256, "Einstellungen",
+                    kLongCaptionButtonWidth);
   FlatButtonBurnerSettings->OnClick = Bind(this, &TFormInstant::FlatButtonBurnerSettingsClick);
 
   // ---- over page 9: the burner's settings

@@ -80,8 +80,8 @@ TFormPopup::TFormPopup(classlib::TComponent* AOwner) : TChoiceForm(AOwner) {
       NewFlatEdit(this, PanelAfter, 8 + kOptionIndent, fileTop,
                   kPageInnerWidth - kOptionIndent - kLongCaptionButtonWidth - 6);
   FlatButtonFileStart =
-      NewFlatButton(this, PanelAfter, 8 + kPageInnerWidth - kLongCaptionButtonWidth, fileTop - 2, "Durchsuchen...");
-  FlatButtonFileStart->SetWidth(kLongCaptionButtonWidth);
+      NewFlatButton(this, PanelAfter, 8 + kPageInnerWidth - kLongCaptionButtonWidth, fileTop - 2, "Durchsuchen...",
+                    kLongCaptionButtonWidth);
   FlatButtonFileStart->OnClick = Bind(this, &TFormPopup::FlatButtonFileStartClick);
 
   AddButtons(PanelMain, kWidth - kMargin, kTabsTop + kTabsHeight + kMargin);

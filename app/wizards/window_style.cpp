@@ -138,8 +138,8 @@ void SetFlatEditEnabled(controls::TFlatEdit& edit, bool enabled) {
 }
 
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
-                                     const std::string& caption) {
-  auto* button = Place(new controls::TFlatButton(owner), parent, left, top, kButtonWidth, kButtonHeight);
+                                     const std::string& caption, int width) {
+  auto* button = Place(new controls::TFlatButton(owner), parent, left, top, width, kButtonHeight);
   button->SetCaption(caption);
   button->SetColor(kWhiteColor);
   button->SetColorBorder(kLineColor);

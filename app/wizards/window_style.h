@@ -26,6 +26,18 @@ constexpr classlib::TColor kPressedColor = 0xECEBEA;
 constexpr classlib::TColor kCalendarTitleColor = 0xC8A38A;
 constexpr classlib::TColor kCalendarHoverColor = 0xE9C7B4;
 
+// Sizes of the standard controls at 96 DPI.
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 25;
+// A button whose caption is longer than a word or two ("Einstellungen", "Durchsuchen..."): room
+// for the text and the margins beside it.
+constexpr int kLongCaptionButtonWidth = 100;
+constexpr int kRadioHeight = 17;
+constexpr int kEditHeight = 21;
+constexpr int kMargin = 12;
+constexpr int kOptionIndent = 17;
+constexpr int kOptionStep = 38;
+
 // A wizard's frame: the caption, a fixed border with only the close box, on top of the other
 // windows, the light background, the client size.
 void SetWizardFrame(classlib::TForm& form, const std::string& caption, int clientWidth, int clientHeight);
@@ -81,7 +93,7 @@ controls::TFlatEdit* NewFlatEdit(classlib::TComponent* owner, classlib::TWinCont
 // so that it looks off also while empty (the system greys only its text).
 void SetFlatEditEnabled(controls::TFlatEdit& edit, bool enabled);
 controls::TFlatButton* NewFlatButton(classlib::TComponent* owner, classlib::TWinControl* parent, int left, int top,
-                                     const std::string& caption);
+                                     const std::string& caption, int width = kButtonWidth);
 // The date picker in the product's blues: a month with week numbers from Monday, the year a click
 // on the title away.
 controls::TDateCalendar* NewDateCalendar(classlib::TComponent* owner, classlib::TWinControl* parent, int left,
@@ -94,17 +106,5 @@ int TextWidth(const classlib::TFont& font, const std::string& text);
 void Warn(const std::string& text, bool systemModal = false);
 // The product's note: caption "Orvanta", information sign, OK.
 void Inform(const std::string& text);
-
-// Sizes of the standard controls at 96 DPI.
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 25;
-// A button whose caption is longer than a word or two ("Einstellungen", "Durchsuchen..."): room
-// for the text and the margins beside it.
-constexpr int kLongCaptionButtonWidth = 100;
-constexpr int kRadioHeight = 17;
-constexpr int kEditHeight = 21;
-constexpr int kMargin = 12;
-constexpr int kOptionIndent = 17;
-constexpr int kOptionStep = 38;
 
 }  // namespace app
